@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: MIT
+#include "app/MainWindow.h"
+
+#include "app/AboutWindow.h"
+#include "app/Document.h"
+#include "app/DocumentCanvas.h"
+#include "app/SaveWindow.h"
+#include "app/WindowSet.h"
+#include "app/Workbench.h"
+#include "platform/MenuShortcuts.h"
+#include "platform/Panel.h"
+#include "platform/Services.h"
+#include "platform/SvgPicture.h"
+#include "platform/TrackBar.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct ToolbarButton {
+    const char* name;
+    int row;
+    int column;
+    const char* icon;
+    const char* menuItem; // the command it runs
+};
+
+constexpr ToolbarButton toolbar[] = {
+    {"SpeedButton1", 1, 1, "text2d", "MenuItem4"},
+    {"SpeedButton2", 1, 2, "text3d", "MenuItem5"},
+    {"SpeedButton3", 1, 3, "borders", "MenuItem11"},
+    {"SpeedButton4", 1, 4, "image-above", "MenuItem15"},
+    {"SpeedButton5", 2, 1, "filter-gallery", "MenuItem13"},
+    {"SpeedButton6", 2, 2, "colour-filters", "MenuItem22"},
+    {"SpeedButton7", 2, 3, "special-effects", "MenuItem14"},
+    {"SpeedButton8", 2, 4, "montage", "MenuItem24"},
+    {"SpeedButton9", 3, 1, "rectangle", "MenuItem18"},
+    {"SpeedButton10", 3, 2, "circle", "MenuItem20"},
+    {"SpeedButton11", 3, 3, "line", "MenuItem17"},
+    {"SpeedButton12", 3, 4, "crop", "MenuItem25"},
+    {"SpeedButton13", 4, 1, "magnifier", "MenuItem21"},
+};
+
+constexpr int toolbarColumnX[] = {0, 35, 70, 105};
+constexpr int toolbarRowY[] = {163, 195, 227, 259};
+
+QLabel* statusPicture(const char* name, const char* icon, int x, int width, int height, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(x, 0, width, height);
+    label->setPixmap(svgIcon(QStringLiteral(":/icons/%1.svg").arg(icon)).pixmap(QSize(width, height)));
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Workbench& workbench)
+    : m_workbench(workbench)
+    , m_document(workbench.document()) {
+    applyWindowDescription(this, windowDescription(1));
+
+    m_canvas = new DocumentCanvas;
+    m_canvas->setObjectName("Image1");
+    m_scrollArea = new QScrollArea;
+    m_scrollArea->setObjectName("ScrollBox1");
+    m_scrollArea->setWidget(m_canvas);
+    m_scrollArea->setWidgetResizable(false);
+
+    auto* panel = new QWidget;
+    panel->setObjectName("Panel1");
+    panel->setFixedWidth(140);
+    buildRightPanel(panel);
+
+    auto* central = new QWidget;
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(m_scrollArea, 0, 0);
+    grid->addWidget(panel, 0, 1);
+    grid->addWidget(buildStatusBar(), 1, 0, 1, 2);
+    setCentralWidget(central);
+
+    buildMenus();
+
+    connect(&m_document, &Document::imageChanged, this, [this] { m_canvas->setImage(m_document.image()); });
+    connect(&m_document, &Document::controlSizeChanged, m_canvas, &DocumentCanvas::setControlSize);
+    connect(&m_document, &Document::zoomChanged, this, [this](double zoom) {
+        m_zoomBar->setValue(zoom);
+        m_canvas->setZoom(zoom);
+    });
+    connect(&m_document, &Document::sizeTextChanged, m_sizeReadout, &QLabel::setText);
+    connect(&m_document, &Document::editingEnabledChanged, this, &MainWindow::enableEditing);
+    connect(m_canvas, &DocumentCanvas::pointerMoved, this, [this](QPointF position) {
+        // Truncated toward zero, in the control's own units (bitmap pixels).
+        m_pointerReadout->setText(QStringLiteral("%1 / %2").arg(int(position.x())).arg(int(position.y())));
+    });
+    m_canvas->setControlSize(m_document.controlSize());
+    m_canvas->setZoom(m_document.zoom());
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
+                             bool needsDocument) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setEnabled(!needsDocument);
+    m_menuItems.insert(name, action);
+    if (needsDocument)
+        m_editingItems << action;
+    m_shortcuts->add(action, QKeySequence(QString::fromLatin1(shortcut)));
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    m_shortcuts = new MenuShortcuts(this);
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MenuBar1");
+
+    QMenu* file = bar->addMenu("File");
+    connect(addItem(file, "MenuItem6", "Open image", "Ctrl+O", false), &QAction::triggered, this,
+            &MainWindow::openImage);
+    addItem(file, "MenuItem19", "Create background", "Ctrl+B", false);
+    connect(addItem(file, "MenuItem7", "Save image", "Ctrl+S", false), &QAction::triggered, this,
+            &MainWindow::saveImage);
+
+    QMenu* add = bar->addMenu("Add");
+    addItem(add, "MenuItem11", "Borders", "Ctrl+P", true);
+    addItem(add, "MenuItem15", "Image above", "Ctrl+A", true);
+    addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
+    addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true);
+    addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
+    addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
+    QMenu* shapes = add->addMenu("Shapes");
+    addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true);
+    addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true);
+    addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true);
+
+    QMenu* create = bar->addMenu("Create");
+    addItem(create, "MenuItem24", "Montage", "Ctrl+M", true);
+
+    QMenu* image = bar->addMenu("Image");
+    addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
+    connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
+            [this] { m_document.flip(Qt::Horizontal); });
+    connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
+            [this] { m_document.flip(Qt::Vertical); });
+
+    QMenu* filter = bar->addMenu("Filter");
+    addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true);
+    addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true);
+
+    // "About" sits on the menu bar itself; an action there keeps its shortcut working.
+    QAction* about = new QAction("About", this);
+    about->setObjectName("MenuItem2");
+    bar->addAction(about);
+    m_menuItems.insert("MenuItem2", about);
+    m_shortcuts->add(about, QKeySequence("Ctrl+A"));
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::buildRightPanel(QWidget* panel) {
+    auto* controls = new QWidget(panel);
+    controls->setFixedHeight(toolbarRowY[3] + 30);
+    Panel layout(controls);
+    layout.label("Label1", "Zoom:", 56, 0);
+    m_zoomBar = layout.trackBar("TrackBar1", 0, 16, 139, 20, 0.1, 10, 1);
+    QPushButton* restoreZoom = layout.button("CornerButton1", "Restore", 0, 35, 140, 17);
+    layout.label("Label2", "Opacity:", 56, 56);
+    m_opacityBar = layout.trackBar("TrackBar2", 0, 72, 139, 20, 0, 1, 1);
+    QPushButton* restoreOpacity = layout.button("CornerButton2", "Restore", 0, 91, 140, 17);
+    QPushButton* flipHorizontal = layout.button("CornerButton4", "Flip horizontal", 0, 120, 140, 17);
+    QPushButton* flipVertical = layout.button("CornerButton5", "Flip vertical", 0, 139, 140, 17);
+    QPushButton* restoreOriginal = makeButton("CornerButton3", "Restore the original image", panel);
+    restoreOriginal->setFixedHeight(22);
+
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(controls);
+    column->addStretch(1);
+    column->addWidget(restoreOriginal);
+
+    connect(m_zoomBar, &TrackBar::changed, &m_document, &Document::setZoom);
+    connect(restoreZoom, &QPushButton::clicked, this, [this] { m_zoomBar->setValue(1); });
+    connect(m_opacityBar, &TrackBar::changed, m_canvas, &DocumentCanvas::setPictureOpacity);
+    connect(restoreOpacity, &QPushButton::clicked, this, [this] { m_opacityBar->setValue(1); });
+    connect(flipHorizontal, &QPushButton::clicked, this, [this] { m_document.flip(Qt::Horizontal); });
+    connect(flipVertical, &QPushButton::clicked, this, [this] { m_document.flip(Qt::Vertical); });
+    connect(restoreOriginal, &QPushButton::clicked, this, &MainWindow::restoreOriginal);
+    m_editingControls << m_zoomBar << m_opacityBar << restoreZoom << restoreOpacity << restoreOriginal
+                      << flipHorizontal << flipVertical;
+
+    for (const ToolbarButton& button : toolbar) {
+        QToolButton* picture =
+            layout.pictureButton(button.name, QStringLiteral(":/icons/%1.svg").arg(button.icon),
+                                 toolbarColumnX[button.column - 1], toolbarRowY[button.row - 1], 33, 26);
+        const QString item = QString::fromLatin1(button.menuItem);
+        // Looked up at click time: the menus are built after the panel.
+        connect(picture, &QToolButton::clicked, this, [this, item] {
+            if (QAction* action = menuItem(item))
+                action->trigger();
+        });
+        m_editingControls << picture;
+    }
+    for (QWidget* control : m_editingControls)
+        control->setEnabled(false);
+}
+
+QWidget* MainWindow::buildStatusBar() {
+    auto* bar = new QWidget;
+    bar->setObjectName("Panel4");
+    bar->setFixedHeight(25);
+    statusPicture("Image2", "axes", 0, 25, 25, bar);
+    m_sizeReadout = new QLabel(bar);
+    m_sizeReadout->setObjectName("Label3");
+    m_sizeReadout->setGeometry(33, 5, 80, 16);
+    statusPicture("Image3", "move", 112, 33, 25, bar);
+    m_pointerReadout = new QLabel(bar);
+    m_pointerReadout->setObjectName("Label4");
+    m_pointerReadout->setGeometry(152, 5, 153, 16);
+    m_pointerReadout->setVisible(false);
+    return bar;
+}
+
+void MainWindow::enableEditing() {
+    for (QWidget* control : m_editingControls)
+        control->setEnabled(true);
+    for (QAction* item : m_editingItems)
+        item->setEnabled(true);
+    m_pointerReadout->setVisible(true);
+}
+
+void MainWindow::openImage() {
+    const QString path = services().files->openFileName(this, m_document.chosenFile());
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool MainWindow::openFile(const QString& path) {
+    return guarded(this, [&] {
+        m_document.open(path);
+        m_opacityBar->setValue(1);
+    });
+}
+
+void MainWindow::restoreOriginal() {
+    guarded(this, [this] { m_document.restoreOriginal(); });
+}
+
+void MainWindow::saveImage() {
+    m_workbench.showModal(&m_workbench.saveWindow());
+}
+
+void MainWindow::showAbout() {
+    m_workbench.showModal(&m_workbench.aboutWindow());
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+// The main editor window: shows the document image with zoom and opacity, flips and reloads it, and
+// offers every tool through its menus and toolbar.
+#pragma once
+
+#include <QMainWindow>
+
+#include <QMap>
+
+class Document;
+class DocumentCanvas;
+class MenuShortcuts;
+class QAction;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+class TrackBar;
+class Workbench;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Workbench& workbench);
+
+    // Menu items by object name ("MenuItem6" …).
+    QAction* menuItem(const QString& name) const { return m_menuItems.value(name); }
+    DocumentCanvas* canvas() const { return m_canvas; }
+    QScrollArea* scrollArea() const { return m_scrollArea; }
+
+    void openImage();
+    // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
+    bool openFile(const QString& path);
+    void restoreOriginal();
+    void saveImage();
+    void showAbout();
+
+private:
+    void buildMenus();
+    void buildRightPanel(QWidget* panel);
+    QWidget* buildStatusBar();
+    void enableEditing();
+    QAction* addItem(class QMenu* menu, const char* name, const QString& text, const char* shortcut,
+                     bool needsDocument);
+
+    Workbench& m_workbench;
+    Document& m_document;
+    DocumentCanvas* m_canvas = nullptr;
+    QScrollArea* m_scrollArea = nullptr;
+    TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_opacityBar = nullptr;
+    QLabel* m_sizeReadout = nullptr;
+    QLabel* m_pointerReadout = nullptr;
+    MenuShortcuts* m_shortcuts = nullptr;
+    QMap<QString, QAction*> m_menuItems;
+    QList<QWidget*> m_editingControls;
+    QList<QAction*> m_editingItems;
+};

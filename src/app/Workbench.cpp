@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "app/Workbench.h"
+
+#include "app/AboutWindow.h"
+#include "app/Document.h"
+#include "app/MainWindow.h"
+#include "app/ResultsWindow.h"
+#include "app/SaveWindow.h"
+#include "app/WindowSet.h"
+#include "platform/Services.h"
+
+namespace {
+
+// A window whose tool is not built yet: caption, frame and size only.
+QDialog* makeEmptyWindow(QWidget* parent) {
+    return new QDialog(parent);
+}
+
+} // namespace
+
+Workbench::Workbench()
+    : m_document(std::make_unique<Document>()) {
+    m_mainWindow = std::make_unique<MainWindow>(*this);
+    for (const WindowDescription& description : windowSet) {
+        if (description.number == 1)
+            continue;
+        QWidget* parent = m_mainWindow.get();
+        QDialog* window = nullptr;
+        switch (description.number) {
+        case 8:
+            window = new AboutWindow(parent);
+            break;
+        case 9:
+            window = new ResultsWindow(parent);
+            break;
+        case 15:
+            window = new SaveWindow(*m_document, parent);
+            break;
+        default:
+            window = makeEmptyWindow(parent);
+            break;
+        }
+        applyWindowDescription(window, description);
+        m_windows[description.number] = window;
+    }
+}
+
+Workbench::~Workbench() = default;
+
+SaveWindow& Workbench::saveWindow() const {
+    return *static_cast<SaveWindow*>(m_windows[15]);
+}
+AboutWindow& Workbench::aboutWindow() const {
+    return *static_cast<AboutWindow*>(m_windows[8]);
+}
+ResultsWindow& Workbench::resultsWindow() const {
+    return *static_cast<ResultsWindow*>(m_windows[9]);
+}
+
+void Workbench::showModal(QDialog* window) {
+    services().presenter->showModal(window);
+}

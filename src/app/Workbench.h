@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// Creates the program's windows once, in their fixed order, owns them with the document, and lets one
+// window reach another.
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class AboutWindow;
+class Document;
+class MainWindow;
+class ResultsWindow;
+class SaveWindow;
+
+class Workbench {
+public:
+    Workbench();
+    ~Workbench();
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
+
+    Document& document() { return *m_document; }
+    MainWindow& mainWindow() { return *m_mainWindow; }
+    // Form2 … Form19.
+    QDialog* window(int number) const { return m_windows.at(number); }
+
+    SaveWindow& saveWindow() const;
+    AboutWindow& aboutWindow() const;
+    ResultsWindow& resultsWindow() const;
+
+    // Shows a window modally through the installed presenter.
+    void showModal(QDialog* window);
+
+private:
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::array<QDialog*, 20> m_windows{}; // index = window number; 0 and 1 unused
+};

@@ -1,0 +1,6 @@
+// SPDX-License-Identifier: MIT
+#include "app/Application.h"
+
+int main(int argc, char* argv[]) {
+    return runLumora(argc, argv);
+}

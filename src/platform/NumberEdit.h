@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// A text box for a number with an embedded "Ok" button. confirmed() fires when the user confirms a changed
+// text (Enter, or leaving the box after typing), when code sets a different text, and on every click of
+// the button.
+#pragma once
+
+#include <QLineEdit>
+
+class QToolButton;
+
+class NumberEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit NumberEdit(const QString& text, QWidget* parent = nullptr);
+
+    // Sets the text as a program would; a different text is confirmed at once.
+    void setValueText(const QString& text);
+    QToolButton* okButton() const { return m_okButton; }
+
+signals:
+    void confirmed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolButton* m_okButton;
+};

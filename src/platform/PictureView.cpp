@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#include "platform/PictureView.h"
+
+#include "platform/Geometry.h"
+
+#include <QPainter>
+
+PictureView::PictureView(QWidget* parent, Wrap wrap)
+    : QWidget(parent)
+    , m_wrap(wrap) {}
+
+void PictureView::setPicture(const QImage& picture) {
+    m_picture = picture;
+    update();
+}
+
+QRectF PictureView::pictureRect() const {
+    if (m_wrap == Wrap::Stretch)
+        return QRectF(rect());
+    return fittedRect(QSizeF(m_picture.size()), QRectF(rect()));
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(pictureRect(), m_picture);
+}

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Pictures.h"
+
+#include "platform/GifWriter.h"
+#include "platform/UserError.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+namespace {
+
+// Large enough for a 100-megapixel photo decoded at 16 bits per channel.
+constexpr int allocationLimitMegabytes = 1024;
+
+struct Codec {
+    const char* extension;
+    const char* qtFormat;
+};
+
+// Extensions the program knows, with the Qt codec behind each.
+constexpr Codec codecs[] = {
+    {"png", "png"},  {"jpg", "jpeg"},  {"jpeg", "jpeg"}, {"bmp", "bmp"},   {"gif", "gif"},
+    {"tif", "tiff"}, {"tiff", "tiff"}, {"ico", "ico"},   {"webp", "webp"},
+};
+
+const Codec* codecFor(const QString& suffix) {
+    const QByteArray lower = suffix.toLower().toLatin1();
+    for (const Codec& codec : codecs)
+        if (lower == codec.extension)
+            return &codec;
+    return nullptr;
+}
+
+QString displayName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+QImage flattenedOntoWhite(const QImage& image) {
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+QByteArray encode(const QImage& image, const Codec& codec, QString* error) {
+    const QByteArray format = codec.qtFormat;
+    if (format == "gif")
+        return encodeGif(image, error);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    const bool opaqueFormat = format == "jpeg" || format == "bmp";
+    if (format == "jpeg")
+        writer.setQuality(92);
+    const QImage pixels =
+        opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
+    if (!writer.write(pixels)) {
+        *error = writer.errorString();
+        return {};
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool canReadExtension(const QString& suffix) {
+    const Codec* codec = codecFor(suffix);
+    return codec && QImageReader::supportedImageFormats().contains(codec->qtFormat);
+}
+
+bool canWriteExtension(const QString& suffix) {
+    const Codec* codec = codecFor(suffix);
+    if (!codec || suffix.compare("ico", Qt::CaseInsensitive) == 0)
+        return false;
+    return QByteArray(codec->qtFormat) == "gif" ||
+           QImageWriter::supportedImageFormats().contains(codec->qtFormat);
+}
+
+QStringList readableExtensions() {
+    QStringList list;
+    for (const Codec& codec : codecs)
+        if (canReadExtension(codec.extension))
+            list << codec.extension;
+    return list;
+}
+
+QStringList writableExtensions() {
+    QStringList list;
+    for (const Codec& codec : codecs)
+        if (canWriteExtension(codec.extension))
+            list << codec.extension;
+    return list;
+}
+
+QImage loadPicture(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    if (!canReadExtension(suffix))
+        throw UserError(QStringLiteral("Cannot open \"%1\": pictures of type \"%2\" cannot be read. "
+                                       "Lumora reads %3.")
+                            .arg(displayName(path), suffix.isEmpty() ? QStringLiteral("(none)") : suffix,
+                                 readableExtensions().join(", ")));
+
+    QImageReader::setAllocationLimit(allocationLimitMegabytes);
+    QImageReader reader(&file, codecFor(suffix)->qtFormat);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        // The extension may not match the content (a PNG saved as .jpg): let Qt look at the bytes.
+        file.seek(0);
+        QImageReader sniffer(&file);
+        sniffer.setAutoTransform(true);
+        image = sniffer.read();
+        if (image.isNull())
+            throw UserError(QStringLiteral("Cannot read the picture in \"%1\": %2")
+                                .arg(displayName(path), reader.errorString()));
+    }
+    if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb) {
+        if (image.format() != QImage::Format_ARGB32 && image.format() != QImage::Format_RGB32)
+            image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        image.convertToColorSpace(QColorSpace::SRgb);
+    }
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+
+void savePicture(const QImage& image, const QString& path) {
+    if (image.isNull())
+        throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
+                                       "background first."));
+    const QString suffix = QFileInfo(path).suffix();
+    if (!canWriteExtension(suffix))
+        throw UserError(QStringLiteral("Cannot save \"%1\": Lumora cannot write pictures of type \"%2\". "
+                                       "Use one of: %3.")
+                            .arg(displayName(path), suffix.isEmpty() ? QStringLiteral("(none)") : suffix,
+                                 writableExtensions().join(", ")));
+
+    QString error;
+    const QByteArray bytes = encode(image, *codecFor(suffix), &error);
+    if (bytes.isEmpty())
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+}

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+// Reading and writing picture files. The codec follows the file name's extension (any letter case).
+// Failures throw UserError naming the file and the reason; nothing is changed on disk then.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Loads a picture upright (EXIF orientation applied), in sRGB, as Format_ARGB32_Premultiplied.
+QImage loadPicture(const QString& path);
+
+// Writes the picture in the format its extension names; an existing file is replaced only when the new
+// one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour.
+void savePicture(const QImage& image, const QString& path);
+
+bool canReadExtension(const QString& suffix);
+bool canWriteExtension(const QString& suffix);
+QStringList readableExtensions();
+QStringList writableExtensions();

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Services.h"
+
+#include "platform/UserError.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class MessageBoxErrorReporter : public ErrorReporter {
+public:
+    void report(QWidget* parent, const QString& message) override {
+        QMessageBox::critical(parent, QApplication::applicationDisplayName(), message);
+    }
+};
+
+class ModalPresenter : public Presenter {
+public:
+    void showModal(QDialog* window) override {
+        window->setWindowModality(Qt::ApplicationModal);
+        window->exec();
+    }
+};
+
+class DialogFileChooser : public FileChooser {
+public:
+    QString openFileName(QWidget* parent, const QString& currentFile) override {
+        return QFileDialog::getOpenFileName(parent, QString(), currentFile);
+    }
+    QString saveFileName(QWidget* parent, const QString& defaultSuffix) override {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().first();
+    }
+};
+
+Services& current() {
+    static Services instance = desktopServices();
+    return instance;
+}
+
+} // namespace
+
+Services desktopServices() {
+    Services s;
+    s.errors = std::make_unique<MessageBoxErrorReporter>();
+    s.presenter = std::make_unique<ModalPresenter>();
+    s.files = std::make_unique<DialogFileChooser>();
+    return s;
+}
+
+Services& services() {
+    return current();
+}
+
+void installServices(Services replacement) {
+    current() = std::move(replacement);
+}
+
+bool guarded(QWidget* parent, const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const UserError& error) {
+        services().errors->report(parent, error.message());
+    } catch (const std::exception& error) {
+        services().errors->report(parent, QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}

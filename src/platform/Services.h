@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// The seams between the windows and the desktop: showing windows modally, choosing files, reporting
+// errors. main() installs the real ones; tests install scripted ones.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class QDialog;
+
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void report(QWidget* parent, const QString& message) = 0;
+};
+
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    // Shows the window modally; returns when it closes.
+    virtual void showModal(QDialog* window) = 0;
+};
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // An empty result means the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& currentFile) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix) = 0;
+};
+
+struct Services {
+    std::unique_ptr<ErrorReporter> errors;
+    std::unique_ptr<Presenter> presenter;
+    std::unique_ptr<FileChooser> files;
+};
+
+// The services in force; desktop ones until installServices() replaces them.
+Services& services();
+void installServices(Services replacement);
+Services desktopServices();
+
+// Runs an event handler; a UserError (or any std::exception) is shown to the user instead of
+// crossing the event loop. Returns false when the handler failed.
+bool guarded(QWidget* parent, const std::function<void()>& handler);

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+// Small pictures with known pixels, made in code.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+// A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
+inline QImage gradientPicture(int width, int height, int alpha = 255) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           qRgba((x * 255) / std::max(1, width - 1), (y * 255) / std::max(1, height - 1),
+                                 ((x + y) * 127) / std::max(1, width + height - 2), alpha));
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// Largest difference of any channel between two pictures of one size (non-premultiplied values).
+inline int maxChannelDifference(const QImage& a, const QImage& b) {
+    const QImage left = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage right = b.convertToFormat(QImage::Format_ARGB32);
+    int worst = 0;
+    for (int y = 0; y < left.height(); ++y)
+        for (int x = 0; x < left.width(); ++x) {
+            const QRgb p = left.pixel(x, y), q = right.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    return worst;
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "support/TestServices.h"
+
+#include <QFileInfo>
+
+namespace {
+
+TestDesktop desktop;
+
+class RecordingErrors : public ErrorReporter {
+public:
+    void report(QWidget*, const QString& message) override { desktop.messages << message; }
+};
+
+class RecordingPresenter : public Presenter {
+public:
+    void showModal(QDialog* window) override {
+        desktop.shown << window;
+        if (desktop.whileShown)
+            desktop.whileShown(window);
+    }
+};
+
+class ScriptedFiles : public FileChooser {
+public:
+    QString openFileName(QWidget*, const QString&) override {
+        return desktop.openAnswers.isEmpty() ? QString() : desktop.openAnswers.takeFirst();
+    }
+    QString saveFileName(QWidget*, const QString& defaultSuffix) override {
+        desktop.saveSuffixes << defaultSuffix;
+        QString name = desktop.saveAnswers.isEmpty() ? QString() : desktop.saveAnswers.takeFirst();
+        // Like the real dialog: the default extension is added only to a name that has none.
+        if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+            name += "." + defaultSuffix;
+        return name;
+    }
+};
+
+} // namespace
+
+void TestDesktop::clear() {
+    messages.clear();
+    shown.clear();
+    openAnswers.clear();
+    saveAnswers.clear();
+    saveSuffixes.clear();
+    whileShown = nullptr;
+}
+
+TestDesktop& installTestDesktop() {
+    Services s;
+    s.errors = std::make_unique<RecordingErrors>();
+    s.presenter = std::make_unique<RecordingPresenter>();
+    s.files = std::make_unique<ScriptedFiles>();
+    installServices(std::move(s));
+    desktop.clear();
+    return desktop;
+}

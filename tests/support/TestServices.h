@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// Scripted stand-ins for the desktop: record messages and modal showings, answer file dialogs.
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+struct TestDesktop {
+    QStringList messages;                     // every error shown to the user
+    QList<QPointer<QDialog>> shown;           // every window shown modally, in order
+    QStringList openAnswers;                  // next answers of the open dialog ("" = cancel)
+    QStringList saveAnswers;                  // next answers of the save dialog
+    QStringList saveSuffixes;                 // default suffix each save dialog was given
+    std::function<void(QDialog*)> whileShown; // runs while a window is "shown"
+
+    void clear();
+};
+
+// Installs scripted services for the current test process and returns their shared record.
+TestDesktop& installTestDesktop();

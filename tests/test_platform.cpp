@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QColorSpace>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -98,6 +99,23 @@ private slots:
             for (int x = 0; x < 48; ++x)
                 sum += std::abs(qGray(opaqueSource.pixel(x, y)) - qGray(opaqueLoaded.pixel(x, y)));
         QVERIFY2(sum / (32 * 48) < 20, qPrintable(QString::number(sum / (32 * 48))));
+    }
+
+    void phonePhotosArriveUpright() {
+        // A wide picture stored with the tag "turn 90° clockwise to view", as cameras write it.
+        QImage stored(64, 32, QImage::Format_RGB32);
+        stored.fill(Qt::white);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                stored.setPixel(x, y, qRgb(255, 0, 0)); // red in the stored top-left corner
+        QImageWriter writer(path("phone.jpg"), "jpeg");
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(stored));
+
+        const QImage loaded = loadPicture(path("phone.jpg"));
+        QCOMPARE(loaded.size(), QSize(32, 64));
+        QVERIFY(qRed(loaded.pixel(28, 4)) > 200 && qGreen(loaded.pixel(28, 4)) < 60); // now top-right
+        QVERIFY(qGreen(loaded.pixel(4, 4)) > 200);
     }
 
     void colourManagedPicturesArriveInSrgb() {

@@ -2,6 +2,7 @@
 #include "platform/Pictures.h"
 
 #include "platform/GifWriter.h"
+#include "platform/JpegReader.h"
 #include "platform/UserError.h"
 
 #include <QBuffer>
@@ -47,6 +48,49 @@ QImage flattenedOntoWhite(const QImage& image) {
     QPainter painter(&flat);
     painter.drawImage(0, 0, image);
     return flat;
+}
+
+// Turns a picture stored sideways or mirrored upright, as the file's orientation tag asks.
+QImage upright(const QImage& image, QImageIOHandler::Transformations orientation) {
+    if (orientation == QImageIOHandler::TransformationNone)
+        return image;
+    if (orientation == QImageIOHandler::TransformationRotate270)
+        return image.transformed(QTransform().rotate(270));
+    QImage result = image.mirrored(orientation & QImageIOHandler::TransformationMirror,
+                                   orientation & QImageIOHandler::TransformationFlip);
+    if (orientation & QImageIOHandler::TransformationRotate90)
+        result = result.transformed(QTransform().rotate(90));
+    return result;
+}
+
+// The fast path for JPEG; a null result sends the file to the generic reader.
+QImage readJpeg(QFile& file) {
+    uchar* data = file.map(0, file.size());
+    if (!data)
+        return {};
+    QImage image = decodeJpeg(data, file.size(), nullptr);
+    file.unmap(data);
+    if (image.isNull())
+        return {};
+    file.seek(0);
+    QImageReader header(&file, "jpeg"); // reads the orientation tag only
+    return upright(image, header.transformation());
+}
+
+QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
+    file.seek(0);
+    QImageReader reader(&file, codec.qtFormat);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        *error = reader.errorString();
+        // The extension may not match the content (a PNG saved as .jpg): let Qt look at the bytes.
+        file.seek(0);
+        QImageReader sniffer(&file);
+        sniffer.setAutoTransform(true);
+        image = sniffer.read();
+    }
+    return image;
 }
 
 QByteArray encode(const QImage& image, const Codec& codec, QString* error) {
@@ -113,19 +157,14 @@ QImage loadPicture(const QString& path) {
                                  readableExtensions().join(", ")));
 
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
-    QImageReader reader(&file, codecFor(suffix)->qtFormat);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        // The extension may not match the content (a PNG saved as .jpg): let Qt look at the bytes.
-        file.seek(0);
-        QImageReader sniffer(&file);
-        sniffer.setAutoTransform(true);
-        image = sniffer.read();
-        if (image.isNull())
-            throw UserError(QStringLiteral("Cannot read the picture in \"%1\": %2")
-                                .arg(displayName(path), reader.errorString()));
-    }
+    const Codec& codec = *codecFor(suffix);
+    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file) : QImage();
+    QString error;
+    if (image.isNull())
+        image = readWithQt(file, codec, &error);
+    if (image.isNull())
+        throw UserError(
+            QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), error));
     if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb) {
         if (image.format() != QImage::Format_ARGB32 && image.format() != QImage::Format_RGB32)
             image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+#include "platform/JpegReader.h"
+
+#include <QColorSpace>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void onError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    info->err->format_message(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr) {}
+
+// Everything that must survive a longjmp lives here, outside the frame that calls setjmp.
+struct Decoder {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    QImage image;
+    QByteArray icc;
+};
+
+bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump))
+        return false;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGRA; // QImage's ARGB32 byte order on little-endian machines
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
+        return false; // left to the generic reader, which converts CMYK
+    jpeg_start_decompress(&info);
+    decoder.image =
+        QImage(int(info.output_width), int(info.output_height), QImage::Format_ARGB32_Premultiplied);
+    if (decoder.image.isNull()) {
+        std::snprintf(decoder.errors.message, sizeof decoder.errors.message, "the picture is too large");
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[16];
+        JDIMENSION count = 0;
+        while (count < 16 && info.output_scanline + count < info.output_height) {
+            rows[count] = decoder.image.scanLine(int(info.output_scanline + count));
+            ++count;
+        }
+        jpeg_read_scanlines(&info, rows, count);
+    }
+    JOCTET* profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&info, &profile, &length) && profile) {
+        decoder.icc = QByteArray(reinterpret_cast<const char*>(profile), int(length));
+        std::free(profile);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+} // namespace
+
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error) {
+    Decoder decoder;
+    decoder.info.err = jpeg_std_error(&decoder.errors.base);
+    decoder.errors.base.error_exit = onError;
+    decoder.errors.base.output_message = ignoreMessage;
+    decoder.errors.message[0] = 0;
+    jpeg_create_decompress(&decoder.info);
+    const bool ok = decodeInto(decoder, data, size);
+    jpeg_destroy_decompress(&decoder.info);
+    if (!ok) {
+        if (error)
+            *error = QString::fromLocal8Bit(decoder.errors.message);
+        return {};
+    }
+    if (!decoder.icc.isEmpty())
+        decoder.image.setColorSpace(QColorSpace::fromIccProfile(decoder.icc));
+    return decoder.image;
+}

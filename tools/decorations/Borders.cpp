@@ -870,15 +870,17 @@ void brushEdge(QImage& canvas) {
         const bool horizontalStroke = std::min(y, size.height() - y) < std::min(x, size.width() - x);
         const double streak = horizontalStroke ? noise.fractal(x / (u * 20), y / (u * 0.9), 4)
                                                : noise.fractal(x / (u * 0.9), y / (u * 20), 4);
-        const double reach = 9 + 10 * streak;
-        double a = std::clamp((reach - edge) / 2.5, 0.0, 1.0);
+        const double bristles = horizontalStroke ? noise.at(x / (u * 30), y / (u * 0.25))
+                                                 : noise.at(x / (u * 0.25), y / (u * 30));
+        const double reach = 5 + 16 * streak * (0.75 + 0.5 * bristles);
+        double a = std::clamp((reach - edge) / 1.5, 0.0, 1.0);
         QColor c(252, 250, 246);
         c.setAlphaF(float(a));
         return c;
     });
     Painter p(&canvas);
     QPainterPath window;
-    window.addRect(kit::inset(imageRect(canvas), 20 * u));
+    window.addRect(kit::inset(imageRect(canvas), 24 * u));
     punch(p, window);
 }
 
@@ -923,11 +925,10 @@ void rainbow(QImage& canvas) {
         g.setColorAt(1, c.darker(110));
         p.fillPath(roundedRing(outer, 12 * u - i * band, inner, 12 * u - (i + 1) * band), g);
     }
-    QPainterPath top;
-    top.addRect(QRectF(0, 0, all.width(), all.height() * 0.5));
-    p.fillPath(
-        roundedRing(inset(all, u), 12 * u, inset(all, u + 6 * band), 12 * u - 6 * band).intersected(top),
-        QColor(255, 255, 255, 45));
+    QLinearGradient shine(all.topLeft(), all.bottomLeft());
+    shine.setColorAt(0, QColor(255, 255, 255, 90));
+    shine.setColorAt(0.5, QColor(255, 255, 255, 0));
+    p.fillPath(roundedRing(inset(all, u), 12 * u, inset(all, u + 6 * band), 12 * u - 6 * band), shine);
     QPainterPath window;
     window.addRoundedRect(inset(all, u + 6 * band), 12 * u - 6 * band, 12 * u - 6 * band);
     punch(p, window);

@@ -18,6 +18,8 @@ constexpr int CellHeight = 270;
 constexpr int Columns = 4;
 
 void drawCheckerboard(QPainter& painter, const QRectF& area) {
+    painter.save();
+    painter.setClipRect(area);
     painter.fillRect(area, QColor(200, 200, 200));
     for (int y = 0; y * 12 < area.height(); ++y)
         for (int x = (y % 2); x * 12 < area.width(); x += 2)

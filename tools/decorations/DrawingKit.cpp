@@ -436,9 +436,9 @@ QImage marbleTexture(QSize size, const QColor& base, const QColor& vein, std::ui
     return fieldImage(size, [&](double x, double y) {
         const double turbulence = noise.fractal(x * 0.006, y * 0.006, 5);
         const double v = std::abs(std::sin((x * 0.7 + y) * 0.01 + turbulence * 9.0));
-        const double veins = std::pow(1.0 - v, 6.0);
+        const double veins = std::pow(1.0 - v, 14.0);
         const double cloud = noise.fractal(x * 0.003 + 50, y * 0.003, 3);
-        return mix(mix(base, base.darker(112), cloud), vein, veins * 0.85);
+        return mix(mix(base, base.darker(115), cloud), vein, veins * 0.6);
     });
 }
 

@@ -68,10 +68,11 @@ void flames(QImage& canvas) {
         [&](double x, double y) {
             const double v = 1.0 - y / size.height(); // 0 at the bottom
             const double nx = x / size.height();
-            const double height = 0.38 + 0.3 * noise.fractal(nx * 2.5, 3.0, 3);
-            const double turbulence = noise.fractal(nx * 6.0, v * 4.0 - 0.0, 5);
-            const double tongue = noise.fractal(nx * 3.0 + turbulence * 0.8, v * 2.5, 4);
-            const double heat = (1.0 - v / height) + (tongue - 0.5) * 1.3 * std::min(1.0, v * 4);
+            const double height = 0.42 + 0.3 * noise.fractal(nx * 2.5, 3.0, 3);
+            const double turbulence = noise.fractal(nx * 5.0, v * 3.0, 4);
+            // Noise stretched upwards gives tall tongues that lick and split towards the top.
+            const double tongue = noise.fractal(nx * 9.0 + turbulence * 1.5, v * 1.6, 4);
+            const double heat = (1.0 - v / height) * 1.1 + (tongue - 0.5) * 2.4 * std::min(1.0, v * 3);
             return rampColor(fireRamp, std::clamp(heat, 0.0, 1.0));
         },
         0.5);
@@ -89,13 +90,13 @@ void smoke(QImage& canvas) {
             // A plume rising from the lower middle, widening and curling as it climbs.
             const double warp = noise.fractal(nx * 2 + 3, ny * 2, 4);
             const double centre = size.width() / size.height() * 0.5 + (warp - 0.5) * 0.9 * v;
-            const double width = 0.08 + 0.45 * v;
+            const double width = 0.1 + 0.55 * v;
             const double across = (nx - centre) / width;
             const double plume = std::exp(-across * across * 1.6) * std::min(1.0, (1.0 - v) * 3.0 + 0.1);
             const double density = noise.fractal(nx * 5 + warp * 2, ny * 5 - warp, 5);
-            double a = plume * std::clamp((density - 0.3) * 1.9, 0.0, 1.0);
-            QColor c = mix(QColor(120, 120, 125), QColor(235, 235, 240), density);
-            c.setAlphaF(float(std::clamp(a * 0.85, 0.0, 1.0)));
+            double a = plume * std::clamp((density - 0.22) * 2.6, 0.0, 1.0);
+            QColor c = mix(QColor(110, 110, 118), QColor(240, 240, 245), density * 1.2 - 0.1);
+            c.setAlphaF(float(std::clamp(a * 0.95, 0.0, 1.0)));
             return c;
         },
         0.5);
@@ -239,9 +240,9 @@ void sunRays(QImage& canvas) {
             const double dx = x - source.x(), dy = y - source.y();
             const double angle = std::atan2(dx, dy);
             const double distance = std::hypot(dx, dy) / size.height();
-            const double rays = std::pow(noise.fractal(angle * 9 + 10, 0.5, 3), 2.2) * 2.2;
-            const double falloff = std::exp(-distance * 1.4);
-            double a = std::clamp(rays * falloff * 0.75 + std::exp(-distance * 5) * 0.6, 0.0, 1.0);
+            const double rays = std::pow(noise.fractal(angle * 14 + 10, 0.5, 3), 3.0) * 3.2;
+            const double falloff = std::exp(-distance * 1.1);
+            double a = std::clamp(rays * falloff * 0.85 + std::exp(-distance * 4) * 0.7, 0.0, 1.0);
             QColor c = mix(QColor(255, 200, 120), QColor(255, 250, 220), falloff);
             c.setAlphaF(float(a));
             return c;
@@ -390,7 +391,7 @@ void fireworks(QImage& canvas) {
     for (int b = 0; b < 5; ++b) {
         const QPointF c(centres[b].x() * all.width(), centres[b].y() * all.height());
         const qreal radius = (b < 3 ? random.real(16, 22) : random.real(9, 12)) * u;
-        glow(p, c, radius * 0.8, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 50));
+        glow(p, c, radius * 1.1, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 90));
         for (int i = 0; i < 90; ++i) {
             const qreal a = random.real(0, 2 * M_PI);
             const qreal reach = radius * random.real(0.6, 1.0);
@@ -402,10 +403,10 @@ void fireworks(QImage& canvas) {
             trail.setColorAt(0, faint);
             trail.setColorAt(0.7, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 110));
             trail.setColorAt(1, QColor(255, 255, 255, 220));
-            p.setPen(QPen(QBrush(trail), 0.18 * u, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(QBrush(trail), 0.3 * u, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(c + (tip - c) * 0.3, tip);
-            glow(p, tip, 0.8 * u, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 230));
-            glow(p, tip, 0.25 * u, QColor(255, 255, 255, 255));
+            glow(p, tip, 1.2 * u, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 255));
+            glow(p, tip, 0.4 * u, QColor(255, 255, 255, 255));
         }
     }
     p.end();
@@ -591,11 +592,11 @@ void glitterTrail(QImage& canvas) {
     for (int i = 0; i < 900; ++i) {
         const qreal t = std::pow(random.real(), 0.8);
         const QPointF on = curve.pointAtPercent(t);
-        const qreal spread = (4 + 14 * (1 - t)) * u;
+        const qreal spread = (3 + 10 * (1 - t)) * u;
         const QPointF c = on + QPointF(random.real(-1, 1), random.real(-1, 1)) * spread * random.real();
         const QColor color = mix(QColor(255, 200, 90), QColor(255, 250, 220), random.real());
-        glow(p, c, random.real(0.4, 1.4) * u, QColor(color.red(), color.green(), color.blue(), 230));
-        if (random.chance(0.04))
+        glow(p, c, random.real(0.6, 2.0) * u, QColor(color.red(), color.green(), color.blue(), 255));
+        if (random.chance(0.06))
             for (int k = 0; k < 2; ++k)
                 ellipticGlow(p, c, 5 * u, 0.35 * u, k * 90, QColor(255, 250, 230, 230));
     }

@@ -14,36 +14,6 @@ namespace {
 constexpr int areaSide = 15000;
 }
 
-QImage halved(const QImage& source) {
-    const int width = std::max(1, (source.width() + 1) / 2);
-    const int height = std::max(1, (source.height() + 1) / 2);
-    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
-    const int lastX = source.width() - 1;
-    const int lastY = source.height() - 1;
-    for (int y = 0; y < height; ++y) {
-        const auto* top = reinterpret_cast<const quint32*>(source.constScanLine(std::min(2 * y, lastY)));
-        const auto* bottom =
-            reinterpret_cast<const quint32*>(source.constScanLine(std::min(2 * y + 1, lastY)));
-        auto* out = reinterpret_cast<quint32*>(result.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int left = std::min(2 * x, lastX);
-            const int right = std::min(2 * x + 1, lastX);
-            const quint32 a = top[left], b = top[right], c = bottom[left], d = bottom[right];
-            // Average the byte lanes in pairs: (0x00ff00ff lanes) and (0xff00ff00 lanes).
-            const quint32 low =
-                ((a & 0x00ff00ff) + (b & 0x00ff00ff) + (c & 0x00ff00ff) + (d & 0x00ff00ff) + 0x00020002) >>
-                    2 &
-                0x00ff00ff;
-            const quint32 high = (((a >> 8) & 0x00ff00ff) + ((b >> 8) & 0x00ff00ff) +
-                                  ((c >> 8) & 0x00ff00ff) + ((d >> 8) & 0x00ff00ff) + 0x00020002) >>
-                                     2 &
-                                 0x00ff00ff;
-            out[x] = low | high << 8;
-        }
-    }
-    return result;
-}
-
 DocumentCanvas::DocumentCanvas(QWidget* parent)
     : QWidget(parent) {
     setMouseTracking(true);
@@ -53,7 +23,7 @@ DocumentCanvas::DocumentCanvas(QWidget* parent)
 
 void DocumentCanvas::setImage(const QImage& image) {
     m_image = image;
-    m_halvings.clear();
+    m_pyramid = PicturePyramid(image);
     update();
 }
 
@@ -86,19 +56,6 @@ void DocumentCanvas::updateExtent() {
     resize(width, height);
 }
 
-const QImage& DocumentCanvas::levelFor(double scale) {
-    // The smallest halving that is still at least as large as what is drawn.
-    const int wanted = scale >= 1.0 ? 0 : int(std::floor(std::log2(1.0 / scale)));
-    while (int(m_halvings.size()) < wanted) {
-        const QImage& previous = m_halvings.empty() ? m_image : m_halvings.back();
-        if (previous.width() <= 1 && previous.height() <= 1)
-            break;
-        m_halvings.push_back(halved(previous));
-    }
-    const int level = std::min(wanted, int(m_halvings.size()));
-    return level == 0 ? m_image : m_halvings[level - 1];
-}
-
 void DocumentCanvas::paintArea(QPainter& painter, const QRect& area) {
     painter.fillRect(area, palette().color(QPalette::Window));
     if (m_image.isNull())
@@ -108,7 +65,7 @@ void DocumentCanvas::paintArea(QPainter& painter, const QRect& area) {
     if (visible.isEmpty())
         return;
 
-    const QImage& level = levelFor(target.width() / m_image.width());
+    const QImage& level = m_pyramid.levelFor(target.width() / m_image.width());
     // Map the visible part of the target back into the chosen level's pixels.
     const double sx = level.width() / target.width();
     const double sy = level.height() / target.height();

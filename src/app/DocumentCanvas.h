@@ -4,10 +4,10 @@
 // big photo at a small zoom never rescales the full picture on a repaint.
 #pragma once
 
+#include "platform/PicturePyramid.h"
+
 #include <QImage>
 #include <QWidget>
-
-#include <vector>
 
 class DocumentCanvas : public QWidget {
     Q_OBJECT
@@ -36,14 +36,10 @@ protected:
 
 private:
     void updateExtent();
-    const QImage& levelFor(double scale);
 
     QImage m_image;
-    std::vector<QImage> m_halvings; // m_halvings[i] is the picture halved i + 1 times
+    PicturePyramid m_pyramid;
     QSizeF m_controlSize{300, 300};
     double m_zoom = 1.0;
     double m_opacity = 1.0;
 };
-
-// The picture reduced to half its size (rounded up), each pixel the mean of a 2 × 2 block.
-QImage halved(const QImage& premultiplied);

@@ -7,11 +7,14 @@
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
+#include "overlay/OverlayEditor.h"
 #include "platform/MenuShortcuts.h"
 #include "platform/Panel.h"
+#include "platform/Pictures.h"
 #include "platform/Services.h"
 #include "platform/SvgPicture.h"
 #include "platform/TrackBar.h"
+#include "platform/scene/PictureItem.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -130,7 +133,8 @@ void MainWindow::buildMenus() {
 
     QMenu* add = bar->addMenu("Add");
     addItem(add, "MenuItem11", "Borders", "Ctrl+P", true);
-    addItem(add, "MenuItem15", "Image above", "Ctrl+A", true);
+    connect(addItem(add, "MenuItem15", "Image above", "Ctrl+A", true), &QAction::triggered, this,
+            &MainWindow::placeImageAbove);
     addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
     addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true);
     addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
@@ -258,4 +262,25 @@ void MainWindow::saveImage() {
 
 void MainWindow::showAbout() {
     m_workbench.showModal(&m_workbench.aboutWindow());
+}
+
+void MainWindow::placeImageAbove() {
+    const QString path = services().files->openFileName(this, m_document.chosenFile());
+    if (path.isEmpty())
+        return;
+    QImage overlay;
+    // A picture that cannot be read is reported before anything is handed over.
+    if (!guarded(this, [&] { overlay = loadPicture(path); }))
+        return;
+    m_document.setChosenFile(path);
+
+    OverlayEditor& editor = m_workbench.overlayEditor();
+    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage);
+    editor.setActivation(OverlayEditor::Activation::Empty);
+    editor.zoomBar()->setValue(m_document.zoom());
+    editor.background()->setPicture(m_document.image());
+    editor.background()->setHeight(m_document.controlSize().height());
+    editor.background()->setWidth(m_document.controlSize().width());
+    editor.overlay()->setPicture(overlay); // the overlay keeps its box
+    m_workbench.showModal(&editor);
 }

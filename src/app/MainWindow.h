@@ -34,6 +34,7 @@ public:
     void restoreOriginal();
     void saveImage();
     void showAbout();
+    void placeImageAbove();
 
 private:
     void buildMenus();

@@ -6,7 +6,9 @@
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
+#include "app/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
 
 namespace {
@@ -19,7 +21,8 @@ QDialog* makeEmptyWindow(QWidget* parent) {
 } // namespace
 
 Workbench::Workbench()
-    : m_document(std::make_unique<Document>()) {
+    : m_document(std::make_unique<Document>())
+    , m_textImage3D(std::make_unique<TextImage3D>()) {
     m_mainWindow = std::make_unique<MainWindow>(*this);
     for (const WindowDescription& description : windowSet) {
         if (description.number == 1)
@@ -27,6 +30,9 @@ Workbench::Workbench()
         QWidget* parent = m_mainWindow.get();
         QDialog* window = nullptr;
         switch (description.number) {
+        case 6:
+            window = new OverlayEditor(*m_document, *m_textImage3D, parent);
+            break;
         case 8:
             window = new AboutWindow(parent);
             break;
@@ -52,6 +58,9 @@ SaveWindow& Workbench::saveWindow() const {
 }
 AboutWindow& Workbench::aboutWindow() const {
     return *static_cast<AboutWindow*>(m_windows[8]);
+}
+OverlayEditor& Workbench::overlayEditor() const {
+    return *static_cast<OverlayEditor*>(m_windows[6]);
 }
 ResultsWindow& Workbench::resultsWindow() const {
     return *static_cast<ResultsWindow*>(m_windows[9]);

@@ -11,6 +11,8 @@
 class AboutWindow;
 class Document;
 class MainWindow;
+class OverlayEditor;
+class TextImage3D;
 class ResultsWindow;
 class SaveWindow;
 
@@ -22,6 +24,7 @@ public:
     Workbench& operator=(const Workbench&) = delete;
 
     Document& document() { return *m_document; }
+    TextImage3D& textImage3D() { return *m_textImage3D; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     // Form2 … Form19.
     QDialog* window(int number) const { return m_windows.at(number); }
@@ -29,12 +32,14 @@ public:
     SaveWindow& saveWindow() const;
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;
+    OverlayEditor& overlayEditor() const;
 
     // Shows a window modally through the installed presenter.
     void showModal(QDialog* window);
 
 private:
     std::unique_ptr<Document> m_document;
+    std::unique_ptr<TextImage3D> m_textImage3D;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::array<QDialog*, 20> m_windows{}; // index = window number; 0 and 1 unused
 };

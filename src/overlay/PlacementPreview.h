@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+// The placement preview every tool window uses: a zoomable 15000 × 15000 canvas with the background
+// picture, the element being placed, guide lines at the background's top and left edges, and the selection
+// frame the user drags. It tracks the pointer over the background, runs locate mode, makes the element
+// follow the frame (at once, or on release in anti-lag mode), applies margin offsets and the grip size.
+// Windows choose a variant through Options and hand over their panel's controls.
+#pragma once
+
+#include <QGraphicsView>
+
+class BoxItem;
+class GuideLine;
+class NumberEdit;
+class PictureItem;
+class QCheckBox;
+class QPushButton;
+class SelectionFrame;
+class TrackBar;
+
+class PlacementPreview : public QGraphicsView {
+    Q_OBJECT
+public:
+    enum class ElementParent {
+        Canvas,     // a sibling of the background: positions are canvas positions
+        Background, // a child of the background: positions are background positions
+    };
+    enum class Margins {
+        None,     // the background never moves
+        Additive, // a margin edit shifts element and frame again by the whole value
+        Absolute, // a margin edit puts the frame back over the element, which moved with the background
+    };
+    enum class Guides { None, AboveElement, BelowBackground };
+
+    struct Options {
+        ElementParent elementParent = ElementParent::Background;
+        Margins margins = Margins::Absolute;
+        Guides guides = Guides::BelowBackground;
+        bool frameShown = true;
+    };
+
+    // The panel controls that drive the preview; any may be missing from a window.
+    struct Controls {
+        TrackBar* zoom = nullptr;
+        QPushButton* restoreZoom = nullptr;
+        QPushButton* locate = nullptr;
+        NumberEdit* gripSize = nullptr;
+        QPushButton* restoreGripSize = nullptr;
+        NumberEdit* marginY = nullptr; // "Height:"
+        NumberEdit* marginX = nullptr; // "Width:"
+        QPushButton* restoreMargins = nullptr;
+        QCheckBox* antiLag = nullptr;
+    };
+
+    static constexpr double canvasSide = 15000;
+
+    explicit PlacementPreview(const Options& options, QWidget* parent = nullptr);
+
+    void attach(const Controls& controls);
+    // Takes the element into the canvas (under the background or beside it, as the options say).
+    void setElement(BoxItem* element);
+
+    PictureItem* background() const { return m_background; }
+    BoxItem* element() const { return m_element; }
+    SelectionFrame* frame() const { return m_frame; }
+    GuideLine* horizontalGuide() const { return m_horizontalGuide; }
+    GuideLine* verticalGuide() const { return m_verticalGuide; }
+    const Options& options() const { return m_options; }
+
+    QPointF pointer() const { return m_pointer; }
+    QPointF margins() const { return m_margins; }
+    double zoom() const { return transform().m11(); }
+    bool inLocateMode() const;
+
+    void enterLocateMode();
+    // Puts the element onto the frame: its position (in its parent's coordinates) and size.
+    void putElementOnFrame();
+    // Puts the frame over the element (position and size).
+    void putFrameOnElement();
+    void applyMarginX(double value);
+    void applyMarginY(double value);
+    void applyZoom(double zoom);
+
+signals:
+    // The element was moved or resized by the preview (frame following, locate mode, margins).
+    void elementPlaced();
+
+private:
+    void locateAt(QPointF pointer);
+    void onFramePointerMoved();
+    void onFrameReleased();
+    void confirmGripSize();
+    void confirmMargin(NumberEdit* edit, Qt::Orientation orientation);
+    QPointF elementPositionForFrame() const;
+    bool antiLag() const;
+
+    Options m_options;
+    Controls m_controls;
+    PictureItem* m_background;
+    BoxItem* m_element = nullptr;
+    SelectionFrame* m_frame;
+    GuideLine* m_horizontalGuide;
+    GuideLine* m_verticalGuide;
+    QPointF m_pointer;
+    QPointF m_margins;
+};

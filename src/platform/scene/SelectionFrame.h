@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+// The selection frame the user drags and resizes: a dashed box with round grips at the corners. It reports
+// every pointer move over it before applying that step, and the release after the last step.
+#pragma once
+
+#include "platform/scene/BoxItem.h"
+#include "platform/scene/FrameGeometry.h"
+
+#include <functional>
+
+class SelectionFrame : public BoxItem {
+public:
+    explicit SelectionFrame(QGraphicsItem* parent = nullptr);
+
+    double gripSize() const { return m_gripSize; }
+    void setGripSize(double size); // held to 1 … 20
+    // A hidden selection draws nothing but still takes the pointer.
+    void setHideSelection(bool hide);
+
+    std::function<void()> onPointerMoved; // before the step is applied
+    std::function<void()> onReleased;     // after the last step
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    void hoverMoveEvent(QGraphicsSceneHoverEvent* event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+
+private:
+    void applyBox(const QRectF& box);
+    QPointF deltaInOwnAxes(const QPointF& sceneFrom, const QPointF& sceneTo) const;
+
+    double m_gripSize = 3;
+    bool m_hidden = false;
+    FrameGeometry::Handle m_handle = FrameGeometry::Handle::None;
+    QRectF m_startBox;
+    QPointF m_startScenePos;
+};

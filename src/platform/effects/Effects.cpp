@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+// applyEffect(): checks the pictures, brings parameters into range and hands the work to the filter family.
+//
+// Conventions shared by all filters: colours stay premultiplied; the centre of pixel (x, y) sits at
+// ((x + 0.5) / width, (y + 0.5) / height) in picture fractions, so offsets scale with the picture; samples
+// between pixels are bilinear with weights in 1/256; samples outside the picture take the nearest edge
+// pixel; results are clamped to 0 .. 1 and colour channels to the pixel's alpha, so every result is a
+// valid premultiplied pixel.
+#include "platform/effects/Effects.h"
+
+#include "platform/effects/EffectCatalog.h"
+#include "platform/effects/EffectsInternal.h"
+
+#include <QColorSpace>
+
+namespace {
+
+using namespace effects_internal;
+
+int passes(const Effect& effect, const QImage& source) {
+    return effect.kind == EffectKind::Blur ? blurPasses(effect, source.width(), source.height()) : 1;
+}
+
+bool run(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
+    switch (effect.kind) {
+    case EffectKind::BrightnessContrast:
+    case EffectKind::BlackAndWhite:
+    case EffectKind::Invert:
+    case EffectKind::Sepia:
+        return applyColourEffect(effect, src, dst, bands);
+    case EffectKind::PaperSketch:
+    case EffectKind::PencilStroke:
+    case EffectKind::Emboss:
+    case EffectKind::BoxBlur:
+        return applyStencilEffect(effect, src, dst, bands);
+    case EffectKind::Water:
+        return applyWater(effect, src, dst, bands);
+    case EffectKind::Blur:
+        return applyGaussianBlur(effect, src, dst, bands);
+    case EffectKind::RadialBlur:
+        return applyRadialBlur(effect, src, dst, bands);
+    }
+    return false;
+}
+
+} // namespace
+
+bool applyEffectTo(const Effect& effect, const QImage& source, QImage& target, int threads,
+                   const EffectControl& control) {
+    constexpr QImage::Format format = QImage::Format_ARGB32_Premultiplied;
+    if (source.isNull() || target.format() != format || target.size() != source.size())
+        return false;
+    const QImage converted = source.format() == format ? source : source.convertToFormat(format);
+    const Effect clamped = clampedToRanges(effect);
+    const SourcePixels src{converted.constBits(), converted.bytesPerLine(), converted.width(),
+                           converted.height()};
+    const TargetPixels dst{target.bits(), target.bytesPerLine(), target.width(), target.height()};
+    Bands bands(threads, control, passes(clamped, converted));
+    return run(clamped, src, dst, bands);
+}
+
+QImage applyEffect(const Effect& effect, const QImage& source, int threads, const EffectControl& control) {
+    if (source.isNull())
+        return {};
+    QImage target(source.size(), QImage::Format_ARGB32_Premultiplied);
+    if (target.isNull() || !applyEffectTo(effect, source, target, threads, control))
+        return {};
+    target.setDevicePixelRatio(source.devicePixelRatio());
+    target.setDotsPerMeterX(source.dotsPerMeterX());
+    target.setDotsPerMeterY(source.dotsPerMeterY());
+    target.setColorSpace(source.colorSpace());
+    return target;
+}
+
+QImage applyEffect(const Effect& effect, const QImage& source, int threads) {
+    return applyEffect(effect, source, threads, EffectControl{});
+}

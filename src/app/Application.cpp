@@ -4,6 +4,8 @@
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 
+#include "DecorationResources.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -12,6 +14,7 @@ void configureApplication(QApplication& app) {
     QApplication::setApplicationDisplayName("Lumora");
     QApplication::setApplicationVersion(LUMORA_VERSION);
     QApplication::setDesktopFileName("lumora");
+    initDecorationResources(); // registers the embedded pictures; none is decoded until a gallery needs it
     // Compact panels were laid out for a narrow 12-pixel sans-serif face.
     QFont font("Liberation Sans");
     font.setPixelSize(12);

@@ -34,11 +34,12 @@ AboutWindow::AboutWindow(QWidget* parent)
         label->setObjectName(line.name);
         QFont font = label->font();
         font.setPixelSize(line.pointSize + 3);
+        font.setBold(line.y == 0);
         label->setFont(font);
+        if (line.y == 0)
+            label->setStyleSheet("color: #ff3030;");
         label->adjustSize();
         label->move(8, line.y);
-        if (line.y == 0)
-            label->setStyleSheet("color: #ff3030; font-weight: bold;");
     }
 
     auto* layout = new QVBoxLayout(this);

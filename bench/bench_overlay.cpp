@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+// Placing a 24-megapixel picture over another: one pointer step of a frame drag (frame move, overlay follow,
+// repaint of what changed) at two zooms, and the merge next to a plain QPainter drawing of the same pictures.
+#include "app/Application.h"
+#include "app/Workbench.h"
+#include "overlay/OverlayEditor.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/SelectionFrame.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+QImage makePhoto(int seed) {
+    QImage image(6000, 4000, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb((x / 7 + seed) & 255, (y / 5 + seed * 3) & 255, ((x + y) / 11) & 255);
+    }
+    return image;
+}
+
+const QImage& background() {
+    static const QImage image = makePhoto(0);
+    return image;
+}
+
+const QImage& overlayPicture() {
+    static const QImage image = makePhoto(90);
+    return image;
+}
+
+void dragStep(benchmark::State& state) {
+    const double zoom = state.range(0) / 100.0;
+    Workbench workbench;
+    OverlayEditor& editor = workbench.overlayEditor();
+    editor.resize(1600, 1000);
+    editor.show();
+    editor.zoomBar()->setValue(zoom);
+    editor.background()->setPicture(background());
+    editor.background()->setSize({6000, 4000});
+    editor.overlay()->setPicture(overlayPicture());
+    editor.overlay()->setSize({3000, 2000});
+    editor.overlay()->setPos(100, 100);
+    editor.preview()->frame()->setSize({3000, 2000});
+    editor.preview()->frame()->setPos(100, 100);
+    QCoreApplication::processEvents();
+
+    QWidget* viewport = editor.preview()->viewport();
+    const QPointF grab(400, 400);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, editor.preview()->mapFromScene(grab));
+    QCoreApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        const double offset = (step++ % 40) * (2 / zoom); // two screen pixels a step
+        QTest::mouseMove(viewport, editor.preview()->mapFromScene(grab + QPointF(offset, offset / 2)));
+        QCoreApplication::processEvents(); // the repaint of what changed
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton);
+    state.counters["frameX"] = editor.preview()->frame()->x(); // shows the drag really moved the frame
+    state.counters["overlayX"] = editor.overlay()->x();
+}
+
+struct MergeSetUp {
+    Workbench workbench;
+    OverlayEditor& editor = workbench.overlayEditor();
+    MergeSetUp() {
+        editor.background()->setPicture(background());
+        editor.background()->setSize({6000, 4000});
+        editor.overlay()->setPicture(overlayPicture());
+        editor.overlay()->setSize({6000, 4000});
+        editor.overlay()->setPos(0, 0);
+        editor.overlay()->setRotationAngle(30);
+        editor.overlay()->setOpacity(0.5);
+    }
+};
+
+void merge(benchmark::State& state) {
+    MergeSetUp setUp;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(setUp.editor.mergedPicture());
+}
+
+// The floor: the same two pictures drawn with QPainter directly.
+void plainDrawImage(benchmark::State& state) {
+    for (auto _ : state) {
+        QImage result(6000, 4000, QImage::Format_ARGB32_Premultiplied);
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        painter.drawImage(0, 0, background());
+        painter.translate(3000, 2000);
+        painter.rotate(30);
+        painter.translate(-3000, -2000);
+        painter.setOpacity(0.5);
+        painter.drawImage(0, 0, overlayPicture());
+        painter.end();
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+} // namespace
+
+BENCHMARK(dragStep)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(merge)->Unit(benchmark::kMillisecond);
+BENCHMARK(plainDrawImage)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv); // run with QT_QPA_PLATFORM=offscreen
+    configureApplication(app);
+    background();
+    overlayPicture();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+// Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
+// change to a window can be looked at without a display.
+//   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
+// WINDOW is "main", "overlay" or "about".
+#include "app/AboutWindow.h"
+#include "app/Application.h"
+#include "app/Document.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "overlay/OverlayEditor.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/Pictures.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/SelectionFrame.h"
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTextStream>
+
+namespace {
+
+QImage samplePhoto() {
+    QImage image(900, 600, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(80, 150, 230));
+    sky.setColorAt(1, QColor(250, 220, 170));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(255, 225, 110));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(680, 170), 60, 60);
+    painter.setBrush(QColor(70, 140, 70));
+    painter.drawEllipse(QPointF(250, 720), 520, 260);
+    painter.setBrush(QColor(55, 115, 60));
+    painter.drawEllipse(QPointF(750, 760), 480, 280);
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    configureApplication(app);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        QTextStream(stderr) << "usage: lumora_snapshot main|overlay|about OUT.png [PHOTO]\n";
+        return 2;
+    }
+    Workbench workbench;
+    Document& document = workbench.document();
+    const QImage photo = args.size() > 3 ? loadPicture(args[3]) : samplePhoto();
+    document.setImage(photo);
+    document.setControlSize(QSizeF(photo.size()));
+    document.setSizeText(QStringLiteral("%1x%2").arg(photo.width()).arg(photo.height()));
+    document.enableEditing();
+
+    QWidget* window = &workbench.mainWindow();
+    if (args[1] == "overlay") {
+        OverlayEditor& editor = workbench.overlayEditor();
+        editor.zoomBar()->setValue(0.75);
+        editor.background()->setPicture(photo);
+        editor.background()->setSize(QSizeF(photo.size()));
+        editor.overlay()->setPicture(QImage(":/decorations/effects/Image23.png"));
+        editor.overlay()->setSize({300, 300});
+        editor.overlay()->setPos(480, 40);
+        editor.preview()->frame()->setSize({300, 300});
+        editor.preview()->frame()->setPos(480, 40);
+        window = &editor;
+    } else if (args[1] == "about") {
+        window = &workbench.aboutWindow();
+    }
+    window->setWindowState(Qt::WindowNoState);
+    window->show();
+    app.processEvents();
+    if (!window->grab().save(args[2])) {
+        QTextStream(stderr) << "cannot write " << args[2] << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -6,94 +6,25 @@
 // photo: 18 pixels), the same in both directions, so the blur looks alike on a thumbnail and on the full
 // picture. Samples outside the picture take the nearest edge pixel.
 //
-// Below 2 pixels the Gaussian is sampled directly (at most 13 taps). From 2 pixels up it is approximated by
-// three box filters of running sums per direction, each with fractional end weights so that together they
-// have exactly the Gaussian's variance; the kernel differs from the Gaussian by a few percent of its peak
-// and each box costs the same at any width. Between the three passes in one direction the intermediate
-// result is kept beyond the picture's edge, so the edge behaves as if the edge pixels went on forever.
+// The Gaussian is approximated by three box filters of running sums per direction, each with fractional end
+// weights so that together they have exactly the Gaussian's variance; the kernel differs from a sampled
+// Gaussian by a few percent of its peak and each box costs the same at any width. Between the three passes in
+// one direction the intermediate result is kept beyond the picture's edge, so the edge behaves as if the edge
+// pixels went on forever.
 #include "platform/effects/EffectsInternal.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
+
+#include <sys/mman.h>
 
 namespace effects_internal {
 namespace {
-
-constexpr double smallSigma = 2.0;
-
-// ----- Directly sampled kernel -------------------------------------------------------------------------
-
-struct Kernel {
-    int radius = 0;
-    std::vector<int> weights; // 2 * radius + 1 weights in 1/65536, summing to 65536
-};
-
-Kernel sampledGaussian(double sigma) {
-    Kernel kernel;
-    kernel.radius = int(std::ceil(3 * sigma));
-    if (kernel.radius == 0) {
-        kernel.weights = {65536};
-        return kernel;
-    }
-    std::vector<double> exact(std::size_t(2 * kernel.radius + 1));
-    double sum = 0;
-    for (int k = -kernel.radius; k <= kernel.radius; ++k)
-        sum += exact[std::size_t(k + kernel.radius)] = std::exp(-k * k / (2 * sigma * sigma));
-    int total = 0;
-    for (double w : exact)
-        total += kernel.weights.emplace_back(int(std::lround(w / sum * 65536)));
-    kernel.weights[std::size_t(kernel.radius)] += 65536 - total; // exact sum keeps flat areas unchanged
-    return kernel;
-}
-
-LUMORA_VECTOR_KERNEL void convolveBytes(const uint8_t* const* taps, const int* weights, int count,
-                                        uint32_t* __restrict acc, uint8_t* __restrict out, int n) {
-    std::fill_n(acc, n, 1u << 15);
-    for (int t = 0; t < count; ++t) {
-        const uint8_t* __restrict in = taps[t];
-        const uint32_t w = uint32_t(weights[t]);
-        for (int i = 0; i < n; ++i)
-            acc[i] += in[i] * w;
-    }
-    for (int i = 0; i < n; ++i)
-        out[i] = uint8_t(acc[i] >> 16);
-}
-
-bool sampledBlur(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
-    const Kernel kernel = sampledGaussian(sigma);
-    const int taps = 2 * kernel.radius + 1;
-    QImage between(src.width, src.height, QImage::Format_ARGB32_Premultiplied);
-    if (between.isNull())
-        return false;
-    const TargetPixels mid{between.bits(), between.bytesPerLine(), src.width, src.height};
-    const int n = src.width * 4;
-    const bool across = bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
-        PaddedRow row(src.width, kernel.radius + 1);
-        std::vector<uint32_t> acc(static_cast<std::size_t>(n));
-        std::vector<const uint8_t*> in(static_cast<std::size_t>(taps));
-        for (int y = first; y < end; ++y) {
-            row.load(src.row(y));
-            for (int t = 0; t < taps; ++t)
-                in[std::size_t(t)] = row.bytesAt(t - kernel.radius);
-            convolveBytes(in.data(), kernel.weights.data(), taps, acc.data(),
-                          reinterpret_cast<uint8_t*>(mid.row(y)), n);
-        }
-    });
-    const SourcePixels across_{between.constBits(), between.bytesPerLine(), src.width, src.height};
-    return across && bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
-        std::vector<uint32_t> acc(static_cast<std::size_t>(n));
-        std::vector<const uint8_t*> in(static_cast<std::size_t>(taps));
-        for (int y = first; y < end; ++y) {
-            for (int t = 0; t < taps; ++t)
-                in[std::size_t(t)] =
-                    reinterpret_cast<const uint8_t*>(across_.clampedRow(y + t - kernel.radius));
-            convolveBytes(in.data(), kernel.weights.data(), taps, acc.data(),
-                          reinterpret_cast<uint8_t*>(dst.row(y)), n);
-        }
-    });
-}
 
 // ----- Three running-sum boxes ---------------------------------------------------------------------------
 
@@ -220,27 +151,51 @@ bool boxDown(const Box& box, const std::function<const uint32_t*(int)>& rowAt, R
 }
 
 // Rows of a picture taller than the source by margin rows above and below, for passes that reach beyond it.
+// Not cleared (every row is written before it is read), and backed by huge pages where the system offers
+// them on request, which saves most of the page faults of a fresh 100 MB buffer.
 class TallPicture {
 public:
     TallPicture(int width, int height, int margin)
         : m_width(width)
         , m_margin(margin)
-        , m_pixels(static_cast<std::size_t>(width) * std::size_t(height + 2 * margin)) {}
-    uint32_t* row(int y) { return m_pixels.data() + std::size_t(y + m_margin) * std::size_t(m_width); }
+        , m_pixels(allocate(std::size_t(width) * std::size_t(height + 2 * margin) * sizeof(uint32_t))) {}
+    uint32_t* row(int y) { return m_pixels.get() + std::size_t(y + m_margin) * std::size_t(m_width); }
 
 private:
     int m_width;
     int m_margin;
-    std::vector<uint32_t> m_pixels;
+    struct Free {
+        void operator()(uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint32_t[], Free> m_pixels;
+
+    static uint32_t* allocate(std::size_t bytes) {
+        constexpr std::size_t hugePage = 2 << 20;
+        if (bytes < hugePage)
+            return static_cast<uint32_t*>(std::malloc(bytes));
+        void* p = std::aligned_alloc(hugePage, (bytes + hugePage - 1) / hugePage * hugePage);
+#ifdef MADV_HUGEPAGE
+        if (p)
+            madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+        return static_cast<uint32_t*>(p);
+    }
 };
 
 bool boxBlur(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
+    if (sigma <= 0)
+        return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
+            for (int y = first; y < end; ++y)
+                std::memcpy(dst.row(y), src.row(y), std::size_t(src.width) * 4);
+        });
     const Box box = boxForVariance(sigma * sigma / 3);
     const std::array<int, 3> reach = reaches(box);
     // Across first, into spare; then down three times, each pass reaching as far beyond the picture as the
     // passes after it need. Only the first reads rows beyond the picture, and those repeat the edge rows.
     TallPicture across(src.width, src.height, 0), down1(src.width, src.height, reach[0]),
         down2(src.width, src.height, reach[1]);
+    if (!across.row(0) || !down1.row(0) || !down2.row(0))
+        return false;
     const TargetPixels spare{reinterpret_cast<uchar*>(across.row(0)), qsizetype(src.width) * 4, src.width,
                              src.height};
     const auto acrossRow = [&](int y) -> const uint32_t* {
@@ -267,12 +222,11 @@ double blurSigma(double softness, int width, int height) {
 }
 
 bool applyGaussianBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
-    const double sigma = blurSigma(effect.softness, src.width, src.height);
-    return sigma < smallSigma ? sampledBlur(sigma, src, dst, bands) : boxBlur(sigma, src, dst, bands);
+    return boxBlur(blurSigma(effect.softness, src.width, src.height), src, dst, bands);
 }
 
-int blurPasses(const Effect& effect, int width, int height) {
-    return blurSigma(effect.softness, width, height) < smallSigma ? 2 : 4;
+int blurPasses() {
+    return 4;
 }
 
 } // namespace effects_internal

@@ -17,8 +17,8 @@ namespace {
 
 using namespace effects_internal;
 
-int passes(const Effect& effect, const QImage& source) {
-    return effect.kind == EffectKind::Blur ? blurPasses(effect, source.width(), source.height()) : 1;
+int passes(const Effect& effect) {
+    return effect.kind == EffectKind::Blur ? blurPasses() : 1;
 }
 
 bool run(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
@@ -55,7 +55,7 @@ bool applyEffectTo(const Effect& effect, const QImage& source, QImage& target, i
     const SourcePixels src{converted.constBits(), converted.bytesPerLine(), converted.width(),
                            converted.height()};
     const TargetPixels dst{target.bits(), target.bytesPerLine(), target.width(), target.height()};
-    Bands bands(threads, control, passes(clamped, converted));
+    Bands bands(threads, control, passes(clamped));
     return run(clamped, src, dst, bands);
 }
 

@@ -116,6 +116,6 @@ bool applyWater(const Effect& effect, const SourcePixels& src, const TargetPixel
 bool applyRadialBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 
 // Number of passes over the picture the blur makes, for progress reporting.
-int blurPasses(const Effect& effect, int width, int height);
+int blurPasses();
 
 } // namespace effects_internal

@@ -132,11 +132,13 @@ void MainWindow::buildMenus() {
             &MainWindow::saveImage);
 
     QMenu* add = bar->addMenu("Add");
-    addItem(add, "MenuItem11", "Borders", "Ctrl+P", true);
+    connect(addItem(add, "MenuItem11", "Borders", "Ctrl+P", true), &QAction::triggered, this,
+            [this] { openDecorationGallery(5); });
     connect(addItem(add, "MenuItem15", "Image above", "Ctrl+A", true), &QAction::triggered, this,
             &MainWindow::placeImageAbove);
     addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
-    addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true);
+    connect(addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true), &QAction::triggered, this,
+            [this] { openDecorationGallery(10); });
     addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
     addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
     QMenu* shapes = add->addMenu("Shapes");
@@ -145,7 +147,8 @@ void MainWindow::buildMenus() {
     addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true);
 
     QMenu* create = bar->addMenu("Create");
-    addItem(create, "MenuItem24", "Montage", "Ctrl+M", true);
+    connect(addItem(create, "MenuItem24", "Montage", "Ctrl+M", true), &QAction::triggered, this,
+            [this] { openDecorationGallery(18); });
 
     QMenu* image = bar->addMenu("Image");
     addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
@@ -283,4 +286,11 @@ void MainWindow::placeImageAbove() {
     editor.background()->setWidth(m_document.controlSize().width());
     editor.overlay()->setPicture(overlay); // the overlay keeps its box
     m_workbench.showModal(&editor);
+}
+
+void MainWindow::openDecorationGallery(int window) {
+    OverlayEditor& editor = m_workbench.overlayEditor();
+    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage);
+    editor.setActivation(OverlayEditor::Activation::Empty);
+    m_workbench.showModal(m_workbench.window(window));
 }

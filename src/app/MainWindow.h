@@ -35,6 +35,8 @@ public:
     void saveImage();
     void showAbout();
     void placeImageAbove();
+    // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
+    void openDecorationGallery(int window);
 
 private:
     void buildMenus();

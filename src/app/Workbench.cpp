@@ -8,6 +8,7 @@
 #include "app/SaveWindow.h"
 #include "app/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "galleries/DecorationGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
 
@@ -32,6 +33,15 @@ Workbench::Workbench()
         switch (description.number) {
         case 6:
             window = new OverlayEditor(*m_document, *m_textImage3D, parent);
+            break;
+        case 5:
+            window = new DecorationGallery(DecorationSet::Borders, *this, parent);
+            break;
+        case 10:
+            window = new DecorationGallery(DecorationSet::Effects, *this, parent);
+            break;
+        case 18:
+            window = new DecorationGallery(DecorationSet::Montages, *this, parent);
             break;
         case 8:
             window = new AboutWindow(parent);

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// Start-up (every window created, the main window shown and painted) and the first opening of each
+// decoration gallery (thumbnails decoded and painted).
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+
+#include <QApplication>
+#include <QDialog>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void startUp(benchmark::State& state) {
+    for (auto _ : state) {
+        auto workbench = std::make_unique<Workbench>();
+        workbench->mainWindow().show();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        workbench.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void openGallery(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto workbench = std::make_unique<Workbench>();
+        QDialog* gallery = workbench->window(int(state.range(0)));
+        state.ResumeTiming();
+        gallery->show();
+        QCoreApplication::processEvents(); // lays out and paints the visible thumbnails
+        state.PauseTiming();
+        workbench.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(startUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(openGallery)->ArgName("window")->Arg(5)->Arg(10)->Arg(18)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv); // run with QT_QPA_PLATFORM=offscreen
+    configureApplication(app);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -7,6 +7,7 @@
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
+#include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/MenuShortcuts.h"
 #include "platform/Panel.h"
@@ -158,7 +159,8 @@ void MainWindow::buildMenus() {
             [this] { m_document.flip(Qt::Vertical); });
 
     QMenu* filter = bar->addMenu("Filter");
-    addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true);
+    connect(addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true), &QAction::triggered, this,
+            &MainWindow::openFilterGallery);
     addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true);
 
     // "About" sits on the menu bar itself; an action there keeps its shortcut working.
@@ -293,4 +295,10 @@ void MainWindow::openDecorationGallery(int window) {
     editor.bindOk(OverlayEditor::MergeTarget::DocumentImage);
     editor.setActivation(OverlayEditor::Activation::Empty);
     m_workbench.showModal(m_workbench.window(window));
+}
+
+void MainWindow::openFilterGallery() {
+    FilterGallery& gallery = m_workbench.filterGallery();
+    gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
+    m_workbench.showModal(&gallery);
 }

@@ -35,6 +35,7 @@ public:
     void saveImage();
     void showAbout();
     void placeImageAbove();
+    void openFilterGallery();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

@@ -8,9 +8,11 @@
 #include "app/SaveWindow.h"
 #include "app/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "filters/FilterGallery.h"
 #include "galleries/DecorationGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
+#include "platform/scene/PictureItem.h"
 
 namespace {
 
@@ -43,6 +45,9 @@ Workbench::Workbench()
         case 18:
             window = new DecorationGallery(DecorationSet::Montages, *this, parent);
             break;
+        case 7:
+            window = new FilterGallery(*this, parent);
+            break;
         case 8:
             window = new AboutWindow(parent);
             break;
@@ -59,6 +64,17 @@ Workbench::Workbench()
         applyWindowDescription(window, description);
         m_windows[description.number] = window;
     }
+
+    // The overlay editor's two filter buttons open the filter gallery on one of its pictures.
+    OverlayEditor* editor = &overlayEditor();
+    QObject::connect(
+        editor, &OverlayEditor::filterRequested, editor, [this, editor](OverlayEditor::FilterSource source) {
+            PictureItem* picture =
+                source == OverlayEditor::FilterSource::Overlay ? editor->overlay() : editor->background();
+            filterGallery().prepare(picture->picture(),
+                                    [picture](const QImage& baked) { picture->setPicture(baked); });
+            showModal(&filterGallery());
+        });
 }
 
 Workbench::~Workbench() = default;
@@ -71,6 +87,9 @@ AboutWindow& Workbench::aboutWindow() const {
 }
 OverlayEditor& Workbench::overlayEditor() const {
     return *static_cast<OverlayEditor*>(m_windows[6]);
+}
+FilterGallery& Workbench::filterGallery() const {
+    return *static_cast<FilterGallery*>(m_windows[7]);
 }
 ResultsWindow& Workbench::resultsWindow() const {
     return *static_cast<ResultsWindow*>(m_windows[9]);

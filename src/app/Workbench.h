@@ -10,6 +10,7 @@
 
 class AboutWindow;
 class Document;
+class FilterGallery;
 class MainWindow;
 class OverlayEditor;
 class TextImage3D;
@@ -33,6 +34,7 @@ public:
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;
     OverlayEditor& overlayEditor() const;
+    FilterGallery& filterGallery() const;
 
     // Shows a window modally through the installed presenter.
     void showModal(QDialog* window);

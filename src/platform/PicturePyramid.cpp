@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PicturePyramid.h"
 
+#include "platform/Geometry.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -46,4 +48,17 @@ const QImage& PicturePyramid::levelFor(double scale) {
     }
     const int level = std::min(wanted, int(m_halvings.size()));
     return level == 0 ? m_picture : m_halvings[level - 1];
+}
+
+QImage fittedCopy(const QImage& picture, const QSize& box) {
+    if (picture.isNull() || box.isEmpty())
+        return {};
+    const QSize size = fittedRect(QSizeF(picture.size()), QRectF(QPointF(0, 0), QSizeF(box))).size().toSize();
+    if (size == picture.size())
+        return picture;
+    // Halve first (cheap and alias-free), then finish with one smooth scaling step.
+    PicturePyramid pyramid(picture);
+    const QImage& level = pyramid.levelFor(double(size.width()) / picture.width());
+    return level.scaled(size.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

@@ -24,3 +24,7 @@ private:
 
 // The picture reduced to half its size (rounded up), each pixel the mean of a 2 × 2 block.
 QImage halved(const QImage& premultiplied);
+
+// A copy for display: the picture reduced (never enlarged) to fit the box, smoothly, keeping its aspect
+// ratio.
+QImage fittedCopy(const QImage& picture, const QSize& box);

@@ -3,6 +3,7 @@
 
 #include "platform/Geometry.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 PictureView::PictureView(QWidget* parent, Wrap wrap)
@@ -26,4 +27,9 @@ void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(pictureRect(), m_picture);
+}
+
+void PictureView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }

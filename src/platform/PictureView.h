@@ -16,8 +16,12 @@ public:
     // Where the picture is drawn, in widget coordinates.
     QRectF pictureRect() const;
 
+signals:
+    void clicked();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage m_picture;

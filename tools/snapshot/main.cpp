@@ -2,12 +2,13 @@
 // Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
 // change to a window can be looked at without a display.
 //   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
-// WINDOW is "main", "overlay" or "about".
+// WINDOW is "main", "overlay", "filters" or "about".
 #include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
 #include "platform/Pictures.h"
@@ -47,7 +48,7 @@ int main(int argc, char* argv[]) {
     configureApplication(app);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: lumora_snapshot main|overlay|about OUT.png [PHOTO]\n";
+        QTextStream(stderr) << "usage: lumora_snapshot main|overlay|filters|about OUT.png [PHOTO]\n";
         return 2;
     }
     Workbench workbench;
@@ -70,6 +71,13 @@ int main(int argc, char* argv[]) {
         editor.preview()->frame()->setSize({300, 300});
         editor.preview()->frame()->setPos(480, 40);
         window = &editor;
+    } else if (args[1] == "filters") {
+        FilterGallery& gallery = workbench.filterGallery();
+        gallery.resize(1100, 700);
+        gallery.prepare(photo, [](const QImage&) {});
+        gallery.select(EffectKind::Sepia);
+        gallery.waitForPreview();
+        window = &gallery;
     } else if (args[1] == "about") {
         window = &workbench.aboutWindow();
     }

@@ -5,14 +5,19 @@
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/Workbench.h"
+#include "filters/ColourFilters.h"
 #include "filters/EffectBaking.h"
 #include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/ColorComboBox.h"
+#include "platform/NumberEdit.h"
 #include "platform/PictureView.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
 #include "platform/effects/Effects.h"
 #include "platform/scene/PictureItem.h"
+#include "platform/scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 
@@ -186,6 +191,85 @@ private slots:
         const QImage original = overlay ? gradientPicture(12, 10) : gradientPicture(40, 30);
         QCOMPARE(changed->picture(), pngRoundTrip(applyEffect(invert, original)));
         QCOMPARE(untouched->picture(), overlay ? gradientPicture(40, 30) : gradientPicture(12, 10));
+    }
+
+    // "Add color filters" opened from the main window on a 40 × 30 black picture shown at 40 × 30.
+    ColourFilters& openColourFilters(QSizeF controlSize = {40, 30}) {
+        QImage black(40, 30, QImage::Format_ARGB32_Premultiplied);
+        black.fill(Qt::black);
+        document().setImage(black);
+        document().setControlSize(controlSize);
+        document().enableEditing();
+        m_workbench->mainWindow().menuItem("MenuItem22")->trigger();
+        ColourFilters& window = m_workbench->colourFilters();
+        return window;
+    }
+    static void pressIn(QWidget* window, const char* button) {
+        window->findChild<QPushButton*>(button)->click();
+    }
+
+    void colourLayerCommitsItsColourThroughTheMergeContrast_data() {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<double>("merge");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("defaults: opaque white") << QColor() << -1.0 << QColor(255, 255, 255);
+        QTest::newRow("merge 1 keeps the colour") << QColor(200, 100, 40) << 1.0 << QColor(200, 100, 40);
+        QTest::newRow("merge 0.5 halfway to grey") << QColor(200, 100, 40) << 0.5 << QColor(164, 114, 84);
+        QTest::newRow("half-transparent colour") << QColor(0, 0, 255, 128) << 1.0 << QColor(0, 0, 128);
+    }
+    void colourLayerCommitsItsColourThroughTheMergeContrast() {
+        QFETCH(QColor, colour);
+        QFETCH(double, merge);
+        QFETCH(QColor, expected);
+        ColourFilters& window = openColourFilters();
+        if (colour.isValid())
+            window.findChild<ColorComboBox*>("ComboColorBox1")->setColor(colour);
+        if (merge > 0)
+            window.findChild<TrackBar*>("TrackBar1")->setValue(merge);
+        pressIn(&window, "CornerButton13"); // the layer covers the picture
+        pressIn(&window, "CornerButton10");
+        const QImage result = document().image();
+        QCOMPARE(result.size(), QSize(40, 30));
+        const QColor centre = result.pixelColor(20, 15);
+        QVERIFY2(std::abs(centre.red() - expected.red()) <= 1 &&
+                     std::abs(centre.green() - expected.green()) <= 1 &&
+                     std::abs(centre.blue() - expected.blue()) <= 1,
+                 qPrintable(centre.name()));
+    }
+
+    void colourLayerAlignsAfterMargins() {
+        ColourFilters& window = openColourFilters();
+        window.findChild<NumberEdit*>("Edit3")->setValueText("20");
+        window.findChild<NumberEdit*>("Edit2")->setValueText("30");
+        pressIn(&window, "CornerButton13");
+        QCOMPARE(window.preview()->frame()->pos(), QPointF(20, 30));
+        QCOMPARE(window.preview()->frame()->size(), QSizeF(40, 30));
+        QCOMPARE(window.layer()->pos(), QPointF(0, 0));
+        QCOMPARE(window.layer()->size(), QSizeF(40, 30));
+    }
+
+    void rotatedLayerIsCutAtThePicturesEdges() {
+        ColourFilters& window = openColourFilters();
+        window.preview()->frame()->setPos(0, 0);
+        window.preview()->frame()->setSize({40, 10});
+        window.preview()->putElementOnFrame();
+        pressIn(&window, "CornerButton5"); // 90°: the 40 × 10 layer stands upright about its centre (20, 5)
+        QCOMPARE(window.layer()->rotationAngle(), 90.0);
+        pressIn(&window, "CornerButton10");
+        const QImage result = document().image();
+        QCOMPARE(result.size(), QSize(40, 30));
+        QCOMPARE(result.pixelColor(20, 1), QColor(Qt::white));
+        QCOMPARE(result.pixelColor(20, 22), QColor(Qt::white));
+        QCOMPARE(result.pixelColor(20, 27), QColor(Qt::black));
+        QCOMPARE(result.pixelColor(5, 5), QColor(Qt::black));
+    }
+
+    void colourLayerResultHasTheSizeTheOpenerSet() {
+        ColourFilters& window = openColourFilters({20, 15});
+        window.zoomBar()->setValue(4);
+        pressIn(&window, "CornerButton10");
+        QCOMPARE(document().image().size(), QSize(20, 15));
+        QCOMPARE(document().controlSize(), QSizeF(20, 15)); // the main control is not touched
     }
 };
 

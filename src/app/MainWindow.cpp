@@ -7,6 +7,7 @@
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
+#include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/MenuShortcuts.h"
@@ -161,7 +162,8 @@ void MainWindow::buildMenus() {
     QMenu* filter = bar->addMenu("Filter");
     connect(addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true), &QAction::triggered, this,
             &MainWindow::openFilterGallery);
-    addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true);
+    connect(addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true), &QAction::triggered, this,
+            &MainWindow::openColourFilters);
 
     // "About" sits on the menu bar itself; an action there keeps its shortcut working.
     QAction* about = new QAction("About", this);
@@ -301,4 +303,13 @@ void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
     gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
     m_workbench.showModal(&gallery);
+}
+
+void MainWindow::openColourFilters() {
+    ColourFilters& window = m_workbench.colourFilters();
+    window.background()->setPicture(m_document.image());
+    window.background()->setHeight(m_document.controlSize().height());
+    window.background()->setWidth(m_document.controlSize().width());
+    window.zoomBar()->setValue(m_document.zoom());
+    m_workbench.showModal(&window);
 }

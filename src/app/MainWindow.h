@@ -36,6 +36,7 @@ public:
     void showAbout();
     void placeImageAbove();
     void openFilterGallery();
+    void openColourFilters();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

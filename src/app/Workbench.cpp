@@ -8,6 +8,7 @@
 #include "app/SaveWindow.h"
 #include "app/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
 #include "galleries/DecorationGallery.h"
 #include "overlay/OverlayEditor.h"
@@ -41,6 +42,9 @@ Workbench::Workbench()
             break;
         case 10:
             window = new DecorationGallery(DecorationSet::Effects, *this, parent);
+            break;
+        case 17:
+            window = new ColourFilters(*m_document, parent);
             break;
         case 18:
             window = new DecorationGallery(DecorationSet::Montages, *this, parent);
@@ -90,6 +94,9 @@ OverlayEditor& Workbench::overlayEditor() const {
 }
 FilterGallery& Workbench::filterGallery() const {
     return *static_cast<FilterGallery*>(m_windows[7]);
+}
+ColourFilters& Workbench::colourFilters() const {
+    return *static_cast<ColourFilters*>(m_windows[17]);
 }
 ResultsWindow& Workbench::resultsWindow() const {
     return *static_cast<ResultsWindow*>(m_windows[9]);

@@ -10,6 +10,7 @@
 
 class AboutWindow;
 class Document;
+class ColourFilters;
 class FilterGallery;
 class MainWindow;
 class OverlayEditor;
@@ -35,6 +36,7 @@ public:
     ResultsWindow& resultsWindow() const;
     OverlayEditor& overlayEditor() const;
     FilterGallery& filterGallery() const;
+    ColourFilters& colourFilters() const;
 
     // Shows a window modally through the installed presenter.
     void showModal(QDialog* window);

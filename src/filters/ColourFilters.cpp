@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+#include "filters/ColourFilters.h"
+
+#include "app/Document.h"
+#include "filters/EffectBaking.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/ColorComboBox.h"
+#include "platform/NumberEdit.h"
+#include "platform/Panel.h"
+#include "platform/TrackBar.h"
+#include "platform/effects/Effects.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/RenderItem.h"
+#include "platform/scene/SelectionFrame.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+namespace {
+
+constexpr double storedMergeColour = 1.3;
+
+Effect mergeColourEffect(double contrast) {
+    Effect effect;
+    effect.kind = EffectKind::BrightnessContrast;
+    effect.brightness = 0;
+    effect.contrast = contrast;
+    return effect;
+}
+
+} // namespace
+
+ColourFilters::ColourFilters(Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document)
+    , m_preview(new PlacementPreview({PlacementPreview::ElementParent::Background,
+                                      PlacementPreview::Margins::Absolute,
+                                      PlacementPreview::Guides::AboveElement, true},
+                                     this))
+    , m_layer(new PictureItem) {
+    m_preview->setObjectName("ScrollBox1");
+    background()->setSize({649, 553});
+    m_layer->setWrap(PictureItem::Wrap::Stretch);
+    m_preview->setElement(m_layer);
+    m_layer->setPos(104, 144);
+    m_layer->setSize({129, 105});
+    m_preview->frame()->setPos(104, 144);
+    m_preview->frame()->setSize({129, 105});
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_preview, 1);
+    layout->addWidget(buildPanel());
+    fillLayer();
+}
+
+PictureItem* ColourFilters::background() const {
+    return m_preview->background();
+}
+
+QWidget* ColourFilters::buildPanel() {
+    auto* panel = new QWidget;
+    panel->setObjectName("Panel1");
+    panel->setFixedWidth(141);
+    panel->setMinimumHeight(697);
+    Panel p(panel);
+    PlacementPreview::Controls controls;
+    p.label("", "Zoom:", 56, 0);
+    controls.zoom = m_zoomBar = p.trackBar("TrackBar3", 0, 16, 140, 20, 0.1, 10, 0.1);
+    controls.restoreZoom = p.button("CornerButton8", "Restore", 0, 35, 140, 17);
+    p.label("", "Rotation:", 48, 56);
+    TrackBar* rotation = p.trackBar("TrackBar2", 0, 72, 140, 20, 0, 360, 0);
+    const struct {
+        const char* name;
+        const char* text;
+        int x;
+        double angle;
+    } angles[] = {{"CornerButton2", "0°", 0, 0},
+                  {"CornerButton5", "90°", 35, 90},
+                  {"CornerButton3", "180°", 71, 180},
+                  {"CornerButton4", "270°", 107, 270}};
+    for (const auto& angle : angles) {
+        QPushButton* button = p.button(angle.name, QString::fromUtf8(angle.text), angle.x, 91, 33, 17);
+        connect(button, &QPushButton::clicked, this, [rotation, a = angle.angle] { rotation->setValue(a); });
+    }
+    controls.locate = p.button("CornerButton11", "Locate image", 0, 118, 140, 17);
+    QPushButton* align = p.button("CornerButton13", "Align positions", 0, 137, 140, 17);
+    p.label("", "Settings", 48, 160);
+    p.label("", "Grip size:", 48, 179);
+    controls.gripSize = p.numberEdit("Edit1", "EditButton1", "3", 1, 197, 140, 22);
+    controls.restoreGripSize = p.button("CornerButton12", "Restore", 0, 220, 140, 17);
+    p.label("", "Color and opacity:", 32, 240);
+    m_colour = new ColorComboBox(Qt::white, panel);
+    m_colour->setObjectName("ComboColorBox1");
+    m_colour->setGeometry(0, 258, 140, 22);
+    p.label("", "Merge color:", 40, 280);
+    m_mergeBar = p.trackBar("TrackBar1", 0, 296, 140, 20, 0.5, 2, storedMergeColour);
+    QPushButton* restoreMerge = p.button("CornerButton1", "Restore", 0, 316, 140, 17);
+    p.label("", "Margin", 48, 338);
+    p.label("", "Height:", 0, 355);
+    controls.marginY = p.numberEdit("Edit2", "EditButton2", "0", 1, 372, 140, 22);
+    p.label("", "Width:", 0, 392);
+    controls.marginX = p.numberEdit("Edit3", "EditButton3", "0", 1, 410, 140, 22);
+
+    auto* bottom = new QWidget(panel);
+    bottom->setFixedHeight(46);
+    Panel b(bottom);
+    QPushButton* ok = b.button("CornerButton10", "Ok", 0, 0, 140, 22);
+    QPushButton* cancel = b.button("CornerButton9", "Cancel", 0, 24, 140, 22);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 1);
+    column->addStretch(1);
+    column->addWidget(bottom);
+
+    m_preview->attach(controls);
+    connect(rotation, &TrackBar::changed, this, [this](double degrees) {
+        m_preview->frame()->setRotationAngle(degrees);
+        m_layer->setRotationAngle(degrees);
+    });
+    connect(align, &QPushButton::clicked, this, &ColourFilters::alignPositions);
+    connect(m_colour, &ColorComboBox::colorChanged, this, &ColourFilters::fillLayer);
+    connect(m_mergeBar, &TrackBar::changed, this, &ColourFilters::fillLayer);
+    connect(restoreMerge, &QPushButton::clicked, this, [this] { m_mergeBar->setValue(storedMergeColour); });
+    connect(ok, &QPushButton::clicked, this, &ColourFilters::commit);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    return panel;
+}
+
+void ColourFilters::fillLayer() {
+    // The layer is shown through its merge-colour contrast, exactly as it will be committed.
+    QImage plain(layerSide, layerSide, QImage::Format_ARGB32_Premultiplied);
+    plain.fill(m_colour->color());
+    m_layer->setPicture(bakeEffect(mergeColourEffect(m_mergeBar->value()), plain));
+}
+
+void ColourFilters::alignPositions() {
+    SelectionFrame* frame = m_preview->frame();
+    frame->setPos(background()->pos());
+    frame->setHeight(background()->size().height());
+    frame->setWidth(background()->size().width());
+    m_preview->putElementOnFrame();
+}
+
+void ColourFilters::commit() {
+    fillLayer(); // the contrast is applied once, to the plain colour
+    m_document.setImage(renderItem(background()));
+    accept();
+}
+
+bool ColourFilters::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        fillLayer();
+    return QDialog::event(event);
+}

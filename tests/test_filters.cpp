@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The filter gallery, driven through its thumbnails, track bars and buttons from each of its openers.
 #include "app/Application.h"
+#include "app/BatchFilter.h"
 #include "app/Document.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
@@ -15,6 +16,7 @@
 #include "platform/PictureView.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
+#include "platform/effects/EffectCatalog.h"
 #include "platform/effects/Effects.h"
 #include "platform/scene/PictureItem.h"
 #include "platform/scene/SelectionFrame.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 class FiltersTest : public QObject {
     Q_OBJECT
@@ -270,6 +273,57 @@ private slots:
         pressIn(&window, "CornerButton10");
         QCOMPARE(document().image().size(), QSize(20, 15));
         QCOMPARE(document().controlSize(), QSizeF(20, 15)); // the main control is not touched
+    }
+
+    void batchFilteringMatchesTheGallery_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sepia, parameter given") << "sepia:amount=0.8"
+                                                << "out.png"
+                                                << "in.png" << 0 << "";
+        QTest::newRow("emboss, opening values") << "EMBOSS"
+                                                << "out.png"
+                                                << "in.png" << 0 << "";
+        QTest::newRow("unknown filter") << "glow"
+                                        << "out.png"
+                                        << "in.png" << 2 << "unknown filter \"glow\"";
+        QTest::newRow("value out of range") << "water:wave-size=999"
+                                            << "out.png"
+                                            << "in.png" << 2 << "wave-size";
+        QTest::newRow("unreadable input") << "invert"
+                                          << "out.png"
+                                          << "missing.png" << 1 << "Cannot open file";
+        QTest::newRow("no output") << "invert"
+                                   << ""
+                                   << "in.png" << 2 << "--output";
+        QTest::newRow("unwritable format") << "invert"
+                                           << "out.txt"
+                                           << "in.png" << 1 << "cannot write";
+    }
+    void batchFilteringMatchesTheGallery() {
+        QFETCH(QString, filter);
+        QFETCH(QString, output);
+        QFETCH(QString, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QImage picture = translucentPicture();
+        savePicture(picture, dir.filePath("in.png"));
+        QString errors;
+        QTextStream stream(&errors);
+        const QString outputPath = output.isEmpty() ? QString() : dir.filePath(output);
+        QCOMPARE(runBatchFilter(filter, outputPath, {dir.filePath(input)}, stream), exitCode);
+        stream.flush();
+        if (exitCode != 0) {
+            QVERIFY2(errors.contains(message), qPrintable(errors));
+            QVERIFY(outputPath.isEmpty() || !QFile::exists(outputPath));
+            return;
+        }
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(loadPicture(outputPath), bakeEffect(*parseEffect(filter).effect, picture));
     }
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Application.h"
 
+#include "app/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 
@@ -8,6 +9,10 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstring>
 
 void configureApplication(QApplication& app) {
     QApplication::setApplicationName("lumora");
@@ -29,21 +34,69 @@ void configureApplication(QApplication& app) {
                       "QPushButton[corner=\"true\"]:disabled { color: #a8a8a8; border-color: #cfd2d6; }");
 }
 
+namespace {
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption filter{"filter", "Bake a filter into FILE without opening a window.",
+                              "NAME[:PARAM=VALUE,...]"};
+    QCommandLineOption output{"output", "Where --filter writes its result (format from the extension).",
+                              "OUT"};
+
+    CommandLine() {
+        parser.setApplicationDescription("Lumora, a picture editor for decorating photographs.\n\n" +
+                                         batchFilterHelp());
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(filter);
+        parser.addOption(output);
+        parser.addPositionalArgument("file", "A picture to open at start (or to filter with --filter).",
+                                     "[FILE]");
+    }
+};
+
+// Batch filtering, help and version need no display: they run before any window system is touched.
+bool needsNoWindow(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--filter") == 0 || std::strncmp(arg, "--filter=", 9) == 0)
+            return true;
+        for (const char* option : {"--help", "-h", "--help-all", "--version", "-v"})
+            if (std::strcmp(arg, option) == 0)
+                return true;
+    }
+    return false;
+}
+
+int runBatch(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName("lumora");
+    QGuiApplication::setApplicationVersion(LUMORA_VERSION);
+    CommandLine commandLine;
+    commandLine.parser.process(app);
+    QTextStream errors(stderr);
+    return runBatchFilter(commandLine.parser.value(commandLine.filter),
+                          commandLine.parser.value(commandLine.output),
+                          commandLine.parser.positionalArguments(), errors);
+}
+
+} // namespace
+
 int runLumora(int argc, char* argv[]) {
+    if (needsNoWindow(argc, argv))
+        return runBatch(argc, argv);
+
     QApplication app(argc, argv);
     configureApplication(app);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Lumora, a picture editor for decorating photographs.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("file", "A picture to open at start.", "[FILE]");
-    parser.process(app);
+    CommandLine commandLine;
+    commandLine.parser.process(app);
 
     Workbench workbench;
     MainWindow& window = workbench.mainWindow();
     window.show();
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = commandLine.parser.positionalArguments();
     if (!files.isEmpty())
         window.openFile(files.first());
     return app.exec();

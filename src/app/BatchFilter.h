@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+// Filtering picture files from the command line, without a window:
+//   lumora --filter NAME[:PARAM=VALUE,...] --output OUT IN
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// The filters and their parameters, as listed by --help.
+QString batchFilterHelp();
+
+// Bakes the filter into IN and writes OUT in the format OUT's extension names, exactly as the filter
+// gallery's "Ok" would. Returns the process exit code; messages go to `errors`. Nothing is written on
+// failure.
+int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
+                   QTextStream& errors);

@@ -2,7 +2,7 @@
 // Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
 // change to a window can be looked at without a display.
 //   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
-// WINDOW is "main", "overlay", "filters" or "about".
+// WINDOW is "main", "overlay", "filters", "about" or any window's name ("Form18").
 #include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/Document.h"
@@ -80,6 +80,8 @@ int main(int argc, char* argv[]) {
         window = &gallery;
     } else if (args[1] == "about") {
         window = &workbench.aboutWindow();
+    } else if (args[1].startsWith("Form") && args[1] != "Form1") {
+        window = workbench.window(args[1].mid(4).toInt());
     }
     window->setWindowState(Qt::WindowNoState);
     window->show();

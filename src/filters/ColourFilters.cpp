@@ -4,6 +4,7 @@
 #include "app/Document.h"
 #include "filters/EffectBaking.h"
 #include "overlay/PlacementPreview.h"
+#include "overlay/ToolPanel.h"
 #include "platform/ColorComboBox.h"
 #include "platform/NumberEdit.h"
 #include "platform/Panel.h"
@@ -47,11 +48,7 @@ ColourFilters::ColourFilters(Document& document, QWidget* parent)
     m_preview->frame()->setPos(104, 144);
     m_preview->frame()->setSize({129, 105});
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_preview, 1);
-    layout->addWidget(buildPanel());
+    buildPanel(addToolPanel(this, m_preview));
     fillLayer();
 }
 
@@ -59,31 +56,11 @@ PictureItem* ColourFilters::background() const {
     return m_preview->background();
 }
 
-QWidget* ColourFilters::buildPanel() {
-    auto* panel = new QWidget;
-    panel->setObjectName("Panel1");
-    panel->setFixedWidth(141);
-    panel->setMinimumHeight(697);
+void ColourFilters::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
-    p.label("", "Zoom:", 56, 0);
-    controls.zoom = m_zoomBar = p.trackBar("TrackBar3", 0, 16, 140, 20, 0.1, 10, 0.1);
-    controls.restoreZoom = p.button("CornerButton8", "Restore", 0, 35, 140, 17);
-    p.label("", "Rotation:", 48, 56);
-    TrackBar* rotation = p.trackBar("TrackBar2", 0, 72, 140, 20, 0, 360, 0);
-    const struct {
-        const char* name;
-        const char* text;
-        int x;
-        double angle;
-    } angles[] = {{"CornerButton2", "0°", 0, 0},
-                  {"CornerButton5", "90°", 35, 90},
-                  {"CornerButton3", "180°", 71, 180},
-                  {"CornerButton4", "270°", 107, 270}};
-    for (const auto& angle : angles) {
-        QPushButton* button = p.button(angle.name, QString::fromUtf8(angle.text), angle.x, 91, 33, 17);
-        connect(button, &QPushButton::clicked, this, [rotation, a = angle.angle] { rotation->setValue(a); });
-    }
+    m_zoomBar = addZoomGroup(p, controls);
+    TrackBar* rotation = addRotationGroup(p, 56);
     controls.locate = p.button("CornerButton11", "Locate image", 0, 118, 140, 17);
     QPushButton* align = p.button("CornerButton13", "Align positions", 0, 137, 140, 17);
     p.label("", "Settings", 48, 160);
@@ -103,15 +80,7 @@ QWidget* ColourFilters::buildPanel() {
     p.label("", "Width:", 0, 392);
     controls.marginX = p.numberEdit("Edit3", "EditButton3", "0", 1, 410, 140, 22);
 
-    auto* bottom = new QWidget(panel);
-    bottom->setFixedHeight(46);
-    Panel b(bottom);
-    QPushButton* ok = b.button("CornerButton10", "Ok", 0, 0, 140, 22);
-    QPushButton* cancel = b.button("CornerButton9", "Cancel", 0, 24, 140, 22);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 1);
-    column->addStretch(1);
-    column->addWidget(bottom);
+    const OkCancel buttons = addOkCancel(panel);
 
     m_preview->attach(controls);
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
@@ -122,9 +91,8 @@ QWidget* ColourFilters::buildPanel() {
     connect(m_colour, &ColorComboBox::colorChanged, this, &ColourFilters::fillLayer);
     connect(m_mergeBar, &TrackBar::changed, this, &ColourFilters::fillLayer);
     connect(restoreMerge, &QPushButton::clicked, this, [this] { m_mergeBar->setValue(storedMergeColour); });
-    connect(ok, &QPushButton::clicked, this, &ColourFilters::commit);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    return panel;
+    connect(buttons.ok, &QPushButton::clicked, this, &ColourFilters::commit);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ColourFilters::fillLayer() {

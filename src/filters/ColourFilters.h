@@ -30,7 +30,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QWidget* buildPanel();
+    void buildPanel(QWidget* panel);
     void fillLayer();
     void alignPositions();
 

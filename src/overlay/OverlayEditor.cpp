@@ -4,6 +4,7 @@
 #include "app/Document.h"
 #include "app/TextImage3D.h"
 #include "overlay/PlacementPreview.h"
+#include "overlay/ToolPanel.h"
 #include "platform/NumberEdit.h"
 #include "platform/Panel.h"
 #include "platform/TrackBar.h"
@@ -36,47 +37,21 @@ OverlayEditor::OverlayEditor(Document& document, TextImage3D& textImage, QWidget
     m_preview->setElement(m_overlay);
     m_preview->frame()->setSize({146, 122});
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_preview, 1);
-    layout->addWidget(buildPanel());
+    buildPanel(addToolPanel(this, m_preview));
 }
 
 PictureItem* OverlayEditor::background() const {
     return m_preview->background();
 }
 
-QWidget* OverlayEditor::buildPanel() {
-    auto* panel = new QWidget;
-    panel->setObjectName("Panel1");
-    panel->setFixedWidth(141);
-    panel->setMinimumHeight(697);
+void OverlayEditor::buildPanel(QWidget* panel) {
     Panel p(panel);
-
     PlacementPreview::Controls controls;
-    p.label("Label3", "Zoom:", 56, 0);
-    controls.zoom = m_zoomBar = p.trackBar("TrackBar3", 0, 16, 140, 20, 0.1, 10, 0.1);
-    controls.restoreZoom = p.button("CornerButton8", "Restore", 0, 35, 140, 17);
-
+    m_zoomBar = addZoomGroup(p, controls, "Label3");
     p.label("Label1", "Opacity:", 48, 56);
     TrackBar* opacity = p.trackBar("TrackBar1", 0, 72, 140, 20, 0, 1, 1);
     QPushButton* restoreOpacity = p.button("CornerButton1", "Restore", 0, 91, 140, 17);
-    p.label("Label2", "Rotation:", 48, 112);
-    TrackBar* rotation = p.trackBar("TrackBar2", 0, 128, 140, 20, 0, 360, 0);
-    const struct {
-        const char* name;
-        const char* text;
-        int x;
-        double angle;
-    } angles[] = {{"CornerButton2", "0°", 0, 0},
-                  {"CornerButton5", "90°", 35, 90},
-                  {"CornerButton3", "180°", 71, 180},
-                  {"CornerButton4", "270°", 107, 270}};
-    for (const auto& angle : angles) {
-        QPushButton* button = p.button(angle.name, QString::fromUtf8(angle.text), angle.x, 147, 33, 17);
-        connect(button, &QPushButton::clicked, this, [rotation, a = angle.angle] { rotation->setValue(a); });
-    }
+    TrackBar* rotation = addRotationGroup(p, 112, "Label2");
     QPushButton* flipHorizontal = p.button("CornerButton6", "Flip horizontal", 0, 176, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton7", "Flip vertical", 0, 195, 140, 17);
     controls.locate = p.button("CornerButton11", "Locate image", 0, 214, 140, 17);
@@ -100,16 +75,7 @@ QWidget* OverlayEditor::buildPanel() {
     controls.restoreMargins = p.button("CornerButton18", "Restore", 0, 546, 140, 17);
     controls.antiLag = p.checkBox("CheckBox2", "Anti-lag mode", 0, 561, 105, 19, false);
 
-    // "Ok" and "Cancel" keep to the panel's bottom edge.
-    auto* bottom = new QWidget(panel);
-    bottom->setFixedHeight(46);
-    Panel b(bottom);
-    QPushButton* ok = b.button("CornerButton10", "Ok", 0, 0, 140, 22);
-    QPushButton* cancel = b.button("CornerButton9", "Cancel", 0, 24, 140, 22);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 1);
-    column->addStretch(1);
-    column->addWidget(bottom);
+    const OkCancel buttons = addOkCancel(panel);
 
     m_preview->attach(controls);
     connect(opacity, &TrackBar::changed, this, [this](double value) { m_overlay->setOpacity(value); });
@@ -132,9 +98,8 @@ QWidget* OverlayEditor::buildPanel() {
             [this] { emit filterRequested(FilterSource::Overlay); });
     connect(filterBackground, &QPushButton::clicked, this,
             [this] { emit filterRequested(FilterSource::Background); });
-    connect(ok, &QPushButton::clicked, this, &OverlayEditor::merge);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    return panel;
+    connect(buttons.ok, &QPushButton::clicked, this, &OverlayEditor::merge);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void OverlayEditor::alignPositions() {

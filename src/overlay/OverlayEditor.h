@@ -47,7 +47,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QWidget* buildPanel();
+    void buildPanel(QWidget* panel);
     void alignPositions();
     void sendOverlayToBack();
     void bringOverlayToFront();

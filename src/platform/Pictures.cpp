@@ -105,6 +105,8 @@ QByteArray encode(const QImage& image, const Codec& codec, QString* error) {
     const bool opaqueFormat = format == "jpeg" || format == "bmp";
     if (format == "jpeg")
         writer.setQuality(92);
+    else if (format == "webp")
+        writer.setQuality(100); // lossless: a saved picture keeps its pixels
     const QImage pixels =
         opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
     if (!writer.write(pixels)) {

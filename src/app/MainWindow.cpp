@@ -10,6 +10,7 @@
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
+#include "platform/BusyCursor.h"
 #include "platform/MenuShortcuts.h"
 #include "platform/Panel.h"
 #include "platform/Pictures.h"
@@ -254,13 +255,17 @@ void MainWindow::openImage() {
 
 bool MainWindow::openFile(const QString& path) {
     return guarded(this, [&] {
+        const BusyCursor busy;
         m_document.open(path);
         m_opacityBar->setValue(1);
     });
 }
 
 void MainWindow::restoreOriginal() {
-    guarded(this, [this] { m_document.restoreOriginal(); });
+    guarded(this, [this] {
+        const BusyCursor busy;
+        m_document.restoreOriginal();
+    });
 }
 
 void MainWindow::saveImage() {
@@ -277,7 +282,10 @@ void MainWindow::placeImageAbove() {
         return;
     QImage overlay;
     // A picture that cannot be read is reported before anything is handed over.
-    if (!guarded(this, [&] { overlay = loadPicture(path); }))
+    if (!guarded(this, [&] {
+            const BusyCursor busy;
+            overlay = loadPicture(path);
+        }))
         return;
     m_document.setChosenFile(path);
 

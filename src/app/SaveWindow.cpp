@@ -2,6 +2,7 @@
 #include "app/SaveWindow.h"
 
 #include "app/Document.h"
+#include "platform/BusyCursor.h"
 #include "platform/Panel.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"
@@ -61,6 +62,7 @@ void SaveWindow::save() {
         const QString path = services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()));
         if (path.isEmpty())
             return;
+        const BusyCursor busy;
         savePicture(m_document.image(), path);
     });
 }

@@ -44,7 +44,7 @@ constexpr ToolbarButton toolbar[] = {
     {"SpeedButton4", 1, 4, "image-above", "MenuItem15"},
     {"SpeedButton5", 2, 1, "filter-gallery", "MenuItem13"},
     {"SpeedButton6", 2, 2, "colour-filters", "MenuItem22"},
-    {"SpeedButton7", 2, 3, "special-effects", "MenuItem14"},
+    {"SpeedButton7", 2, 3, "effects", "MenuItem14"},
     {"SpeedButton8", 2, 4, "montage", "MenuItem24"},
     {"SpeedButton9", 3, 1, "rectangle", "MenuItem18"},
     {"SpeedButton10", 3, 2, "circle", "MenuItem20"},

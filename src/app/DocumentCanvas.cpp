@@ -22,7 +22,6 @@ DocumentCanvas::DocumentCanvas(QWidget* parent)
 }
 
 void DocumentCanvas::setImage(const QImage& image) {
-    m_image = image;
     m_pyramid = PicturePyramid(image);
     update();
 }
@@ -46,7 +45,7 @@ void DocumentCanvas::setPictureOpacity(double opacity) {
 
 QRectF DocumentCanvas::pictureRect() const {
     const QRectF control(QPointF(0, 0), m_controlSize);
-    const QRectF fitted = fittedRect(QSizeF(m_image.size()), control);
+    const QRectF fitted = fittedRect(QSizeF(m_pyramid.picture().size()), control);
     return {fitted.topLeft() * m_zoom, fitted.size() * m_zoom};
 }
 
@@ -58,14 +57,14 @@ void DocumentCanvas::updateExtent() {
 
 void DocumentCanvas::paintArea(QPainter& painter, const QRect& area) {
     painter.fillRect(area, palette().color(QPalette::Window));
-    if (m_image.isNull())
+    if (m_pyramid.picture().isNull())
         return;
     const QRectF target = pictureRect();
     const QRectF visible = target.intersected(QRectF(area));
     if (visible.isEmpty())
         return;
 
-    const QImage& level = m_pyramid.levelFor(target.width() / m_image.width());
+    const QImage& level = m_pyramid.levelFor(target.width() / m_pyramid.picture().width());
     // Map the visible part of the target back into the chosen level's pixels.
     const double sx = level.width() / target.width();
     const double sy = level.height() / target.height();
@@ -85,7 +84,7 @@ void DocumentCanvas::paintEvent(QPaintEvent* event) {
 
 void DocumentCanvas::mouseMoveEvent(QMouseEvent* event) {
     const QPointF position = event->position() / m_zoom;
-    if (!m_image.isNull() && QRectF(QPointF(0, 0), m_controlSize).contains(position))
+    if (!m_pyramid.picture().isNull() && QRectF(QPointF(0, 0), m_controlSize).contains(position))
         emit pointerMoved(position);
     QWidget::mouseMoveEvent(event);
 }

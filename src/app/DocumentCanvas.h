@@ -37,8 +37,7 @@ protected:
 private:
     void updateExtent();
 
-    QImage m_image;
-    PicturePyramid m_pyramid;
+    PicturePyramid m_pyramid; // the picture and its reduced copies
     QSizeF m_controlSize{300, 300};
     double m_zoom = 1.0;
     double m_opacity = 1.0;

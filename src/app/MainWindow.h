@@ -12,6 +12,7 @@ class DocumentCanvas;
 class MenuShortcuts;
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
@@ -45,7 +46,7 @@ private:
     void buildRightPanel(QWidget* panel);
     QWidget* buildStatusBar();
     void enableEditing();
-    QAction* addItem(class QMenu* menu, const char* name, const QString& text, const char* shortcut,
+    QAction* addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
                      bool needsDocument);
 
     Workbench& m_workbench;

@@ -354,6 +354,12 @@ void TestEffects::filterMatchesReference_data() {
     QTest::addRow("blur:softness=5, 80x60") << "blur:softness=5" << gradientPicture(80, 60) << 5;
     QTest::addRow("blur:softness=9, 80x60") << "blur:softness=9" << gradientPicture(80, 60) << 5;
     QTest::addRow("blur:softness=9, noise") << "blur:softness=9" << smallPicture().scaled(60, 50) << 6;
+    // The blur works on blocks of rows and strips of columns: here two strips and a partial block, with
+    // sizes that are not multiples of four; and a picture far thinner than the box reach, where every
+    // sample beyond the edge repeats an edge row.
+    QTest::addRow("blur:softness=1, 301x37") << "blur:softness=1" << gradientPicture(301, 37) << 5;
+    QTest::addRow("blur:softness=9, 130x3") << "blur:softness=9" << gradientPicture(130, 3) << 5;
+    QTest::addRow("blur:softness=9, 3x130") << "blur:softness=9" << gradientPicture(3, 130) << 5;
 }
 
 void TestEffects::filterMatchesReference() {

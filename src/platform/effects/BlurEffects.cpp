@@ -17,10 +17,15 @@
 // vectors), then down (column strips narrow enough that the boxes' rolling windows stay in the core's cache).
 // Each sweep runs all three boxes at once, the second and third trailing the first by a box reach, so the
 // intermediate results live only in small rings of slices, never in picture-sized buffers.
+//
+// Every channel goes through the same integer sums and the same rounded float steps, all of them monotonic,
+// so a colour that is at most its alpha stays so: results are valid premultiplied pixels without a clamp.
 #include "platform/effects/EffectsInternal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -51,19 +56,23 @@ Box boxForVariance(double variance) {
 // A slice is one step along the line being blurred: n interleaved channel values. The box's window sum acc
 // (exact, in integers) gives the output for the slice at the window's centre; then the window slides on
 // one slice. above and entering are the slices just outside the window (weight alpha), leaving is its
-// first slice. Values between boxes are in 1/256 steps, which fit 16 bits.
+// first slice. Values between boxes are in 1/256 steps.
 
 struct Weights {
     float alpha;
     float scale;
 };
 
+inline int32_t boxValue(int32_t acc, int32_t outer, Weights w) {
+    return int32_t((float(acc) + w.alpha * float(outer)) * w.scale + 0.5f);
+}
+
 LUMORA_VECTOR_KERNEL void boxBytesToWords(const uint8_t* __restrict above, const uint8_t* __restrict leaving,
                                           const uint8_t* __restrict entering, int32_t* __restrict acc,
                                           uint16_t* __restrict out, Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e = entering[i];
-        out[i] = uint16_t(int((float(acc[i]) + w.alpha * float(above[i] + e)) * w.scale + 0.5f));
+        out[i] = uint16_t(boxValue(acc[i], above[i] + e, w));
         acc[i] += e - leaving[i];
     }
 }
@@ -73,7 +82,7 @@ LUMORA_VECTOR_KERNEL void boxWords(const uint16_t* __restrict above, const uint1
                                    uint16_t* __restrict out, Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e = entering[i];
-        out[i] = uint16_t(int((float(acc[i]) + w.alpha * float(above[i] + e)) * w.scale + 0.5f));
+        out[i] = uint16_t(boxValue(acc[i], above[i] + e, w));
         acc[i] += e - leaving[i];
     }
 }
@@ -84,10 +93,55 @@ LUMORA_VECTOR_KERNEL void boxWordsToBytes(const uint16_t* __restrict above,
                                           uint8_t* __restrict out, Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e = entering[i];
-        const int v = int((float(acc[i]) + w.alpha * float(above[i] + e)) * w.scale + 0.5f);
-        out[i] = uint8_t(std::min(v, 255));
+        out[i] = uint8_t(std::min(boxValue(acc[i], above[i] + e, w), 255));
         acc[i] += e - leaving[i];
     }
+}
+
+// The three boxes in one go once all are running: box 1's new value is box 2's entering one, and box 2's
+// box 3's, so they pass straight on instead of through memory. out3 must not be any of the input slices.
+LUMORA_VECTOR_KERNEL void threeBoxStep(const uint8_t* __restrict above1, const uint8_t* __restrict leaving1,
+                                       const uint8_t* __restrict entering1, const uint16_t* __restrict above2,
+                                       const uint16_t* __restrict leaving2, uint16_t* __restrict out1,
+                                       const uint16_t* __restrict above3, const uint16_t* __restrict leaving3,
+                                       uint16_t* __restrict out2, uint8_t* __restrict out3,
+                                       int32_t* __restrict acc1, int32_t* __restrict acc2,
+                                       int32_t* __restrict acc3, Weights first, Weights middle, Weights last,
+                                       int n) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t e1 = entering1[i];
+        const int32_t e2 = boxValue(acc1[i], above1[i] + e1, first);
+        acc1[i] += e1 - leaving1[i];
+        out1[i] = uint16_t(e2);
+        const int32_t e3 = boxValue(acc2[i], above2[i] + e2, middle);
+        acc2[i] += e2 - leaving2[i];
+        out2[i] = uint16_t(e3);
+        out3[i] = uint8_t(std::min(boxValue(acc3[i], above3[i] + e3, last), 255));
+        acc3[i] += e3 - leaving3[i];
+    }
+}
+
+// Box 1 and box 2 in one go, before box 3 starts.
+LUMORA_VECTOR_KERNEL void twoBoxStep(const uint8_t* __restrict above1, const uint8_t* __restrict leaving1,
+                                     const uint8_t* __restrict entering1, const uint16_t* __restrict above2,
+                                     const uint16_t* __restrict leaving2, uint16_t* __restrict out1,
+                                     uint16_t* __restrict out2, int32_t* __restrict acc1,
+                                     int32_t* __restrict acc2, Weights first, Weights middle, int n) {
+    for (int i = 0; i < n; ++i) {
+        const int32_t e1 = entering1[i];
+        const int32_t e2 = boxValue(acc1[i], above1[i] + e1, first);
+        acc1[i] += e1 - leaving1[i];
+        out1[i] = uint16_t(e2);
+        out2[i] = uint16_t(boxValue(acc2[i], above2[i] + e2, middle));
+        acc2[i] += e2 - leaving2[i];
+    }
+}
+
+// Box 1's output where its whole window lies before the line: the first slice itself, in 1/256 steps (box 1
+// computes exactly this there, as its weights sum to one).
+LUMORA_VECTOR_KERNEL void widenBytes(const uint8_t* __restrict in, uint16_t* __restrict out, int n) {
+    for (int i = 0; i < n; ++i)
+        out[i] = uint16_t(in[i] << 8);
 }
 
 LUMORA_VECTOR_KERNEL void addBytes(const uint8_t* __restrict in, int32_t* __restrict acc, int n) {
@@ -100,21 +154,9 @@ LUMORA_VECTOR_KERNEL void addWords(const uint16_t* __restrict in, int32_t* __res
         acc[i] += in[i];
 }
 
-// Rounding in three boxes can lift a colour one step above its alpha; a premultiplied pixel must not have
-// that.
-LUMORA_VECTOR_KERNEL void clampColourToAlpha(uint32_t* __restrict pixels, int n) {
-    for (int x = 0; x < n; ++x) {
-        const uint32_t p = pixels[x];
-        const uint32_t a = p >> 24;
-        const uint32_t r = std::min((p >> 16) & 0xFF, a);
-        const uint32_t g = std::min((p >> 8) & 0xFF, a);
-        const uint32_t b = std::min(p & 0xFF, a);
-        pixels[x] = (a << 24) | (r << 16) | (g << 8) | b;
-    }
-}
-
-// Working memory of one thread: two rings of slices and three window sums. Kept between runs (a few hundred
-// kB per pool thread) because a fresh block per strip would cost page faults on every use.
+// Working memory of one thread: two rings of slices, three window sums and a turned block of rows. Kept
+// between runs (a few MB per pool thread) because fresh blocks per strip would cost page faults on every
+// use.
 struct Scratch {
     std::unique_ptr<uint16_t[]> rings;
     std::unique_ptr<int32_t[]> sums;
@@ -143,8 +185,9 @@ Scratch& scratch() {
 // slices. Box 1 runs from 2 s before the line to 2 s after it (s = radius + 1, a box's reach), box 2 from s
 // before to s after, box 3 over the line, each a reach behind the previous one, so box 2 and box 3 only
 // ever read the last 2 s + 1 slices of the box before them. Slice k is written after every read of it.
-template <class SliceAt>
-void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool finalPixels) {
+// prefetch: whether to ask for input slices early; for slices far apart in memory (rows of a column strip)
+// no hardware prefetcher sees the pattern, and box 1 would wait for memory on every slice.
+template <class SliceAt> void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetch) {
     const int r = box.radius, s = r + 1, m = 2 * s + 1;
     Scratch& work = scratch();
     uint16_t* ring1 = Scratch::reserve(work.rings, work.ringCapacity, 2 * std::size_t(m) * std::size_t(n));
@@ -153,8 +196,13 @@ void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool finalPi
     int32_t* acc2 = acc1 + n;
     int32_t* acc3 = acc2 + n;
     const auto in = [&](int k) -> const uint8_t* { return sliceAt(std::clamp(k, 0, length - 1)); };
-    const auto slot = [&](uint16_t* ring, int k) {
-        return ring + std::size_t(((k % m) + m) % m) * std::size_t(n);
+    // Slot of slice k = t - back, from t's slot; kept by counting, not by a division per slice.
+    int now = ((-2 * s) % m + m) % m;
+    const auto slot = [&](uint16_t* ring, int back) {
+        int index = now - back;
+        while (index < 0)
+            index += m;
+        return ring + std::size_t(index) * std::size_t(n);
     };
     // The end slices count 256 times more in box 1 (bytes in, 1/256 steps out) and 256 times less in box 3.
     const Weights first{box.alpha, box.scale * 256}, middle{box.alpha, box.scale},
@@ -162,24 +210,38 @@ void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool finalPi
     std::fill_n(acc1, 3 * std::size_t(n), 0);
     for (int j = -2 * s - r; j <= -2 * s + r; ++j)
         addBytes(in(j), acc1, n);
-    for (int t = -2 * s; t < length + 2 * s; ++t) {
-        boxBytesToWords(in(t - s), in(t - r), in(t + s), acc1, slot(ring1, t), first, n);
-        const int y2 = t - s;
-        if (y2 == -s)
-            for (int j = y2 - r; j <= y2 + r; ++j)
-                addWords(slot(ring1, j), acc2, n);
-        if (y2 >= -s)
-            boxWords(slot(ring1, y2 - s), slot(ring1, y2 - r), slot(ring1, t), acc2, slot(ring2, y2), middle,
-                     n);
-        const int y3 = t - 2 * s;
-        if (y3 == 0)
-            for (int j = -r; j <= r; ++j)
-                addWords(slot(ring2, j), acc3, n);
-        if (y3 >= 0) {
-            uint8_t* out = sliceAt(y3);
-            boxWordsToBytes(slot(ring2, y3 - s), slot(ring2, y3 - r), slot(ring2, y2), acc3, out, last, n);
-            if (finalPixels)
-                clampColourToAlpha(reinterpret_cast<uint32_t*>(out), n / 4);
+    constexpr int prefetchDistance = 8;
+    for (int t = -2 * s; t < length + 2 * s; ++t, now = now + 1 == m ? 0 : now + 1) {
+        if (prefetch && t + s + prefetchDistance < length) {
+            const uint8_t* ahead = sliceAt(t + s + prefetchDistance);
+            for (int i = 0; i < n; i += 64)
+                __builtin_prefetch(ahead + i);
+        }
+        // Box 2 makes slice t - s and box 3 slice t - 2 s; offsets below are back from t.
+        if (t == 0)
+            for (int back = 2 * s - 1; back >= 1; --back)
+                addWords(slot(ring1, back), acc2, n);
+        if (t == 2 * s)
+            for (int back = 3 * s - 1; back >= s + 1; --back)
+                addWords(slot(ring2, back), acc3, n);
+        // Box 3's output slice t - 2 s is one of box 1's (clamped) input slices only in the very last step.
+        if (t >= 2 * s && t < length + 2 * s - 1)
+            threeBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
+                         slot(ring1, 0), slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s),
+                         sliceAt(t - 2 * s), acc1, acc2, acc3, first, middle, last, n);
+        else if (t >= 0 && t < 2 * s)
+            twoBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
+                       slot(ring1, 0), slot(ring2, s), acc1, acc2, first, middle, n);
+        else if (t + s <= 0)
+            widenBytes(in(0), slot(ring1, 0), n);
+        else {
+            boxBytesToWords(in(t - s), in(t - r), in(t + s), acc1, slot(ring1, 0), first, n);
+            if (t >= 0)
+                boxWords(slot(ring1, 2 * s), slot(ring1, 2 * s - 1), slot(ring1, 0), acc2, slot(ring2, s),
+                         middle, n);
+            if (t >= 2 * s)
+                boxWordsToBytes(slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s), acc3,
+                                sliceAt(t - 2 * s), last, n);
         }
     }
 }
@@ -274,12 +336,13 @@ bool blurAcross(const Box& box, const SourcePixels& src, const TargetPixels& dst
     });
 }
 
-// Column strips as wide as the two rings allow within about half a megabyte, at least a cache line.
+// Column strips wide enough that each row's part spans several cache lines (narrow strips make memory
+// far slower, as every row is a fresh page), and narrower for wide boxes, whose rings then take a few MB.
 int stripWidth(const Box& box) {
-    constexpr int budget = 1 << 19;
+    constexpr int budget = 4 << 20;
     const int slices = 2 * (2 * box.radius + 3);
     const int pixels = budget / (slices * 4 * int(sizeof(uint16_t)));
-    return std::clamp(pixels / 16 * 16, 16, 256);
+    return std::clamp(pixels / 16 * 16, 128, 256);
 }
 
 bool blurDown(const Box& box, const TargetPixels& dst, Bands& bands) {

@@ -350,6 +350,12 @@ void TestEffects::filterMatchesReference_data() {
         QTest::addRow("%s, 50x36", row.effect)
             << QString::fromLatin1(row.effect) << gradient << row.tolerance;
     }
+    // Long rows with the largest wave arguments: at 6000 pixels a displacement error of a tenth of a pixel
+    // shows where the sawtooth blue channel jumps.
+    QTest::addRow("water:time=2048,wave-size=256, 6000x3")
+        << "water:time=2048,wave-size=256" << gradientPicture(6000, 3) << 2;
+    QTest::addRow("water:time=1000.3,wave-size=200, 3x6000")
+        << "water:time=1000.3,wave-size=200" << gradientPicture(3, 6000) << 2;
     // Wide blurs run as three box filters, which approximate the Gaussian to a few percent of its peak.
     QTest::addRow("blur:softness=5, 80x60") << "blur:softness=5" << gradientPicture(80, 60) << 5;
     QTest::addRow("blur:softness=9, 80x60") << "blur:softness=9" << gradientPicture(80, 60) << 5;

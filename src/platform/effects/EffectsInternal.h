@@ -102,10 +102,6 @@ inline uint32_t lerpPixel(uint32_t a, uint32_t b, uint32_t f) {
     return rb | ag;
 }
 
-// The picture sampled between pixel centres at (x, y), in pixel units with pixel (i, j)'s centre at (i, j);
-// samples outside the picture take the nearest edge pixel.
-uint32_t sampleBilinear(const SourcePixels& src, float x, float y);
-
 // The filter families; each fills target from source and returns false if cancelled.
 bool applyColourEffect(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 // Paper sketch, pencil stroke, emboss and box blur: a few samples at offsets that are the same for every

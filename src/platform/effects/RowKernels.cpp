@@ -69,21 +69,4 @@ void sampleRowVertically(const SourcePixels& src, int y, Shift shift, uint8_t* o
         lerpBytes(upper, lower, shift.frac, out, bytes);
 }
 
-uint32_t sampleBilinear(const SourcePixels& src, float x, float y) {
-    // Clamping first keeps far-away coordinates (and their int conversion) well defined.
-    x = std::clamp(x, -1.0f, float(src.width));
-    y = std::clamp(y, -1.0f, float(src.height));
-    const float left = std::floor(x);
-    const float top = std::floor(y);
-    const uint32_t fx = uint32_t((x - left) * 256 + 0.5f);
-    const uint32_t fy = uint32_t((y - top) * 256 + 0.5f);
-    const int x0 = std::max(int(left), 0);
-    const int x1 = std::min(int(left) + 1, src.width - 1);
-    const uint32_t* upper = src.clampedRow(int(top));
-    const uint32_t* lower = src.clampedRow(int(top) + 1);
-    const int x0c = std::min(x0, src.width - 1);
-    const int x1c = std::max(x1, 0);
-    return lerpPixel(lerpPixel(upper[x0c], upper[x1c], fx), lerpPixel(lower[x0c], lower[x1c], fx), fy);
-}
-
 } // namespace effects_internal

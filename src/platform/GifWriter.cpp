@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/GifWriter.h"
 
+#include "platform/ColourQuantiser.h"
+
 #include <gif_lib.h>
 
 #include <QPainter>
@@ -35,19 +37,13 @@ QImage quantise(const QImage& image, bool* hasTransparency, int* transparentInde
         QPainter painter(&opaque);
         painter.drawImage(0, 0, argb);
     }
-    QImage indexed = opaque.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
+    // One palette entry stays free for the transparent colour when the picture needs it.
+    QImage indexed = quantised(opaque, *hasTransparency ? 255 : 256);
     *transparentIndex = -1;
     if (!*hasTransparency)
         return indexed;
 
     QList<QRgb> table = indexed.colorTable();
-    if (table.size() >= 256) {
-        // Make room for the transparent entry: map onto 255 of the colours, dithering hides the one lost.
-        table.resize(255);
-        indexed =
-            opaque.convertToFormat(QImage::Format_Indexed8, table, Qt::DiffuseDither | Qt::PreferDither);
-        table = indexed.colorTable();
-    }
     *transparentIndex = int(table.size());
     table.append(qRgba(0, 0, 0, 0));
     indexed.setColorTable(table);

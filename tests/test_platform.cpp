@@ -82,7 +82,9 @@ private slots:
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 picture.setPixel(x, y, qRgba(0, 0, 0, x < 4 ? 0 : 100)); // both under 50 %
-        picture.setPixel(10, 10, qRgba(200, 10, 10, 255));
+        for (int y = 30; y < 34; ++y) // a small patch of a colour found nowhere else keeps its own entry
+            for (int x = 40; x < 44; ++x)
+                picture.setPixel(x, y, qRgb(255, 230, 0));
         savePicture(picture, path("a.Gif"));
 
         QImageReader reader(path("a.Gif"));
@@ -96,6 +98,9 @@ private slots:
             for (int x = 0; x < 8; ++x)
                 QCOMPARE(qAlpha(loaded.pixel(x, y)), 0);
         QCOMPARE(qAlpha(loaded.pixel(30, 30)), 255);
+        const QColor patch = loaded.pixelColor(41, 31);
+        QVERIFY2(std::abs(patch.red() - 255) + std::abs(patch.green() - 230) + patch.blue() < 12,
+                 qPrintable(patch.name()));
         // Dithered, so compare the mean over the opaque part loosely.
         const QImage opaqueSource = picture.copy(16, 16, 48, 32);
         const QImage opaqueLoaded = loaded.copy(16, 16, 48, 32);

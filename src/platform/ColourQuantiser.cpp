@@ -22,6 +22,7 @@ int cellOf(int r, int g, int b) {
 struct Cell {
     uint32_t count = 0;
     uint64_t sum[3] = {0, 0, 0};
+    uint64_t squares = 0; // the sum of r² + g² + b²
 };
 
 // A box of cells along the three channels, cut in two along its longest side at the median.
@@ -29,6 +30,7 @@ struct Box {
     int low[3];
     int high[3]; // inclusive
     uint64_t population = 0;
+    double error = 0; // how far its colours lie from their mean, summed over them
 };
 
 uint64_t populationOf(const std::vector<Cell>& cells, const Box& box) {
@@ -38,6 +40,24 @@ uint64_t populationOf(const std::vector<Cell>& cells, const Box& box) {
             for (int b = box.low[2]; b <= box.high[2]; ++b)
                 total += cells[(r << (2 * cellBits)) | (g << cellBits) | b].count;
     return total;
+}
+
+// The squared distance of the box's colours from their mean: the box that loses most by being one colour
+// is split next, so a small patch of a distinct colour still gets its own entry.
+double errorOf(const std::vector<Cell>& cells, const Box& box) {
+    double count = 0, squares = 0, sum[3] = {0, 0, 0};
+    for (int r = box.low[0]; r <= box.high[0]; ++r)
+        for (int g = box.low[1]; g <= box.high[1]; ++g)
+            for (int b = box.low[2]; b <= box.high[2]; ++b) {
+                const Cell& cell = cells[(r << (2 * cellBits)) | (g << cellBits) | b];
+                count += cell.count;
+                squares += double(cell.squares);
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += double(cell.sum[c]);
+            }
+    if (count == 0)
+        return 0;
+    return squares - (sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]) / count;
 }
 
 // Shrinks the box to the cells that hold colours.
@@ -60,6 +80,7 @@ void shrink(const std::vector<Cell>& cells, Box& box) {
             box.high[c] = high[c];
         }
     box.population = populationOf(cells, box);
+    box.error = errorOf(cells, box);
 }
 
 bool split(const std::vector<Cell>& cells, const Box& box, Box& first, Box& second) {
@@ -79,6 +100,7 @@ bool split(const std::vector<Cell>& cells, const Box& box, Box& first, Box& seco
         if (behind * 2 >= box.population)
             break;
     }
+    cut = std::min(cut, box.high[axis] - 1); // both halves keep at least one slice
     first = box;
     second = box;
     first.high[axis] = cut;
@@ -116,6 +138,7 @@ QList<QRgb> medianCutPalette(const QImage& rgb, int maxColours) {
             cell.sum[0] += r;
             cell.sum[1] += g;
             cell.sum[2] += b;
+            cell.squares += uint64_t(r * r + g * g + b * b);
         }
     }
     Box all{{0, 0, 0}, {cellsPerChannel - 1, cellsPerChannel - 1, cellsPerChannel - 1}};
@@ -123,10 +146,9 @@ QList<QRgb> medianCutPalette(const QImage& rgb, int maxColours) {
     std::vector<Box> boxes{all};
     std::vector<bool> splittable{true};
     while (int(boxes.size()) < maxColours) {
-        // Split the most populated box that can still be split.
         int chosen = -1;
         for (int i = 0; i < int(boxes.size()); ++i)
-            if (splittable[i] && (chosen < 0 || boxes[i].population > boxes[chosen].population))
+            if (splittable[i] && (chosen < 0 || boxes[i].error > boxes[chosen].error))
                 chosen = i;
         if (chosen < 0)
             break;

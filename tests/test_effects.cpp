@@ -289,6 +289,8 @@ private slots:
     void filterMatchesReference();
     void everyFilterKeepsSizeAndFormat_data();
     void everyFilterKeepsSizeAndFormat();
+    void everyFilterGivesValidPixels_data() { everyFilterKeepsSizeAndFormat_data(); }
+    void everyFilterGivesValidPixels();
     void threadCountDoesNotChangeResult();
     void otherFormatsAreConvertedFirst();
     void parametersOutOfRangeAreClamped();
@@ -395,6 +397,20 @@ void TestEffects::everyFilterKeepsSizeAndFormat() {
         QCOMPARE(result.format(), premultiplied);
     }
     QVERIFY(applyEffect(e, QImage()).isNull());
+}
+
+void TestEffects::everyFilterGivesValidPixels() {
+    // Premultiplied colour above alpha is no colour at all; rounding in the faster paths must not make it.
+    QFETCH(int, kind);
+    Effect e = openingEffect(EffectKind(kind));
+    e.softness = 2;
+    const QImage result = applyEffect(e, gradientPicture(301, 217));
+    for (int y = 0; y < result.height(); ++y)
+        for (int x = 0; x < result.width(); ++x) {
+            const QRgb p = reinterpret_cast<const QRgb*>(result.constScanLine(y))[x];
+            QVERIFY2(qRed(p) <= qAlpha(p) && qGreen(p) <= qAlpha(p) && qBlue(p) <= qAlpha(p),
+                     qPrintable(QStringLiteral("%1 at (%2, %3)").arg(p, 8, 16, QChar(u'0')).arg(x).arg(y)));
+        }
 }
 
 void TestEffects::threadCountDoesNotChangeResult() {

@@ -17,9 +17,7 @@
 // vectors), then down (column strips narrow enough that the boxes' rolling windows stay in the core's cache).
 // Each sweep runs all three boxes at once, the second and third trailing the first by a box reach, so the
 // intermediate results live only in small rings of slices, never in picture-sized buffers.
-//
-// Every channel goes through the same integer sums and the same rounded float steps, all of them monotonic,
-// so a colour that is at most its alpha stays so: results are valid premultiplied pixels without a clamp.
+
 #include "platform/effects/EffectsInternal.h"
 
 #include <algorithm>
@@ -28,6 +26,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -54,46 +54,50 @@ Box boxForVariance(double variance) {
 // ----- One box over a slice of n values ------------------------------------------------------------------
 //
 // A slice is one step along the line being blurred: n interleaved channel values. The box's window sum acc
-// (exact, in integers) gives the output for the slice at the window's centre; then the window slides on
-// one slice. above and entering are the slices just outside the window (weight alpha), leaving is its
-// first slice. Values between boxes are in 1/256 steps.
+// gives the output for the slice at the window's centre; then the window slides on one slice. above and
+// entering are the slices just outside the window (weight alpha), leaving is its first slice. Values are
+// floats in byte units. Sums of bytes are exact; later sums pick up rounding of about 1e-7 of their size per
+// slice, which over the longest lines stays far below a level.
 
 struct Weights {
     float alpha;
     float scale;
 };
 
-inline int32_t boxValue(int32_t acc, int32_t outer, Weights w) {
-    return int32_t((float(acc) + w.alpha * float(outer)) * w.scale + 0.5f);
+inline float boxValue(float acc, float outer, Weights w) {
+    return (acc + w.alpha * outer) * w.scale;
 }
 
-LUMORA_VECTOR_KERNEL void boxBytesToWords(const uint8_t* __restrict above, const uint8_t* __restrict leaving,
-                                          const uint8_t* __restrict entering, int32_t* __restrict acc,
-                                          uint16_t* __restrict out, Weights w, int n) {
+LUMORA_VECTOR_KERNEL void boxBytes(const uint8_t* __restrict above, const uint8_t* __restrict leaving,
+                                   const uint8_t* __restrict entering, float* __restrict acc,
+                                   float* __restrict out, Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e = entering[i];
-        out[i] = uint16_t(boxValue(acc[i], above[i] + e, w));
+        out[i] = boxValue(acc[i], float(above[i] + e), w);
+        acc[i] += float(e - leaving[i]);
+    }
+}
+
+LUMORA_VECTOR_KERNEL void boxValues(const float* __restrict above, const float* __restrict leaving,
+                                    const float* __restrict entering, float* __restrict acc,
+                                    float* __restrict out, Weights w, int n) {
+    for (int i = 0; i < n; ++i) {
+        const float e = entering[i];
+        out[i] = boxValue(acc[i], above[i] + e, w);
         acc[i] += e - leaving[i];
     }
 }
 
-LUMORA_VECTOR_KERNEL void boxWords(const uint16_t* __restrict above, const uint16_t* __restrict leaving,
-                                   const uint16_t* __restrict entering, int32_t* __restrict acc,
-                                   uint16_t* __restrict out, Weights w, int n) {
-    for (int i = 0; i < n; ++i) {
-        const int32_t e = entering[i];
-        out[i] = uint16_t(boxValue(acc[i], above[i] + e, w));
-        acc[i] += e - leaving[i];
-    }
+inline uint8_t toByte(float v) {
+    return uint8_t(std::min(int(v + 0.5f), 255));
 }
 
-LUMORA_VECTOR_KERNEL void boxWordsToBytes(const uint16_t* __restrict above,
-                                          const uint16_t* __restrict leaving,
-                                          const uint16_t* __restrict entering, int32_t* __restrict acc,
-                                          uint8_t* __restrict out, Weights w, int n) {
+LUMORA_VECTOR_KERNEL void boxValuesToBytes(const float* __restrict above, const float* __restrict leaving,
+                                           const float* __restrict entering, float* __restrict acc,
+                                           uint8_t* __restrict out, Weights w, int n) {
     for (int i = 0; i < n; ++i) {
-        const int32_t e = entering[i];
-        out[i] = uint8_t(std::min(boxValue(acc[i], above[i] + e, w), 255));
+        const float e = entering[i];
+        out[i] = toByte(boxValue(acc[i], above[i] + e, w));
         acc[i] += e - leaving[i];
     }
 }
@@ -101,65 +105,77 @@ LUMORA_VECTOR_KERNEL void boxWordsToBytes(const uint16_t* __restrict above,
 // The three boxes in one go once all are running: box 1's new value is box 2's entering one, and box 2's
 // box 3's, so they pass straight on instead of through memory. out3 must not be any of the input slices.
 LUMORA_VECTOR_KERNEL void threeBoxStep(const uint8_t* __restrict above1, const uint8_t* __restrict leaving1,
-                                       const uint8_t* __restrict entering1, const uint16_t* __restrict above2,
-                                       const uint16_t* __restrict leaving2, uint16_t* __restrict out1,
-                                       const uint16_t* __restrict above3, const uint16_t* __restrict leaving3,
-                                       uint16_t* __restrict out2, uint8_t* __restrict out3,
-                                       int32_t* __restrict acc1, int32_t* __restrict acc2,
-                                       int32_t* __restrict acc3, Weights first, Weights middle, Weights last,
-                                       int n) {
+                                       const uint8_t* __restrict entering1, const float* __restrict above2,
+                                       const float* __restrict leaving2, float* __restrict out1,
+                                       const float* __restrict above3, const float* __restrict leaving3,
+                                       float* __restrict out2, uint8_t* __restrict out3,
+                                       float* __restrict acc1, float* __restrict acc2, float* __restrict acc3,
+                                       Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e1 = entering1[i];
-        const int32_t e2 = boxValue(acc1[i], above1[i] + e1, first);
-        acc1[i] += e1 - leaving1[i];
-        out1[i] = uint16_t(e2);
-        const int32_t e3 = boxValue(acc2[i], above2[i] + e2, middle);
+        const float e2 = boxValue(acc1[i], float(above1[i] + e1), w);
+        acc1[i] += float(e1 - leaving1[i]);
+        out1[i] = e2;
+        const float e3 = boxValue(acc2[i], above2[i] + e2, w);
         acc2[i] += e2 - leaving2[i];
-        out2[i] = uint16_t(e3);
-        out3[i] = uint8_t(std::min(boxValue(acc3[i], above3[i] + e3, last), 255));
+        out2[i] = e3;
+        out3[i] = toByte(boxValue(acc3[i], above3[i] + e3, w));
         acc3[i] += e3 - leaving3[i];
     }
 }
 
 // Box 1 and box 2 in one go, before box 3 starts.
 LUMORA_VECTOR_KERNEL void twoBoxStep(const uint8_t* __restrict above1, const uint8_t* __restrict leaving1,
-                                     const uint8_t* __restrict entering1, const uint16_t* __restrict above2,
-                                     const uint16_t* __restrict leaving2, uint16_t* __restrict out1,
-                                     uint16_t* __restrict out2, int32_t* __restrict acc1,
-                                     int32_t* __restrict acc2, Weights first, Weights middle, int n) {
+                                     const uint8_t* __restrict entering1, const float* __restrict above2,
+                                     const float* __restrict leaving2, float* __restrict out1,
+                                     float* __restrict out2, float* __restrict acc1, float* __restrict acc2,
+                                     Weights w, int n) {
     for (int i = 0; i < n; ++i) {
         const int32_t e1 = entering1[i];
-        const int32_t e2 = boxValue(acc1[i], above1[i] + e1, first);
-        acc1[i] += e1 - leaving1[i];
-        out1[i] = uint16_t(e2);
-        out2[i] = uint16_t(boxValue(acc2[i], above2[i] + e2, middle));
+        const float e2 = boxValue(acc1[i], float(above1[i] + e1), w);
+        acc1[i] += float(e1 - leaving1[i]);
+        out1[i] = e2;
+        out2[i] = boxValue(acc2[i], above2[i] + e2, w);
         acc2[i] += e2 - leaving2[i];
     }
 }
 
-// Box 1's output where its whole window lies before the line: the first slice itself, in 1/256 steps (box 1
-// computes exactly this there, as its weights sum to one).
-LUMORA_VECTOR_KERNEL void widenBytes(const uint8_t* __restrict in, uint16_t* __restrict out, int n) {
+// Box 1's output where its whole window lies before the line: the first slice itself (what box 1 gives there
+// up to rounding, as its weights sum to one).
+LUMORA_VECTOR_KERNEL void widenBytes(const uint8_t* __restrict in, float* __restrict out, int n) {
     for (int i = 0; i < n; ++i)
-        out[i] = uint16_t(in[i] << 8);
+        out[i] = float(in[i]);
 }
 
-LUMORA_VECTOR_KERNEL void addBytes(const uint8_t* __restrict in, int32_t* __restrict acc, int n) {
+// Colour and alpha take the same steps, but rounding in the running sums can still leave a colour a hair
+// above its alpha and so one level above it after the final rounding; a premultiplied pixel must not.
+LUMORA_VECTOR_KERNEL void clampColourToAlpha(uint32_t* __restrict pixels, int n) {
+    for (int x = 0; x < n; ++x) {
+        const uint32_t p = pixels[x];
+        const uint32_t a = p >> 24;
+        const uint32_t r = std::min((p >> 16) & 0xFF, a);
+        const uint32_t g = std::min((p >> 8) & 0xFF, a);
+        const uint32_t b = std::min(p & 0xFF, a);
+        pixels[x] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+}
+
+LUMORA_VECTOR_KERNEL void addBytes(const uint8_t* __restrict in, float* __restrict acc, int n) {
+    for (int i = 0; i < n; ++i)
+        acc[i] += float(in[i]);
+}
+
+LUMORA_VECTOR_KERNEL void addValues(const float* __restrict in, float* __restrict acc, int n) {
     for (int i = 0; i < n; ++i)
         acc[i] += in[i];
 }
 
-LUMORA_VECTOR_KERNEL void addWords(const uint16_t* __restrict in, int32_t* __restrict acc, int n) {
-    for (int i = 0; i < n; ++i)
-        acc[i] += in[i];
-}
-
-// Working memory of one thread: two rings of slices, three window sums and a turned block of rows. Kept
-// between runs (a few MB per pool thread) because fresh blocks per strip would cost page faults on every
-// use.
+// Working memory of one worker: two rings of slices, three window sums and a turned block of rows, a few
+// MB in all. Workers of one blur take them from a shared pool and hand them back after each strip or block,
+// so each is allocated (and page-faulted) once per blur, not once per strip, and freed when the blur ends.
 struct Scratch {
-    std::unique_ptr<uint16_t[]> rings;
-    std::unique_ptr<int32_t[]> sums;
+    std::unique_ptr<float[]> rings;
+    std::unique_ptr<float[]> sums;
     std::unique_ptr<uint8_t[]> block;
     std::size_t ringCapacity = 0;
     std::size_t sumCapacity = 0;
@@ -175,10 +191,42 @@ struct Scratch {
     }
 };
 
-Scratch& scratch() {
-    thread_local Scratch s;
-    return s;
-}
+class ScratchPool {
+public:
+    // A scratch for the caller's use until the returned lease ends.
+    class Lease {
+    public:
+        Lease(ScratchPool& pool, std::unique_ptr<Scratch> scratch)
+            : m_pool(pool)
+            , m_scratch(std::move(scratch)) {}
+        ~Lease() { m_pool.giveBack(std::move(m_scratch)); }
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        Scratch& operator*() const { return *m_scratch; }
+
+    private:
+        ScratchPool& m_pool;
+        std::unique_ptr<Scratch> m_scratch;
+    };
+
+    Lease take() {
+        const std::lock_guard lock(m_mutex);
+        if (m_free.empty())
+            return Lease(*this, std::make_unique<Scratch>());
+        std::unique_ptr<Scratch> scratch = std::move(m_free.back());
+        m_free.pop_back();
+        return Lease(*this, std::move(scratch));
+    }
+
+private:
+    void giveBack(std::unique_ptr<Scratch> scratch) {
+        const std::lock_guard lock(m_mutex);
+        m_free.push_back(std::move(scratch));
+    }
+
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<Scratch>> m_free;
+};
 
 // The three boxes along a line of length slices of n values, in place: sliceAt(k) is slice k's first value
 // for k in 0 .. length - 1, input before the call and output after it. Slices beyond the ends repeat the end
@@ -187,27 +235,27 @@ Scratch& scratch() {
 // ever read the last 2 s + 1 slices of the box before them. Slice k is written after every read of it.
 // prefetch: whether to ask for input slices early; for slices far apart in memory (rows of a column strip)
 // no hardware prefetcher sees the pattern, and box 1 would wait for memory on every slice.
-template <class SliceAt> void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetch) {
+// finalPixels: whether the slices are runs of finished pixels, to be kept valid premultiplied pixels.
+template <class SliceAt>
+void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetch, bool finalPixels,
+                Scratch& work) {
     const int r = box.radius, s = r + 1, m = 2 * s + 1;
-    Scratch& work = scratch();
-    uint16_t* ring1 = Scratch::reserve(work.rings, work.ringCapacity, 2 * std::size_t(m) * std::size_t(n));
-    uint16_t* ring2 = ring1 + std::size_t(m) * std::size_t(n);
-    int32_t* acc1 = Scratch::reserve(work.sums, work.sumCapacity, 3 * std::size_t(n));
-    int32_t* acc2 = acc1 + n;
-    int32_t* acc3 = acc2 + n;
+    float* ring1 = Scratch::reserve(work.rings, work.ringCapacity, 2 * std::size_t(m) * std::size_t(n));
+    float* ring2 = ring1 + std::size_t(m) * std::size_t(n);
+    float* acc1 = Scratch::reserve(work.sums, work.sumCapacity, 3 * std::size_t(n));
+    float* acc2 = acc1 + n;
+    float* acc3 = acc2 + n;
     const auto in = [&](int k) -> const uint8_t* { return sliceAt(std::clamp(k, 0, length - 1)); };
     // Slot of slice k = t - back, from t's slot; kept by counting, not by a division per slice.
     int now = ((-2 * s) % m + m) % m;
-    const auto slot = [&](uint16_t* ring, int back) {
+    const auto slot = [&](float* ring, int back) {
         int index = now - back;
         while (index < 0)
             index += m;
         return ring + std::size_t(index) * std::size_t(n);
     };
-    // The end slices count 256 times more in box 1 (bytes in, 1/256 steps out) and 256 times less in box 3.
-    const Weights first{box.alpha, box.scale * 256}, middle{box.alpha, box.scale},
-        last{box.alpha, box.scale / 256};
-    std::fill_n(acc1, 3 * std::size_t(n), 0);
+    const Weights weights{box.alpha, box.scale};
+    std::fill_n(acc1, 3 * std::size_t(n), 0.0f);
     for (int j = -2 * s - r; j <= -2 * s + r; ++j)
         addBytes(in(j), acc1, n);
     constexpr int prefetchDistance = 8;
@@ -220,29 +268,31 @@ template <class SliceAt> void threeBoxes(const Box& box, int length, int n, Slic
         // Box 2 makes slice t - s and box 3 slice t - 2 s; offsets below are back from t.
         if (t == 0)
             for (int back = 2 * s - 1; back >= 1; --back)
-                addWords(slot(ring1, back), acc2, n);
+                addValues(slot(ring1, back), acc2, n);
         if (t == 2 * s)
             for (int back = 3 * s - 1; back >= s + 1; --back)
-                addWords(slot(ring2, back), acc3, n);
+                addValues(slot(ring2, back), acc3, n);
         // Box 3's output slice t - 2 s is one of box 1's (clamped) input slices only in the very last step.
         if (t >= 2 * s && t < length + 2 * s - 1)
             threeBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
                          slot(ring1, 0), slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s),
-                         sliceAt(t - 2 * s), acc1, acc2, acc3, first, middle, last, n);
+                         sliceAt(t - 2 * s), acc1, acc2, acc3, weights, n);
         else if (t >= 0 && t < 2 * s)
             twoBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
-                       slot(ring1, 0), slot(ring2, s), acc1, acc2, first, middle, n);
+                       slot(ring1, 0), slot(ring2, s), acc1, acc2, weights, n);
         else if (t + s <= 0)
             widenBytes(in(0), slot(ring1, 0), n);
         else {
-            boxBytesToWords(in(t - s), in(t - r), in(t + s), acc1, slot(ring1, 0), first, n);
+            boxBytes(in(t - s), in(t - r), in(t + s), acc1, slot(ring1, 0), weights, n);
             if (t >= 0)
-                boxWords(slot(ring1, 2 * s), slot(ring1, 2 * s - 1), slot(ring1, 0), acc2, slot(ring2, s),
-                         middle, n);
+                boxValues(slot(ring1, 2 * s), slot(ring1, 2 * s - 1), slot(ring1, 0), acc2, slot(ring2, s),
+                          weights, n);
             if (t >= 2 * s)
-                boxWordsToBytes(slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s), acc3,
-                                sliceAt(t - 2 * s), last, n);
+                boxValuesToBytes(slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s), acc3,
+                                 sliceAt(t - 2 * s), weights, n);
         }
+        if (finalPixels && t >= 2 * s)
+            clampColourToAlpha(reinterpret_cast<uint32_t*>(sliceAt(t - 2 * s)), n / 4);
     }
 }
 
@@ -315,7 +365,8 @@ void scatterColumns(const uint32_t* in, int count, int width, uint32_t* const* r
 // (rows * width pixels) stays in the core's cache.
 constexpr int rowsPerBlock = 32;
 
-bool blurAcross(const Box& box, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
+bool blurAcross(const Box& box, const SourcePixels& src, const TargetPixels& dst, Bands& bands,
+                ScratchPool& pool) {
     return bands.run(src.height, rowsPerBlock, [&](int first, int end) {
         const int count = end - first;
         const uint32_t* from[rowsPerBlock];
@@ -324,32 +375,34 @@ bool blurAcross(const Box& box, const SourcePixels& src, const TargetPixels& dst
             from[i] = src.row(first + i);
             to[i] = dst.row(first + i);
         }
-        Scratch& work = scratch();
+        const ScratchPool::Lease lease = pool.take();
+        Scratch& work = *lease;
         const std::size_t n = std::size_t(count) * 4;
         auto* block = reinterpret_cast<uint32_t*>(
             Scratch::reserve(work.block, work.blockCapacity, n * std::size_t(src.width)));
         gatherColumns(from, count, src.width, block);
         auto* bytes = reinterpret_cast<uint8_t*>(block);
         threeBoxes(
-            box, src.width, int(n), [&](int x) { return bytes + std::size_t(x) * n; }, false);
+            box, src.width, int(n), [&](int x) { return bytes + std::size_t(x) * n; }, false, false, work);
         scatterColumns(block, count, src.width, to);
     });
 }
 
-// Column strips wide enough that each row's part spans several cache lines (narrow strips make memory
-// far slower, as every row is a fresh page), and narrower for wide boxes, whose rings then take a few MB.
+// Column strips wide enough that each row's part spans many cache lines (narrow strips make memory far
+// slower, as every row is a fresh page), and narrower for wide boxes, whose rings then take up to 8 MB.
 int stripWidth(const Box& box) {
-    constexpr int budget = 4 << 20;
+    constexpr int budget = 8 << 20;
     const int slices = 2 * (2 * box.radius + 3);
-    const int pixels = budget / (slices * 4 * int(sizeof(uint16_t)));
+    const int pixels = budget / (slices * 4 * int(sizeof(float)));
     return std::clamp(pixels / 16 * 16, 128, 256);
 }
 
-bool blurDown(const Box& box, const TargetPixels& dst, Bands& bands) {
+bool blurDown(const Box& box, const TargetPixels& dst, Bands& bands, ScratchPool& pool) {
     return bands.run(dst.width, stripWidth(box), [&](int first, int end) {
+        const ScratchPool::Lease lease = pool.take();
         threeBoxes(
             box, dst.height, (end - first) * 4,
-            [&](int y) { return reinterpret_cast<uint8_t*>(dst.row(y) + first); }, true);
+            [&](int y) { return reinterpret_cast<uint8_t*>(dst.row(y) + first); }, true, true, *lease);
     });
 }
 
@@ -360,7 +413,8 @@ bool blur(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands&
                 std::memcpy(dst.row(y), src.row(y), std::size_t(src.width) * 4);
         });
     const Box box = boxForVariance(sigma * sigma / 3);
-    return blurAcross(box, src, dst, bands) && blurDown(box, dst, bands);
+    ScratchPool pool;
+    return blurAcross(box, src, dst, bands, pool) && blurDown(box, dst, bands, pool);
 }
 
 } // namespace

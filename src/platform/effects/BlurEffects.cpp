@@ -14,16 +14,14 @@
 //
 // The work is two sweeps over the picture, both in place in the target: across (blocks of rows turned on
 // their side, so that a column of the block is one contiguous run of values and the box slides over whole
-// vectors), then down (column strips narrow enough that the boxes' rolling windows stay in the core's cache).
-// Each sweep runs all three boxes at once, the second and third trailing the first by a box reach, so the
-// intermediate results live only in small rings of slices, never in picture-sized buffers.
+// vectors), then down (column strips, each row's part a whole number of cache lines). Each sweep runs all
+// three boxes at once, the second and third trailing the first by a box reach, so the intermediate results
+// live only in rings of slices as long as two box reaches, never in picture-sized buffers.
 
 #include "platform/effects/EffectsInternal.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>

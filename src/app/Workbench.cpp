@@ -34,20 +34,11 @@ Workbench::Workbench()
         QWidget* parent = m_mainWindow.get();
         QDialog* window = nullptr;
         switch (description.number) {
-        case 6:
-            window = new OverlayEditor(*m_document, *m_textImage3D, parent);
-            break;
         case 5:
             window = new DecorationGallery(DecorationSet::Borders, *this, parent);
             break;
-        case 10:
-            window = new DecorationGallery(DecorationSet::Effects, *this, parent);
-            break;
-        case 17:
-            window = new ColourFilters(*m_document, parent);
-            break;
-        case 18:
-            window = new DecorationGallery(DecorationSet::Montages, *this, parent);
+        case 6:
+            window = new OverlayEditor(*m_document, *m_textImage3D, parent);
             break;
         case 7:
             window = new FilterGallery(*this, parent);
@@ -58,8 +49,17 @@ Workbench::Workbench()
         case 9:
             window = new ResultsWindow(parent);
             break;
+        case 10:
+            window = new DecorationGallery(DecorationSet::Effects, *this, parent);
+            break;
         case 15:
             window = new SaveWindow(*m_document, parent);
+            break;
+        case 17:
+            window = new ColourFilters(*m_document, parent);
+            break;
+        case 18:
+            window = new DecorationGallery(DecorationSet::Montages, *this, parent);
             break;
         default:
             window = makeEmptyWindow(parent);

@@ -21,6 +21,10 @@ class ModalPresenter : public Presenter {
 public:
     void showModal(QDialog* window) override {
         window->setWindowModality(Qt::ApplicationModal);
+        // On top of the window that opened it, even where no window manager stacks new windows.
+        window->show();
+        window->raise();
+        window->activateWindow();
         window->exec();
     }
 };

@@ -358,6 +358,17 @@ void TestEffects::filterMatchesReference_data() {
         << "water:time=2048,wave-size=256" << gradientPicture(6000, 3) << 2;
     QTest::addRow("water:time=1000.3,wave-size=200, 3x6000")
         << "water:time=1000.3,wave-size=200" << gradientPicture(3, 6000) << 2;
+    // The box blur's wide lanes take 32 bytes at a time: many blocks and a short tail on a long row, only
+    // the tail on a row of two pixels, and taps several pixels beyond every edge of a picture a few pixels
+    // across.
+    QTest::addRow("box-blur:blur-amount=10, 301x17")
+        << "box-blur:blur-amount=10" << gradientPicture(301, 17) << 1;
+    QTest::addRow("box-blur:blur-amount=7.3, 2x9")
+        << "box-blur:blur-amount=7.3" << gradientPicture(2, 9) << 1;
+    QTest::addRow("box-blur:blur-amount=10, 150x3")
+        << "box-blur:blur-amount=10" << gradientPicture(150, 3) << 1;
+    QTest::addRow("box-blur:blur-amount=10, 3x150")
+        << "box-blur:blur-amount=10" << gradientPicture(3, 150) << 1;
     // Wide blurs run as three box filters, which approximate the Gaussian to a few percent of its peak.
     QTest::addRow("blur:softness=5, 80x60") << "blur:softness=5" << gradientPicture(80, 60) << 5;
     QTest::addRow("blur:softness=9, 80x60") << "blur:softness=9" << gradientPicture(80, 60) << 5;

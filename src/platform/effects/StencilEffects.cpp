@@ -13,6 +13,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace effects_internal {
 namespace {
 
@@ -96,14 +100,89 @@ LUMORA_VECTOR_KERNEL void embossRow(EmbossSamples s, float amount, uint32_t* __r
     }
 }
 
-LUMORA_VECTOR_KERNEL void boxBlurStart(const uint8_t* __restrict centre, uint16_t* __restrict acc, int n) {
-    for (int i = 0; i < n; ++i)
-        acc[i] = uint16_t(centre[i] * 4);
+// ----- Box blur ------------------------------------------------------------------------------------------
+//
+// All twelve taps of a pixel in one sweep, with the sums kept in registers instead of twelve passes over an
+// accumulator. A tap blends two pixel runs with 7-bit weights that add up to 128, so that a whole tap is
+// one multiply of interleaved bytes (pmaddubsw: unsigned bytes times signed bytes, two products summed).
+// Each tap is rounded to 1/16 of a level (at most 4080) and the centre counts 64 times its value, so the
+// sum of 12 taps and the centre stays within 16 bits: 12 * 4080 + 64 * 255 = 65280.
+
+struct BoxTap {
+    const uint8_t* first;
+    const uint8_t* second;
+    int frac; // weight of second in 1/128, 1 .. 127
+};
+
+// A weight of 128 does not fit a signed byte, so a sample that needs no blend is one pixel run twice.
+BoxTap boxTap(const uint8_t* first, const uint8_t* second, int frac) {
+    return frac == 0 ? BoxTap{first, first, 64} : BoxTap{first, second, frac};
 }
 
-LUMORA_VECTOR_KERNEL void boxBlurFinish(const uint16_t* __restrict acc, uint8_t* __restrict out, int n) {
-    for (int i = 0; i < n; ++i)
-        out[i] = uint8_t((acc[i] + 8) >> 4);
+constexpr int boxTaps = 12;
+
+// One byte of the result from its taps and the centre; the vector path computes exactly this.
+inline uint8_t boxBlurByte(const BoxTap* taps, const uint8_t* centre, int i) {
+    uint32_t sum = uint32_t(centre[i]) << 6;
+    for (int t = 0; t < boxTaps; ++t) {
+        const uint32_t blend =
+            taps[t].first[i] * uint32_t(128 - taps[t].frac) + taps[t].second[i] * uint32_t(taps[t].frac);
+        sum += (blend + 4) >> 3;
+    }
+    return uint8_t((sum + 128) >> 8);
+}
+
+void boxBlurBytesPlain(const BoxTap* taps, const uint8_t* centre, uint8_t* out, int begin, int end) {
+    for (int i = begin; i < end; ++i)
+        out[i] = boxBlurByte(taps, centre, i);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define LUMORA_BOX_BLUR_AVX2 1
+// Bytes [0, n) in steps of 32; returns where it stopped, for the plain path to finish.
+__attribute__((target("avx2"))) int boxBlurBytesAvx2(const BoxTap* taps, const uint8_t* centre, uint8_t* out,
+                                                     int n) {
+    __m256i weights[boxTaps];
+    for (int t = 0; t < boxTaps; ++t)
+        weights[t] = _mm256_set1_epi16(int16_t((taps[t].frac << 8) | (128 - taps[t].frac)));
+    const __m256i eighth = _mm256_set1_epi16(4096); // mulhrs by 4096: (x + 4) >> 3
+    const __m256i half = _mm256_set1_epi16(128);
+    const __m256i zero = _mm256_setzero_si256();
+    int i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(centre + i));
+        __m256i low = _mm256_slli_epi16(_mm256_unpacklo_epi8(c, zero), 6);
+        __m256i high = _mm256_slli_epi16(_mm256_unpackhi_epi8(c, zero), 6);
+        for (int t = 0; t < boxTaps; ++t) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps[t].first + i));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps[t].second + i));
+            const __m256i lowBlend = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights[t]);
+            const __m256i highBlend = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights[t]);
+            low = _mm256_add_epi16(low, _mm256_mulhrs_epi16(lowBlend, eighth));
+            high = _mm256_add_epi16(high, _mm256_mulhrs_epi16(highBlend, eighth));
+        }
+        low = _mm256_srli_epi16(_mm256_add_epi16(low, half), 8);
+        high = _mm256_srli_epi16(_mm256_add_epi16(high, half), 8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(low, high));
+    }
+    return i;
+}
+#endif
+
+void boxBlurBytes(const BoxTap* taps, const uint8_t* centre, uint8_t* out, int n) {
+    int done = 0;
+#if defined(LUMORA_BOX_BLUR_AVX2)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        done = boxBlurBytesAvx2(taps, centre, out, n);
+#endif
+    boxBlurBytesPlain(taps, centre, out, done, n);
+}
+
+// A shift with its fraction in 1/128 instead of 1/256, moved on to the next pixel where it rounds to 128.
+Shift toHalfPrecision(Shift s) {
+    const int frac = (s.frac + 1) >> 1;
+    return frac == 128 ? Shift{s.whole + 1, 0} : Shift{s.whole, frac};
 }
 
 int padFor(Shift s) {
@@ -170,25 +249,29 @@ bool emboss(const Effect& effect, const SourcePixels& src, const TargetPixels& d
 // (4 C + the samples at 1, 2 and 3 steps left, right, up and down) / 16.
 bool boxBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
     const double d = effect.blurAmount / 500;
-    const Shift farthest = horizontal(-3 * d, src);
+    Shift across[6], down[6];
+    for (int i = 1; i <= 3; ++i)
+        for (const int sign : {-1, 1}) {
+            const int k = 2 * (i - 1) + (sign > 0);
+            across[k] = toHalfPrecision(horizontal(sign * i * d, src));
+            down[k] = toHalfPrecision(vertical(sign * i * d, src));
+        }
+    // One more than the farthest shift needs, as rounding to 1/128 can move a shift on by a pixel.
+    const int pad = padFor(horizontal(-3 * d, src)) + 1;
     return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
-        PaddedRow row(src.width, padFor(farthest));
-        std::vector<uint16_t> acc(std::size_t(src.width) * 4);
+        PaddedRow row(src.width, pad);
         const int n = src.width * 4;
+        const auto bytes = [](const uint32_t* p) { return reinterpret_cast<const uint8_t*>(p); };
         for (int y = first; y < end; ++y) {
             row.load(src.row(y));
-            boxBlurStart(row.bytesAt(0), acc.data(), n);
-            for (int i = 1; i <= 3; ++i) {
-                for (const double sign : {-1.0, 1.0}) {
-                    const Shift h = horizontal(sign * i * d, src);
-                    accumulateLerp(row.bytesAt(h.whole), row.bytesAt(h.whole + 1), h.frac, acc.data(), n);
-                    const Shift v = vertical(sign * i * d, src);
-                    accumulateLerp(reinterpret_cast<const uint8_t*>(src.clampedRow(y + v.whole)),
-                                   reinterpret_cast<const uint8_t*>(src.clampedRow(y + v.whole + 1)), v.frac,
-                                   acc.data(), n);
-                }
+            BoxTap taps[boxTaps];
+            for (int k = 0; k < 6; ++k) {
+                taps[k] =
+                    boxTap(row.bytesAt(across[k].whole), row.bytesAt(across[k].whole + 1), across[k].frac);
+                taps[6 + k] = boxTap(bytes(src.clampedRow(y + down[k].whole)),
+                                     bytes(src.clampedRow(y + down[k].whole + 1)), down[k].frac);
             }
-            boxBlurFinish(acc.data(), reinterpret_cast<uint8_t*>(dst.row(y)), n);
+            boxBlurBytes(taps, row.bytesAt(0), reinterpret_cast<uint8_t*>(dst.row(y)), n);
         }
     });
 }

@@ -369,6 +369,10 @@ void TestEffects::filterMatchesReference_data() {
         << "box-blur:blur-amount=10" << gradientPicture(150, 3) << 1;
     QTest::addRow("box-blur:blur-amount=10, 3x150")
         << "box-blur:blur-amount=10" << gradientPicture(3, 150) << 1;
+    // The radial blur's wide lanes take eight pixels at a time: many blocks and a tail of five, samples
+    // reaching far beyond the left and right edges.
+    QTest::addRow("radial-blur:blur-amount=10, 301x17")
+        << "radial-blur:blur-amount=10" << gradientPicture(301, 17) << 2;
     // Wide blurs run as three box filters, which approximate the Gaussian to a few percent of its peak.
     QTest::addRow("blur:softness=5, 80x60") << "blur:softness=5" << gradientPicture(80, 60) << 5;
     QTest::addRow("blur:softness=9, 80x60") << "blur:softness=9" << gradientPicture(80, 60) << 5;

@@ -4,6 +4,7 @@
 #include "platform/MenuShortcuts.h"
 #include "platform/NumberEdit.h"
 #include "platform/Numbers.h"
+#include "platform/PicturePyramid.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
 #include "platform/UserError.h"
@@ -276,6 +277,26 @@ private slots:
         second.setEnabled(false);
         third.setEnabled(false);
         QCOMPARE(first.shortcut(), QKeySequence("Ctrl+A")); // none enabled: shown on the first
+    }
+
+    void halvingAveragesBlocksAndRepeatsOddEdges() {
+        QImage picture(3, 3, QImage::Format_ARGB32_Premultiplied);
+        const quint32 values[3][3] = {{0xff000000, 0xff0000ff, 0x80800000},
+                                      {0xff00ff00, 0xffffffff, 0x00000000},
+                                      {0xff102030, 0xff405060, 0xff708090}};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                picture.setPixel(x, y, values[y][x]);
+        const QImage half = halved(picture);
+        QCOMPARE(half.size(), QSize(2, 2));
+        // Each channel is the rounded mean of a 2 × 2 block; the odd last column and row repeat themselves.
+        QCOMPARE(half.pixel(0, 0), qRgba(0x40, 0x80, 0x80, 0xff));
+        QCOMPARE(half.pixel(1, 0), qRgba(0x40, 0x00, 0x00, 0x40));
+        QCOMPARE(half.pixel(0, 1), qRgba(0x28, 0x38, 0x48, 0xff));
+        QCOMPARE(half.pixel(1, 1), qRgba(0x70, 0x80, 0x90, 0xff));
+        QCOMPARE(fittedCopy(gradientPicture(400, 100), QSize(100, 100)).size(), QSize(100, 25));
+        QCOMPARE(fittedCopy(gradientPicture(40, 10), QSize(100, 100)).size(),
+                 QSize(40, 10)); // never enlarged
     }
 
     void fitRule_data() {

@@ -13,18 +13,6 @@ using namespace kit;
 
 namespace {
 
-// One percent of the shorter side: keeps proportions alike across the very different picture sizes.
-qreal unitOf(const QImage& canvas) {
-    return std::min(canvas.width(), canvas.height()) / 100.0;
-}
-
-QGradientStops ramp(std::initializer_list<std::pair<double, QColor>> stops) {
-    QGradientStops result;
-    for (const auto& [position, color] : stops)
-        result.append({position, color});
-    return result;
-}
-
 const QGradientStops goldProfile = ramp({{0.0, QColor(92, 60, 12)},
                                          {0.1, QColor(204, 152, 52)},
                                          {0.2, QColor(255, 232, 150)},

@@ -461,4 +461,15 @@ QRectF imageRect(const QImage& image) {
     return QRectF(QPointF(0, 0), QSizeF(image.size()));
 }
 
+qreal unitOf(const QImage& canvas) {
+    return std::min(canvas.width(), canvas.height()) / 100.0;
+}
+
+QGradientStops ramp(std::initializer_list<std::pair<double, QColor>> stops) {
+    QGradientStops result;
+    for (const auto& [position, color] : stops)
+        result.append({position, color});
+    return result;
+}
+
 } // namespace kit

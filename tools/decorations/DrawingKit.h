@@ -99,5 +99,9 @@ QImage paperTexture(QSize size, const QColor& base, int grain, std::uint32_t see
 // Everything inside the rectangle inset by `inset` becomes fully transparent.
 QRectF inset(const QRectF& rect, qreal amount);
 QRectF imageRect(const QImage& image);
+// One percent of the shorter side: keeps proportions alike across the very different picture sizes.
+qreal unitOf(const QImage& canvas);
+// Gradient stops from (position, colour) pairs.
+QGradientStops ramp(std::initializer_list<std::pair<double, QColor>> stops);
 
 } // namespace kit

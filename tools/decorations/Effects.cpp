@@ -14,17 +14,6 @@ using namespace kit;
 
 namespace {
 
-qreal unitOf(const QImage& canvas) {
-    return std::min(canvas.width(), canvas.height()) / 100.0;
-}
-
-QGradientStops ramp(std::initializer_list<std::pair<double, QColor>> stops) {
-    QGradientStops result;
-    for (const auto& [position, color] : stops)
-        result.append({position, color});
-    return result;
-}
-
 void finish(QImage& canvas) {
     fadeEdges(canvas, std::max(4, int(unitOf(canvas) * 4)));
 }

@@ -14,10 +14,6 @@ using namespace kit;
 
 namespace {
 
-qreal unitOf(const QImage& canvas) {
-    return std::min(canvas.width(), canvas.height()) / 100.0;
-}
-
 QPainterPath rectPath(const QRectF& rect, qreal radius = 0) {
     QPainterPath path;
     radius > 0 ? path.addRoundedRect(rect, radius, radius) : path.addRect(rect);

@@ -2,7 +2,7 @@
 // The main window, the window set, saving, and the results and About windows, driven as a user does.
 #include "app/AboutWindow.h"
 #include "app/Application.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/DocumentCanvas.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"

@@ -2,7 +2,7 @@
 // The filter gallery, driven through its thumbnails, track bars and buttons from each of its openers.
 #include "app/Application.h"
 #include "app/BatchFilter.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/Workbench.h"

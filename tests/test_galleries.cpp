@@ -2,7 +2,7 @@
 // The border, effect and montage galleries: a click hands the stored picture and the document to the
 // "Edit" window, whose merge then lands in the document.
 #include "app/Application.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "galleries/DecorationGallery.h"

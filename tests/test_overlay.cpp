@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The placement preview and the "Edit" window, driven through their controls, with the merged pixels checked.
 #include "app/Application.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "overlay/OverlayEditor.h"

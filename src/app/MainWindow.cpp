@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutWindow.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/DocumentCanvas.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"

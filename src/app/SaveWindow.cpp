@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/SaveWindow.h"
 
-#include "app/Document.h"
+#include "model/Document.h"
 #include "platform/BusyCursor.h"
 #include "platform/Panel.h"
 #include "platform/Pictures.h"

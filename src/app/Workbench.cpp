@@ -2,11 +2,11 @@
 #include "app/Workbench.h"
 
 #include "app/AboutWindow.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
-#include "app/TextImage3D.h"
+#include "model/TextImage3D.h"
 #include "app/WindowSet.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
@@ -100,6 +100,11 @@ ColourFilters& Workbench::colourFilters() const {
 }
 ResultsWindow& Workbench::resultsWindow() const {
     return *static_cast<ResultsWindow*>(m_windows[9]);
+}
+
+void Workbench::showResults(const QImage& picture) {
+    resultsWindow().setPicture(picture);
+    showModal(&resultsWindow());
 }
 
 void Workbench::showModal(QDialog* window) {

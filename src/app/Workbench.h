@@ -3,6 +3,8 @@
 // window reach another.
 #pragma once
 
+#include "model/Workspace.h"
+
 #include <QDialog>
 
 #include <array>
@@ -18,15 +20,15 @@ class TextImage3D;
 class ResultsWindow;
 class SaveWindow;
 
-class Workbench {
+class Workbench : public Workspace {
 public:
     Workbench();
     ~Workbench();
     Workbench(const Workbench&) = delete;
     Workbench& operator=(const Workbench&) = delete;
 
-    Document& document() { return *m_document; }
-    TextImage3D& textImage3D() { return *m_textImage3D; }
+    Document& document() override { return *m_document; }
+    TextImage3D& textImage3D() override { return *m_textImage3D; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     // Form2 … Form19.
     QDialog* window(int number) const { return m_windows.at(number); }
@@ -34,12 +36,13 @@ public:
     SaveWindow& saveWindow() const;
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;
-    OverlayEditor& overlayEditor() const;
-    FilterGallery& filterGallery() const;
+    OverlayEditor& overlayEditor() const override;
+    FilterGallery& filterGallery() const override;
+    void showResults(const QImage& picture) override;
     ColourFilters& colourFilters() const;
 
     // Shows a window modally through the installed presenter.
-    void showModal(QDialog* window);
+    void showModal(QDialog* window) override;
 
 private:
     std::unique_ptr<Document> m_document;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "filters/ColourFilters.h"
 
-#include "app/Document.h"
+#include "model/Document.h"
 #include "filters/EffectBaking.h"
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"

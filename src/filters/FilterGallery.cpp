@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "filters/FilterGallery.h"
 
-#include "app/ResultsWindow.h"
-#include "app/Workbench.h"
+#include "model/Workspace.h"
 #include "filters/EffectBaking.h"
 #include "platform/Panel.h"
 #include "platform/PicturePyramid.h"
@@ -183,9 +182,9 @@ std::array<Effect, effectKindCount> storedEffects() {
 
 } // namespace
 
-FilterGallery::FilterGallery(Workbench& workbench, QWidget* parent)
+FilterGallery::FilterGallery(Workspace& workspace, QWidget* parent)
     : QDialog(parent)
-    , m_workbench(workbench)
+    , m_workspace(workspace)
     , m_effects(storedEffects())
     , m_runner(new EffectRunner(this)) {
     // Water, box blur, radial blur and blur start enabled, so water shows until the first choice.
@@ -360,7 +359,5 @@ void FilterGallery::visualize() {
     const QImage baked = bakeEffectWithProgress(this, selectedEffect(), m_source);
     if (baked.isNull())
         return;
-    ResultsWindow& results = m_workbench.resultsWindow();
-    results.setPicture(baked);
-    m_workbench.showModal(&results);
+    m_workspace.showResults(baked);
 }

@@ -15,14 +15,14 @@
 class EffectRunner;
 class PictureView;
 class TrackBar;
-class Workbench;
+class Workspace;
 
 class FilterGallery : public QDialog {
     Q_OBJECT
 public:
     using Target = std::function<void(const QImage&)>;
 
-    explicit FilterGallery(Workbench& workbench, QWidget* parent = nullptr);
+    explicit FilterGallery(Workspace& workspace, QWidget* parent = nullptr);
     ~FilterGallery() override;
 
     // The opening sequence every opener runs before showing the gallery: the source picture into the
@@ -52,7 +52,7 @@ private:
     void refreshThumbnail(EffectKind kind);
     void refreshPreview();
 
-    Workbench& m_workbench;
+    Workspace& m_workspace;
     QImage m_source;
     QImage m_previewSource;   // the source reduced to the preview's size
     QImage m_thumbnailSource; // the source reduced to a thumbnail

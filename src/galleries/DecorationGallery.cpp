@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "galleries/DecorationGallery.h"
 
-#include "app/Document.h"
-#include "app/Workbench.h"
+#include "model/Document.h"
+#include "model/Workspace.h"
 #include "galleries/ThumbnailButton.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Pictures.h"
@@ -13,10 +13,10 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-DecorationGallery::DecorationGallery(DecorationSet set, Workbench& workbench, QWidget* parent)
+DecorationGallery::DecorationGallery(DecorationSet set, Workspace& workspace, QWidget* parent)
     : QDialog(parent)
     , m_set(set)
-    , m_workbench(workbench)
+    , m_workspace(workspace)
     , m_scrollArea(new QScrollArea(this)) {
     m_scrollArea->setObjectName("ScrollBox1");
     auto* grid = new QWidget;
@@ -40,8 +40,8 @@ DecorationGallery::DecorationGallery(DecorationSet set, Workbench& workbench, QW
 void DecorationGallery::pick(const DecorationEntry& entry) {
     guarded(this, [&] {
         const QImage picture = loadPicture(decorationPicturePath(entry));
-        const Document& document = m_workbench.document();
-        OverlayEditor& editor = m_workbench.overlayEditor();
+        const Document& document = m_workspace.document();
+        OverlayEditor& editor = m_workspace.overlayEditor();
         PictureItem* background = editor.background();
         if (m_set == DecorationSet::Montages) {
             // The template is the background and sets the result's size; the photo goes over it.
@@ -56,6 +56,6 @@ void DecorationGallery::pick(const DecorationEntry& entry) {
             background->setWidth(document.controlSize().width());
             editor.overlay()->setPicture(picture);
         }
-        m_workbench.showModal(&editor);
+        m_workspace.showModal(&editor);
     });
 }

@@ -8,12 +8,12 @@
 #include <QDialog>
 
 class QScrollArea;
-class Workbench;
+class Workspace;
 
 class DecorationGallery : public QDialog {
     Q_OBJECT
 public:
-    DecorationGallery(DecorationSet set, Workbench& workbench, QWidget* parent = nullptr);
+    DecorationGallery(DecorationSet set, Workspace& workspace, QWidget* parent = nullptr);
 
     DecorationSet set() const { return m_set; }
     QScrollArea* scrollArea() const { return m_scrollArea; }
@@ -22,6 +22,6 @@ public:
 
 private:
     DecorationSet m_set;
-    Workbench& m_workbench;
+    Workspace& m_workspace;
     QScrollArea* m_scrollArea;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "overlay/OverlayEditor.h"
 
-#include "app/Document.h"
-#include "app/TextImage3D.h"
+#include "model/Document.h"
+#include "model/TextImage3D.h"
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"
 #include "platform/NumberEdit.h"

@@ -5,7 +5,7 @@
 // WINDOW is "main", "overlay", "filters", "about" or any window's name ("Form18").
 #include "app/AboutWindow.h"
 #include "app/Application.h"
-#include "app/Document.h"
+#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "filters/FilterGallery.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Document.h"
+#include "model/Document.h"
 
 #include "platform/Pictures.h"
 

@@ -61,6 +61,16 @@ private:
         QTest::keyClick(box, Qt::Key_Return);
     }
     QPoint onScreen(QPointF scenePoint) { return preview()->mapFromScene(scenePoint); }
+    // A corner of the frame in its own units (0 … 3: top-left, top-right, bottom-left, bottom-right), or its
+    // middle for -1.
+    QPointF pointOfFrame(int corner) {
+        const QSizeF size = frame()->size();
+        if (corner < 0)
+            return {size.width() / 2, size.height() / 2};
+        return {corner % 2 ? size.width() : 0, corner / 2 ? size.height() : 0};
+    }
+    static bool nearlyEqual(QPointF a, QPointF b) { return QLineF(a, b).length() < 1e-6; }
+    static QString describe(QPointF p) { return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y()); }
     void moveOver(QPointF scenePoint) { QTest::mouseMove(preview()->viewport(), onScreen(scenePoint)); }
     void clickAt(QPointF scenePoint) {
         moveOver(scenePoint);
@@ -219,29 +229,125 @@ private slots:
         QCOMPARE(frame()->pos(), QPointF(10, 4));
     }
 
-    void frameGeometry_data() {
+    void frameGeometryDrags_data() {
         using Handle = FrameGeometry::Handle;
         QTest::addColumn<int>("handle");
+        QTest::addColumn<double>("degrees");
         QTest::addColumn<QPointF>("delta");
         QTest::addColumn<QRectF>("expected");
-        const QRectF start(10, 20, 30, 40);
-        QTest::newRow("move") << int(Handle::Body) << QPointF(-5, 7) << QRectF(5, 27, 30, 40);
-        QTest::newRow("top-left grows") << int(Handle::TopLeft) << QPointF(-5, -5) << QRectF(5, 15, 35, 45);
-        QTest::newRow("bottom-right shrinks")
-            << int(Handle::BottomRight) << QPointF(-10, -20) << QRectF(10, 20, 20, 20);
-        QTest::newRow("never inside out")
-            << int(Handle::TopRight) << QPointF(-100, 100) << QRectF(10, 60, 0, 0);
+        QTest::newRow("move") << int(Handle::Body) << 0.0 << QPointF(-5, 7) << QRectF(5, 27, 30, 40);
+        QTest::newRow("move ignores the turn") << int(Handle::Body) << 90.0 << QPointF(-5, 7)
+                                               << QRectF(5, 27, 30, 40);
+        QTest::newRow("top-left") << int(Handle::TopLeft) << 0.0 << QPointF(-5, -6) << QRectF(5, 14, 35, 46);
+        QTest::newRow("top-right") << int(Handle::TopRight) << 0.0 << QPointF(4, -6) << QRectF(10, 14, 34, 46);
+        QTest::newRow("bottom-left") << int(Handle::BottomLeft) << 0.0 << QPointF(-5, 3)
+                                     << QRectF(5, 20, 35, 43);
+        QTest::newRow("bottom-right") << int(Handle::BottomRight) << 0.0 << QPointF(-10, -20)
+                                      << QRectF(10, 20, 20, 20);
+        QTest::newRow("never inside out") << int(Handle::TopRight) << 0.0 << QPointF(-100, 100)
+                                          << QRectF(10, 60, 0, 0);
+        // Turned a quarter: growing the bottom-right grip by 10 along the frame's own width moves the centre
+        // 5 down in the parent, and the top-left corner (seen at the top right) stays where it was.
+        QTest::newRow("bottom-right at 90") << int(Handle::BottomRight) << 90.0 << QPointF(10, 0)
+                                            << QRectF(5, 25, 40, 40);
+        QTest::newRow("top-left at 180") << int(Handle::TopLeft) << 180.0 << QPointF(-10, -10)
+                                         << QRectF(10, 20, 40, 50);
     }
-    void frameGeometry() {
+    void frameGeometryDrags() {
         QFETCH(int, handle);
+        QFETCH(double, degrees);
         QFETCH(QPointF, delta);
         QFETCH(QRectF, expected);
-        QCOMPARE(FrameGeometry::dragged(FrameGeometry::Handle(handle), QRectF(10, 20, 30, 40), delta),
-                 expected);
-        const QRectF box(10, 20, 30, 40);
-        QCOMPARE(FrameGeometry::hitTest(box, 3, {29, 39}), FrameGeometry::Handle::BottomRight);
-        QCOMPARE(FrameGeometry::hitTest(box, 3, {15, 15}), FrameGeometry::Handle::Body);
-        QCOMPARE(FrameGeometry::hitTest(box, 3, {45, 15}), FrameGeometry::Handle::None);
+        const QRectF start(10, 20, 30, 40);
+        const QRectF result = FrameGeometry::dragged(FrameGeometry::Handle(handle), start, degrees, delta);
+        QCOMPARE(result, expected);
+        if (degrees == 0)
+            QCOMPARE(FrameGeometry::dragged(FrameGeometry::Handle(handle), start, delta), expected);
+    }
+
+    void frameGeometryHits_data() {
+        using Handle = FrameGeometry::Handle;
+        QTest::addColumn<double>("grip");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<int>("expected");
+        const QSizeF box(300, 400);
+        QTest::newRow("top-left") << 3.0 << 1.0 << box << QPointF(1, 1) << int(Handle::TopLeft);
+        QTest::newRow("top-right") << 3.0 << 1.0 << box << QPointF(299, 2) << int(Handle::TopRight);
+        QTest::newRow("bottom-left") << 3.0 << 1.0 << box << QPointF(2, 399) << int(Handle::BottomLeft);
+        QTest::newRow("bottom-right") << 3.0 << 1.0 << box << QPointF(301, 401) << int(Handle::BottomRight);
+        QTest::newRow("body") << 3.0 << 1.0 << box << QPointF(150, 200) << int(Handle::Body);
+        QTest::newRow("edge of the reach") << 3.0 << 1.0 << box << QPointF(-3, -4) << int(Handle::TopLeft);
+        QTest::newRow("just past the reach") << 3.0 << 1.0 << box << QPointF(-3, -4.2) << int(Handle::None);
+        QTest::newRow("beside the box") << 3.0 << 1.0 << box << QPointF(-1, 200) << int(Handle::None);
+        QTest::newRow("small grip still reaches") << 1.0 << 1.0 << box << QPointF(4, 0) << int(Handle::TopLeft);
+        QTest::newRow("large grip") << 20.0 << 1.0 << box << QPointF(14, 14) << int(Handle::TopLeft);
+        QTest::newRow("zoom 0.25") << 3.0 << 0.25 << box << QPointF(-19, 0) << int(Handle::TopLeft);
+        QTest::newRow("zoom 0.1") << 3.0 << 0.1 << box << QPointF(340, 0) << int(Handle::TopRight);
+        QTest::newRow("zoom 0.1, past") << 3.0 << 0.1 << box << QPointF(351, 0) << int(Handle::None);
+        QTest::newRow("zoom 0.1 keeps the middle") << 3.0 << 0.1 << QSizeF(30, 30) << QPointF(15, 15)
+                                                   << int(Handle::Body);
+        QTest::newRow("nearest corner wins") << 20.0 << 1.0 << QSizeF(30, 30) << QPointF(18, 2)
+                                             << int(Handle::TopRight);
+    }
+    void frameGeometryHits() {
+        QFETCH(double, grip);
+        QFETCH(double, zoom);
+        QFETCH(QSizeF, size);
+        QFETCH(QPointF, point);
+        QFETCH(int, expected);
+        const double reach = FrameGeometry::gripReach(size, grip, zoom);
+        QCOMPARE(int(FrameGeometry::hitTest(size, reach, point)), expected);
+    }
+
+    // The grip under the pointer follows it and the opposite corner stays put, at any turn and zoom; a drag
+    // of the body moves the frame by the pointer's way. The grip is taken a few pixels off its corner.
+    void draggingATurnedFrame_data() {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("grip"); // -1 body, else the corner index 0 … 3 (TL, TR, BL, BR)
+        for (double degrees : {0.0, 90.0, 30.0})
+            for (double zoom : {1.0, 0.25, 0.1})
+                for (int grip : {-1, 0, 1, 2, 3})
+                    QTest::addRow("%g deg, zoom %g, %s", degrees, zoom,
+                                  grip < 0 ? "body" : std::array{"TL", "TR", "BL", "BR"}[grip])
+                        << degrees << zoom << grip;
+    }
+    void draggingATurnedFrame() {
+        QFETCH(double, degrees);
+        QFETCH(double, zoom);
+        QFETCH(int, grip);
+        setUpPictures();
+        m_editor->zoomBar()->setValue(zoom);
+        frame()->setSize({400, 240});
+        frame()->setPos(300, 300);
+        control<TrackBar>("TrackBar2")->setValue(degrees);
+        // A point of the frame on the canvas now: the grabbed grip (or the middle) and the opposite corner.
+        const auto grabbedPoint = [&] { return frame()->mapToScene(pointOfFrame(grip)); };
+        const auto oppositePoint = [&] { return frame()->mapToScene(pointOfFrame(grip < 0 ? -1 : 3 - grip)); };
+        const QPointF grabbedBefore = grabbedPoint();
+        const QPointF oppositeBefore = oppositePoint();
+        const QSizeF sizeBefore = frame()->size();
+
+        QWidget* viewport = preview()->viewport();
+        const QPoint from = onScreen(grabbedBefore) + (grip < 0 ? QPoint() : QPoint(3, 0));
+        const QPoint to = from + (zoom < 0.25 ? QPoint(12, 8) : QPoint(40, 25)); // within the frame's size
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        QTest::mouseMove(viewport, from + QPoint(20, 10));
+        QTest::mouseMove(viewport, to);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+        const QPointF pointerWay = preview()->mapToScene(to) - preview()->mapToScene(from);
+
+        QCOMPARE(frame()->rotationAngle(), degrees);
+        QVERIFY2(nearlyEqual(grabbedPoint(), grabbedBefore + pointerWay),
+                 qPrintable(describe(grabbedPoint()) + " instead of " + describe(grabbedBefore + pointerWay)));
+        if (grip >= 0)
+            QVERIFY2(nearlyEqual(oppositePoint(), oppositeBefore),
+                     qPrintable(describe(oppositePoint()) + " instead of " + describe(oppositeBefore)));
+        else
+            QCOMPARE(frame()->size(), sizeBefore);
+        QCOMPARE(overlay()->size(), frame()->size()); // the overlay, following the frame, ends on it
     }
 
     void mergeDrawsWhatThePreviewShows_data() {

@@ -34,9 +34,9 @@ Effect mergeColourEffect(double contrast) {
 ColourFilters::ColourFilters(Document& document, QWidget* parent)
     : QDialog(parent)
     , m_document(document)
-    , m_preview(new PlacementPreview({PlacementPreview::ElementParent::Background,
-                                      PlacementPreview::Margins::Absolute,
-                                      PlacementPreview::Guides::AboveElement, true},
+    , m_preview(new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Background,
+                                      .margins = PlacementPreview::Margins::Absolute,
+                                      .guides = PlacementPreview::Guides::AboveElement},
                                      this))
     , m_layer(new PictureItem) {
     m_preview->setObjectName("ScrollBox1");
@@ -60,7 +60,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls);
-    TrackBar* rotation = addRotationGroup(p, 56);
+    TrackBar* rotation = addRotationGroup(p, {.y = 56});
     controls.locate = p.button("CornerButton11", "Locate image", 0, 118, 140, 17);
     QPushButton* align = p.button("CornerButton13", "Align positions", 0, 137, 140, 17);
     p.label("", "Settings", 48, 160);

@@ -27,8 +27,9 @@ OverlayEditor::OverlayEditor(Document& document, TextImage3D& textImage, QWidget
     , m_document(document)
     , m_textImage(textImage)
     , m_preview(
-          new PlacementPreview({PlacementPreview::ElementParent::Canvas, PlacementPreview::Margins::Additive,
-                                PlacementPreview::Guides::AboveElement, true},
+          new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Canvas,
+                                .margins = PlacementPreview::Margins::Additive,
+                                .guides = PlacementPreview::Guides::AboveElement},
                                this))
     , m_overlay(new PictureItem) {
     m_preview->setObjectName("ScrollBox1");
@@ -47,11 +48,11 @@ PictureItem* OverlayEditor::background() const {
 void OverlayEditor::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
-    m_zoomBar = addZoomGroup(p, controls, "Label3");
+    m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
     p.label("Label1", "Opacity:", 48, 56);
     TrackBar* opacity = p.trackBar("TrackBar1", 0, 72, 140, 20, 0, 1, 1);
     QPushButton* restoreOpacity = p.button("CornerButton1", "Restore", 0, 91, 140, 17);
-    TrackBar* rotation = addRotationGroup(p, 112, "Label2");
+    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"});
     QPushButton* flipHorizontal = p.button("CornerButton6", "Flip horizontal", 0, 176, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton7", "Flip vertical", 0, 195, 140, 17);
     controls.locate = p.button("CornerButton11", "Locate image", 0, 214, 140, 17);

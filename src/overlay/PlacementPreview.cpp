@@ -18,8 +18,20 @@ namespace {
 constexpr double guidesBelowZ = -1;
 constexpr double backgroundZ = 0;
 constexpr double elementZ = 1;
-constexpr double guidesAboveZ = 2;
+constexpr double guidesAboveElementZ = 2;
 constexpr double frameZ = 3;
+constexpr double guidesAboveFrameZ = 4;
+
+double guidesZ(PlacementPreview::Guides guides) {
+    switch (guides) {
+    case PlacementPreview::Guides::BelowBackground:
+        return guidesBelowZ;
+    case PlacementPreview::Guides::AboveFrame:
+        return guidesAboveFrameZ;
+    default:
+        return guidesAboveElementZ;
+    }
+}
 } // namespace
 
 PlacementPreview::PlacementPreview(const Options& options, QWidget* parent)
@@ -39,13 +51,16 @@ PlacementPreview::PlacementPreview(const Options& options, QWidget* parent)
 
     scene->addItem(m_background);
     m_background->setZValue(backgroundZ);
-    m_background->onPointerMoved = [this](QPointF position) { m_pointer = position; };
-    m_background->onClicked = [this](QPointF position) { locateAt(position); };
+    m_background->setVisible(options.backgroundShown);
+    m_background->onPointerMoved = [this](QPointF position) {
+        m_pointer = position;
+        emit pointerMoved(position);
+    };
+    m_background->onClicked = [this](QPointF) { locateAt(); };
 
-    const double guidesZ = options.guides == Guides::BelowBackground ? guidesBelowZ : guidesAboveZ;
     for (GuideLine* guide : {m_horizontalGuide, m_verticalGuide}) {
         scene->addItem(guide);
-        guide->setZValue(guidesZ);
+        guide->setZValue(guidesZ(options.guides));
         guide->setVisible(options.guides != Guides::None);
     }
     m_horizontalGuide->setPos(0, -1);
@@ -53,21 +68,32 @@ PlacementPreview::PlacementPreview(const Options& options, QWidget* parent)
 
     scene->addItem(m_frame);
     m_frame->setZValue(frameZ);
-    m_frame->setHideSelection(!options.frameShown);
+    m_frame->setHideSelection(options.frame == FrameLook::Hidden);
+    m_frame->setVisible(options.frame != FrameLook::None);
     m_frame->onPointerMoved = [this] { onFramePointerMoved(); };
     m_frame->onReleased = [this] { onFrameReleased(); };
+    m_frame->onResized = [this] { onFrameResized(); };
 }
 
 void PlacementPreview::setElement(BoxItem* element) {
     m_element = element;
-    // The element never takes the pointer: clicks and moves reach the background under it.
+    // The element never takes the pointer: clicks and moves reach the background or frame under it.
     element->setAcceptHoverEvents(false);
     element->setAcceptedMouseButtons(Qt::NoButton);
-    if (m_options.elementParent == ElementParent::Background) {
+    switch (m_options.elementParent) {
+    case ElementParent::Background:
         element->setParentItem(m_background);
-    } else {
+        break;
+    case ElementParent::Canvas:
         scene()->addItem(element);
         element->setZValue(elementZ);
+        break;
+    case ElementParent::Frame:
+        element->setParentItem(m_frame);
+        element->setFlag(QGraphicsItem::ItemStacksBehindParent); // the dashed box stays visible on top
+        element->setPos(0, 0);
+        element->setSize(m_frame->size());
+        break;
     }
 }
 
@@ -76,20 +102,20 @@ void PlacementPreview::attach(const Controls& controls) {
     if (controls.zoom) {
         connect(controls.zoom, &TrackBar::changed, this, &PlacementPreview::applyZoom);
         applyZoom(controls.zoom->value());
+        if (controls.restoreZoom)
+            connect(controls.restoreZoom, &QPushButton::clicked, this, [this] { m_controls.zoom->setValue(1); });
     }
-    if (controls.restoreZoom)
-        connect(controls.restoreZoom, &QPushButton::clicked, this, [this] { m_controls.zoom->setValue(1); });
     if (controls.locate)
         connect(controls.locate, &QPushButton::clicked, this, &PlacementPreview::enterLocateMode);
-    if (controls.gripSize)
+    if (controls.gripSize) {
         connect(controls.gripSize, &NumberEdit::confirmed, this, &PlacementPreview::confirmGripSize);
-    if (controls.restoreGripSize)
-        connect(controls.restoreGripSize, &QPushButton::clicked, this, [this] {
-            if (m_controls.gripSize->text() == "3")
-                confirmGripSize();
-            else
+        if (controls.restoreGripSize)
+            connect(controls.restoreGripSize, &QPushButton::clicked, this, [this] {
+                // The text is written (its change applies it) and then applied once more, as "Ok" would.
                 m_controls.gripSize->setValueText("3");
-        });
+                confirmGripSize();
+            });
+    }
     if (controls.marginY)
         connect(controls.marginY, &NumberEdit::confirmed, this,
                 [this] { confirmMargin(m_controls.marginY, Qt::Vertical); });
@@ -97,10 +123,7 @@ void PlacementPreview::attach(const Controls& controls) {
         connect(controls.marginX, &NumberEdit::confirmed, this,
                 [this] { confirmMargin(m_controls.marginX, Qt::Horizontal); });
     if (controls.restoreMargins)
-        connect(controls.restoreMargins, &QPushButton::clicked, this, [this] {
-            m_controls.marginY->setValueText("0");
-            m_controls.marginX->setValueText("0");
-        });
+        connect(controls.restoreMargins, &QPushButton::clicked, this, &PlacementPreview::restoreMargins);
 }
 
 bool PlacementPreview::inLocateMode() const {
@@ -111,34 +134,45 @@ void PlacementPreview::enterLocateMode() {
     m_background->setCursor(Qt::PointingHandCursor);
 }
 
-void PlacementPreview::locateAt(QPointF) {
+void PlacementPreview::locateAt() {
     if (!inLocateMode())
         return;
     // The stored pointer position is where the last move over the background ended: the click's place.
     m_frame->setPos(m_pointer + m_margins);
-    if (m_element) {
-        m_element->setPos(elementPositionForFrame());
-        m_element->setHeight(m_frame->size().height());
-        m_element->setWidth(m_frame->size().width());
-        emit elementPlaced();
-    }
+    putElementOnFrame();
     m_background->unsetCursor();
 }
 
 QPointF PlacementPreview::elementPositionForFrame() const {
-    return m_options.elementParent == ElementParent::Background ? m_frame->pos() - m_margins : m_frame->pos();
+    switch (m_options.elementParent) {
+    case ElementParent::Background:
+        return m_frame->pos() - m_margins;
+    case ElementParent::Frame:
+        return {0, 0};
+    default:
+        return m_frame->pos();
+    }
+}
+
+void PlacementPreview::placeElement(QPointF position, QSizeF size) {
+    if (m_options.sizeBeforePosition) {
+        m_element->setSize(size);
+        m_element->setPos(position);
+    } else {
+        m_element->setPos(position);
+        m_element->setSize(size);
+    }
 }
 
 void PlacementPreview::putElementOnFrame() {
     if (!m_element)
         return;
-    m_element->setPos(elementPositionForFrame());
-    m_element->setSize(m_frame->size());
+    placeElement(elementPositionForFrame(), m_frame->size());
     emit elementPlaced();
 }
 
 void PlacementPreview::putFrameOnElement() {
-    if (!m_element)
+    if (!m_element || m_options.elementParent == ElementParent::Frame)
         return;
     m_frame->setSize(m_element->size());
     m_frame->setPos(m_options.elementParent == ElementParent::Background ? m_element->pos() + m_margins
@@ -159,6 +193,12 @@ void PlacementPreview::onFrameReleased() {
         putElementOnFrame();
 }
 
+void PlacementPreview::onFrameResized() {
+    if (m_element && m_options.elementParent == ElementParent::Frame)
+        m_element->setSize(m_frame->size());
+    emit frameResized(m_frame->size());
+}
+
 void PlacementPreview::confirmGripSize() {
     guarded(this, [this] { m_frame->setGripSize(toReal(m_controls.gripSize->text())); });
 }
@@ -173,15 +213,29 @@ void PlacementPreview::confirmMargin(NumberEdit* edit, Qt::Orientation orientati
     });
 }
 
+void PlacementPreview::restoreMargins() {
+    // Both texts go back to "0" (a change applies itself) and both margins are applied again either way,
+    // so the frame is put back over the element even when the texts already read "0".
+    if (m_controls.marginY)
+        m_controls.marginY->setValueText("0");
+    if (m_controls.marginX)
+        m_controls.marginX->setValueText("0");
+    applyMarginY(0);
+    applyMarginX(0);
+}
+
 void PlacementPreview::applyMarginY(double value) {
     m_background->setY(value);
     m_horizontalGuide->setY(value - 1);
     m_margins.setY(value);
     if (m_options.margins == Margins::Additive) {
-        if (m_element)
-            m_element->setY(m_element->y() + value);
         m_frame->setY(m_frame->y() + value);
-    } else if (m_options.margins == Margins::Absolute && m_element) {
+        if (m_element && m_options.elementParent == ElementParent::Canvas) {
+            m_element->setY(m_element->y() + value);
+            emit elementPlaced();
+        }
+    } else if (m_options.margins == Margins::Absolute && m_element &&
+               m_options.elementParent == ElementParent::Background) {
         m_frame->setSize(m_element->size());
         m_frame->setY(value + m_element->y());
     }
@@ -192,10 +246,13 @@ void PlacementPreview::applyMarginX(double value) {
     m_verticalGuide->setX(value - 1);
     m_margins.setX(value);
     if (m_options.margins == Margins::Additive) {
-        if (m_element)
-            m_element->setX(m_element->x() + value);
         m_frame->setX(m_frame->x() + value);
-    } else if (m_options.margins == Margins::Absolute && m_element) {
+        if (m_element && m_options.elementParent == ElementParent::Canvas) {
+            m_element->setX(m_element->x() + value);
+            emit elementPlaced();
+        }
+    } else if (m_options.margins == Margins::Absolute && m_element &&
+               m_options.elementParent == ElementParent::Background) {
         m_frame->setSize(m_element->size());
         m_frame->setX(value + m_element->x());
     }
@@ -203,4 +260,5 @@ void PlacementPreview::applyMarginX(double value) {
 
 void PlacementPreview::applyZoom(double zoom) {
     setTransform(QTransform::fromScale(zoom, zoom));
+    m_frame->setZoom(zoom);
 }

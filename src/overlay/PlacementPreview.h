@@ -3,7 +3,7 @@
 // picture, the element being placed, guide lines at the background's top and left edges, and the selection
 // frame the user drags. It tracks the pointer over the background, runs locate mode, makes the element
 // follow the frame (at once, or on release in anti-lag mode), applies margin offsets and the grip size.
-// Windows choose a variant through Options and hand over their panel's controls.
+// Windows choose a variant through Options and hand over their panel's controls; none copies this logic.
 #pragma once
 
 #include <QGraphicsView>
@@ -23,19 +23,27 @@ public:
     enum class ElementParent {
         Canvas,     // a sibling of the background: positions are canvas positions
         Background, // a child of the background: positions are background positions
+        Frame,      // a child of the frame, filling it and following every change of its size
     };
     enum class Margins {
         None,     // the background never moves
         Additive, // a margin edit shifts element and frame again by the whole value
         Absolute, // a margin edit puts the frame back over the element, which moved with the background
     };
-    enum class Guides { None, AboveElement, BelowBackground };
+    enum class Guides { None, BelowBackground, AboveElement, AboveFrame };
+    enum class FrameLook {
+        Shown,  // the dashed box with its grips
+        Hidden, // never drawn, but still moved and resized by the pointer
+        None,   // no frame at all
+    };
 
     struct Options {
         ElementParent elementParent = ElementParent::Background;
         Margins margins = Margins::Absolute;
         Guides guides = Guides::BelowBackground;
-        bool frameShown = true;
+        FrameLook frame = FrameLook::Shown;
+        bool backgroundShown = true;     // false: a bare zoomable canvas holding the element
+        bool sizeBeforePosition = false; // the element takes the frame's size first, then its place
     };
 
     // The panel controls that drive the preview; any may be missing from a window.
@@ -56,7 +64,7 @@ public:
     explicit PlacementPreview(const Options& options, QWidget* parent = nullptr);
 
     void attach(const Controls& controls);
-    // Takes the element into the canvas (under the background or beside it, as the options say).
+    // Takes the element into the canvas (beside the background, inside it or inside the frame).
     void setElement(BoxItem* element);
 
     PictureItem* background() const { return m_background; }
@@ -83,13 +91,20 @@ public:
 signals:
     // The element was moved or resized by the preview (frame following, locate mode, margins).
     void elementPlaced();
+    // After every change of the frame's size, by the pointer or by the program.
+    void frameResized(QSizeF size);
+    // The pointer moved over the background; the position is in the background's own units.
+    void pointerMoved(QPointF position);
 
 private:
-    void locateAt(QPointF pointer);
+    void locateAt();
+    void placeElement(QPointF position, QSizeF size);
     void onFramePointerMoved();
     void onFrameReleased();
+    void onFrameResized();
     void confirmGripSize();
     void confirmMargin(NumberEdit* edit, Qt::Orientation orientation);
+    void restoreMargins();
     QPointF elementPositionForFrame() const;
     bool antiLag() const;
 

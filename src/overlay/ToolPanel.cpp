@@ -7,58 +7,103 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
+
+namespace {
+
+// The window's rows: preview and panel side by side, and an optional strip under them.
+QVBoxLayout* windowColumn(QDialog* window) {
+    auto* column = new QVBoxLayout(window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+void addSideBySide(QDialog* window, QWidget* preview, QWidget* side) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(preview, 1);
+    row->addWidget(side);
+    windowColumn(window)->addLayout(row, 1);
+}
+
+} // namespace
 
 QWidget* addToolPanel(QDialog* window, QWidget* preview, int width) {
     auto* panel = new QWidget;
     panel->setObjectName("Panel1");
     panel->setFixedWidth(width);
     panel->setMinimumHeight(697); // the design height: every control stays reachable
-    auto* layout = new QHBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(preview, 1);
-    layout->addWidget(panel);
+    addSideBySide(window, preview, panel);
     return panel;
 }
 
-TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const char* labelName) {
-    panel.label(labelName, "Zoom:", 56, 0);
-    controls.zoom = panel.trackBar("TrackBar3", 0, 16, 140, 20, 0.1, 10, 0.1);
-    controls.restoreZoom = panel.button("CornerButton8", "Restore", 0, 35, 140, 17);
+QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth,
+                               const char* scrollName) {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QString::fromLatin1(scrollName));
+    scroll->setFixedWidth(scrollWidth);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* panel = new QWidget;
+    panel->setObjectName("Panel1");
+    panel->setFixedSize(panelSize);
+    scroll->setWidget(panel);
+    addSideBySide(window, preview, scroll);
+    return panel;
+}
+
+QWidget* addStatusStrip(QDialog* window, const char* name, int height) {
+    auto* strip = new QWidget;
+    strip->setObjectName(QString::fromLatin1(name));
+    strip->setFixedHeight(height);
+    auto* column = qobject_cast<QVBoxLayout*>(window->layout());
+    Q_ASSERT(column); // the panel comes first
+    column->addWidget(strip);
+    return strip;
+}
+
+TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const ZoomGroupLayout& layout) {
+    panel.label(layout.label, "Zoom:", 56, layout.y);
+    controls.zoom = panel.trackBar(layout.bar, 0, layout.y + 16, layout.barWidth, 20, 0.1, 10, 0.1);
+    controls.restoreZoom =
+        panel.button(layout.restore, QString::fromUtf8(layout.restoreText), 0, layout.y + 35, 140, 17);
     return controls.zoom;
 }
 
-TrackBar* addRotationGroup(Panel& panel, int y, const char* labelName) {
-    panel.label(labelName, "Rotation:", 48, y);
-    TrackBar* rotation = panel.trackBar("TrackBar2", 0, y + 16, 140, 20, 0, 360, 0);
-    const struct {
-        const char* name;
-        const char* text;
-        int x;
-        double angle;
-    } angles[] = {{"CornerButton2", "0°", 0, 0},
-                  {"CornerButton5", "90°", 35, 90},
-                  {"CornerButton3", "180°", 71, 180},
-                  {"CornerButton4", "270°", 107, 270}};
-    for (const auto& angle : angles) {
-        QPushButton* button =
-            panel.button(angle.name, QString::fromUtf8(angle.text), angle.x, y + 35, 33, 17);
+TrackBar* addRotationGroup(Panel& panel, const RotationGroupLayout& layout) {
+    panel.label(layout.label, "Rotation:", 48, layout.y);
+    TrackBar* rotation = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 360, 0);
+    const char* texts[] = {"0°", "90°", "180°", "270°"};
+    for (int i = 0; i < 4; ++i) {
+        QPushButton* button = panel.button(layout.buttons[i], QString::fromUtf8(texts[i]), layout.buttonX[i],
+                                           layout.y + layout.buttonsBelow, 33, 17);
         QObject::connect(button, &QPushButton::clicked, rotation,
-                         [rotation, a = angle.angle] { rotation->setValue(a); });
+                         [rotation, angle = 90.0 * i] { rotation->setValue(angle); });
     }
     return rotation;
 }
 
-OkCancel addOkCancel(QWidget* panel) {
+std::vector<QPushButton*> addBottomButtons(QWidget* panel, std::initializer_list<BottomButton> buttons) {
     auto* bottom = new QWidget(panel);
-    bottom->setFixedHeight(46);
-    Panel buttons(bottom);
-    const OkCancel result{buttons.button("CornerButton10", "Ok", 0, 0, 140, 22),
-                          buttons.button("CornerButton9", "Cancel", 0, 24, 140, 22)};
+    bottom->setFixedHeight(int(buttons.size()) * 24 - 2);
+    Panel place(bottom);
+    std::vector<QPushButton*> made;
+    int y = 0;
+    for (const BottomButton& button : buttons) {
+        made.push_back(place.button(button.name, QString::fromUtf8(button.text), 0, y, 140, 22));
+        y += 24;
+    }
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 1);
     column->addStretch(1);
     column->addWidget(bottom);
-    return result;
+    return made;
+}
+
+OkCancel addOkCancel(QWidget* panel, const char* okName, const char* cancelName) {
+    const std::vector<QPushButton*> buttons = addBottomButtons(panel, {{okName, "Ok"}, {cancelName, "Cancel"}});
+    return {buttons[0], buttons[1]};
 }

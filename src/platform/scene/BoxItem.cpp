@@ -4,7 +4,8 @@
 BoxItem::BoxItem(QGraphicsItem* parent)
     : QGraphicsItem(parent) {}
 
-void BoxItem::setSize(const QSizeF& size) {
+void BoxItem::setSize(const QSizeF& requested) {
+    const QSizeF size = acceptedSize(requested);
     if (size == m_size)
         return;
     prepareGeometryChange();

@@ -22,6 +22,8 @@ public:
     void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
 
 protected:
+    // The size the item takes when asked for `requested`; an item with a fixed size answers with its own.
+    virtual QSizeF acceptedSize(const QSizeF& requested) const { return requested; }
     virtual void sizeChanged() {}
 
 private:

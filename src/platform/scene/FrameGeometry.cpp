@@ -2,6 +2,7 @@
 #include "platform/scene/FrameGeometry.h"
 
 #include <QLineF>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -9,15 +10,27 @@ double FrameGeometry::clampedGripSize(double size) {
     return std::clamp(size, minimumGripSize, maximumGripSize);
 }
 
-FrameGeometry::Handle FrameGeometry::hitTest(const QRectF& box, double gripSize, const QPointF& point) {
-    // Grips are circles of radius gripSize around the corners, with a little slack for small grips.
-    const double reach = std::max(gripSize, 4.0);
-    const QPointF corners[] = {{0, 0}, {box.width(), 0}, {0, box.height()}, {box.width(), box.height()}};
+double FrameGeometry::gripReach(const QSizeF& size, double gripSize, double zoom) {
+    const double screenMinimum = zoom > 0 ? minimumGrabPixels / zoom : 0;
+    const double middleKeptFree = std::min(size.width(), size.height()) / 3;
+    return std::max(gripSize, std::min(screenMinimum, middleKeptFree));
+}
+
+FrameGeometry::Handle FrameGeometry::hitTest(const QSizeF& size, double reach, const QPointF& point) {
+    const QPointF corners[] = {{0, 0}, {size.width(), 0}, {0, size.height()}, {size.width(), size.height()}};
     const Handle handles[] = {Handle::TopLeft, Handle::TopRight, Handle::BottomLeft, Handle::BottomRight};
-    for (int i = 0; i < 4; ++i)
-        if (QLineF(point, corners[i]).length() <= reach)
-            return handles[i];
-    if (QRectF(QPointF(0, 0), box.size()).contains(point))
+    Handle nearest = Handle::None;
+    double nearestDistance = reach;
+    for (int i = 0; i < 4; ++i) {
+        const double distance = QLineF(point, corners[i]).length();
+        if (distance <= nearestDistance) {
+            nearest = handles[i];
+            nearestDistance = distance;
+        }
+    }
+    if (nearest != Handle::None)
+        return nearest;
+    if (QRectF(QPointF(0, 0), size).contains(point))
         return Handle::Body;
     return Handle::None;
 }
@@ -47,4 +60,16 @@ QRectF FrameGeometry::dragged(Handle handle, const QRectF& start, const QPointF&
         break;
     }
     return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+QRectF FrameGeometry::dragged(Handle handle, const QRectF& start, double degrees, const QPointF& ownDelta) {
+    if (handle == Handle::Body || handle == Handle::None)
+        return dragged(handle, start, ownDelta);
+    // The new box in the old frame's own coordinates, then its centre carried into the parent by the old
+    // turn about the old centre; a box turned about its own centre is fixed by its centre and size.
+    const QPointF oldCentre(start.width() / 2, start.height() / 2);
+    const QRectF own = dragged(handle, QRectF(QPointF(0, 0), start.size()), ownDelta);
+    const QPointF centreInParent =
+        start.topLeft() + oldCentre + QTransform().rotate(degrees).map(own.center() - oldCentre);
+    return QRectF(centreInParent - QPointF(own.width() / 2, own.height() / 2), own.size());
 }

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
+#include <QTransform>
 
 SelectionFrame::SelectionFrame(QGraphicsItem* parent)
     : BoxItem(parent) {
@@ -23,17 +24,33 @@ void SelectionFrame::setHideSelection(bool hide) {
     update();
 }
 
+void SelectionFrame::setZoom(double zoom) {
+    if (zoom == m_zoom)
+        return;
+    prepareGeometryChange();
+    m_zoom = zoom;
+}
+
+double SelectionFrame::gripReach() const {
+    return FrameGeometry::gripReach(size(), m_gripSize, m_zoom);
+}
+
+void SelectionFrame::sizeChanged() {
+    if (onResized)
+        onResized();
+}
+
 QRectF SelectionFrame::boundingRect() const {
-    const double reach = std::max(m_gripSize, 4.0) + 1;
+    const double reach = gripReach() + 1;
     return BoxItem::boundingRect().adjusted(-reach, -reach, reach, reach);
 }
 
 QPainterPath SelectionFrame::shape() const {
-    // The box and the grips around its corners take the pointer; the rest of the bounds does not.
+    // The box and the grab areas around its corners take the pointer; the rest of the bounds does not.
     QPainterPath path;
     const QRectF box = BoxItem::boundingRect();
     path.addRect(box);
-    const double reach = std::max(m_gripSize, 4.0);
+    const double reach = gripReach();
     for (const QPointF& corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
         path.addEllipse(corner, reach, reach);
     path.setFillRule(Qt::WindingFill);
@@ -55,19 +72,25 @@ void SelectionFrame::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
         painter->drawEllipse(corner, m_gripSize, m_gripSize);
 }
 
-void SelectionFrame::hoverMoveEvent(QGraphicsSceneHoverEvent* event) {
+Qt::CursorShape SelectionFrame::cursorFor(FrameGeometry::Handle handle) const {
     using Handle = FrameGeometry::Handle;
-    const Handle handle = FrameGeometry::hitTest(box(), m_gripSize, event->pos());
-    const bool mainDiagonal = handle == Handle::TopLeft || handle == Handle::BottomRight;
-    setCursor(handle == Handle::Body || handle == Handle::None ? Qt::SizeAllCursor
-              : mainDiagonal                                   ? Qt::SizeFDiagCursor
-                                                               : Qt::SizeBDiagCursor);
+    if (handle == Handle::Body || handle == Handle::None)
+        return Qt::SizeAllCursor;
+    // The diagonal the grip lies on, as the user sees it on the turned frame.
+    const QPointF outward(handle == Handle::TopLeft || handle == Handle::BottomLeft ? -1 : 1,
+                          handle == Handle::TopLeft || handle == Handle::TopRight ? -1 : 1);
+    const QPointF seen = QTransform().rotate(rotationAngle()).map(outward);
+    return (seen.x() > 0) == (seen.y() > 0) ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+}
+
+void SelectionFrame::hoverMoveEvent(QGraphicsSceneHoverEvent* event) {
+    setCursor(cursorFor(FrameGeometry::hitTest(size(), gripReach(), event->pos())));
     if (onPointerMoved)
         onPointerMoved();
 }
 
 void SelectionFrame::mousePressEvent(QGraphicsSceneMouseEvent* event) {
-    m_handle = FrameGeometry::hitTest(box(), m_gripSize, event->pos());
+    m_handle = FrameGeometry::hitTest(size(), gripReach(), event->pos());
     if (m_handle == FrameGeometry::Handle::None) {
         event->ignore();
         return;
@@ -85,8 +108,8 @@ void SelectionFrame::mouseMoveEvent(QGraphicsSceneMouseEvent* event) {
         const QPointF to = parentItem() ? parentItem()->mapFromScene(event->scenePos()) : event->scenePos();
         applyBox(m_startBox.translated(to - from));
     } else {
-        applyBox(
-            FrameGeometry::dragged(m_handle, m_startBox, deltaInOwnAxes(m_startScenePos, event->scenePos())));
+        applyBox(FrameGeometry::dragged(m_handle, m_startBox, rotationAngle(),
+                                        deltaInOwnAxes(m_startScenePos, event->scenePos())));
     }
 }
 
@@ -98,8 +121,8 @@ void SelectionFrame::mouseReleaseEvent(QGraphicsSceneMouseEvent*) {
 
 QPointF SelectionFrame::deltaInOwnAxes(const QPointF& sceneFrom, const QPointF& sceneTo) const {
     // Undo the frame's rotation (and any scale above it) so a corner follows the pointer along the
-    // frame's own edges.
-    QTransform toOwn = sceneTransform().inverted();
+    // frame's own edges. Only the linear part of the mapping matters for a difference.
+    const QTransform toOwn = sceneTransform().inverted();
     return toOwn.map(sceneTo) - toOwn.map(sceneFrom);
 }
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The placement preview and the "Edit" window, driven through their controls, with the merged pixels checked.
 #include "app/Application.h"
-#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
+#include "overlay/ToolPanel.h"
 #include "platform/NumberEdit.h"
+#include "platform/Panel.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
 #include "platform/scene/FrameGeometry.h"
@@ -20,9 +22,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <optional>
 
 namespace {
 
@@ -236,22 +241,23 @@ private slots:
         QTest::addColumn<QPointF>("delta");
         QTest::addColumn<QRectF>("expected");
         QTest::newRow("move") << int(Handle::Body) << 0.0 << QPointF(-5, 7) << QRectF(5, 27, 30, 40);
-        QTest::newRow("move ignores the turn") << int(Handle::Body) << 90.0 << QPointF(-5, 7)
-                                               << QRectF(5, 27, 30, 40);
+        QTest::newRow("move ignores the turn")
+            << int(Handle::Body) << 90.0 << QPointF(-5, 7) << QRectF(5, 27, 30, 40);
         QTest::newRow("top-left") << int(Handle::TopLeft) << 0.0 << QPointF(-5, -6) << QRectF(5, 14, 35, 46);
-        QTest::newRow("top-right") << int(Handle::TopRight) << 0.0 << QPointF(4, -6) << QRectF(10, 14, 34, 46);
+        QTest::newRow("top-right") << int(Handle::TopRight) << 0.0 << QPointF(4, -6)
+                                   << QRectF(10, 14, 34, 46);
         QTest::newRow("bottom-left") << int(Handle::BottomLeft) << 0.0 << QPointF(-5, 3)
                                      << QRectF(5, 20, 35, 43);
-        QTest::newRow("bottom-right") << int(Handle::BottomRight) << 0.0 << QPointF(-10, -20)
-                                      << QRectF(10, 20, 20, 20);
-        QTest::newRow("never inside out") << int(Handle::TopRight) << 0.0 << QPointF(-100, 100)
-                                          << QRectF(10, 60, 0, 0);
+        QTest::newRow("bottom-right")
+            << int(Handle::BottomRight) << 0.0 << QPointF(-10, -20) << QRectF(10, 20, 20, 20);
+        QTest::newRow("never inside out")
+            << int(Handle::TopRight) << 0.0 << QPointF(-100, 100) << QRectF(10, 60, 0, 0);
         // Turned a quarter: growing the bottom-right grip by 10 along the frame's own width moves the centre
         // 5 down in the parent, and the top-left corner (seen at the top right) stays where it was.
-        QTest::newRow("bottom-right at 90") << int(Handle::BottomRight) << 90.0 << QPointF(10, 0)
-                                            << QRectF(5, 25, 40, 40);
-        QTest::newRow("top-left at 180") << int(Handle::TopLeft) << 180.0 << QPointF(-10, -10)
-                                         << QRectF(10, 20, 40, 50);
+        QTest::newRow("bottom-right at 90")
+            << int(Handle::BottomRight) << 90.0 << QPointF(10, 0) << QRectF(5, 25, 40, 40);
+        QTest::newRow("top-left at 180")
+            << int(Handle::TopLeft) << 180.0 << QPointF(-10, -10) << QRectF(10, 20, 40, 50);
     }
     void frameGeometryDrags() {
         QFETCH(int, handle);
@@ -281,15 +287,16 @@ private slots:
         QTest::newRow("edge of the reach") << 3.0 << 1.0 << box << QPointF(-3, -4) << int(Handle::TopLeft);
         QTest::newRow("just past the reach") << 3.0 << 1.0 << box << QPointF(-3, -4.2) << int(Handle::None);
         QTest::newRow("beside the box") << 3.0 << 1.0 << box << QPointF(-1, 200) << int(Handle::None);
-        QTest::newRow("small grip still reaches") << 1.0 << 1.0 << box << QPointF(4, 0) << int(Handle::TopLeft);
+        QTest::newRow("small grip still reaches")
+            << 1.0 << 1.0 << box << QPointF(4, 0) << int(Handle::TopLeft);
         QTest::newRow("large grip") << 20.0 << 1.0 << box << QPointF(14, 14) << int(Handle::TopLeft);
         QTest::newRow("zoom 0.25") << 3.0 << 0.25 << box << QPointF(-19, 0) << int(Handle::TopLeft);
         QTest::newRow("zoom 0.1") << 3.0 << 0.1 << box << QPointF(340, 0) << int(Handle::TopRight);
         QTest::newRow("zoom 0.1, past") << 3.0 << 0.1 << box << QPointF(351, 0) << int(Handle::None);
-        QTest::newRow("zoom 0.1 keeps the middle") << 3.0 << 0.1 << QSizeF(30, 30) << QPointF(15, 15)
-                                                   << int(Handle::Body);
-        QTest::newRow("nearest corner wins") << 20.0 << 1.0 << QSizeF(30, 30) << QPointF(18, 2)
-                                             << int(Handle::TopRight);
+        QTest::newRow("zoom 0.1 keeps the middle")
+            << 3.0 << 0.1 << QSizeF(30, 30) << QPointF(15, 15) << int(Handle::Body);
+        QTest::newRow("nearest corner wins")
+            << 20.0 << 1.0 << QSizeF(30, 30) << QPointF(18, 2) << int(Handle::TopRight);
     }
     void frameGeometryHits() {
         QFETCH(double, grip);
@@ -325,7 +332,9 @@ private slots:
         control<TrackBar>("TrackBar2")->setValue(degrees);
         // A point of the frame on the canvas now: the grabbed grip (or the middle) and the opposite corner.
         const auto grabbedPoint = [&] { return frame()->mapToScene(pointOfFrame(grip)); };
-        const auto oppositePoint = [&] { return frame()->mapToScene(pointOfFrame(grip < 0 ? -1 : 3 - grip)); };
+        const auto oppositePoint = [&] {
+            return frame()->mapToScene(pointOfFrame(grip < 0 ? -1 : 3 - grip));
+        };
         const QPointF grabbedBefore = grabbedPoint();
         const QPointF oppositeBefore = oppositePoint();
         const QSizeF sizeBefore = frame()->size();
@@ -340,8 +349,9 @@ private slots:
         const QPointF pointerWay = preview()->mapToScene(to) - preview()->mapToScene(from);
 
         QCOMPARE(frame()->rotationAngle(), degrees);
-        QVERIFY2(nearlyEqual(grabbedPoint(), grabbedBefore + pointerWay),
-                 qPrintable(describe(grabbedPoint()) + " instead of " + describe(grabbedBefore + pointerWay)));
+        QVERIFY2(
+            nearlyEqual(grabbedPoint(), grabbedBefore + pointerWay),
+            qPrintable(describe(grabbedPoint()) + " instead of " + describe(grabbedBefore + pointerWay)));
         if (grip >= 0)
             QVERIFY2(nearlyEqual(oppositePoint(), oppositeBefore),
                      qPrintable(describe(oppositePoint()) + " instead of " + describe(oppositeBefore)));
@@ -492,10 +502,353 @@ private slots:
     }
 };
 
+// An element that logs the order of its moves and resizes and may keep a fixed size.
+class LoggingBox : public BoxItem {
+public:
+    LoggingBox() { setFlag(ItemSendsGeometryChanges); }
+    QStringList log;
+    std::optional<QSizeF> fixedSize;
+
+protected:
+    QSizeF acceptedSize(const QSizeF& requested) const override { return fixedSize.value_or(requested); }
+    void sizeChanged() override { log << "size"; }
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override {
+        if (change == ItemPositionHasChanged)
+            log << "position";
+        return BoxItem::itemChange(change, value);
+    }
+};
+
+// Which of the margin controls a test window has.
+struct Panels {
+    bool margins = true;
+    bool restoreMargins = true;
+};
+
+// The preview's variants as the other tool windows configure them, each in a small window of its own.
+class PreviewVariantsTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QDialog> m_window;
+    PlacementPreview* m_preview = nullptr;
+    PlacementPreview::Controls m_controls;
+    TestDesktop* m_desktop = nullptr;
+
+    // A 600 × 400 window: the configured preview at zoom 1 over a 200 × 150 grey background, and a panel
+    // with the preview's controls.
+    void build(const PlacementPreview::Options& options, Panels panels = {}) {
+        m_window = std::make_unique<QDialog>();
+        m_preview = new PlacementPreview(options, m_window.get());
+        QWidget* side = addToolPanel(m_window.get(), m_preview);
+        Panel p(side);
+        m_controls = {};
+        addZoomGroup(p, m_controls);
+        m_controls.locate = p.button("CornerButton11", "Locate", 0, 60, 140, 17);
+        m_controls.gripSize = p.numberEdit("Edit1", "EditButton1", "3", 1, 80, 140, 22);
+        if (panels.margins) {
+            m_controls.marginY = p.numberEdit("Edit2", "EditButton2", "0", 1, 110, 140, 22);
+            m_controls.marginX = p.numberEdit("Edit3", "EditButton3", "0", 1, 140, 140, 22);
+        }
+        if (panels.restoreMargins)
+            m_controls.restoreMargins = p.button("CornerButton18", "Restore", 0, 170, 140, 17);
+        m_controls.antiLag = p.checkBox("CheckBox2", "Anti-lag mode", 0, 190, 105, 19, false);
+        m_preview->attach(m_controls);
+        m_controls.zoom->setValue(1);
+        m_preview->background()->setPicture(filledPicture({200, 150}, Qt::gray));
+        m_preview->background()->setSize({200, 150});
+        m_window->resize(600, 400);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    SelectionFrame* frame() { return m_preview->frame(); }
+    QWidget* viewport() { return m_preview->viewport(); }
+    QPoint onScreen(QPointF scenePoint) { return m_preview->mapFromScene(scenePoint); }
+    void drag(QPointF fromScene, QList<QPointF> steps) {
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, onScreen(fromScene));
+        for (QPointF step : steps)
+            QTest::mouseMove(viewport(), onScreen(step));
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onScreen(steps.last()));
+    }
+    static QImage filledPicture(QSize size, QColor colour) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(colour);
+        return image;
+    }
+    void confirm(NumberEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+private slots:
+    void init() { m_desktop = &installTestDesktop(); }
+    void cleanup() {
+        if (m_preview)
+            QTest::mouseRelease(viewport(), Qt::LeftButton);
+        m_window.reset();
+        m_preview = nullptr;
+    }
+
+    // The crop window's rectangle: a child of the frame that fills it, and a size notice that always
+    // carries the size the frame has now, whether the pointer or the program changed it.
+    void elementInsideTheFrameFillsItAndNoticesNeverTrail() {
+        build({.elementParent = PlacementPreview::ElementParent::Frame,
+               .margins = PlacementPreview::Margins::None,
+               .guides = PlacementPreview::Guides::None},
+              {.margins = false, .restoreMargins = false});
+        frame()->setPos(20, 20);
+        frame()->setSize({100, 80});
+        auto* element = new PictureItem;
+        element->setPicture(filledPicture({10, 10}, Qt::blue));
+        m_preview->setElement(element);
+        QCOMPARE(element->size(), QSizeF(100, 80));
+        QList<QSizeF> notices;
+        connect(m_preview, &PlacementPreview::frameResized, this, [&](QSizeF size) {
+            QCOMPARE(size, frame()->size());
+            QCOMPARE(element->size(), frame()->size()); // the element is already there
+            notices << size;
+        });
+        drag({120, 100}, {{130, 105}, {140, 110}});
+        frame()->setHeight(50);
+        QCOMPARE(notices, (QList<QSizeF>{{110, 85}, {120, 90}, {120, 50}}));
+        QCOMPARE(element->pos(), QPointF(0, 0));
+        QCOMPARE(element->mapToScene(QPointF(120, 50)), frame()->mapToScene(QPointF(120, 50)));
+        // Moved or turned, the element stays inside the frame.
+        drag({60, 40}, {{70, 45}});
+        frame()->setRotationAngle(90);
+        QCOMPARE(element->mapToScene(QPointF(0, 0)), frame()->mapToScene(QPointF(0, 0)));
+        QCOMPARE(element->zValue() < 0 || element->flags().testFlag(QGraphicsItem::ItemStacksBehindParent),
+                 true);
+    }
+
+    // The background creator: no picture and no frame, a zoomable canvas holding one element.
+    void bareCanvasShowsOnlyTheElement() {
+        build({.elementParent = PlacementPreview::ElementParent::Canvas,
+               .margins = PlacementPreview::Margins::None,
+               .guides = PlacementPreview::Guides::None,
+               .frame = PlacementPreview::FrameLook::None,
+               .backgroundShown = false},
+              {.margins = false, .restoreMargins = false});
+        auto* element = new PictureItem;
+        element->setPicture(filledPicture({40, 30}, Qt::red));
+        element->setSize({40, 30});
+        m_preview->setElement(element);
+        m_controls.zoom->setValue(2);
+        QCoreApplication::processEvents();
+        const QImage shown = viewport()->grab().toImage();
+        const QColor canvas = m_preview->backgroundBrush().color();
+        QCOMPARE(shown.pixelColor(onScreen({20, 15})), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(onScreen({100, 100})), canvas);              // no background picture
+        QCOMPARE(shown.pixelColor(onScreen({40, 30}) + QPoint(3, 3)), canvas); // no frame, no grip
+        drag({20, 15}, {{60, 40}});
+        QCOMPARE(element->pos(), QPointF(0, 0)); // nothing to drag
+    }
+
+    // The magnifier: a frame that is never drawn but moves under the pointer, puts the element's size before
+    // its place, and an element that may keep its own size.
+    void hiddenFrameMovesAndSizesTheElement() {
+        build({.elementParent = PlacementPreview::ElementParent::Background,
+               .margins = PlacementPreview::Margins::Absolute,
+               .guides = PlacementPreview::Guides::None,
+               .frame = PlacementPreview::FrameLook::Hidden,
+               .sizeBeforePosition = true},
+              {.restoreMargins = false});
+        frame()->setGripSize(1);
+        frame()->setPos(50, 40);
+        frame()->setSize({60, 60});
+        auto* element = new LoggingBox;
+        m_preview->setElement(element);
+        m_preview->putElementOnFrame();
+        QCoreApplication::processEvents();
+        const QImage withFrame = viewport()->grab().toImage();
+        frame()->setVisible(false);
+        QCoreApplication::processEvents();
+        QCOMPARE(viewport()->grab().toImage(), withFrame); // the frame draws nothing
+        frame()->setVisible(true);
+
+        element->log.clear();
+        drag({80, 70}, {{90, 75}, {100, 80}});
+        QCOMPARE(frame()->pos(), QPointF(70, 50));
+        QCOMPARE(element->pos(), QPointF(70, 50));
+        m_preview->enterLocateMode();
+        QTest::mouseMove(viewport(), onScreen({20, 30}));
+        frame()->setSize({70, 50});
+        element->log.clear();
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, onScreen({20, 30}));
+        QCOMPARE(element->log.join(","), QString("size,position"));
+        QCOMPARE(element->pos(), QPointF(20, 30));
+
+        element->fixedSize = QSizeF(150, 150); // a circular loupe keeps its size
+        element->setSize(element->size());
+        drag({90, 80}, {{100, 90}, {110, 95}});
+        QCOMPARE(frame()->size(), QSizeF(90, 65));
+        QCOMPARE(element->size(), QSizeF(150, 150));
+    }
+
+    void pointerNoticeIsInBackgroundUnits() {
+        build({});
+        confirm(m_controls.marginX, "20");
+        confirm(m_controls.marginY, "10");
+        m_controls.zoom->setValue(2);
+        QList<QPointF> seen;
+        connect(m_preview, &PlacementPreview::pointerMoved, this, [&](QPointF at) { seen << at; });
+        QTest::mouseMove(viewport(), onScreen({45, 27}));
+        QCOMPARE(seen, QList<QPointF>{QPointF(25, 17)});
+        QCOMPARE(m_preview->pointer(), QPointF(25, 17));
+    }
+
+    // Absolute margins move the background with its element and put the frame back over the element.
+    void absoluteMarginsPutTheFrameOverTheElement() {
+        build({});
+        auto* element = new LoggingBox;
+        m_preview->setElement(element);
+        element->setPos(30, 20);
+        element->setSize({40, 30});
+        m_preview->putFrameOnElement();
+        confirm(m_controls.marginX, "20");
+        confirm(m_controls.marginY, "-5");
+        QCOMPARE(m_preview->background()->pos(), QPointF(20, -5));
+        QCOMPARE(frame()->pos(), QPointF(50, 15));
+        QCOMPARE(element->mapToScene(QPointF(0, 0)), frame()->pos());
+        // Confirming the same value again leaves everything in place.
+        m_controls.marginX->okButton()->click();
+        QCOMPARE(frame()->pos(), QPointF(50, 15));
+        // Restore applies both margins even when the texts already read "0": a frame resized in anti-lag
+        // mode, not yet followed by the element, goes back over it.
+        m_controls.marginX->setValueText("0");
+        m_controls.marginY->setValueText("0");
+        m_controls.antiLag->setChecked(true);
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, onScreen({70, 50}));
+        QTest::mouseMove(viewport(), onScreen({90, 60}));
+        QCOMPARE(frame()->size(), QSizeF(60, 40));
+        m_controls.restoreMargins->click();
+        QCOMPARE(frame()->size(), QSizeF(40, 30));
+        QCOMPARE(frame()->pos(), QPointF(30, 20));
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onScreen({90, 60}));
+    }
+
+    // A window may leave out any control; what is left works and nothing crashes.
+    void panelsWithoutSomeControls() {
+        build({.margins = PlacementPreview::Margins::None}, {.margins = false, .restoreMargins = false});
+        auto* element = new LoggingBox;
+        m_preview->setElement(element);
+        PlacementPreview::Controls partial;
+        partial.restoreMargins = makeButton("restore", "Restore", m_window.get());
+        partial.restoreZoom = makeButton("zoom", "Restore", m_window.get());
+        partial.restoreGripSize = makeButton("grip", "Restore", m_window.get());
+        m_preview->attach(partial);
+        partial.restoreMargins->click();
+        partial.restoreZoom->click();
+        partial.restoreGripSize->click();
+        QCOMPARE(m_preview->margins(), QPointF(0, 0));
+        QVERIFY(m_desktop->messages.isEmpty());
+    }
+
+    void guidesStackAsTheWindowAsks_data() {
+        QTest::addColumn<int>("guides");
+        QTest::addColumn<QStringList>("topDown");
+        QTest::newRow("below the background") << int(PlacementPreview::Guides::BelowBackground)
+                                              << QStringList{"frame", "element", "background", "guide"};
+        QTest::newRow("above the element") << int(PlacementPreview::Guides::AboveElement)
+                                           << QStringList{"frame", "guide", "element", "background"};
+        QTest::newRow("above the frame") << int(PlacementPreview::Guides::AboveFrame)
+                                         << QStringList{"guide", "frame", "element", "background"};
+    }
+    void guidesStackAsTheWindowAsks() {
+        QFETCH(int, guides);
+        QFETCH(QStringList, topDown);
+        build({.elementParent = PlacementPreview::ElementParent::Canvas,
+               .margins = PlacementPreview::Margins::Additive,
+               .guides = PlacementPreview::Guides(guides)});
+        auto* element = new LoggingBox;
+        m_preview->setElement(element);
+        element->setSize({50, 50});
+        frame()->setSize({50, 50});
+        m_preview->background()->setPos(0, 5); // the guide one unit above it still crosses frame and element
+        m_preview->horizontalGuide()->setY(20);
+        QStringList names;
+        for (QGraphicsItem* item :
+             m_preview->scene()->items(QPointF(25, 20.5), Qt::IntersectsItemShape, Qt::DescendingOrder)) {
+            names << (item == frame()                        ? "frame"
+                      : item == element                      ? "element"
+                      : item == m_preview->background()      ? "background"
+                      : item == m_preview->horizontalGuide() ? "guide"
+                                                             : "other");
+        }
+        QCOMPARE(names, topDown);
+    }
+
+    // The shared panel pieces take their names, texts and places from the window's layout.
+    void panelPiecesTakeTheirLayoutFromTheWindow() {
+        QDialog window;
+        auto* preview = new PlacementPreview({}, &window);
+        QWidget* side = addScrollingToolPanel(&window, preview, {141, 1200});
+        QWidget* strip = addStatusStrip(&window, "Panel4", 25);
+        Panel p(side);
+        PlacementPreview::Controls controls;
+        TrackBar* zoom = addZoomGroup(
+            p, controls,
+            {.y = 144, .bar = "TrackBar1", .restore = "CornerButton7", .restoreText = "Restaurar"});
+        TrackBar* rotation =
+            addRotationGroup(p, {.y = 200,
+                                 .bar = "TrackBar9",
+                                 .buttonsBelow = 24,
+                                 .buttons = {"CornerButton2", "CornerButton3", "CornerButton4", "Button1"},
+                                 .buttonX = {1, 35, 70, 106}});
+        const std::vector<QPushButton*> bottom = addBottomButtons(
+            side, {{"CornerButton1", "Open"}, {"CornerButton8", "Ok"}, {"CornerButton9", "Cancel"}});
+        preview->attach(controls);
+        window.resize(700, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QCOMPARE(window.findChild<QScrollArea*>("ScrollBox2")->width(), 156);
+        QCOMPARE(side->size(), QSize(141, 1200));
+        QCOMPARE(strip->geometry(), QRect(0, 475, 700, 25));
+        QCOMPARE(preview->height(), 475);
+        QCOMPARE(zoom->objectName(), "TrackBar1");
+        QCOMPARE(zoom->geometry().topLeft(), QPoint(0, 160));
+        auto* restore = side->findChild<QPushButton*>("CornerButton7");
+        QCOMPARE(restore->text(), "Restaurar");
+        QCOMPARE(restore->geometry().topLeft(), QPoint(0, 179));
+        restore->click();
+        QCOMPARE(preview->zoom(), 1.0);
+        auto* quarter = side->findChild<QPushButton*>("Button1");
+        QCOMPARE(quarter->geometry(), QRect(106, 224, 33, 17));
+        QCOMPARE(quarter->text(), QString::fromUtf8("270°"));
+        quarter->click();
+        QCOMPARE(rotation->value(), 270.0);
+        side->findChild<QPushButton*>("CornerButton3")->click();
+        QCOMPARE(rotation->value(), 90.0);
+        // Held at the bottom of the panel, in the order given.
+        QCOMPARE(bottom.at(2)->mapTo(side, QPoint(0, 0)).y() + 22, 1200 - 1);
+        QCOMPARE(bottom.at(1)->objectName(), "CornerButton8");
+        QVERIFY(bottom.at(0)->mapTo(side, QPoint(0, 0)).y() < bottom.at(1)->mapTo(side, QPoint(0, 0)).y());
+    }
+
+    // The overlay editor's additive margins move the element too, and say so like any other move.
+    void additiveMarginMovesAreAnnounced() {
+        build({.elementParent = PlacementPreview::ElementParent::Canvas,
+               .margins = PlacementPreview::Margins::Additive,
+               .guides = PlacementPreview::Guides::AboveElement});
+        auto* element = new LoggingBox;
+        m_preview->setElement(element);
+        int placed = 0;
+        connect(m_preview, &PlacementPreview::elementPlaced, this, [&] { ++placed; });
+        confirm(m_controls.marginY, "7");
+        QCOMPARE(element->pos(), QPointF(0, 7));
+        QCOMPARE(placed, 1);
+    }
+};
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     configureApplication(app);
-    OverlayTest test;
-    return QTest::qExec(&test, argc, argv);
+    OverlayTest overlay;
+    PreviewVariantsTest variants;
+    int failures = QTest::qExec(&overlay, argc, argv);
+    failures += QTest::qExec(&variants, argc, argv);
+    return failures;
 }
 #include "test_overlay.moc"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "filters/ColourFilters.h"
 
-#include "model/Document.h"
 #include "filters/EffectBaking.h"
+#include "model/Document.h"
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"
 #include "platform/ColorComboBox.h"

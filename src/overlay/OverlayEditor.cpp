@@ -26,11 +26,10 @@ OverlayEditor::OverlayEditor(Document& document, TextImage3D& textImage, QWidget
     : QDialog(parent)
     , m_document(document)
     , m_textImage(textImage)
-    , m_preview(
-          new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Canvas,
-                                .margins = PlacementPreview::Margins::Additive,
-                                .guides = PlacementPreview::Guides::AboveElement},
-                               this))
+    , m_preview(new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Canvas,
+                                      .margins = PlacementPreview::Margins::Additive,
+                                      .guides = PlacementPreview::Guides::AboveElement},
+                                     this))
     , m_overlay(new PictureItem) {
     m_preview->setObjectName("ScrollBox1");
     m_preview->background()->setSize({385, 337});

@@ -103,7 +103,8 @@ void PlacementPreview::attach(const Controls& controls) {
         connect(controls.zoom, &TrackBar::changed, this, &PlacementPreview::applyZoom);
         applyZoom(controls.zoom->value());
         if (controls.restoreZoom)
-            connect(controls.restoreZoom, &QPushButton::clicked, this, [this] { m_controls.zoom->setValue(1); });
+            connect(controls.restoreZoom, &QPushButton::clicked, this,
+                    [this] { m_controls.zoom->setValue(1); });
     }
     if (controls.locate)
         connect(controls.locate, &QPushButton::clicked, this, &PlacementPreview::enterLocateMode);

@@ -104,6 +104,7 @@ std::vector<QPushButton*> addBottomButtons(QWidget* panel, std::initializer_list
 }
 
 OkCancel addOkCancel(QWidget* panel, const char* okName, const char* cancelName) {
-    const std::vector<QPushButton*> buttons = addBottomButtons(panel, {{okName, "Ok"}, {cancelName, "Cancel"}});
+    const std::vector<QPushButton*> buttons =
+        addBottomButtons(panel, {{okName, "Ok"}, {cancelName, "Cancel"}});
     return {buttons[0], buttons[1]};
 }

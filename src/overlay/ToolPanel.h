@@ -34,7 +34,8 @@ struct ZoomGroupLayout {
     int barWidth = 140;
 };
 // "Zoom:" with its track bar (0.1 … 10, start 0.1) and the "Restore" button that sets it to 1.
-TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const ZoomGroupLayout& layout = {});
+TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls,
+                       const ZoomGroupLayout& layout = {});
 
 struct RotationGroupLayout {
     int y = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Placing a 24-megapixel picture over another: one pointer step of a frame drag (frame move, overlay follow,
-// repaint of what changed) at two zooms, and the merge next to a plain QPainter drawing of the same pictures.
+// Placing a 24-megapixel picture over another: one pointer step of a frame drag (frame move or resize of a
+// turned frame, overlay follow, repaint of what changed) at two zooms, and the merge next to a plain QPainter
+// drawing of the same pictures.
 #include "app/Application.h"
 #include "app/Workbench.h"
 #include "overlay/OverlayEditor.h"
@@ -39,8 +40,10 @@ const QImage& overlayPicture() {
     return image;
 }
 
+// Arguments: zoom in percent; 0 drags the frame's body, 1 its bottom-right grip with the frame turned 30°.
 void dragStep(benchmark::State& state) {
     const double zoom = state.range(0) / 100.0;
+    const bool turnedResize = state.range(1) == 1;
     Workbench workbench;
     OverlayEditor& editor = workbench.overlayEditor();
     editor.resize(1600, 1000);
@@ -53,10 +56,15 @@ void dragStep(benchmark::State& state) {
     editor.overlay()->setPos(100, 100);
     editor.preview()->frame()->setSize({3000, 2000});
     editor.preview()->frame()->setPos(100, 100);
+    if (turnedResize) {
+        editor.findChild<TrackBar*>("TrackBar2")->setValue(30);
+        editor.preview()->frame()->setSize({1500, 1000});
+    }
     QCoreApplication::processEvents();
 
     QWidget* viewport = editor.preview()->viewport();
-    const QPointF grab(400, 400);
+    const QPointF grab =
+        turnedResize ? editor.preview()->frame()->mapToScene(QPointF(1500, 1000)) : QPointF(400, 400);
     QTest::mousePress(viewport, Qt::LeftButton, {}, editor.preview()->mapFromScene(grab));
     QCoreApplication::processEvents();
     int step = 0;
@@ -68,6 +76,7 @@ void dragStep(benchmark::State& state) {
     QTest::mouseRelease(viewport, Qt::LeftButton);
     state.counters["frameX"] = editor.preview()->frame()->x(); // shows the drag really moved the frame
     state.counters["overlayX"] = editor.overlay()->x();
+    state.counters["frameWidth"] = editor.preview()->frame()->size().width();
 }
 
 struct MergeSetUp {
@@ -110,7 +119,8 @@ void plainDrawImage(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(dragStep)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(dragStep)->Args({25, 0})->Args({100, 0})->Args({25, 1})->Args({100, 1})->Unit(
+    benchmark::kMillisecond);
 BENCHMARK(merge)->Unit(benchmark::kMillisecond);
 BENCHMARK(plainDrawImage)->Unit(benchmark::kMillisecond);
 

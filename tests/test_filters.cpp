@@ -2,13 +2,13 @@
 // The filter gallery, driven through its thumbnails, track bars and buttons from each of its openers.
 #include "app/Application.h"
 #include "app/BatchFilter.h"
-#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/Workbench.h"
 #include "filters/ColourFilters.h"
 #include "filters/EffectBaking.h"
 #include "filters/FilterGallery.h"
+#include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
 #include "platform/ColorComboBox.h"
@@ -47,7 +47,7 @@ private:
     // Opens a picture in the main window and the gallery on it.
     void openGalleryOn(const QImage& picture) {
         const QString path = m_dir.filePath("photo.png");
-        savePicture(picture, path);
+        saveOrFail(picture, path);
         m_desktop->openAnswers << path;
         m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
         m_workbench->mainWindow().menuItem("MenuItem13")->trigger();
@@ -91,8 +91,8 @@ private slots:
         sepia.kind = EffectKind::Sepia;
         sepia.amount = 0.5;
         const QString file = m_dir.filePath("baked.png");
-        savePicture(applyEffect(sepia, picture), file);
-        QCOMPARE(document().image(), loadPicture(file));
+        saveOrFail(applyEffect(sepia, picture), file);
+        QCOMPARE(document().image(), loadOrFail(file));
     }
 
     void aThumbnailClickLeavesExactlyOneFilterSelected_data() {
@@ -311,7 +311,7 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QImage picture = translucentPicture();
-        savePicture(picture, dir.filePath("in.png"));
+        saveOrFail(picture, dir.filePath("in.png"));
         QString errors;
         QTextStream stream(&errors);
         const QString outputPath = output.isEmpty() ? QString() : dir.filePath(output);
@@ -323,7 +323,7 @@ private slots:
             return;
         }
         QVERIFY(errors.isEmpty());
-        QCOMPARE(loadPicture(outputPath), bakeEffect(*parseEffect(filter).effect, picture));
+        QCOMPARE(loadOrFail(outputPath), bakeEffect(*parseEffect(filter).effect, picture));
     }
 };
 

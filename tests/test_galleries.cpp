@@ -2,11 +2,11 @@
 // The border, effect and montage galleries: a click hands the stored picture and the document to the
 // "Edit" window, whose merge then lands in the document.
 #include "app/Application.h"
-#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "galleries/DecorationGallery.h"
 #include "galleries/ThumbnailButton.h"
+#include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
@@ -32,7 +32,7 @@ private:
     OverlayEditor& editor() { return m_workbench->overlayEditor(); }
     void openPhoto(QSize size) {
         const QString path = m_dir.filePath("photo.png");
-        savePicture(gradientPicture(size.width(), size.height()), path);
+        saveOrFail(gradientPicture(size.width(), size.height()), path);
         m_desktop->openAnswers << path;
         m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
     }

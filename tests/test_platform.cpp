@@ -11,7 +11,9 @@
 #include "support/Fixtures.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QColorSpace>
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -20,6 +22,51 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <gif_lib.h>
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
+
+// Makes a locale the default while it lives and puts the previous default back, however the test ends.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_previous); }
+    DefaultLocale(const DefaultLocale&) = delete;
+    DefaultLocale& operator=(const DefaultLocale&) = delete;
+
+private:
+    QLocale m_previous; // a default-constructed QLocale is the current default
+};
+
+// Lowers the process's file size limit while it lives: writes beyond it fail (with EFBIG, the signal that
+// would end the process is ignored meanwhile). Works for every user, root included.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) {
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        if (getrlimit(RLIMIT_FSIZE, &m_saved) != 0)
+            return;
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = rlim_t(bytes);
+        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        if (m_active)
+            setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = SIG_DFL;
+    bool m_active = false;
+};
 
 class PlatformTest : public QObject {
     Q_OBJECT
@@ -34,6 +81,78 @@ private:
             return error.message();
         }
         return {};
+    }
+
+    static QByteArray contentsOf(const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    static void writeFile(const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(bytes), bytes.size());
+    }
+
+    // The picture as a JPEG whose EXIF block holds one entry, the orientation tag: the way a camera
+    // stores a photo taken sideways or a mirror image.
+    static QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(100);
+        if (!writer.write(stored))
+            return {};
+        QByteArray exif = QByteArray::fromHex("ffe10022"         // APP1 marker, 34 bytes long
+                                              "457869660000"     // "Exif" and two zero bytes
+                                              "4d4d002a00000008" // big-endian TIFF header, directory at 8
+                                              "0001"             // one entry: orientation,
+                                              "0112000300000001" // one SHORT,
+                                              "00");             // whose value is
+        exif += char(orientation);
+        exif += QByteArray(6, '\0'); // the rest of the value field, then "no further directory"
+        jpeg.insert(2, exif);        // right after the start marker
+        return jpeg;
+    }
+
+    // A GIF read with giflib rather than Qt, so the checks see the palette and indices actually written.
+    struct GifContents {
+        int paletteSize = 0;
+        int transparentIndex = -1;
+        bool indicesInPalette = true;
+        QImage pixels; // Format_ARGB32, transparent index as transparent black
+    };
+    static GifContents readGif(const QString& file) {
+        GifContents contents;
+        int error = 0;
+        GifFileType* gif = DGifOpenFileName(QFile::encodeName(file).constData(), &error);
+        if (!gif)
+            return contents;
+        if (DGifSlurp(gif) == GIF_OK && gif->ImageCount == 1) {
+            const SavedImage& frame = gif->SavedImages[0];
+            const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+            GraphicsControlBlock control;
+            if (DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK)
+                contents.transparentIndex = control.TransparentColor;
+            const int width = frame.ImageDesc.Width, height = frame.ImageDesc.Height;
+            if (map) {
+                contents.paletteSize = map->ColorCount;
+                contents.pixels = QImage(width, height, QImage::Format_ARGB32);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        const int index = frame.RasterBits[y * width + x];
+                        QRgb colour = qRgba(0, 0, 0, 0);
+                        if (index >= map->ColorCount)
+                            contents.indicesInPalette = false;
+                        else if (index != contents.transparentIndex)
+                            colour = qRgb(map->Colors[index].Red, map->Colors[index].Green,
+                                          map->Colors[index].Blue);
+                        contents.pixels.setPixel(x, y, colour);
+                    }
+            }
+        }
+        DGifCloseFile(gif, &error);
+        return contents;
     }
 
 private slots:
@@ -62,8 +181,8 @@ private slots:
                 const QColor c = picture.pixelColor(x, y);
                 picture.setPixelColor(x, y, QColor(c.red(), c.green(), c.blue(), 128));
             }
-        savePicture(picture, path(name));
-        const QImage loaded = loadPicture(path(name));
+        saveOrFail(picture, path(name));
+        const QImage loaded = loadOrFail(path(name));
         QCOMPARE(loaded.size(), picture.size());
         QCOMPARE(loaded.format(), QImage::Format_ARGB32_Premultiplied);
 
@@ -77,7 +196,7 @@ private slots:
                  qPrintable(QString::number(maxChannelDifference(loaded, expected))));
     }
 
-    void gifHasAtMost256ColoursAndOneTransparentIndex() {
+    void gifDithersManyColoursAndKeepsTransparency() {
         // More than 256 colours, and a transparent corner.
         QImage picture = gradientPicture(64, 48);
         for (int y = 0; y < 8; ++y)
@@ -86,30 +205,113 @@ private slots:
         for (int y = 30; y < 34; ++y) // a small patch of a colour found nowhere else keeps its own entry
             for (int x = 40; x < 44; ++x)
                 picture.setPixel(x, y, qRgb(255, 230, 0));
-        savePicture(picture, path("a.Gif"));
+        saveOrFail(picture, path("a.Gif"));
 
-        QImageReader reader(path("a.Gif"));
-        QCOMPARE(reader.format(), QByteArray("gif"));
-        const QImage raw = reader.read();
-        QCOMPARE(raw.size(), picture.size());
-        if (raw.format() == QImage::Format_Indexed8)
-            QVERIFY(raw.colorCount() <= 256);
-        const QImage loaded = loadPicture(path("a.Gif"));
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                QCOMPARE(qAlpha(loaded.pixel(x, y)), 0);
-        QCOMPARE(qAlpha(loaded.pixel(30, 30)), 255);
-        const QColor patch = loaded.pixelColor(41, 31);
-        QVERIFY2(std::abs(patch.red() - 255) + std::abs(patch.green() - 230) + patch.blue() < 12,
-                 qPrintable(patch.name()));
-        // Dithered, so compare the mean over the opaque part loosely.
-        const QImage opaqueSource = picture.copy(16, 16, 48, 32);
-        const QImage opaqueLoaded = loaded.copy(16, 16, 48, 32);
-        double sum = 0;
+        const GifContents gif = readGif(path("a.Gif"));
+        QVERIFY(!gif.pixels.isNull());
+        QCOMPARE(gif.pixels.size(), picture.size());
+        QVERIFY(gif.indicesInPalette);
+        QVERIFY(gif.transparentIndex >= 0 && gif.transparentIndex < gif.paletteSize);
+        const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+        // Dithering spreads each pixel's error over its neighbours: single pixels stray a little, and
+        // each channel's mean over the opaque part stays where it was.
+        double sum[3] = {0, 0, 0};
+        int worst = 0, opaque = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const QRgb written = gif.pixels.pixel(x, y), original = source.pixel(x, y);
+                if (x < 8 && y < 8) {
+                    QCOMPARE(qAlpha(written), 0);
+                    continue;
+                }
+                QCOMPARE(qAlpha(written), 255);
+                const int difference[3] = {qRed(written) - qRed(original), qGreen(written) - qGreen(original),
+                                           qBlue(written) - qBlue(original)};
+                for (int c = 0; c < 3; ++c) {
+                    sum[c] += difference[c];
+                    worst = std::max(worst, std::abs(difference[c]));
+                }
+                ++opaque;
+            }
+        QVERIFY2(worst <= 32, qPrintable(QString::number(worst)));
+        for (int c = 0; c < 3; ++c)
+            QVERIFY2(std::abs(sum[c] / opaque) < 1.5, qPrintable(QString::number(sum[c] / opaque)));
+        for (int y = 30; y < 34; ++y)
+            for (int x = 40; x < 44; ++x)
+                QCOMPARE(gif.pixels.pixel(x, y), qRgb(255, 230, 0));
+        // Qt reads the file back the same way.
+        QCOMPARE(loadOrFail(path("a.Gif")).convertToFormat(QImage::Format_ARGB32), gif.pixels);
+    }
+
+    void gifAlphaRule_data() {
+        // Straight colours in, colours the file shows out (alpha 0 = the transparent index).
+        QTest::addColumn<QRgb>("colour");
+        QTest::addColumn<QRgb>("expected");
+        QTest::newRow("alpha 127 is transparent") << qRgba(0, 0, 0, 127) << qRgba(0, 0, 0, 0);
+        QTest::newRow("alpha 128 is drawn, on white") << qRgba(0, 0, 0, 128) << qRgb(127, 127, 127);
+        QTest::newRow("translucent red on white") << qRgba(255, 0, 0, 200) << qRgb(255, 55, 55);
+        QTest::newRow("translucent blue on white") << qRgba(0, 0, 255, 153) << qRgb(102, 102, 255);
+        QTest::newRow("opaque stays") << qRgb(20, 140, 60) << qRgb(20, 140, 60);
+        QTest::newRow("fully transparent") << qRgba(200, 100, 50, 0) << qRgba(0, 0, 0, 0);
+    }
+    void gifAlphaRule() {
+        QFETCH(QRgb, colour);
+        QFETCH(QRgb, expected);
+        // The colour beside an opaque and a transparent neighbour, so the palette holds all three kinds.
+        QImage picture(3, 2, QImage::Format_ARGB32);
+        picture.fill(qRgb(20, 140, 60));
+        picture.setPixel(2, 1, qRgba(0, 0, 0, 0));
+        picture.setPixel(1, 0, colour);
+        saveOrFail(picture, path("alpha.gif"));
+        const GifContents gif = readGif(path("alpha.gif"));
+        QCOMPARE(gif.pixels.size(), QSize(3, 2));
+        const QRgb written = gif.pixels.pixel(1, 0);
+        QVERIFY2(qAlpha(written) == qAlpha(expected) && std::abs(qRed(written) - qRed(expected)) <= 1 &&
+                     std::abs(qGreen(written) - qGreen(expected)) <= 1 &&
+                     std::abs(qBlue(written) - qBlue(expected)) <= 1,
+                 qPrintable(QStringLiteral("%1").arg(written, 8, 16, QChar(u'0'))));
+        QCOMPARE(gif.pixels.pixel(0, 0), qRgb(20, 140, 60));
+        QCOMPARE(gif.pixels.pixel(2, 1), qRgba(0, 0, 0, 0));
+    }
+
+    void gifWith256ColoursAndTransparencyFitsThePalette_data() {
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("opaque") << false;
+        QTest::newRow("with transparent pixels") << true;
+    }
+    void gifWith256ColoursAndTransparencyFitsThePalette() {
+        QFETCH(bool, transparent);
+        // 256 colours far apart, one per 2 × 2 block, and a column that is transparent or repeats the first.
+        QImage picture(33, 32, QImage::Format_ARGB32);
         for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 48; ++x)
-                sum += std::abs(qGray(opaqueSource.pixel(x, y)) - qGray(opaqueLoaded.pixel(x, y)));
-        QVERIFY2(sum / (32 * 48) < 6, qPrintable(QString::number(sum / (32 * 48))));
+            for (int x = 0; x < 33; ++x) {
+                const int i = x / 2, j = y / 2;
+                picture.setPixel(x, y,
+                                 x == 32 ? (transparent ? qRgba(0, 0, 0, 0) : qRgb(8, 8, 16))
+                                         : qRgb(i * 16 + 8, j * 16 + 8, ((i + j) % 8) * 32 + 16));
+            }
+        saveOrFail(picture, path("many.gif"));
+        const GifContents gif = readGif(path("many.gif"));
+        QCOMPARE(gif.pixels.size(), picture.size());
+        QVERIFY(gif.paletteSize <= 256);
+        QVERIFY(gif.indicesInPalette);
+        QCOMPARE(gif.transparentIndex >= 0, transparent);
+        if (transparent)
+            QVERIFY(gif.transparentIndex < gif.paletteSize);
+        // One colour too many for the palette when a place is kept for transparency: two colours share an
+        // entry, and no pixel strays far.
+        int worst = 0;
+        for (int y = 0; y < 32; ++y) {
+            QCOMPARE(gif.pixels.pixel(32, y), transparent ? qRgba(0, 0, 0, 0) : qRgb(8, 8, 16));
+            for (int x = 0; x < 32; ++x) {
+                const QRgb written = gif.pixels.pixel(x, y), original = picture.pixel(x, y);
+                QCOMPARE(qAlpha(written), 255);
+                worst = std::max({worst, std::abs(qRed(written) - qRed(original)),
+                                  std::abs(qGreen(written) - qGreen(original)),
+                                  std::abs(qBlue(written) - qBlue(original))});
+            }
+        }
+        QVERIFY2(worst <= (transparent ? 24 : 0), qPrintable(QString::number(worst)));
     }
 
     void gifKeepsAFewColoursExactly() {
@@ -118,25 +320,92 @@ private slots:
         for (int x = 0; x < 16; ++x)
             for (int y = 0; y < 4; ++y)
                 picture.setPixel(x, y, qRgb(100 + x, 50 + y, 200));
-        savePicture(picture, path("few.gif"));
-        QCOMPARE(loadPicture(path("few.gif")), picture);
+        saveOrFail(picture, path("few.gif"));
+        QCOMPARE(loadOrFail(path("few.gif")), picture);
     }
 
-    void phonePhotosArriveUpright() {
-        // A wide picture stored with the tag "turn 90° clockwise to view", as cameras write it.
-        QImage stored(64, 32, QImage::Format_RGB32);
-        stored.fill(Qt::white);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                stored.setPixel(x, y, qRgb(255, 0, 0)); // red in the stored top-left corner
-        QImageWriter writer(path("phone.jpg"), "jpeg");
-        writer.setTransformation(QImageIOHandler::TransformationRotate90);
-        QVERIFY(writer.write(stored));
+    void photosArriveUprightForEveryOrientationTag_data() {
+        QTest::addColumn<int>("tag");
+        QTest::newRow("1 as stored") << 1;
+        QTest::newRow("2 mirrored left to right") << 2;
+        QTest::newRow("3 turned half round") << 3;
+        QTest::newRow("4 mirrored top to bottom") << 4;
+        QTest::newRow("5 mirrored along the main diagonal") << 5;
+        QTest::newRow("6 to be turned 90 degrees clockwise") << 6;
+        QTest::newRow("7 mirrored along the other diagonal") << 7;
+        QTest::newRow("8 to be turned 90 degrees anticlockwise") << 8;
+    }
+    void photosArriveUprightForEveryOrientationTag() {
+        QFETCH(int, tag);
+        // Six 16 × 16 blocks of different colours, aligned with the JPEG's colour blocks so they keep
+        // their colours; no two orientations show them in the same places.
+        const QRgb colours[2][3] = {{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)},
+                                    {qRgb(255, 255, 0), qRgb(255, 0, 255), qRgb(0, 255, 255)}};
+        constexpr int width = 48, height = 32;
+        QImage stored(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                stored.setPixel(x, y, colours[y / 16][x / 16]);
+        writeFile(path("tagged.jpg"), jpegWithOrientation(stored, tag));
 
-        const QImage loaded = loadPicture(path("phone.jpg"));
-        QCOMPARE(loaded.size(), QSize(32, 64));
-        QVERIFY(qRed(loaded.pixel(28, 4)) > 200 && qGreen(loaded.pixel(28, 4)) < 60); // now top-right
-        QVERIFY(qGreen(loaded.pixel(4, 4)) > 200);
+        const QImage loaded = loadOrFail(path("tagged.jpg"));
+        // Where a stored point is seen, as the tag describes the stored rows and columns.
+        const auto shown = [tag](int x, int y) {
+            switch (tag) {
+            case 2:
+                return QPoint(width - x, y);
+            case 3:
+                return QPoint(width - x, height - y);
+            case 4:
+                return QPoint(x, height - y);
+            case 5:
+                return QPoint(y, x);
+            case 6:
+                return QPoint(height - y, x);
+            case 7:
+                return QPoint(height - y, width - x);
+            case 8:
+                return QPoint(y, width - x);
+            default:
+                return QPoint(x, y);
+            }
+        };
+        QCOMPARE(loaded.size(), tag >= 5 ? QSize(height, width) : QSize(width, height));
+        for (int by = 0; by < 2; ++by)
+            for (int bx = 0; bx < 3; ++bx) {
+                const QPoint centre = shown(bx * 16 + 8, by * 16 + 8);
+                const QRgb seen = loaded.pixel(centre);
+                const QRgb expected = colours[by][bx];
+                QVERIFY2(std::abs(qRed(seen) - qRed(expected)) < 40 &&
+                             std::abs(qGreen(seen) - qGreen(expected)) < 40 &&
+                             std::abs(qBlue(seen) - qBlue(expected)) < 40,
+                         qPrintable(QStringLiteral("block (%1, %2) shown at (%3, %4) is %5")
+                                        .arg(bx)
+                                        .arg(by)
+                                        .arg(centre.x())
+                                        .arg(centre.y())
+                                        .arg(QColor(seen).name())));
+            }
+    }
+
+    void misnamedPicturesAreReadByTheirContent_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("png named .jpg") << "png.jpg" << QByteArray("png") << 0;
+        QTest::newRow("jpeg named .png") << "jpeg.png" << QByteArray("jpeg") << 24;
+        QTest::newRow("bmp named .gif") << "bmp.gif" << QByteArray("bmp") << 0;
+    }
+    void misnamedPicturesAreReadByTheirContent() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QFETCH(int, tolerance);
+        const QImage picture = gradientPicture(20, 12);
+        QVERIFY(picture.convertToFormat(QImage::Format_RGB32).save(path(name), format.constData()));
+        const QImage loaded = loadOrFail(path(name));
+        QCOMPARE(loaded.size(), picture.size());
+        QVERIFY2(maxChannelDifference(loaded, picture) <= tolerance,
+                 qPrintable(QString::number(maxChannelDifference(loaded, picture))));
     }
 
     void colourManagedPicturesArriveInSrgb() {
@@ -144,7 +413,7 @@ private slots:
         picture.fill(QColor(40, 200, 90));
         picture.setColorSpace(QColorSpace::DisplayP3);
         QVERIFY(picture.save(path("p3.png")));
-        const QImage loaded = loadPicture(path("p3.png"));
+        const QImage loaded = loadOrFail(path("p3.png"));
         QVERIFY(!loaded.colorSpace().isValid() || loaded.colorSpace() == QColorSpace::SRgb);
         // Display P3 green is more saturated than sRGB's: converted, the green channel stays high and red
         // drops below the stored value.
@@ -195,6 +464,28 @@ private slots:
         QVERIFY2(message.startsWith("Cannot save \"") && message.contains("a.png"), qPrintable(message));
     }
 
+    void aWriteThatFailsLeavesTheOldFileAndNothingElse() {
+        QVERIFY(QDir(m_dir.path()).mkpath("failing"));
+        const QString existing = path("failing/photo.png");
+        saveOrFail(gradientPicture(4, 4), existing);
+        const QByteArray before = contentsOf(existing);
+        const QStringList listing = QDir(path("failing")).entryList(QDir::Files | QDir::Hidden);
+        QString message;
+        {
+            // The new picture is far larger than the old one and than what the file system now accepts, so
+            // the write fails part way, after every check that comes before it.
+            const FileSizeLimit limit(before.size() + 100);
+            QVERIFY(limit.active());
+            message = errorOf([&] { savePicture(gradientPicture(300, 200), existing); });
+        }
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot save \"%1\"").arg(existing)), qPrintable(message));
+        QCOMPARE(contentsOf(existing), before);
+        QCOMPARE(QDir(path("failing")).entryList(QDir::Files | QDir::Hidden), listing);
+        // The limit is gone again: the same save now succeeds.
+        saveOrFail(gradientPicture(300, 200), existing);
+        QCOMPARE(loadOrFail(existing), gradientPicture(300, 200));
+    }
+
     void numbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("integer");
@@ -213,6 +504,7 @@ private slots:
         QFETCH(bool, integer);
         QFETCH(double, value);
         QFETCH(QString, error);
+        const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
         double result = 0;
         const QString message = errorOf([&] { result = integer ? toInteger(text) : toReal(text); });
         QCOMPARE(message, error);
@@ -220,14 +512,31 @@ private slots:
             QCOMPARE(result, value);
     }
 
+    void realNumbersFollowTheUsersLocale_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value"); // NaN: not a number there
+        const double invalid = std::nan("");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("German decimal comma") << german << "1,5" << 1.5;
+        QTest::newRow("German trailing letters") << german << "1,5x" << invalid;
+        QTest::newRow("Turkish decimal comma") << turkish << "-0,25" << -0.25;
+        QTest::newRow("English decimal point") << english << "1.5" << 1.5;
+        QTest::newRow("English trailing letters") << english << "1.5x" << invalid;
+    }
     void realNumbersFollowTheUsersLocale() {
-        const QLocale saved;
-        QLocale::setDefault(QLocale(QLocale::German));
-        const double value = toReal("1,5");
-        const QString message = errorOf([] { toReal("1.5x"); });
-        QLocale::setDefault(saved);
-        QCOMPARE(value, 1.5);
-        QVERIFY(!message.isEmpty());
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        const DefaultLocale pinned(locale);
+        double result = 0;
+        const QString message = errorOf([&] { result = toReal(text); });
+        if (std::isnan(value))
+            QCOMPARE(message, QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        else
+            QCOMPARE(result, value);
     }
 
     void trackBarSignalsOnlyRealChanges() {

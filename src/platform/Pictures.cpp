@@ -195,6 +195,8 @@ void savePicture(const QImage& image, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The bytes may wait in the file's buffer, and commit() replaces the old file even when writing them
+    // out fails (a full disk): flush first, so a failure ends here and the unfinished copy is discarded.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
 }

@@ -2,8 +2,12 @@
 // Small pictures with known pixels, made in code.
 #pragma once
 
+#include "platform/Pictures.h"
+#include "platform/UserError.h"
+
 #include <QColor>
 #include <QImage>
+#include <QTest>
 
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
 inline QImage gradientPicture(int width, int height, int alpha = 255) {
@@ -28,4 +32,22 @@ inline int maxChannelDifference(const QImage& a, const QImage& b) {
                               std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
         }
     return worst;
+}
+
+// loadPicture() and savePicture() for tests: a UserError fails the running test with its message (and gives
+// a null picture) instead of leaving the test function, which would end the whole test program.
+inline QImage loadOrFail(const QString& path) {
+    try {
+        return loadPicture(path);
+    } catch (const UserError& error) {
+        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+        return {};
+    }
+}
+inline void saveOrFail(const QImage& image, const QString& path) {
+    try {
+        savePicture(image, path);
+    } catch (const UserError& error) {
+        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+    }
 }

@@ -2,16 +2,17 @@
 // The main window, the window set, saving, and the results and About windows, driven as a user does.
 #include "app/AboutWindow.h"
 #include "app/Application.h"
-#include "model/Document.h"
 #include "app/DocumentCanvas.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
+#include "model/Document.h"
 #include "platform/PictureView.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
+#include "platform/UserError.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 
@@ -20,8 +21,12 @@
 #include <QComboBox>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,7 +49,7 @@ private:
     }
     QString writePicture(const QString& name, const QImage& image) {
         const QString path = m_dir.filePath(name);
-        savePicture(image, path);
+        saveOrFail(image, path);
         return path;
     }
     void open(const QString& path) {
@@ -64,6 +69,45 @@ private:
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         QTest::keySequence(&main(), keys);
+    }
+
+    static QString errorOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const UserError& error) {
+            return error.message();
+        }
+        return {};
+    }
+
+    // Opaque noise: neighbours differ a lot, so a copy reduced once more than it should be, or a region
+    // taken from the wrong place, shows at once.
+    static QImage noisePicture(int width, int height) {
+        QRandomGenerator random(18);
+        QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                picture.setPixel(x, y, 0xff000000u | (random.generate() & 0xffffffu));
+        return picture;
+    }
+    // Each pixel the rounded mean of a block of factor × factor pixels (sides divisible by factor).
+    static QImage blockMeans(const QImage& picture, int factor) {
+        QImage result(picture.width() / factor, picture.height() / factor,
+                      QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x) {
+                int sum[3] = {0, 0, 0};
+                for (int j = 0; j < factor; ++j)
+                    for (int i = 0; i < factor; ++i) {
+                        const QRgb p = picture.pixel(x * factor + i, y * factor + j);
+                        sum[0] += qRed(p);
+                        sum[1] += qGreen(p);
+                        sum[2] += qBlue(p);
+                    }
+                const int n = factor * factor;
+                result.setPixel(x, y, qRgb((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n));
+            }
+        return result;
     }
 
 private slots:
@@ -162,6 +206,57 @@ private slots:
         QCOMPARE(canvas->size(), QSize(20000, 16000));
     }
 
+    void mainViewShowsThePicturesPixels_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("reduction"); // the factor the drawn copy should be reduced by
+        QTest::addColumn<QPoint>("scroll");
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("enlarged") << 2.0 << 1 << QPoint(0, 0) << 0;
+        QTest::newRow("enlarged, scrolled") << 2.0 << 1 << QPoint(301, 7) << 0;
+        QTest::newRow("own size") << 1.0 << 1 << QPoint(0, 0) << 0;
+        QTest::newRow("own size, scrolled") << 1.0 << 1 << QPoint(37, 11) << 0;
+        QTest::newRow("0.75 from the full picture") << 0.75 << 1 << QPoint(0, 0) << 0;
+        QTest::newRow("half from the halved copy") << 0.5 << 2 << QPoint(0, 0) << 1;
+        QTest::newRow("half, scrolled") << 0.5 << 2 << QPoint(37, 11) << 1;
+        QTest::newRow("0.3 from the halved copy") << 0.3 << 2 << QPoint(0, 0) << 1;
+        QTest::newRow("quarter from the quartered copy") << 0.25 << 4 << QPoint(0, 0) << 1;
+        QTest::newRow("0.2 from the quartered copy") << 0.2 << 4 << QPoint(0, 0) << 1;
+        QTest::newRow("0.2, scrolled") << 0.2 << 4 << QPoint(5, 3) << 1;
+    }
+    void mainViewShowsThePicturesPixels() {
+        QFETCH(double, zoom);
+        QFETCH(int, reduction);
+        QFETCH(QPoint, scroll);
+        QFETCH(int, tolerance);
+        const QImage picture = noisePicture(880, 660);
+        open(writePicture("noise.png", picture));
+        control<TrackBar>(&main(), "TrackBar1")->setValue(zoom);
+        main().scrollArea()->horizontalScrollBar()->setValue(scroll.x());
+        main().scrollArea()->verticalScrollBar()->setValue(scroll.y());
+        QWidget* viewport = main().scrollArea()->viewport();
+        const QImage shown = viewport->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+        // What the view should show: the picture reduced by whole blocks, then drawn smoothly at its size
+        // on the canvas's background.
+        QImage expected(shown.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(main().canvas()->palette().color(QPalette::Window));
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.translate(-scroll);
+            painter.drawImage(QRectF(0, 0, 880 * zoom, 660 * zoom), blockMeans(picture, reduction));
+        }
+        QCOMPARE(shown.size(), viewport->size());
+        const int difference = maxChannelDifference(shown, expected);
+        if (difference > tolerance) {
+            const QString name =
+                QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression("\\W+"), "-");
+            shown.save(QStringLiteral("main-view-%1-shown.png").arg(name));
+            expected.save(QStringLiteral("main-view-%1-expected.png").arg(name));
+        }
+        QVERIFY2(difference <= tolerance, qPrintable(QString::number(difference)));
+    }
+
     void zoomAndOpacityNeverChangeSavedPixels() {
         QImage picture = gradientPicture(60, 40);
         picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
@@ -170,7 +265,7 @@ private slots:
         control<TrackBar>(&main(), "TrackBar2")->setValue(0.2);
         const QString path = saveAs(0, "out.png");
         QCOMPARE(m_desktop->messages, QStringList());
-        QCOMPARE(loadPicture(path), picture);
+        QCOMPARE(loadOrFail(path), picture);
         // "Restore" under each bar puts it back to 1.
         control<QPushButton>(&main(), "CornerButton1")->click();
         control<QPushButton>(&main(), "CornerButton2")->click();
@@ -210,6 +305,72 @@ private slots:
         QCOMPARE(m_desktop->messages.size(), 1);
         QVERIFY(m_desktop->messages[0].startsWith("Cannot open file \""));
         QCOMPARE(document().image(), gradientPicture(8, 6).mirrored(true, false));
+    }
+
+    void documentChangesNothingWhenOpeningFails_data() {
+        QTest::addColumn<bool>("openedBefore");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // empty: no such file
+        QTest::newRow("unreadable picture, nothing open yet")
+            << false << "broken.png" << QByteArray("no picture");
+        QTest::newRow("unreadable picture") << true << "broken.png" << QByteArray("no picture");
+        QTest::newRow("missing file") << true << "missing.png" << QByteArray();
+        QTest::newRow("unknown type") << true << "notes.txt" << QByteArray("text");
+    }
+    void documentChangesNothingWhenOpeningFails() {
+        QFETCH(bool, openedBefore);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        Document document;
+        const QString first = writePicture("first.png", gradientPicture(8, 6));
+        if (openedBefore) {
+            QCOMPARE(errorOf([&] { document.open(first); }), QString());
+            document.setControlSize(QSizeF(100.5, 40));
+            document.setZoom(2.5);
+        }
+        const QString chosen = document.chosenFile();
+        const QImage image = document.image();
+        const QSizeF controlSize = document.controlSize();
+        const double zoom = document.zoom();
+        const QString sizeText = document.sizeText();
+        const bool editing = document.editingEnabled();
+        if (!content.isEmpty()) {
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        QSignalSpy imageSignals(&document, &Document::imageChanged);
+        QVERIFY(!errorOf([&] { document.open(m_dir.filePath(name)); }).isEmpty());
+        QCOMPARE(document.chosenFile(), chosen);
+        QCOMPARE(document.image(), image);
+        QCOMPARE(document.controlSize(), controlSize);
+        QCOMPARE(document.zoom(), zoom);
+        QCOMPARE(document.sizeText(), sizeText);
+        QCOMPARE(document.editingEnabled(), editing);
+        QCOMPARE(imageSignals.count(), 0);
+        // "Restore the original image" still reads the file chosen before.
+        if (openedBefore) {
+            document.flip(Qt::Horizontal);
+            QCOMPARE(errorOf([&] { document.restoreOriginal(); }), QString());
+            QCOMPARE(document.image(), gradientPicture(8, 6));
+        }
+    }
+
+    void restoreReloadsPixelsOnly() {
+        const QString path = writePicture("in.png", gradientPicture(8, 6));
+        open(path);
+        control<TrackBar>(&main(), "TrackBar1")->setValue(2.5);
+        document().setControlSize(QSizeF(100.5, 40));
+        saveOrFail(gradientPicture(5, 9), path); // the file changed since it was opened
+        control<QPushButton>(&main(), "CornerButton3")->click();
+        QCOMPARE(m_desktop->messages, QStringList());
+        QCOMPARE(document().image(), gradientPicture(5, 9));
+        QCOMPARE(document().controlSize(), QSizeF(100.5, 40));
+        QCOMPARE(document().zoom(), 2.5);
+        QCOMPARE(document().sizeText(), QString("8x6"));
+        QCOMPARE(control<TrackBar>(&main(), "TrackBar1")->value(), 2.5);
+        // The new 5 × 9 pixels, centred in the kept 100.5 × 40 control, at the kept zoom.
+        QCOMPARE(main().canvas()->pictureRect(), QRectF(119.375, 38.75, 12.5, 22.5));
     }
 
     void sharedShortcutsFollowTheDocument() {
@@ -288,13 +449,24 @@ private slots:
         QFETCH(QSize, picture);
         QFETCH(QRectF, expected);
         ResultsWindow& results = m_workbench->resultsWindow();
+        // Red above blue, so a picture drawn upside down or outside its place shows.
         QImage image(picture, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::red);
+        image.fill(Qt::blue);
+        QPainter(&image).fillRect(0, 0, picture.width(), picture.height() / 2, Qt::red);
         results.setPicture(image);
         results.show();
         QVERIFY(QTest::qWaitForWindowExposed(&results));
         QCOMPARE(results.view()->size(), QSize(953, 717));
         QCOMPARE(results.view()->pictureRect(), expected);
+        const QImage shown = results.view()->grab().toImage();
+        const QPointF centre = expected.center();
+        const double quarter = expected.height() / 4;
+        QCOMPARE(shown.pixelColor((centre - QPointF(0, quarter)).toPoint()), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor((centre + QPointF(0, quarter)).toPoint()), QColor(Qt::blue));
+        for (const double y : {expected.top() - 3, expected.bottom() + 3}) { // just above and below it
+            const QColor colour = shown.pixelColor(QPointF(centre.x(), y).toPoint());
+            QVERIFY2(colour != QColor(Qt::red) && colour != QColor(Qt::blue), qPrintable(colour.name()));
+        }
         results.close();
     }
 

@@ -68,13 +68,21 @@ void DocumentCanvas::paintArea(QPainter& painter, const QRect& area) {
     // Map the visible part of the target back into the chosen level's pixels.
     const double sx = level.width() / target.width();
     const double sy = level.height() / target.height();
-    const QRectF source((visible.left() - target.left()) * sx, (visible.top() - target.top()) * sy,
-                        visible.width() * sx, visible.height() * sy);
+    QRectF source((visible.left() - target.left()) * sx, (visible.top() - target.top()) * sy,
+                  visible.width() * sx, visible.height() * sy);
+    // Smooth scaling blends each pixel with its neighbours, but never with pixels outside the source
+    // rectangle: take a pixel more on each side and clip, so a repainted strip (scrolling) matches the
+    // pixels around it instead of leaving a seam.
+    source = source.adjusted(-1, -1, 1, 1).intersected(QRectF(level.rect()));
+    const QRectF drawn(target.left() + source.left() / sx, target.top() + source.top() / sy,
+                       source.width() / sx, source.height() / sy);
+    painter.save();
+    painter.setClipRect(area);
     painter.setOpacity(m_opacity);
     const bool oneToOne = std::abs(sx - 1.0) < 1e-9 && std::abs(sy - 1.0) < 1e-9;
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !oneToOne);
-    painter.drawImage(visible, level, source);
-    painter.setOpacity(1.0);
+    painter.drawImage(drawn, level, source);
+    painter.restore();
 }
 
 void DocumentCanvas::paintEvent(QPaintEvent* event) {

@@ -287,6 +287,8 @@ class TestEffects : public QObject {
 private slots:
     void filterMatchesReference_data();
     void filterMatchesReference();
+    void brightnessAndContrastRoundToNearest_data();
+    void brightnessAndContrastRoundToNearest();
     void everyFilterKeepsSizeAndFormat_data();
     void everyFilterKeepsSizeAndFormat();
     void everyFilterGivesValidPixels_data() { everyFilterKeepsSizeAndFormat_data(); }
@@ -295,6 +297,9 @@ private slots:
     void otherFormatsAreConvertedFirst();
     void parametersOutOfRangeAreClamped();
     void cancelledRunGivesNullImage();
+    void cancellingDuringARunStopsIt_data() { everyFilterKeepsSizeAndFormat_data(); }
+    void cancellingDuringARunStopsIt();
+    void runnerCancelledMidwayReportsNothing();
     void progressReachesTheEnd();
     void catalogIsConsistent();
     void parser_data();
@@ -352,6 +357,15 @@ void TestEffects::filterMatchesReference_data() {
         QTest::addRow("%s, 50x36", row.effect)
             << QString::fromLatin1(row.effect) << gradient << row.tolerance;
     }
+    // Pictures one pixel wide or high, where every sample beyond the edge repeats the same pixels; the
+    // single pixel is translucent.
+    const QImage tiny[] = {smallPicture().copy(0, 1, 1, 1), gradientPicture(1, 7), gradientPicture(9, 1)};
+    for (const EffectInfo& info : effectCatalog()) {
+        const int tolerance = info.kind == EffectKind::PencilStroke || info.kind == EffectKind::Water ? 2 : 1;
+        for (const QImage& picture : tiny)
+            QTest::addRow("%s, %dx%d", info.name, picture.width(), picture.height())
+                << QString::fromLatin1(info.name) << picture << tolerance;
+    }
     // Long rows with the largest wave arguments: at 6000 pixels a displacement error of a tenth of a pixel
     // shows where the sawtooth blue channel jumps.
     QTest::addRow("water:time=2048,wave-size=256, 6000x3")
@@ -395,6 +409,38 @@ void TestEffects::filterMatchesReference() {
     int worst = 0;
     const QString where = largestDifference(result, reference(e, picture), worst);
     QVERIFY2(worst <= tolerance, qPrintable(QStringLiteral("off by %1 %2").arg(worst).arg(where)));
+}
+
+void TestEffects::brightnessAndContrastRoundToNearest_data() {
+    // Premultiplied pixels in and out, worked out by hand from p * contrast + a * (0.5 - 0.5 * contrast +
+    // brightness): each row has channels whose exact value lies at or just above a half step, where
+    // truncating gives one less.
+    QTest::addColumn<double>("brightness");
+    QTest::addColumn<double>("contrast");
+    QTest::addColumn<QRgb>("pixel");
+    QTest::addColumn<QRgb>("expected");
+    QTest::newRow("151.5, 0, 382.5") << 0.25 << 1.5 << qRgba(101, 0, 255, 255) << qRgba(152, 0, 255, 255);
+    QTest::newRow("63.75, 64.25, 190.75") << 0.0 << 0.5 << qRgba(0, 1, 254, 255) << qRgba(64, 64, 191, 255);
+    QTest::newRow("35.5, 25.5, 225.5") << 0.1 << 1.0 << qRgba(10, 0, 200, 255) << qRgba(36, 26, 226, 255);
+    QTest::newRow("translucent 76.8, 12.8, 127.8")
+        << 0.1 << 1.0 << qRgba(64, 0, 115, 128) << qRgba(77, 13, 128, 128);
+    QTest::newRow("darker 142.8, -90, 204")
+        << -0.3 << 1.2 << qRgba(204, 10, 255, 255) << qRgba(143, 0, 204, 255);
+    QTest::newRow("translucent 29.2, -22.4, 61.6")
+        << -0.3 << 1.2 << qRgba(50, 7, 77, 77) << qRgba(29, 0, 62, 77);
+}
+
+void TestEffects::brightnessAndContrastRoundToNearest() {
+    QFETCH(double, brightness);
+    QFETCH(double, contrast);
+    QFETCH(QRgb, pixel);
+    QFETCH(QRgb, expected);
+    Effect e = openingEffect(EffectKind::BrightnessContrast);
+    e.brightness = brightness;
+    e.contrast = contrast;
+    QImage picture(1, 1, premultiplied);
+    picture.fill(pixel);
+    QCOMPARE(QString::number(applyEffect(e, picture).pixel(0, 0), 16), QString::number(expected, 16));
 }
 
 void TestEffects::everyFilterKeepsSizeAndFormat_data() {
@@ -463,6 +509,43 @@ void TestEffects::cancelledRunGivesNullImage() {
     EffectControl control;
     control.cancel = &cancel;
     QVERIFY(applyEffect(openingEffect(EffectKind::Blur), gradientPicture(200, 100), 0, control).isNull());
+}
+
+void TestEffects::cancellingDuringARunStopsIt() {
+    QFETCH(int, kind);
+    // The run is cancelled from inside, as soon as its first piece of work reports; with one thread no
+    // further piece may start after that.
+    std::atomic<bool> cancel{false};
+    std::atomic<int> reports{0};
+    std::atomic<int> reportsAfterCancelling{0};
+    EffectControl control;
+    control.cancel = &cancel;
+    control.progress = [&](double) {
+        ++reports;
+        if (cancel.exchange(true))
+            ++reportsAfterCancelling;
+    };
+    Effect e = openingEffect(EffectKind(kind));
+    e.softness = 5; // the blur's several passes
+    const QImage result = applyEffect(e, gradientPicture(1024, 1024), 1, control);
+    QVERIFY(reports > 0);
+    QCOMPARE(reportsAfterCancelling.load(), 0);
+    QVERIFY(result.isNull());
+}
+
+void TestEffects::runnerCancelledMidwayReportsNothing() {
+    EffectRunner runner;
+    QSignalSpy finished(&runner, &EffectRunner::finished);
+    QSignalSpy progress(&runner, &EffectRunner::progress);
+    Effect slow = openingEffect(EffectKind::Blur);
+    slow.softness = 9;
+    runner.start(slow, gradientPicture(2400, 1800));
+    QVERIFY(progress.wait(10000)); // running
+    runner.cancel();
+    QVERIFY(!runner.isBusy());
+    runner.waitForIdle();
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.size(), 0);
 }
 
 void TestEffects::progressReachesTheEnd() {

@@ -118,21 +118,27 @@ private slots:
     }
 
     void trackBarOfAnUnselectedFilterChangesOnlyItsThumbnail() {
-        openGalleryOn(gradientPicture(60, 40));
+        // Small enough that the preview and the thumbnails show the picture at its own size.
+        const QImage picture = gradientPicture(60, 40);
+        openGalleryOn(picture);
         clickThumbnail("Image6"); // invert selected
         m_gallery->waitForPreview();
-        const QImage preview = m_gallery->previewPicture();
-        const QImage sepiaBefore = m_gallery->thumbnailPicture(EffectKind::Sepia);
-        const QImage invertBefore = m_gallery->thumbnailPicture(EffectKind::Invert);
+        Effect invert, halfSepia, fullSepia;
+        invert.kind = EffectKind::Invert;
+        halfSepia.kind = fullSepia.kind = EffectKind::Sepia;
+        halfSepia.amount = 0.5;
+        fullSepia.amount = 1;
+        QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
+        QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(halfSepia, picture));
         bar("TrackBar3")->setValue(1); // sepia amount
         m_gallery->waitForPreview();
-        QCOMPARE(m_gallery->previewPicture(), preview);
-        QVERIFY(m_gallery->thumbnailPicture(EffectKind::Sepia) != sepiaBefore);
-        QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Invert), invertBefore);
+        QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
+        QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(fullSepia, picture));
+        QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Invert), applyEffect(invert, picture));
         clickThumbnail("Image7");
         m_gallery->waitForPreview();
         QCOMPARE(m_gallery->selectedEffect().amount, 1.0); // the changed value shows once selected
-        QVERIFY(m_gallery->previewPicture() != preview);
+        QCOMPARE(m_gallery->previewPicture(), applyEffect(fullSepia, picture));
     }
 
     void resetPutsBrightnessAndContrastBack() {

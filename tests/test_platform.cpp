@@ -29,18 +29,6 @@
 #include <cmath>
 #include <csignal>
 
-// Makes a locale the default while it lives and puts the previous default back, however the test ends.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(m_previous); }
-    DefaultLocale(const DefaultLocale&) = delete;
-    DefaultLocale& operator=(const DefaultLocale&) = delete;
-
-private:
-    QLocale m_previous; // a default-constructed QLocale is the current default
-};
-
 // Lowers the process's file size limit while it lives: writes beyond it fail (with EFBIG, the signal that
 // would end the process is ignored meanwhile). Works for every user, root included.
 class FileSizeLimit {

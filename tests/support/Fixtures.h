@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Small pictures with known pixels, made in code.
+// Small pictures with known pixels made in code, and helpers that keep a failing test's trouble to itself.
 #pragma once
 
 #include "platform/Pictures.h"
@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLocale>
 #include <QTest>
 
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
@@ -51,3 +52,16 @@ inline void saveOrFail(const QImage& image, const QString& path) {
         QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
     }
 }
+
+// Makes a locale the default while it lives and puts the previous default back, however the test ends. Tests
+// that type or read numbers pin the locale they assume with it, so they pass on any desktop.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_previous); }
+    DefaultLocale(const DefaultLocale&) = delete;
+    DefaultLocale& operator=(const DefaultLocale&) = delete;
+
+private:
+    QLocale m_previous; // a default-constructed QLocale is the current default
+};

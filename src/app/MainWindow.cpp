@@ -2,13 +2,13 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutWindow.h"
-#include "model/Document.h"
 #include "app/DocumentCanvas.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
+#include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/BusyCursor.h"
 #include "platform/MenuShortcuts.h"
@@ -18,6 +18,7 @@
 #include "platform/SvgPicture.h"
 #include "platform/TrackBar.h"
 #include "platform/scene/PictureItem.h"
+#include "text/Text2DTool.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -142,7 +143,8 @@ void MainWindow::buildMenus() {
     addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
     connect(addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true), &QAction::triggered, this,
             [this] { openDecorationGallery(10); });
-    addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
+    connect(addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true), &QAction::triggered, this,
+            &MainWindow::openText2D);
     addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
     QMenu* shapes = add->addMenu("Shapes");
     addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true);
@@ -311,6 +313,12 @@ void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
     gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
     m_workbench.showModal(&gallery);
+}
+
+void MainWindow::openText2D() {
+    Text2DTool& tool = m_workbench.text2DTool();
+    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
+    m_workbench.showModal(&tool);
 }
 
 void MainWindow::openColourFilters() {

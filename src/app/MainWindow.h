@@ -17,6 +17,7 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 class TrackBar;
+enum class ShapeFigure;
 class Workbench;
 
 class MainWindow : public QMainWindow {
@@ -38,6 +39,9 @@ public:
     void placeImageAbove();
     void openFilterGallery();
     void openColourFilters();
+    // "Line", "Rectangle", "Circle".
+    void openShapeTool(ShapeFigure figure);
+    void openText2D();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

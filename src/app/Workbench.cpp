@@ -14,6 +14,7 @@
 #include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
 #include "platform/scene/PictureItem.h"
+#include "text/Text2DTool.h"
 
 namespace {
 
@@ -34,6 +35,9 @@ Workbench::Workbench()
         QWidget* parent = m_mainWindow.get();
         QDialog* window = nullptr;
         switch (description.number) {
+        case 2:
+            window = new Text2DTool(*m_document, parent);
+            break;
         case 5:
             window = new DecorationGallery(DecorationSet::Borders, *this, parent);
             break;
@@ -83,6 +87,9 @@ Workbench::Workbench()
 
 Workbench::~Workbench() = default;
 
+Text2DTool& Workbench::text2DTool() const {
+    return *static_cast<Text2DTool*>(m_windows[2]);
+}
 SaveWindow& Workbench::saveWindow() const {
     return *static_cast<SaveWindow*>(m_windows[15]);
 }

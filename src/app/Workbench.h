@@ -19,6 +19,7 @@ class OverlayEditor;
 class TextImage3D;
 class ResultsWindow;
 class SaveWindow;
+class Text2DTool;
 
 class Workbench : public Workspace {
 public:
@@ -34,6 +35,7 @@ public:
     QDialog* window(int number) const { return m_windows.at(number); }
 
     SaveWindow& saveWindow() const;
+    Text2DTool& text2DTool() const;
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;
     OverlayEditor& overlayEditor() const override;

@@ -41,17 +41,27 @@ QWidget* addToolPanel(QDialog* window, QWidget* preview, int width) {
 }
 
 QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth,
-                               const char* scrollName) {
+                               const char* scrollName, const char* outerPanelName) {
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QString::fromLatin1(scrollName));
     scroll->setFixedWidth(scrollWidth);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* panel = new QWidget;
-    panel->setObjectName("Panel1");
     panel->setFixedSize(panelSize);
     scroll->setWidget(panel);
-    addSideBySide(window, preview, scroll);
+    if (!outerPanelName) {
+        panel->setObjectName("Panel1");
+        addSideBySide(window, preview, scroll);
+        return panel;
+    }
+    auto* outer = new QWidget;
+    outer->setObjectName(QString::fromLatin1(outerPanelName));
+    outer->setFixedWidth(scrollWidth);
+    auto* fill = new QVBoxLayout(outer);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroll);
+    addSideBySide(window, preview, outer);
     return panel;
 }
 

@@ -18,10 +18,10 @@ class TrackBar;
 
 // A fixed-width side panel named "Panel1", laid out to the right of the preview in the window.
 QWidget* addToolPanel(QDialog* window, QWidget* preview, int width = 141);
-// A side panel of a fixed size ("Panel1") inside a scroll box of fixed width, for panels taller than a
-// screen.
+// A side panel of a fixed size inside a scroll box of fixed width, for panels taller than a screen. The
+// panel is "Panel1" unless the scroll box itself sits in a panel of the given outer name.
 QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth = 156,
-                               const char* scrollName = "ScrollBox2");
+                               const char* scrollName = "ScrollBox2", const char* outerPanelName = nullptr);
 // A strip along the window's bottom edge, under the preview and the panel; children are placed absolutely.
 QWidget* addStatusStrip(QDialog* window, const char* name, int height);
 

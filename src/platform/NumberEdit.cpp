@@ -16,6 +16,7 @@ NumberEdit::NumberEdit(const QString& text, QWidget* parent)
     connect(this, &QLineEdit::editingFinished, this, [this] {
         if (isModified()) {
             setModified(false);
+            emit changeConfirmed();
             emit confirmed();
         }
     });
@@ -26,6 +27,7 @@ void NumberEdit::setValueText(const QString& text) {
         return;
     setText(text);
     setModified(false);
+    emit changeConfirmed();
     emit confirmed();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A text box for a number with an embedded "Ok" button. confirmed() fires when the user confirms a changed
-// text (Enter, or leaving the box after typing), when code sets a different text, and on every click of
-// the button.
+// A text box for a number with an embedded "Ok" button. changeConfirmed() fires when the user confirms a
+// changed text (Enter, or leaving the box after typing) and when code sets a different text; confirmed()
+// fires then too, and on every click of the button.
 #pragma once
 
 #include <QLineEdit>
@@ -18,6 +18,7 @@ public:
     QToolButton* okButton() const { return m_okButton; }
 
 signals:
+    void changeConfirmed();
     void confirmed();
 
 protected:

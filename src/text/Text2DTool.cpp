@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: MIT
+#include "text/Text2DTool.h"
+
+#include "model/Document.h"
+#include "overlay/PlacementPreview.h"
+#include "overlay/ToolPanel.h"
+#include "platform/ColorPanel.h"
+#include "platform/Fonts.h"
+#include "platform/NumberEdit.h"
+#include "platform/Numbers.h"
+#include "platform/Panel.h"
+#include "platform/Services.h"
+#include "platform/SvgPicture.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/RenderItem.h"
+#include "platform/scene/SelectionFrame.h"
+#include "text/TextItem.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+QToolButton* toggleButton(Panel& panel, const char* name, int x, int y, int side) {
+    auto* button = new QToolButton(panel.host());
+    button->setObjectName(QString::fromLatin1(name));
+    button->setCheckable(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, y, side == 28 ? 28 : 25, side == 28 ? 28 : 22);
+    return button;
+}
+
+} // namespace
+
+Text2DTool::Text2DTool(Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document)
+    , m_preview(new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Background,
+                                      .margins = PlacementPreview::Margins::None,
+                                      .guides = PlacementPreview::Guides::None},
+                                     this))
+    , m_text(new TextItem) {
+    m_preview->setObjectName("ScrollBox1");
+    background()->setSize({409, 329});
+    m_text->setSize(QSizeF(185, 129));
+    m_preview->setElement(m_text);
+    m_preview->frame()->setSize({185, 129});
+    buildPanel(addScrollingToolPanel(this, m_preview, {141, 982}, 157, "ScrollBox2", "Panel1"));
+}
+
+PictureItem* Text2DTool::background() const {
+    return m_preview->background();
+}
+
+void Text2DTool::buildPanel(QWidget* panel) {
+    Panel p(panel);
+    PlacementPreview::Controls controls;
+
+    p.label("Label3", "Text:", 56, 0);
+    auto* memo = new QPlainTextEdit(panel);
+    memo->setObjectName("Memo1");
+    memo->setGeometry(0, 16, 138, 129);
+
+    m_zoomBar = addZoomGroup(
+        p, controls, {.y = 144, .label = "Label6", .restore = "CornerButton7", .restoreText = "Restaurar"});
+    TrackBar* rotation =
+        addRotationGroup(p, {.y = 200,
+                             .label = "Label2",
+                             .buttonsBelow = 40,
+                             .buttons = {"CornerButton2", "CornerButton3", "CornerButton4", "Button1"},
+                             .buttonX = {1, 35, 70, 106}});
+    panel->findChild<QPushButton*>("Button1")->setProperty("corner", false); // a plain button among corners
+
+    // Style toggles, captions drawn in the style they toggle.
+    const struct {
+        const char* name;
+        const char* caption;
+        int x;
+        TextItem::StylePart part;
+    } styles[] = {{"SpeedButton1", "B", 8, TextItem::StylePart::Bold},
+                  {"SpeedButton2", "I", 40, TextItem::StylePart::Italic},
+                  {"SpeedButton3", "U", 72, TextItem::StylePart::Underline},
+                  {"SpeedButton4", "R", 104, TextItem::StylePart::StrikeOut}};
+    for (const auto& style : styles) {
+        QToolButton* button = toggleButton(p, style.name, style.x, 264, 25);
+        button->setText(QString::fromLatin1(style.caption));
+        QFont look = button->font();
+        look.setBold(style.part == TextItem::StylePart::Bold);
+        look.setItalic(style.part == TextItem::StylePart::Italic);
+        look.setUnderline(style.part == TextItem::StylePart::Underline);
+        look.setStrikeOut(style.part == TextItem::StylePart::StrikeOut);
+        button->setFont(look);
+        // The text's own style decides, not the button's look.
+        connect(button, &QToolButton::clicked, this,
+                [this, part = style.part] { m_text->toggleStyle(part); });
+    }
+
+    m_alignLeading = toggleButton(p, "SpeedButton5", 2, 295, 28);
+    m_alignCentre = toggleButton(p, "SpeedButton7", 56, 295, 28);
+    m_alignTrailing = toggleButton(p, "SpeedButton6", 110, 295, 28);
+    const struct {
+        QToolButton* button;
+        const char* icon;
+        TextItem::Alignment alignment;
+    } alignments[] = {{m_alignLeading, "align-left", TextItem::Alignment::Leading},
+                      {m_alignCentre, "align-center", TextItem::Alignment::Centre},
+                      {m_alignTrailing, "align-right", TextItem::Alignment::Trailing}};
+    for (const auto& alignment : alignments) {
+        alignment.button->setIcon(svgIcon(QStringLiteral(":/icons/%1.svg").arg(alignment.icon)));
+        alignment.button->setIconSize(QSize(24, 24));
+        connect(alignment.button, &QToolButton::clicked, this, [this, alignment] {
+            alignTo(alignment.button);
+            m_text->setAlignment(alignment.alignment);
+        });
+    }
+    m_alignCentre->setChecked(true);
+
+    p.label("Label5", "Size:", 56, 336);
+    m_sizeEdit = p.numberEdit("Edit1", "EditButton1", "12", 0, 352, 140, 22);
+    p.label("Label4", "Color and opacity:", 24, 384);
+    auto* colours = new ColorPanel(Qt::white, panel);
+    colours->setObjectName("ColorPanel1");
+    colours->setGeometry(0, 400, 141, 150);
+    controls.locate = p.button("CornerButton8", "Locate text", 0, 552, 140, 20);
+
+    p.label("Label9", "Font:", 56, 576);
+    auto* fonts = new QListWidget(panel);
+    fonts->setObjectName("ListBox1");
+    fonts->setGeometry(0, 592, 141, 233);
+    fonts->setUniformItemSizes(true);
+    for (const QString& family : fontListNames()) {
+        auto* item = new QListWidgetItem(family, fonts);
+        item->setSizeHint(QSize(0, 19));
+    }
+
+    p.label("Label8", "Settings:", 48, 832);
+    auto* gripBox = new QWidget(panel);
+    gripBox->setObjectName("ScrollBox3");
+    gripBox->setGeometry(0, 856, 141, 49);
+    Panel grip(gripBox);
+    grip.label("Label7", "Grip size", 48, 0);
+    controls.gripSize = grip.numberEdit("Edit2", "EditButton2", "3", 0, 19, 140, 22);
+    controls.restoreGripSize = p.button("CornerButton1", "Restore", 0, 898, 140, 17);
+
+    QPushButton* ok = p.button("CornerButton5", "Ok", 0, 937, 140, 22);
+    QPushButton* cancel = p.button("CornerButton6", "Cancel", 0, 960, 140, 22);
+
+    m_preview->attach(controls);
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] { m_text->setText(memo->toPlainText()); });
+    connect(fonts, &QListWidget::itemSelectionChanged, this, [this, fonts] {
+        const QList<QListWidgetItem*> chosen = fonts->selectedItems();
+        if (!chosen.isEmpty())
+            m_text->setFamily(chosen.first()->text());
+    });
+    connect(m_sizeEdit, &NumberEdit::changeConfirmed, this, &Text2DTool::confirmSizeChange);
+    connect(m_sizeEdit->okButton(), &QToolButton::clicked, this, &Text2DTool::confirmSizeButton);
+    connect(colours, &ColorPanel::colorChanged, this,
+            [this](const QColor& colour) { m_text->setColour(colour); });
+    connect(rotation, &TrackBar::changed, this, [this](double degrees) {
+        m_preview->frame()->setRotationAngle(degrees);
+        m_text->setRotationAngle(degrees);
+    });
+    connect(ok, &QPushButton::clicked, this, &Text2DTool::merge);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Text2DTool::confirmSizeChange() {
+    guarded(this, [this] { m_text->setFontSize(toInteger(m_sizeEdit->text())); });
+}
+
+void Text2DTool::confirmSizeButton() {
+    guarded(this, [this] {
+        // Anything that sorts at or before "0" (empty, "0", "-3", " 5") becomes "1"; "00" sorts after it.
+        if (QString::compare(m_sizeEdit->text(), QStringLiteral("0")) <= 0) {
+            m_sizeEdit->setValueText(QStringLiteral("1"));
+            m_text->setFontSize(1);
+        }
+        m_text->setFontSize(toInteger(m_sizeEdit->text()));
+    });
+}
+
+void Text2DTool::alignTo(QToolButton* pressed) {
+    // The pressed one keeps the look its click gave it (a second click releases it); the others let go.
+    for (QToolButton* button : {m_alignLeading, m_alignCentre, m_alignTrailing})
+        if (button != pressed)
+            button->setChecked(false);
+}
+
+void Text2DTool::prepare(const QImage& picture, QSizeF controlSize, double zoom) {
+    background()->setPicture(picture);
+    background()->setWidth(controlSize.width());
+    background()->setHeight(controlSize.height());
+    m_zoomBar->setValue(zoom);
+}
+
+QImage Text2DTool::mergedPicture() {
+    // The text is drawn unturned at its own size, then laid into the frame's box (fitted, keeping its
+    // proportions), turned about the box's centre, over the background at the control's size.
+    PictureItem placed(background());
+    placed.setPicture(renderItem(m_text));
+    placed.setSize(m_preview->frame()->size());
+    placed.setPos(m_preview->frame()->pos());
+    placed.setRotationAngle(m_text->rotationAngle());
+    m_text->setVisible(false);
+    const QImage result = renderItem(background());
+    m_text->setVisible(true);
+    return result;
+}
+
+void Text2DTool::merge() {
+    m_document.setImage(mergedPicture());
+    m_document.setZoom(m_zoomBar->value());
+    accept();
+}

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include "text/TextItem.h"
+
+#include <QPainter>
+#include <QTextOption>
+
+#include <algorithm>
+
+TextItem::TextItem(QGraphicsItem* parent)
+    : BoxItem(parent) {
+    // Sizes are pixels at zoom 1, whatever the screen's resolution, so preview and merge agree.
+    m_font.setPixelSize(12);
+    m_font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+}
+
+void TextItem::setText(const QString& text) {
+    m_text = text;
+    update();
+}
+
+void TextItem::setFamily(const QString& family) {
+    m_font.setFamilies({family});
+    update();
+}
+
+void TextItem::setFontSize(int size) {
+    m_font.setPixelSize(std::max(1, size));
+    update();
+}
+
+bool TextItem::hasStyle(StylePart part) const {
+    switch (part) {
+    case StylePart::Bold:
+        return m_font.bold();
+    case StylePart::Italic:
+        return m_font.italic();
+    case StylePart::Underline:
+        return m_font.underline();
+    case StylePart::StrikeOut:
+        return m_font.strikeOut();
+    }
+    return false;
+}
+
+void TextItem::toggleStyle(StylePart part) {
+    const bool on = !hasStyle(part);
+    switch (part) {
+    case StylePart::Bold:
+        m_font.setBold(on);
+        break;
+    case StylePart::Italic:
+        m_font.setItalic(on);
+        break;
+    case StylePart::Underline:
+        m_font.setUnderline(on);
+        break;
+    case StylePart::StrikeOut:
+        m_font.setStrikeOut(on);
+        break;
+    }
+    update();
+}
+
+void TextItem::setColour(const QColor& colour) {
+    m_colour = colour;
+    update();
+}
+
+void TextItem::setAlignment(Alignment alignment) {
+    m_alignment = alignment;
+    update();
+}
+
+void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    if (m_text.isEmpty())
+        return;
+    const Qt::Alignment horizontal = m_alignment == Alignment::Leading    ? Qt::AlignLeading
+                                     : m_alignment == Alignment::Trailing ? Qt::AlignTrailing
+                                                                          : Qt::AlignHCenter;
+    QTextOption option(horizontal | Qt::AlignVCenter);
+    option.setWrapMode(QTextOption::WordWrap);
+    painter->setRenderHint(QPainter::TextAntialiasing);
+    painter->setFont(m_font);
+    painter->setPen(m_colour);
+    painter->drawText(boundingRect(), m_text, option);
+}

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: MIT
+// The 2D text tool, opened from the main window and driven through its controls, with the merged pixels
+// checked.
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "model/Document.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/ColorPanel.h"
+#include "platform/Fonts.h"
+#include "platform/NumberEdit.h"
+#include "platform/Pictures.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/SelectionFrame.h"
+#include "support/Fixtures.h"
+#include "support/TestServices.h"
+#include "text/Text2DTool.h"
+#include "text/TextItem.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QImage filled(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+// The smallest rectangle holding every pixel that differs from `plain`.
+QRect inkedArea(const QImage& picture, QColor plain) {
+    QRect area;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixelColor(x, y) != plain)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
+} // namespace
+
+class TextTest : public QObject {
+    Q_OBJECT
+private:
+    TestDesktop* m_desktop = nullptr;
+    std::unique_ptr<Workbench> m_workbench;
+    Text2DTool* m_tool = nullptr;
+    QTemporaryDir m_dir;
+
+    Document& document() { return m_workbench->document(); }
+    TextItem* text() { return m_tool->text(); }
+    SelectionFrame* frame() { return m_tool->preview()->frame(); }
+    template <class T> T* control(const char* name) {
+        T* found = m_tool->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    void click(const char* name) { control<QAbstractButton>(name)->click(); }
+    void typeAndEnter(const char* edit, const QString& typed) {
+        NumberEdit* box = control<NumberEdit>(edit);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    void write(const QString& words) {
+        auto* memo = control<QPlainTextEdit>("Memo1");
+        memo->setFocus();
+        memo->selectAll();
+        QTest::keyClick(memo, Qt::Key_Delete);
+        QTest::keyClicks(memo, words);
+    }
+    // Opens `picture` in the main window and the tool on it, as the user does.
+    void openToolOn(const QImage& picture, double zoom = 1) {
+        const QString path = m_dir.filePath("photo.png");
+        savePicture(picture, path);
+        m_desktop->openAnswers << path;
+        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        document().setZoom(zoom);
+        m_workbench->mainWindow().menuItem("MenuItem4")->trigger();
+        QCOMPARE(m_desktop->shown.last().data(), m_tool);
+        m_tool->resize(1000, 700);
+        m_tool->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_tool));
+    }
+    // Frame and text at `box`, as a drag that ended on it leaves them.
+    void placeFrame(QRectF box) {
+        frame()->setPos(box.topLeft());
+        frame()->setSize(box.size());
+        m_tool->preview()->putElementOnFrame();
+    }
+
+private slots:
+    void init() {
+        m_desktop = &installTestDesktop();
+        m_workbench = std::make_unique<Workbench>();
+        m_tool = &m_workbench->text2DTool();
+    }
+    void cleanup() { m_workbench.reset(); }
+
+    void opensOverTheDocumentAsLaidOut() {
+        openToolOn(filled({60, 40}, Qt::white), 2);
+        QCOMPARE(m_tool->background()->picture(), document().image());
+        QCOMPARE(m_tool->background()->size(), QSizeF(60, 40));
+        QCOMPARE(m_tool->zoomBar()->value(), 2.0);
+        QCOMPARE(m_tool->preview()->zoom(), 2.0);
+        QCOMPARE(frame()->size(), QSizeF(185, 129));
+        QCOMPARE(text()->fontSize(), 12);
+        QCOMPARE(text()->colour(), QColor(Qt::black)); // although the panel shows white
+        QCOMPARE(control<ColorPanel>("ColorPanel1")->color(), QColor(Qt::white));
+        QVERIFY(control<QToolButton>("SpeedButton7")->isChecked());
+        QCOMPARE(control<QPushButton>("CornerButton7")->text(), "Restaurar");
+        auto* fonts = control<QListWidget>("ListBox1");
+        QCOMPARE(fonts->count(), 92);
+        QCOMPARE(fonts->item(0)->text(), "Adobe Fan Heiti Std");
+        QCOMPARE(fonts->item(91)->text(), "Wingdings");
+        QVERIFY(fonts->selectedItems().isEmpty());
+    }
+
+    void emptyTextGivesTheBackgroundAloneAndHandsTheZoomBack() {
+        const QImage photo = gradientPicture(50, 30);
+        openToolOn(photo);
+        m_tool->zoomBar()->setValue(2);
+        click("CornerButton5");
+        QCOMPARE(document().image(), photo);
+        QCOMPARE(document().zoom(), 2.0);
+        QCOMPARE(document().controlSize(), QSizeF(50, 30));
+        QVERIFY(!m_tool->isVisible());
+    }
+
+    // The merged text is exactly what the preview shows at zoom 1, in greys only (no coloured fringes).
+    void mergeDrawsWhatThePreviewShows() {
+        openToolOn(filled({120, 60}, Qt::white));
+        write("Lumora");
+        typeAndEnter("Edit1", "24");
+        placeFrame({10, 10, 100, 40});
+        QCoreApplication::processEvents();
+        QImage shown(120, 60, QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        frame()->setVisible(false);
+        {
+            QPainter painter(&shown);
+            m_tool->preview()->scene()->render(&painter, QRectF(0, 0, 120, 60), QRectF(0, 0, 120, 60));
+        }
+        frame()->setVisible(true);
+        const QImage merged = m_tool->mergedPicture();
+        QVERIFY(inkedArea(merged, Qt::white).width() > 40);
+        QVERIFY2(maxChannelDifference(merged, shown) <= 1,
+                 qPrintable(QString::number(maxChannelDifference(merged, shown))));
+        for (int y = 0; y < merged.height(); ++y)
+            for (int x = 0; x < merged.width(); ++x) {
+                const QRgb pixel = merged.pixel(x, y);
+                QVERIFY2(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel),
+                         qPrintable(QString("coloured pixel at %1,%2").arg(x).arg(y)));
+            }
+    }
+
+    // Turned a quarter, the text is drawn unturned at its size and then turned about the frame's centre:
+    // a wide line of text becomes a tall one around the same centre.
+    void turnedTextTurnsAboutTheFramesCentre() {
+        openToolOn(filled({200, 200}, Qt::white));
+        write("MMMMMMMM");
+        typeAndEnter("Edit1", "20");
+        placeFrame({40, 85, 120, 30});
+        const QRect flat = inkedArea(m_tool->mergedPicture(), Qt::white);
+        click("CornerButton3"); // 90°
+        QCOMPARE(frame()->rotationAngle(), 90.0);
+        QCOMPARE(text()->rotationAngle(), 90.0);
+        const QRect turned = inkedArea(m_tool->mergedPicture(), Qt::white);
+        QVERIFY2(flat.width() > 3 * flat.height(),
+                 qPrintable(QString("%1 x %2").arg(flat.width()).arg(flat.height())));
+        QVERIFY(qAbs(turned.width() - flat.height()) <= 2);
+        QVERIFY(qAbs(turned.height() - flat.width()) <= 2);
+        QVERIFY((turned.center() - QPoint(100, 100)).manhattanLength() <= 3);
+    }
+
+    void textOutsideThePictureIsCut() {
+        openToolOn(filled({40, 30}, Qt::white));
+        write("MMMM");
+        typeAndEnter("Edit1", "30");
+        placeFrame({20, 5, 100, 40});
+        const QImage merged = m_tool->mergedPicture();
+        QCOMPARE(merged.size(), QSize(40, 30));
+        QVERIFY(inkedArea(merged, Qt::white).right() == 39); // runs into the edge
+    }
+
+    void sizeEdit_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("viaOk");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("size");
+        QTest::newRow("Ok, -3") << "-3" << true << "1" << 1;
+        QTest::newRow("Ok, 0") << "0" << true << "1" << 1;
+        QTest::newRow("Ok, empty") << "" << true << "1" << 1;
+        QTest::newRow("Ok, 00") << "00" << true << "00" << 1;
+        QTest::newRow("Ok, 7") << "7" << true << "7" << 7;
+        QTest::newRow("Enter, 0") << "0" << false << "0" << 1;
+        QTest::newRow("Enter, -5") << "-5" << false << "-5" << 1;
+        QTest::newRow("Enter, 40") << "40" << false << "40" << 40;
+    }
+    void sizeEdit() {
+        QFETCH(QString, typed);
+        QFETCH(bool, viaOk);
+        QFETCH(QString, shown);
+        QFETCH(int, size);
+        openToolOn(filled({20, 20}, Qt::white));
+        auto* edit = control<NumberEdit>("Edit1");
+        if (viaOk) {
+            edit->setText(typed); // typed, not confirmed
+            edit->okButton()->click();
+        } else {
+            typeAndEnter("Edit1", typed);
+        }
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(text()->fontSize(), size);
+        QVERIFY(m_desktop->messages.isEmpty());
+        if (!viaOk && size == 1) { // "Ok" afterwards puts the canonical text in
+            edit->okButton()->click();
+            QCOMPARE(edit->text(), "1");
+        }
+    }
+
+    void sizeThatIsNotANumberIsReported() {
+        openToolOn(filled({20, 20}, Qt::white));
+        typeAndEnter("Edit1", "9");
+        typeAndEnter("Edit1", "big");
+        control<NumberEdit>("Edit1")->setText("x1");
+        control<NumberEdit>("Edit1")->okButton()->click();
+        QCOMPARE(m_desktop->messages,
+                 QStringList({"'big' is not a valid integer value", "'x1' is not a valid integer value"}));
+        QCOMPARE(text()->fontSize(), 9);
+    }
+
+    // The font's own style decides a toggle, not how the button looks.
+    void styleTogglesFollowTheFont() {
+        openToolOn(filled({20, 20}, Qt::white));
+        auto* bold = control<QToolButton>("SpeedButton1");
+        bold->click();
+        QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
+        bold->click();
+        QVERIFY(!text()->hasStyle(TextItem::StylePart::Bold));
+        bold->setChecked(true); // looks pressed, the font is not bold
+        bold->click();
+        QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
+        QVERIFY(!bold->isChecked());
+        click("SpeedButton4");
+        QVERIFY(text()->hasStyle(TextItem::StylePart::StrikeOut));
+        QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
+        QVERIFY(!text()->hasStyle(TextItem::StylePart::Italic));
+    }
+
+    void alignmentButtons() {
+        openToolOn(filled({20, 20}, Qt::white));
+        auto* leading = control<QToolButton>("SpeedButton5");
+        auto* centre = control<QToolButton>("SpeedButton7");
+        auto* trailing = control<QToolButton>("SpeedButton6");
+        centre->click(); // already pressed: released, still centred
+        QCOMPARE(text()->alignment(), TextItem::Alignment::Centre);
+        QVERIFY(!leading->isChecked() && !centre->isChecked() && !trailing->isChecked());
+        trailing->click();
+        QCOMPARE(text()->alignment(), TextItem::Alignment::Trailing);
+        leading->click();
+        QCOMPARE(text()->alignment(), TextItem::Alignment::Leading);
+        QVERIFY(leading->isChecked() && !trailing->isChecked());
+        // Seen in the picture: a short word in a wide frame sits at the left edge.
+        write("ab");
+        placeFrame({0, 0, 20, 20});
+        QVERIFY(inkedArea(m_tool->mergedPicture(), Qt::white).left() <= 2);
+    }
+
+    void colourPanelColoursTheText() {
+        openToolOn(filled({60, 40}, Qt::white));
+        write("MMM");
+        typeAndEnter("Edit1", "30");
+        placeFrame({0, 0, 60, 40});
+        control<ColorPanel>("ColorPanel1")->setColor(QColor(255, 0, 0, 128));
+        QCOMPARE(text()->colour(), QColor(255, 0, 0, 128));
+        const QImage merged = m_tool->mergedPicture();
+        const QRect ink = inkedArea(merged, Qt::white);
+        // The strongest pixel is half-transparent red over white.
+        int reddest = 255;
+        for (int y = ink.top(); y <= ink.bottom(); ++y)
+            for (int x = ink.left(); x <= ink.right(); ++x)
+                reddest = std::min(reddest, merged.pixelColor(x, y).green());
+        QVERIFY2(qAbs(reddest - 127) <= 3, qPrintable(QString::number(reddest)));
+        QCOMPARE(merged.pixelColor(ink.center()).red(), 255);
+    }
+
+    void fontListEntries() {
+        openToolOn(filled({20, 20}, Qt::white));
+        auto* fonts = control<QListWidget>("ListBox1");
+        fonts->setCurrentRow(27); // "Arial"
+        QCOMPARE(text()->family(), "Arial");
+        fonts->setCurrentRow(41); // the first "Georgia"
+        const QFont first = text()->font();
+        fonts->setCurrentRow(46); // the second
+        QCOMPARE(fonts->item(46)->text(), "Georgia");
+        QCOMPARE(text()->font(), first);
+    }
+
+    void locateModeAndStateKeptBetweenOpenings() {
+        openToolOn(filled({100, 80}, Qt::white));
+        placeFrame({60, 50, 30, 20}); // clear of the point clicked below
+        QWidget* viewport = m_tool->preview()->viewport();
+        const auto onScreen = [&](QPointF p) { return m_tool->preview()->mapFromScene(p); };
+        QTest::mouseMove(viewport, onScreen({30, 20}));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, onScreen({30, 20}));
+        QCOMPARE(frame()->pos(), QPointF(60, 50)); // not in locate mode
+        click("CornerButton8");
+        write("kept");
+        click("SpeedButton2");
+        click("CornerButton6"); // Cancel: nothing reset
+        QVERIFY(m_tool->preview()->inLocateMode());
+
+        openToolOn(filled({100, 80}, Qt::gray));
+        QCOMPARE(text()->text(), "kept");
+        QVERIFY(text()->hasStyle(TextItem::StylePart::Italic));
+        viewport = m_tool->preview()->viewport();
+        QTest::mouseMove(viewport, onScreen({30, 20}));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, onScreen({30, 20}));
+        QCOMPARE(frame()->pos(), QPointF(30, 20));
+        QCOMPARE(text()->pos(), QPointF(30, 20));
+        QCOMPARE(text()->size(), frame()->size());
+        QVERIFY(!m_tool->preview()->inLocateMode());
+    }
+
+    void gripSizeAndZoomRestore() {
+        openToolOn(filled({20, 20}, Qt::white), 3);
+        typeAndEnter("Edit2", "50");
+        QCOMPARE(frame()->gripSize(), 20.0);
+        click("CornerButton1");
+        QCOMPARE(frame()->gripSize(), 3.0);
+        QCOMPARE(control<NumberEdit>("Edit2")->text(), "3");
+        click("CornerButton7");
+        QCOMPARE(m_tool->preview()->zoom(), 1.0);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    loadFontSubstitutes();
+    QApplication app(argc, argv);
+    configureApplication(app);
+    TextTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_text.moc"

@@ -6,12 +6,15 @@
 #include "app/Workbench.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
+#include "platform/NumberEdit.h"
 #include "platform/TrackBar.h"
 #include "platform/scene/PictureItem.h"
 #include "platform/scene/SelectionFrame.h"
+#include "text/Text2DTool.h"
 
 #include <QApplication>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -79,6 +82,30 @@ void dragStep(benchmark::State& state) {
     state.counters["frameWidth"] = editor.preview()->frame()->size().width();
 }
 
+// One keystroke in the 2D text tool's memo over a 24-megapixel picture: the text changes and the preview
+// repaints. Arguments: font size, and 0 for a short line or 1 for a long paragraph.
+void textKeystroke(benchmark::State& state) {
+    Workbench workbench;
+    Text2DTool& tool = workbench.text2DTool();
+    tool.resize(1600, 1000);
+    tool.show();
+    tool.prepare(background(), QSizeF(6000, 4000), 0.25);
+    tool.preview()->frame()->setPos(200, 200);
+    tool.preview()->frame()->setSize({5000, 3000});
+    tool.preview()->putElementOnFrame();
+    tool.findChild<NumberEdit*>("Edit1")->setValueText(QString::number(state.range(0)));
+    auto* memo = tool.findChild<QPlainTextEdit*>("Memo1");
+    QString words =
+        state.range(1) ? QString("Lumora places words over photos. ").repeated(40) : QStringLiteral("Lumora");
+    memo->setPlainText(words);
+    QCoreApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        memo->setPlainText(words + QChar(u'a' + step++ % 26));
+        QCoreApplication::processEvents(); // the repaint of what changed
+    }
+}
+
 struct MergeSetUp {
     Workbench workbench;
     OverlayEditor& editor = workbench.overlayEditor();
@@ -121,6 +148,12 @@ void plainDrawImage(benchmark::State& state) {
 
 BENCHMARK(dragStep)->Args({25, 0})->Args({100, 0})->Args({25, 1})->Args({100, 1})->Unit(
     benchmark::kMillisecond);
+BENCHMARK(textKeystroke)
+    ->Args({12, 0})
+    ->Args({400, 0})
+    ->Args({48, 1})
+    ->Args({2000, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(merge)->Unit(benchmark::kMillisecond);
 BENCHMARK(plainDrawImage)->Unit(benchmark::kMillisecond);
 

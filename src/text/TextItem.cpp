@@ -79,6 +79,8 @@ void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
                                                                           : Qt::AlignHCenter;
     QTextOption option(horizontal | Qt::AlignVCenter);
     option.setWrapMode(QTextOption::WordWrap);
+    // A word wider than the box is cut at its edges, in the preview as in a merge.
+    painter->setClipRect(boundingRect(), Qt::IntersectClip);
     painter->setRenderHint(QPainter::TextAntialiasing);
     painter->setFont(m_font);
     painter->setPen(m_colour);

@@ -845,6 +845,8 @@ private slots:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     configureApplication(app);
+    // Numbers below are typed with a decimal point, whatever the desktop's language.
+    const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     OverlayTest overlay;
     PreviewVariantsTest variants;
     int failures = QTest::qExec(&overlay, argc, argv);

@@ -350,6 +350,8 @@ int main(int argc, char* argv[]) {
     loadFontSubstitutes();
     QApplication app(argc, argv);
     configureApplication(app);
+    // Numbers below are typed with a decimal point, whatever the desktop's language.
+    const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     TextTest test;
     return QTest::qExec(&test, argc, argv);
 }

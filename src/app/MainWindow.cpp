@@ -19,6 +19,7 @@
 #include "platform/TrackBar.h"
 #include "platform/scene/PictureItem.h"
 #include "text/Text2DTool.h"
+#include "magnifier/MagnifierWindow.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -140,7 +141,8 @@ void MainWindow::buildMenus() {
             [this] { openDecorationGallery(5); });
     connect(addItem(add, "MenuItem15", "Image above", "Ctrl+A", true), &QAction::triggered, this,
             &MainWindow::placeImageAbove);
-    addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
+    connect(addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true), &QAction::triggered, this,
+            &MainWindow::openMagnifier);
     connect(addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true), &QAction::triggered, this,
             [this] { openDecorationGallery(10); });
     connect(addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true), &QAction::triggered, this,
@@ -313,6 +315,12 @@ void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
     gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
     m_workbench.showModal(&gallery);
+}
+
+void MainWindow::openMagnifier() {
+    MagnifierWindow& window = m_workbench.magnifierWindow();
+    window.prepare(m_document.image(), m_document.controlSize(), m_document.zoom(), m_document.sizeText());
+    m_workbench.showModal(&window);
 }
 
 void MainWindow::openText2D() {

@@ -42,6 +42,7 @@ public:
     // "Line", "Rectangle", "Circle".
     void openShapeTool(ShapeFigure figure);
     void openText2D();
+    void openMagnifier();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

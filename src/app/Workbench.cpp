@@ -15,6 +15,7 @@
 #include "platform/Services.h"
 #include "platform/scene/PictureItem.h"
 #include "text/Text2DTool.h"
+#include "magnifier/MagnifierWindow.h"
 
 namespace {
 
@@ -37,6 +38,9 @@ Workbench::Workbench()
         switch (description.number) {
         case 2:
             window = new Text2DTool(*m_document, parent);
+            break;
+        case 16:
+            window = new MagnifierWindow(*m_document, parent);
             break;
         case 5:
             window = new DecorationGallery(DecorationSet::Borders, *this, parent);
@@ -87,6 +91,9 @@ Workbench::Workbench()
 
 Workbench::~Workbench() = default;
 
+MagnifierWindow& Workbench::magnifierWindow() const {
+    return *static_cast<MagnifierWindow*>(m_windows[16]);
+}
 Text2DTool& Workbench::text2DTool() const {
     return *static_cast<Text2DTool*>(m_windows[2]);
 }

@@ -18,6 +18,7 @@ class MainWindow;
 class OverlayEditor;
 class TextImage3D;
 class ResultsWindow;
+class MagnifierWindow;
 class SaveWindow;
 class Text2DTool;
 
@@ -36,6 +37,7 @@ public:
 
     SaveWindow& saveWindow() const;
     Text2DTool& text2DTool() const;
+    MagnifierWindow& magnifierWindow() const;
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;
     OverlayEditor& overlayEditor() const override;

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+// "Magnifying glass": places a round or square loupe over a copy of the document image, moved and sized by
+// an invisible frame, and merges it into the document image. The status strip shows the picture's size and
+// the pointer's place over it.
+#pragma once
+
+#include <QDialog>
+
+class Document;
+class LoupeItem;
+class PictureItem;
+class PlacementPreview;
+class QLabel;
+class TrackBar;
+
+class MagnifierWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit MagnifierWindow(Document& document, QWidget* parent = nullptr);
+
+    // What the main window hands over before showing the window.
+    void prepare(const QImage& picture, QSizeF controlSize, double zoom, const QString& sizeText);
+
+    PlacementPreview* preview() const { return m_preview; }
+    PictureItem* background() const;
+    LoupeItem* loupe() const { return m_loupe; }
+    TrackBar* zoomBar() const { return m_zoomBar; }
+
+    void merge();
+
+private:
+    void buildPanel(QWidget* panel);
+    void buildStatusStrip(QWidget* strip);
+
+    Document& m_document;
+    PlacementPreview* m_preview;
+    LoupeItem* m_loupe;
+    TrackBar* m_zoomBar = nullptr;
+    QLabel* m_sizeReadout = nullptr;
+    QLabel* m_pointerReadout = nullptr;
+};

@@ -4,6 +4,8 @@
 // drawing of the same pictures.
 #include "app/Application.h"
 #include "app/Workbench.h"
+#include "magnifier/LoupeItem.h"
+#include "magnifier/MagnifierWindow.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
 #include "platform/NumberEdit.h"
@@ -106,6 +108,30 @@ void textKeystroke(benchmark::State& state) {
     }
 }
 
+// One step of dragging the magnifying glass over a 24-megapixel picture at loupe scale 10: the frame moves,
+// the loupe follows and shows the picture under its new place. Argument: zoom in percent.
+void magnifierStep(benchmark::State& state) {
+    const double zoom = state.range(0) / 100.0;
+    Workbench workbench;
+    MagnifierWindow& window = workbench.magnifierWindow();
+    window.resize(1600, 1000);
+    window.show();
+    window.prepare(background(), QSizeF(6000, 4000), zoom, "6000x4000");
+    window.findChild<TrackBar*>("TrackBar4")->setValue(10);
+    QCoreApplication::processEvents();
+    QWidget* viewport = window.preview()->viewport();
+    const QPointF grab(131, 91); // the loupe's middle
+    QTest::mousePress(viewport, Qt::LeftButton, {}, window.preview()->mapFromScene(grab));
+    int step = 0;
+    for (auto _ : state) {
+        const double offset = (step++ % 40) * (2 / zoom); // two screen pixels a step
+        QTest::mouseMove(viewport, window.preview()->mapFromScene(grab + QPointF(offset, offset / 2)));
+        QCoreApplication::processEvents();
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton);
+    state.counters["loupeX"] = window.loupe()->x();
+}
+
 struct MergeSetUp {
     Workbench workbench;
     OverlayEditor& editor = workbench.overlayEditor();
@@ -154,6 +180,7 @@ BENCHMARK(textKeystroke)
     ->Args({48, 1})
     ->Args({2000, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(magnifierStep)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(merge)->Unit(benchmark::kMillisecond);
 BENCHMARK(plainDrawImage)->Unit(benchmark::kMillisecond);
 

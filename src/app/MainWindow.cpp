@@ -18,6 +18,7 @@
 #include "platform/SvgPicture.h"
 #include "platform/TrackBar.h"
 #include "platform/scene/PictureItem.h"
+#include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "magnifier/MagnifierWindow.h"
 
@@ -149,9 +150,12 @@ void MainWindow::buildMenus() {
             &MainWindow::openText2D);
     addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
     QMenu* shapes = add->addMenu("Shapes");
-    addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true);
-    addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true);
-    addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true);
+    connect(addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true), &QAction::triggered, this,
+            [this] { openShapeTool(ShapeFigure::Line); });
+    connect(addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true), &QAction::triggered, this,
+            [this] { openShapeTool(ShapeFigure::Rectangle); });
+    connect(addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true), &QAction::triggered, this,
+            [this] { openShapeTool(ShapeFigure::Circle); });
 
     QMenu* create = bar->addMenu("Create");
     connect(addItem(create, "MenuItem24", "Montage", "Ctrl+M", true), &QAction::triggered, this,
@@ -336,4 +340,10 @@ void MainWindow::openColourFilters() {
     window.background()->setWidth(m_document.controlSize().width());
     window.zoomBar()->setValue(m_document.zoom());
     m_workbench.showModal(&window);
+}
+
+void MainWindow::openShapeTool(ShapeFigure figure) {
+    ShapeTool& tool = m_workbench.shapeTool(figure);
+    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
+    m_workbench.showModal(&tool);
 }

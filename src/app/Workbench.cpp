@@ -14,6 +14,7 @@
 #include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
 #include "platform/scene/PictureItem.h"
+#include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "magnifier/MagnifierWindow.h"
 
@@ -59,6 +60,15 @@ Workbench::Workbench()
             break;
         case 10:
             window = new DecorationGallery(DecorationSet::Effects, *this, parent);
+            break;
+        case 11:
+            window = new ShapeTool(ShapeFigure::Line, *m_document, parent);
+            break;
+        case 12:
+            window = new ShapeTool(ShapeFigure::Rectangle, *m_document, parent);
+            break;
+        case 14:
+            window = new ShapeTool(ShapeFigure::Circle, *m_document, parent);
             break;
         case 15:
             window = new SaveWindow(*m_document, parent);
@@ -111,6 +121,10 @@ FilterGallery& Workbench::filterGallery() const {
 }
 ColourFilters& Workbench::colourFilters() const {
     return *static_cast<ColourFilters*>(m_windows[17]);
+}
+ShapeTool& Workbench::shapeTool(ShapeFigure figure) const {
+    const int number = figure == ShapeFigure::Line ? 11 : figure == ShapeFigure::Rectangle ? 12 : 14;
+    return *static_cast<ShapeTool*>(m_windows[number]);
 }
 ResultsWindow& Workbench::resultsWindow() const {
     return *static_cast<ResultsWindow*>(m_windows[9]);

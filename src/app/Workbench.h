@@ -13,6 +13,8 @@
 class AboutWindow;
 class Document;
 class ColourFilters;
+class ShapeTool;
+enum class ShapeFigure;
 class FilterGallery;
 class MainWindow;
 class OverlayEditor;
@@ -44,6 +46,7 @@ public:
     FilterGallery& filterGallery() const override;
     void showResults(const QImage& picture) override;
     ColourFilters& colourFilters() const;
+    ShapeTool& shapeTool(ShapeFigure figure) const;
 
     // Shows a window modally through the installed presenter.
     void showModal(QDialog* window) override;

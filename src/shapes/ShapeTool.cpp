@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#include "shapes/ShapeTool.h"
+
+#include "model/Document.h"
+#include "overlay/PlacementPreview.h"
+#include "overlay/ToolPanel.h"
+#include "platform/ColorComboBox.h"
+#include "platform/NumberEdit.h"
+#include "platform/Numbers.h"
+#include "platform/Panel.h"
+#include "platform/PictureView.h"
+#include "platform/Services.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/GuideLine.h"
+#include "platform/scene/ItemName.h"
+#include "platform/scene/PictureItem.h"
+#include "platform/scene/RenderItem.h"
+#include "platform/scene/SelectionFrame.h"
+#include "shapes/BrushGroup.h"
+#include "shapes/ShapeLists.h"
+#include "shapes/ShapeToolLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int comboHeight = 22;
+constexpr int editHeight = 22;
+constexpr int buttonHeight = 17;
+constexpr int selectedDash = 4;          // "Solid"
+constexpr int selectedCap = 0;           // "Square"
+constexpr int selectedKind = 1;          // "Solid"
+constexpr int selectedGradientStyle = 0; // "Linear"
+
+QLabel* addLabel(Panel& panel, const shape_layout::LabelAt& label) {
+    return panel.label(label.name, QString::fromUtf8(label.text), label.x, label.y);
+}
+
+template <class Value, std::size_t count>
+QComboBox* addList(QWidget* host, const shape_layout::BoxAt& at,
+                   const std::array<ListEntry<Value>, count>& entries, int selected) {
+    auto* list = new QComboBox(host);
+    list->setObjectName(QString::fromLatin1(at.name));
+    list->setGeometry(at.x, at.y, at.width, comboHeight);
+    fillList(list, entries, selected);
+    return list;
+}
+
+ColorComboBox* addColourBox(QWidget* host, const shape_layout::BoxAt& at, QRgb colour, bool enabled) {
+    auto* box = new ColorComboBox(QColor::fromRgba(colour), host);
+    box->setObjectName(QString::fromLatin1(at.name));
+    box->setGeometry(at.x, at.y, at.width, comboHeight);
+    box->setEnabled(enabled);
+    return box;
+}
+
+} // namespace
+
+ShapeTool::ShapeTool(ShapeFigure figure, Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document)
+    , m_figure(figure)
+    , m_preview(new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Background,
+                                      .margins = PlacementPreview::Margins::Absolute,
+                                      .guides = PlacementPreview::Guides::AboveFrame},
+                                     this))
+    , m_shape(new ShapeItem(figure)) {
+    const shape_layout::Window& layout = shape_layout::layoutFor(figure);
+    m_preview->setObjectName(QString::fromLatin1(layout.previewName));
+    setItemName(background(), "Image1");
+    setItemName(m_preview->frame(), "Selection1");
+    setItemName(m_preview->horizontalGuide(), QString::fromLatin1(layout.horizontalGuide));
+    setItemName(m_preview->verticalGuide(), QString::fromLatin1(layout.verticalGuide));
+    setItemName(m_shape, QString::fromLatin1(layout.shapeName));
+    background()->setSize(layout.backgroundSize);
+
+    Stroke stroke;
+    stroke.brush.colour = QColor::fromRgba(layout.stroke.solidColour);
+    m_shape->setStroke(stroke);
+    if (layout.fill) {
+        Brush fill;
+        fill.colour = QColor::fromRgba(layout.fill->solidColour);
+        m_shape->setFill(fill);
+    }
+    m_preview->setElement(m_shape);
+    m_preview->frame()->setPos(layout.frameBox.topLeft());
+    m_preview->frame()->setSize(layout.frameBox.size());
+    m_preview->putElementOnFrame(); // the shape starts on the frame
+
+    buildPanel(addScrollingToolPanel(this, m_preview, layout.panelSize, 156, layout.sideScrollName));
+}
+
+PictureItem* ShapeTool::background() const {
+    return m_preview->background();
+}
+
+BrushGroup* ShapeTool::addBrushGroup(Panel& panel, const shape_layout::BrushPlaces& places, QColor colour) {
+    QWidget* host = panel.host();
+    addLabel(panel, places.heading);
+    BrushGroup::Controls controls;
+    controls.kind = addList(host, places.kindList, brushKindList, selectedKind);
+    addLabel(panel, places.pictureLabel);
+    controls.thumbnail = new PictureView(host, places.thumbnailStretched ? PictureView::Wrap::Stretch
+                                                                         : PictureView::Wrap::Fit);
+    controls.thumbnail->setObjectName(QString::fromLatin1(places.thumbnail));
+    controls.thumbnail->setGeometry(places.thumbnailBox);
+    QLabel* hint = addLabel(panel, places.hint);
+    hint->setEnabled(false);
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents); // a double-click on the hint reaches the picture
+    controls.proportional = panel.checkBox(places.proportional, "Proportional", places.proportionalAt.x(),
+                                           places.proportionalAt.y(), 100, 19, false);
+    addLabel(panel, places.solidLabel);
+    controls.solid = addColourBox(host, places.solidBox, colour.rgba(), true);
+    addLabel(panel, places.gradientLabel);
+    addLabel(panel, places.firstLabel);
+    controls.firstColour = addColourBox(host, places.firstBox, places.firstShown, false);
+    addLabel(panel, places.secondLabel);
+    controls.secondColour = addColourBox(host, places.secondBox, 0xFFFFFFFF, false);
+    addLabel(panel, places.styleLabel);
+    controls.gradientStyle = addList(host, places.styleList, gradientStyleList, selectedGradientStyle);
+
+    Brush initial;
+    initial.colour = colour;
+    return new BrushGroup(controls, initial, this, [this] { return choosePictureFile(); });
+}
+
+void ShapeTool::buildPanel(QWidget* panelWidget) {
+    const shape_layout::Window& layout = shape_layout::layoutFor(m_figure);
+    // The group panels are drawn behind the controls that lie on them.
+    for (const std::optional<shape_layout::GroupPanel>& group : layout.groupPanels) {
+        if (!group)
+            continue;
+        auto* frame = new QFrame(panelWidget);
+        frame->setObjectName(QString::fromLatin1(group->name));
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setGeometry(group->box);
+    }
+
+    Panel p(panelWidget);
+    PlacementPreview::Controls controls;
+    m_zoomBar = addZoomGroup(p, controls, {.label = "Label3", .barWidth = layout.zoomBarWidth});
+    TrackBar* rotation = addRotationGroup(p, {.y = 56, .label = "Label2"});
+    controls.locate = p.button("CornerButton11", QString::fromUtf8(layout.locateText), 0, layout.locateY, 140,
+                               buttonHeight);
+
+    if (layout.fill)
+        m_fillGroup = addBrushGroup(p, *layout.fill, m_shape->fill().colour);
+    m_strokeGroup = addBrushGroup(p, layout.stroke, m_shape->stroke().brush.colour);
+    const shape_layout::StrokeOptions& options = layout.strokeOptions;
+    addLabel(p, options.thicknessLabel);
+    m_thickness = p.numberEdit(options.thickness.name, options.thicknessButton, "1", options.thickness.x,
+                               options.thickness.y, options.thickness.width, editHeight);
+    addLabel(p, options.dashLabel);
+    QComboBox* dash = addList(panelWidget, options.dashList, dashList, selectedDash);
+    addLabel(p, options.capLabel);
+    QComboBox* cap = addList(panelWidget, options.capList, capList, selectedCap);
+
+    addLabel(p, layout.settingsLabel);
+    addLabel(p, layout.gripLabel);
+    controls.gripSize = p.numberEdit(layout.gripSize.name, "EditButton1", "3", layout.gripSize.x,
+                                     layout.gripSize.y, layout.gripSize.width, editHeight);
+    controls.restoreGripSize =
+        p.button("CornerButton12", "Restore", 0, layout.restoreGripY, 140, buttonHeight);
+    addLabel(p, layout.marginLabel);
+    addLabel(p, layout.heightLabel);
+    controls.marginY = p.numberEdit(layout.marginY.name, "EditButton2", "0", layout.marginY.x,
+                                    layout.marginY.y, layout.marginY.width, editHeight);
+    addLabel(p, layout.widthLabel);
+    controls.marginX = p.numberEdit(layout.marginX.name, "EditButton3", "0", layout.marginX.x,
+                                    layout.marginX.y, layout.marginX.width, editHeight);
+    controls.antiLag = p.checkBox("CheckBox2", QString::fromUtf8(layout.antiLagText), layout.antiLagAt.x(),
+                                  layout.antiLagAt.y(), 120, 19, false);
+    const OkCancel buttons = addOkCancel(panelWidget, layout.okName, layout.cancelName);
+    for (const std::optional<shape_layout::GroupPanel>& group : layout.groupPanels)
+        if (group)
+            panelWidget->findChild<QFrame*>(QString::fromLatin1(group->name))->lower();
+
+    m_preview->attach(controls);
+    connect(rotation, &TrackBar::changed, this, [this](double degrees) {
+        m_preview->frame()->setRotationAngle(degrees);
+        m_shape->setRotationAngle(degrees);
+    });
+    if (m_fillGroup)
+        connect(m_fillGroup, &BrushGroup::changed, this,
+                [this](const Brush& brush) { m_shape->setFill(brush); });
+    connect(m_strokeGroup, &BrushGroup::changed, this,
+            [this](const Brush& brush) { updateStroke([&](Stroke& stroke) { stroke.brush = brush; }); });
+    connect(m_thickness, &NumberEdit::confirmed, this, &ShapeTool::applyThickness);
+    connect(dash, &QComboBox::currentIndexChanged, this, [this](int index) {
+        updateStroke([&](Stroke& stroke) { stroke.dash = listValue(dashList, index); });
+    });
+    connect(cap, &QComboBox::currentIndexChanged, this, [this](int index) {
+        updateStroke([&](Stroke& stroke) { stroke.cap = listValue(capList, index); });
+    });
+    connect(buttons.ok, &QPushButton::clicked, this, &ShapeTool::merge);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ShapeTool::updateStroke(const std::function<void(Stroke&)>& change) {
+    Stroke stroke = m_shape->stroke();
+    change(stroke);
+    m_shape->setStroke(stroke);
+}
+
+void ShapeTool::applyThickness() {
+    // Any number is taken as typed; the shape keeps what it paints sane.
+    guarded(this, [this] {
+        const double thickness = toReal(m_thickness->text());
+        updateStroke([&](Stroke& stroke) { stroke.thickness = thickness; });
+    });
+}
+
+QString ShapeTool::choosePictureFile() {
+    const QString path = services().files->openFileName(this, m_lastPictureFile);
+    if (!path.isEmpty())
+        m_lastPictureFile = path;
+    return path;
+}
+
+void ShapeTool::prepare(const QImage& picture, const QSizeF& controlSize, double zoom) {
+    background()->setPicture(picture);
+    background()->setHeight(controlSize.height());
+    background()->setWidth(controlSize.width());
+    m_zoomBar->setValue(zoom);
+}
+
+QImage ShapeTool::mergedPicture() const {
+    return renderItem(background());
+}
+
+void ShapeTool::merge() {
+    m_document.setImage(mergedPicture());
+    m_document.setZoom(m_zoomBar->value());
+    accept();
+}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// "Add line", "Add rectangle", "Add circle": places one shape over a copy of the picture with a selection
+// frame, sets how its outline (and, for closed shapes, its interior) is painted, and on "Ok" flattens picture
+// and shape into the document image. One class; the figure chooses the window's layout.
+#pragma once
+
+#include "platform/scene/ShapeItem.h"
+
+#include <QDialog>
+
+class BrushGroup;
+class Document;
+class NumberEdit;
+class PictureItem;
+class PlacementPreview;
+class QComboBox;
+class TrackBar;
+
+namespace shape_layout {
+struct BrushPlaces;
+}
+class Panel;
+
+class ShapeTool : public QDialog {
+    Q_OBJECT
+public:
+    ShapeTool(ShapeFigure figure, Document& document, QWidget* parent = nullptr);
+
+    // What the opener hands over: the picture, the main image control's size and the main zoom.
+    void prepare(const QImage& picture, const QSizeF& controlSize, double zoom);
+
+    PlacementPreview* preview() const { return m_preview; }
+    PictureItem* background() const;
+    ShapeItem* shape() const { return m_shape; }
+    TrackBar* zoomBar() const { return m_zoomBar; }
+    // The brush groups: the interior (closed shapes only, else null) and the outline.
+    BrushGroup* fillGroup() const { return m_fillGroup; }
+    BrushGroup* strokeGroup() const { return m_strokeGroup; }
+
+    // The background with the shape on it, painted as the preview paints them; frame, guides, margins and
+    // zoom play no part.
+    QImage mergedPicture() const;
+    // "Ok": the merged picture becomes the document image and the main zoom takes this window's zoom.
+    void merge();
+
+private:
+    void buildPanel(QWidget* panel);
+    BrushGroup* addBrushGroup(Panel& panel, const shape_layout::BrushPlaces& places, QColor colour);
+    void applyThickness();
+    void updateStroke(const std::function<void(Stroke&)>& change);
+    QString choosePictureFile();
+
+    Document& m_document;
+    ShapeFigure m_figure;
+    PlacementPreview* m_preview;
+    ShapeItem* m_shape;
+    TrackBar* m_zoomBar = nullptr;
+    BrushGroup* m_fillGroup = nullptr;
+    BrushGroup* m_strokeGroup = nullptr;
+    NumberEdit* m_thickness = nullptr;
+    QString m_lastPictureFile;
+};

@@ -5,6 +5,7 @@
 #include "app/DocumentCanvas.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
+#include "canvas/CropWindow.h"
 #include "app/Workbench.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
@@ -162,7 +163,8 @@ void MainWindow::buildMenus() {
             [this] { openDecorationGallery(18); });
 
     QMenu* image = bar->addMenu("Image");
-    addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
+    connect(addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true), &QAction::triggered, this,
+            &MainWindow::openCropWindow);
     connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
             [this] { m_document.flip(Qt::Horizontal); });
     connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
@@ -319,6 +321,12 @@ void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
     gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
     m_workbench.showModal(&gallery);
+}
+
+void MainWindow::openCropWindow() {
+    CropWindow& window = m_workbench.cropWindow();
+    window.open(CropWindow::Source::DocumentImage, m_document.zoom());
+    m_workbench.showModal(&window);
 }
 
 void MainWindow::openMagnifier() {

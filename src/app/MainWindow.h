@@ -43,6 +43,7 @@ public:
     void openShapeTool(ShapeFigure figure);
     void openText2D();
     void openMagnifier();
+    void openCropWindow();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

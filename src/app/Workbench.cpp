@@ -8,6 +8,7 @@
 #include "app/SaveWindow.h"
 #include "model/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "canvas/CropWindow.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
 #include "galleries/DecorationGallery.h"
@@ -39,6 +40,9 @@ Workbench::Workbench()
         switch (description.number) {
         case 2:
             window = new Text2DTool(*m_document, parent);
+            break;
+        case 19:
+            window = new CropWindow(*m_document, *m_textImage3D, parent);
             break;
         case 16:
             window = new MagnifierWindow(*m_document, parent);
@@ -115,6 +119,9 @@ AboutWindow& Workbench::aboutWindow() const {
 }
 OverlayEditor& Workbench::overlayEditor() const {
     return *static_cast<OverlayEditor*>(m_windows[6]);
+}
+CropWindow& Workbench::cropWindow() const {
+    return *static_cast<CropWindow*>(m_windows[19]);
 }
 FilterGallery& Workbench::filterGallery() const {
     return *static_cast<FilterGallery*>(m_windows[7]);

@@ -11,6 +11,7 @@
 #include <memory>
 
 class AboutWindow;
+class CropWindow;
 class Document;
 class ColourFilters;
 class ShapeTool;
@@ -44,6 +45,7 @@ public:
     ResultsWindow& resultsWindow() const;
     OverlayEditor& overlayEditor() const override;
     FilterGallery& filterGallery() const override;
+    CropWindow& cropWindow() const override;
     void showResults(const QImage& picture) override;
     ColourFilters& colourFilters() const;
     ShapeTool& shapeTool(ShapeFigure figure) const;

@@ -3,6 +3,7 @@
 // showing. The application implements it, so tool folders never include the application's headers.
 #pragma once
 
+class CropWindow;
 class Document;
 class FilterGallery;
 class OverlayEditor;
@@ -19,6 +20,7 @@ public:
 
     virtual OverlayEditor& overlayEditor() const = 0;
     virtual FilterGallery& filterGallery() const = 0;
+    virtual CropWindow& cropWindow() const = 0;
     // "View results": shows one picture large, modally.
     virtual void showResults(const QImage& picture) = 0;
 

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+// The crop window, opened from the main window (and on the 3D text picture) and driven through its
+// controls, with the cropped pixels checked.
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "canvas/CropWindow.h"
+#include "model/Document.h"
+#include "model/TextImage3D.h"
+#include "overlay/PlacementPreview.h"
+#include "platform/NumberEdit.h"
+#include "platform/Pictures.h"
+#include "platform/TrackBar.h"
+#include "platform/scene/RenderItem.h"
+#include "platform/scene/SelectionFrame.h"
+#include "platform/scene/ShapeItem.h"
+#include "support/Fixtures.h"
+#include "support/TestServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+class CanvasTest : public QObject {
+    Q_OBJECT
+private:
+    TestDesktop* m_desktop = nullptr;
+    std::unique_ptr<Workbench> m_workbench;
+    CropWindow* m_crop = nullptr;
+    QTemporaryDir m_dir;
+
+    Document& document() { return m_workbench->document(); }
+    SelectionFrame* frame() { return m_crop->preview()->frame(); }
+    NumberEdit* edit(const char* name) { return m_crop->findChild<NumberEdit*>(name); }
+    void click(const char* name) { m_crop->findChild<QPushButton*>(name)->click(); }
+    void typeAndEnter(const char* name, const QString& typed) {
+        NumberEdit* box = edit(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    void openCropOn(const QImage& picture, double zoom = 1) {
+        const QString path = m_dir.filePath("photo.png");
+        saveOrFail(picture, path);
+        m_desktop->openAnswers << path;
+        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        document().setZoom(zoom);
+        m_workbench->mainWindow().menuItem("MenuItem25")->trigger();
+        QCOMPARE(m_desktop->shown.last().data(), m_crop);
+        m_crop->resize(900, 700);
+        m_crop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_crop));
+    }
+
+private slots:
+    void init() {
+        m_desktop = &installTestDesktop();
+        m_workbench = std::make_unique<Workbench>();
+        m_crop = &m_workbench->cropWindow();
+    }
+    void cleanup() {
+        QTest::mouseRelease(m_crop->preview()->viewport(), Qt::LeftButton);
+        m_workbench.reset();
+    }
+
+    void firstOpeningShowsTheTopLeftPartAtTheFramesSize() {
+        const QImage photo = gradientPicture(1000, 800);
+        openCropOn(photo, 2);
+        QCOMPARE(frame()->size(), QSizeF(385, 345));
+        QCOMPARE(edit("Edit1")->text(), "345");
+        QCOMPARE(edit("Edit2")->text(), "385");
+        QCOMPARE(m_crop->zoomBar()->value(), 2.0);
+        // What the frame shows is what "Ok" writes.
+        const QImage shown = renderItem(m_crop->tiledPicture());
+        QCOMPARE(shown, m_crop->croppedPicture());
+        QCOMPARE(shown, photo.copy(0, 0, 385, 345));
+        click("CornerButton3");
+        QCOMPARE(document().image(), photo.copy(0, 0, 385, 345));
+        QCOMPARE(document().controlSize(), QSizeF(385, 345));
+        QCOMPARE(document().zoom(), 2.0);            // the main window keeps its zoom
+        QCOMPARE(document().sizeText(), "1000x800"); // and its size readout
+    }
+
+    // Larger than the picture, the picture repeats to the right and downwards.
+    void typedSizesCloneThePicture() {
+        const QImage photo = gradientPicture(100, 40);
+        openCropOn(photo);
+        typeAndEnter("Edit2", "120");
+        edit("Edit1")->setText("90");
+        edit("Edit1")->okButton()->click(); // Edit1's own button is "EditButton2"
+        QCOMPARE(edit("Edit1")->okButton()->objectName(), "EditButton2");
+        QCOMPARE(frame()->size(), QSizeF(120, 90));
+        const QImage result = m_crop->croppedPicture();
+        QCOMPARE(result.size(), QSize(120, 90));
+        QCOMPARE(result.copy(100, 0, 20, 40), photo.copy(0, 0, 20, 40));
+        QCOMPARE(result.copy(0, 80, 100, 10), photo.copy(0, 0, 100, 10));
+        QCOMPARE(result.copy(0, 0, 100, 40), photo);
+    }
+
+    void movingTheFrameChangesNothing() {
+        openCropOn(gradientPicture(300, 200));
+        const QImage before = m_crop->croppedPicture();
+        QWidget* viewport = m_crop->preview()->viewport();
+        const auto onScreen = [&](QPointF p) { return m_crop->preview()->mapFromScene(p); };
+        QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({100, 100}));
+        QTest::mouseMove(viewport, onScreen({120, 110}));
+        QTest::mouseMove(viewport, onScreen({150, 130}));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, onScreen({150, 130}));
+        QCOMPARE(frame()->pos(), QPointF(50, 30));
+        QCOMPARE(m_crop->croppedPicture(), before);
+    }
+
+    // The edits show whole numbers; a size whose whole number the edits already show keeps its fraction,
+    // one that changes it snaps to it.
+    void fractionalSizesSnapWhenTheShownNumberChanges() {
+        openCropOn(gradientPicture(300, 200));
+        typeAndEnter("Edit2", "100");
+        frame()->setWidth(100.7);
+        QCOMPARE(frame()->size().width(), 100.7);
+        QCOMPARE(edit("Edit2")->text(), "100");
+        QCOMPARE(m_crop->croppedPicture().width(), 101);
+        frame()->setWidth(101.4);
+        QCOMPARE(edit("Edit2")->text(), "101");
+        QCOMPARE(frame()->size().width(), 101.0);
+        // By the pointer at zoom 2, half units at a time.
+        m_crop->zoomBar()->setValue(2);
+        QWidget* viewport = m_crop->preview()->viewport();
+        const QPoint corner = m_crop->preview()->mapFromScene(frame()->mapToScene(QPointF(101, 345)));
+        QTest::mousePress(viewport, Qt::LeftButton, {}, corner);
+        QTest::mouseMove(viewport, corner + QPoint(1, 0));
+        QCOMPARE(frame()->size().width(), 101.5);
+        QTest::mouseMove(viewport, corner + QPoint(2, 0));
+        QCOMPARE(frame()->size().width(), 102.0);
+        QCOMPARE(edit("Edit2")->text(), "102");
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, corner + QPoint(2, 0));
+    }
+
+    void sizesMustBeWholeNumbers() {
+        openCropOn(gradientPicture(300, 200));
+        typeAndEnter("Edit1", "100.5");
+        edit("Edit2")->setText("");
+        edit("Edit2")->okButton()->click();
+        QCOMPARE(m_desktop->messages,
+                 QStringList({"'100.5' is not a valid integer value", "'' is not a valid integer value"}));
+        QCOMPARE(frame()->size(), QSizeF(385, 345));
+    }
+
+    void flipsActOnTheSourceAtOnce() {
+        const QImage photo = gradientPicture(50, 40);
+        openCropOn(photo);
+        click("CornerButton4");
+        click("CornerButton2"); // Cancel keeps the flip
+        QCOMPARE(document().image(), photo.mirrored(true, false));
+        openCropOn(photo);
+        typeAndEnter("Edit2", "20");
+        typeAndEnter("Edit1", "10");
+        click("CornerButton5");
+        click("CornerButton4");
+        click("CornerButton3"); // both flips: the bottom-right corner, turned
+        QCOMPARE(document().image(), photo.mirrored(true, true).copy(0, 0, 20, 10));
+    }
+
+    void theTextPictureIsCroppedInPlace() {
+        TextImage3D& textImage = m_workbench->textImage3D();
+        const QImage text = gradientPicture(60, 30, 128);
+        textImage.setImage(text);
+        const QImage documentBefore = document().image();
+        m_crop->open(CropWindow::Source::TextImage3D, 1);
+        m_crop->show();
+        typeAndEnter("Edit2", "20");
+        typeAndEnter("Edit1", "30");
+        click("CornerButton4");
+        QCOMPARE(textImage.image(), text.mirrored(true, false));
+        click("CornerButton3");
+        QCOMPARE(textImage.image(), text.mirrored(true, false).copy(0, 0, 20, 30));
+        QCOMPARE(document().image(), documentBefore);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    configureApplication(app);
+    const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    CanvasTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_canvas.moc"

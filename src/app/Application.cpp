@@ -4,6 +4,7 @@
 #include "app/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "platform/Fonts.h"
 
 #include "DecorationResources.h"
 
@@ -42,6 +43,9 @@ struct CommandLine {
                               "NAME[:PARAM=VALUE,...]"};
     QCommandLineOption output{"output", "Where --filter writes its result (format from the extension).",
                               "OUT"};
+    QCommandLineOption fonts{"fonts",
+                             "List the text tools' fonts, each with the installed family and font file it "
+                             "gets (tab-separated), without opening a window."};
 
     CommandLine() {
         parser.setApplicationDescription("Lumora, a picture editor for decorating photographs.\n\n" +
@@ -50,18 +54,19 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(filter);
         parser.addOption(output);
+        parser.addOption(fonts);
         parser.addPositionalArgument("file", "A picture to open at start (or to filter with --filter).",
                                      "[FILE]");
     }
 };
 
-// Batch filtering, help and version need no display: they run before any window system is touched.
+// Batch filtering, --fonts, help and version need no display: they run before any window system is touched.
 bool needsNoWindow(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--filter") == 0 || std::strncmp(arg, "--filter=", 9) == 0)
             return true;
-        for (const char* option : {"--help", "-h", "--help-all", "--version", "-v"})
+        for (const char* option : {"--help", "-h", "--help-all", "--version", "-v", "--fonts"})
             if (std::strcmp(arg, option) == 0)
                 return true;
     }
@@ -76,6 +81,14 @@ int runBatch(int argc, char* argv[]) {
     QGuiApplication::setApplicationVersion(LUMORA_VERSION);
     CommandLine commandLine;
     commandLine.parser.process(app);
+    if (commandLine.parser.isSet(commandLine.fonts)) {
+        QTextStream out(stdout);
+        for (const QString& name : fontListNames()) {
+            const FontResolution font = resolveFont(name);
+            out << font.listedName << '\t' << font.family << '\t' << font.file << '\n';
+        }
+        return 0;
+    }
     QTextStream errors(stderr);
     return runBatchFilter(commandLine.parser.value(commandLine.filter),
                           commandLine.parser.value(commandLine.output),
@@ -85,6 +98,7 @@ int runBatch(int argc, char* argv[]) {
 } // namespace
 
 int runLumora(int argc, char* argv[]) {
+    loadFontSubstitutes(); // before any application object: Qt reads the font configuration when it starts
     if (needsNoWindow(argc, argv))
         return runBatch(argc, argv);
 

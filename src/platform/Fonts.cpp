@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Fonts.h"
 
+#include <QFile>
+
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+
 const QStringList& fontListNames() {
     static const QStringList names{"Adobe Fan Heiti Std",
                                    "Adobe Fangsong Std",
@@ -97,9 +103,53 @@ const QStringList& fontListNames() {
     return names;
 }
 
-// Substitution rules and resolution arrive with the font work; until then the platform's defaults apply.
-void loadFontSubstitutes() {}
+// The rule file is embedded, so the program finds it in the build tree, in tests and once installed alike.
+static void registerFontRules() {
+    Q_INIT_RESOURCE(fonts);
+}
+
+void loadFontSubstitutes() {
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        registerFontRules();
+        QFile file(":/fonts/substitutes.conf");
+        if (!file.open(QIODevice::ReadOnly)) {
+            qWarning("Font substitutes: the embedded rule file is missing");
+            return;
+        }
+        const QByteArray rules = file.readAll();
+        // A fresh configuration with the system's rules and ours, whose font list is built only after both
+        // are read: our rules add a font folder and choose fonts, which only counts before the list is made.
+        FcConfig* config = FcInitLoadConfig();
+        if (!config)
+            return;
+        if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()),
+                                            FcTrue) ||
+            !FcConfigBuildFonts(config) || !FcConfigSetCurrent(config)) {
+            qWarning("Font substitutes: the rules could not be loaded; the system's font choices apply");
+            FcConfigDestroy(config);
+            return;
+        }
+        // The configuration stays current for the life of the program; our reference is never dropped, so
+        // fontconfig versions that take no reference of their own in FcConfigSetCurrent keep it alive too.
+    });
+}
 
 FontResolution resolveFont(const QString& listedName) {
-    return {listedName, QString(), QString()};
+    FontResolution resolution{listedName, QString(), QString()};
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(listedName.toUtf8().constData()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcChar8* value = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch)
+            resolution.family = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        if (FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch)
+            resolution.file = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return resolution;
 }

@@ -15,5 +15,6 @@ struct FontResolution {
     QString family;
     QString file;
 };
-// What fontconfig gives for a listed name (the family and the font file), without a display.
+// What fontconfig gives for a listed name (the family and the font file), without a display. The rules in
+// assets/fonts/substitutes.conf decide it once loadFontSubstitutes() has run.
 FontResolution resolveFont(const QString& listedName);

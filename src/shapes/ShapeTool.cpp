@@ -22,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -129,7 +130,7 @@ BrushGroup* ShapeTool::addBrushGroup(Panel& panel, const shape_layout::BrushPlac
 
 void ShapeTool::buildPanel(QWidget* panelWidget) {
     const shape_layout::Window& layout = shape_layout::layoutFor(m_figure);
-    // The group panels are drawn behind the controls that lie on them.
+    // The group panels come first, so they are drawn behind the controls that lie on them.
     for (const std::optional<shape_layout::GroupPanel>& group : layout.groupPanels) {
         if (!group)
             continue;
@@ -174,9 +175,6 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     controls.antiLag = p.checkBox("CheckBox2", QString::fromUtf8(layout.antiLagText), layout.antiLagAt.x(),
                                   layout.antiLagAt.y(), 120, 19, false);
     const OkCancel buttons = addOkCancel(panelWidget, layout.okName, layout.cancelName);
-    for (const std::optional<shape_layout::GroupPanel>& group : layout.groupPanels)
-        if (group)
-            panelWidget->findChild<QFrame*>(QString::fromLatin1(group->name))->lower();
 
     m_preview->attach(controls);
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {

@@ -8,18 +8,19 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class BrushGroup;
 class Document;
 class NumberEdit;
+class Panel;
 class PictureItem;
 class PlacementPreview;
-class QComboBox;
 class TrackBar;
 
 namespace shape_layout {
 struct BrushPlaces;
 }
-class Panel;
 
 class ShapeTool : public QDialog {
     Q_OBJECT

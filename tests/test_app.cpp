@@ -42,7 +42,7 @@ private:
     MainWindow& main() { return m_workbench->mainWindow(); }
     Document& document() { return m_workbench->document(); }
     template <class T> T* control(QWidget* window, const char* name) {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        T* found = controlOfWindow<T>(window, QString::fromLatin1(name));
         if (!found)
             qFatal("no control %s", name);
         return found;
@@ -152,9 +152,9 @@ private slots:
         auto editingState = [&] {
             QList<bool> states;
             for (const QString& name : editingButtons)
-                states << main().findChild<QWidget*>(name)->isEnabled();
+                states << controlOfWindow<QWidget>(&main(), name)->isEnabled();
             for (int i = 1; i <= 13; ++i)
-                states << main().findChild<QWidget*>(QStringLiteral("SpeedButton%1").arg(i))->isEnabled();
+                states << controlOfWindow<QWidget>(&main(), QStringLiteral("SpeedButton%1").arg(i))->isEnabled();
             for (const QString& name : editingItems)
                 states << main().menuItem(name)->isEnabled();
             return states;
@@ -389,7 +389,8 @@ private slots:
         QCOMPARE(aboveSpy.count(), 1);
         QCOMPARE(magnifierSpy.count(), 1);
         QCOMPARE(lineSpy.count(), 0);
-        QCOMPARE(m_desktop->shown.size(), 1); // About not shown again
+        QCOMPARE(m_desktop->shown.size(), 2); // the magnifying glass; About not shown again
+        QCOMPARE(m_desktop->shown[1].data(), m_workbench->window(16));
     }
 
     void saveRules_data() {

@@ -491,7 +491,7 @@ private slots:
         QCOMPARE(overlay()->size(), QSizeF(146, 122)); // keeps its box
 
         // "Restore the original image" now reloads the overlay's file.
-        main.findChild<QPushButton*>("CornerButton3")->click();
+        controlOfWindow<QPushButton>(&main, "CornerButton3")->click();
         QCOMPARE(m_workbench->document().image(), filled({6, 6}, Qt::blue));
 
         // An unreadable overlay is reported and nothing is handed over.

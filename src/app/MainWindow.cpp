@@ -21,6 +21,7 @@
 #include "platform/scene/PictureItem.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
+#include "text/Text3DTool.h"
 #include "magnifier/MagnifierWindow.h"
 
 #include <QGridLayout>
@@ -149,7 +150,8 @@ void MainWindow::buildMenus() {
             [this] { openDecorationGallery(10); });
     connect(addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true), &QAction::triggered, this,
             &MainWindow::openText2D);
-    addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
+    connect(addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true), &QAction::triggered, this,
+            &MainWindow::openText3D);
     QMenu* shapes = add->addMenu("Shapes");
     connect(addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true), &QAction::triggered, this,
             [this] { openShapeTool(ShapeFigure::Line); });
@@ -337,6 +339,12 @@ void MainWindow::openMagnifier() {
 
 void MainWindow::openText2D() {
     Text2DTool& tool = m_workbench.text2DTool();
+    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
+    m_workbench.showModal(&tool);
+}
+
+void MainWindow::openText3D() {
+    Text3DTool& tool = m_workbench.text3DTool();
     tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
     m_workbench.showModal(&tool);
 }

@@ -42,6 +42,7 @@ public:
     // "Line", "Rectangle", "Circle".
     void openShapeTool(ShapeFigure figure);
     void openText2D();
+    void openText3D();
     void openMagnifier();
     void openCropWindow();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.

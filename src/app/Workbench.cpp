@@ -17,6 +17,8 @@
 #include "platform/scene/PictureItem.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
+#include "text/Text3DEditor.h"
+#include "text/Text3DTool.h"
 #include "magnifier/MagnifierWindow.h"
 
 namespace {
@@ -40,6 +42,12 @@ Workbench::Workbench()
         switch (description.number) {
         case 2:
             window = new Text2DTool(*m_document, parent);
+            break;
+        case 3:
+            window = new Text3DTool(*this, parent);
+            break;
+        case 4:
+            window = new Text3DEditor(*m_textImage3D, parent);
             break;
         case 19:
             window = new CropWindow(*m_document, *m_textImage3D, parent);
@@ -101,6 +109,9 @@ Workbench::Workbench()
                                     [picture](const QImage& baked) { picture->setPicture(baked); });
             showModal(&filterGallery());
         });
+
+    // A picture drawn by the 3D text editor unlocks the 3D text tool's picture controls.
+    QObject::connect(&text3DEditor(), &Text3DEditor::textImageRendered, &text3DTool(), &Text3DTool::unlock);
 }
 
 Workbench::~Workbench() = default;
@@ -119,6 +130,15 @@ AboutWindow& Workbench::aboutWindow() const {
 }
 OverlayEditor& Workbench::overlayEditor() const {
     return *static_cast<OverlayEditor*>(m_windows[6]);
+}
+Text3DTool& Workbench::text3DTool() const {
+    return *static_cast<Text3DTool*>(m_windows[3]);
+}
+Text3DEditor& Workbench::text3DEditor() const {
+    return *static_cast<Text3DEditor*>(m_windows[4]);
+}
+DecorationGallery& Workbench::effectGallery() const {
+    return *static_cast<DecorationGallery*>(m_windows[10]);
 }
 CropWindow& Workbench::cropWindow() const {
     return *static_cast<CropWindow*>(m_windows[19]);

@@ -24,6 +24,8 @@ class ResultsWindow;
 class MagnifierWindow;
 class SaveWindow;
 class Text2DTool;
+class Text3DEditor;
+class Text3DTool;
 
 class Workbench : public Workspace {
 public:
@@ -40,6 +42,9 @@ public:
 
     SaveWindow& saveWindow() const;
     Text2DTool& text2DTool() const;
+    Text3DTool& text3DTool() const;
+    Text3DEditor& text3DEditor() const override;
+    DecorationGallery& effectGallery() const override;
     MagnifierWindow& magnifierWindow() const;
     AboutWindow& aboutWindow() const;
     ResultsWindow& resultsWindow() const;

@@ -6,6 +6,7 @@
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"
 #include "platform/NumberEdit.h"
+#include "platform/Geometry.h"
 #include "platform/Numbers.h"
 #include "platform/Panel.h"
 #include "platform/Services.h"
@@ -110,7 +111,7 @@ void CropWindow::flipSource(Qt::Orientation orientation) {
 QImage CropWindow::croppedPicture() const {
     const QSizeF size = m_tiled->size();
     return ::tiledPicture(sourcePicture(),
-                          QSize(int(std::lround(size.width())), int(std::lround(size.height()))));
+                          pictureSizeFor(size));
 }
 
 void CropWindow::crop() {

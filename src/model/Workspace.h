@@ -4,11 +4,13 @@
 #pragma once
 
 class CropWindow;
+class DecorationGallery;
 class Document;
 class FilterGallery;
 class OverlayEditor;
 class QDialog;
 class QImage;
+class Text3DEditor;
 class TextImage3D;
 
 class Workspace {
@@ -21,6 +23,9 @@ public:
     virtual OverlayEditor& overlayEditor() const = 0;
     virtual FilterGallery& filterGallery() const = 0;
     virtual CropWindow& cropWindow() const = 0;
+    virtual Text3DEditor& text3DEditor() const = 0;
+    // "Add effect": the gallery of effect overlays.
+    virtual DecorationGallery& effectGallery() const = 0;
     // "View results": shows one picture large, modally.
     virtual void showResults(const QImage& picture) = 0;
 

@@ -8,3 +8,7 @@
 // "Fit" drawing: a picture larger than the box in either direction is reduced, keeping its aspect ratio,
 // until it fits; a smaller one keeps its own size. Either way it is centred in the box.
 QRectF fittedRect(const QSizeF& picture, const QRectF& box);
+
+// The whole-pixel size of a picture rendered from a box: each side rounded, halves to the even neighbour
+// (300.5 → 300, 301.5 → 302), never below 0. Sides beyond what a picture can hold come back as -1.
+QSize pictureSizeFor(const QSizeF& box);

@@ -2,6 +2,8 @@
 #include "shapes/ShapeTool.h"
 
 #include "model/Document.h"
+#include "overlay/BrushGroup.h"
+#include "overlay/BrushLists.h"
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"
 #include "platform/ColorComboBox.h"
@@ -16,8 +18,6 @@
 #include "platform/scene/PictureItem.h"
 #include "platform/scene/RenderItem.h"
 #include "platform/scene/SelectionFrame.h"
-#include "shapes/BrushGroup.h"
-#include "shapes/ShapeLists.h"
 #include "shapes/ShapeToolLayout.h"
 
 #include <QCheckBox>
@@ -28,35 +28,8 @@
 
 namespace {
 
-constexpr int comboHeight = 22;
 constexpr int editHeight = 22;
 constexpr int buttonHeight = 17;
-constexpr int selectedDash = 4;          // "Solid"
-constexpr int selectedCap = 0;           // "Square"
-constexpr int selectedKind = 1;          // "Solid"
-constexpr int selectedGradientStyle = 0; // "Linear"
-
-QLabel* addLabel(Panel& panel, const shape_layout::LabelAt& label) {
-    return panel.label(label.name, QString::fromUtf8(label.text), label.x, label.y);
-}
-
-template <class Value, std::size_t count>
-QComboBox* addList(QWidget* host, const shape_layout::BoxAt& at,
-                   const std::array<ListEntry<Value>, count>& entries, int selected) {
-    auto* list = new QComboBox(host);
-    list->setObjectName(QString::fromLatin1(at.name));
-    list->setGeometry(at.x, at.y, at.width, comboHeight);
-    fillList(list, entries, selected);
-    return list;
-}
-
-ColorComboBox* addColourBox(QWidget* host, const shape_layout::BoxAt& at, QRgb colour, bool enabled) {
-    auto* box = new ColorComboBox(QColor::fromRgba(colour), host);
-    box->setObjectName(QString::fromLatin1(at.name));
-    box->setGeometry(at.x, at.y, at.width, comboHeight);
-    box->setEnabled(enabled);
-    return box;
-}
 
 } // namespace
 
@@ -98,36 +71,6 @@ PictureItem* ShapeTool::background() const {
     return m_preview->background();
 }
 
-BrushGroup* ShapeTool::addBrushGroup(Panel& panel, const shape_layout::BrushPlaces& places, QColor colour) {
-    QWidget* host = panel.host();
-    addLabel(panel, places.heading);
-    BrushGroup::Controls controls;
-    controls.kind = addList(host, places.kindList, brushKindList, selectedKind);
-    addLabel(panel, places.pictureLabel);
-    controls.thumbnail = new PictureView(host, places.thumbnailStretched ? PictureView::Wrap::Stretch
-                                                                         : PictureView::Wrap::Fit);
-    controls.thumbnail->setObjectName(QString::fromLatin1(places.thumbnail));
-    controls.thumbnail->setGeometry(places.thumbnailBox);
-    QLabel* hint = addLabel(panel, places.hint);
-    hint->setEnabled(false);
-    hint->setAttribute(Qt::WA_TransparentForMouseEvents); // a double-click on the hint reaches the picture
-    controls.proportional = panel.checkBox(places.proportional, "Proportional", places.proportionalAt.x(),
-                                           places.proportionalAt.y(), 100, 19, false);
-    addLabel(panel, places.solidLabel);
-    controls.solid = addColourBox(host, places.solidBox, colour.rgba(), true);
-    addLabel(panel, places.gradientLabel);
-    addLabel(panel, places.firstLabel);
-    controls.firstColour = addColourBox(host, places.firstBox, places.firstShown, false);
-    addLabel(panel, places.secondLabel);
-    controls.secondColour = addColourBox(host, places.secondBox, 0xFFFFFFFF, false);
-    addLabel(panel, places.styleLabel);
-    controls.gradientStyle = addList(host, places.styleList, gradientStyleList, selectedGradientStyle);
-
-    Brush initial;
-    initial.colour = colour;
-    return new BrushGroup(controls, initial, this, [this] { return choosePictureFile(); });
-}
-
 void ShapeTool::buildPanel(QWidget* panelWidget) {
     const shape_layout::Window& layout = shape_layout::layoutFor(m_figure);
     // The group panels come first, so they are drawn behind the controls that lie on them.
@@ -147,29 +90,29 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     controls.locate = p.button("CornerButton11", QString::fromUtf8(layout.locateText), 0, layout.locateY, 140,
                                buttonHeight);
 
+    const auto chooseFile = [this] { return choosePictureFile(); };
     if (layout.fill)
-        m_fillGroup = addBrushGroup(p, *layout.fill, m_shape->fill().colour);
-    m_strokeGroup = addBrushGroup(p, layout.stroke, m_shape->stroke().brush.colour);
-    const shape_layout::StrokeOptions& options = layout.strokeOptions;
-    addLabel(p, options.thicknessLabel);
-    m_thickness = p.numberEdit(options.thickness.name, options.thicknessButton, "1", options.thickness.x,
-                               options.thickness.y, options.thickness.width, editHeight);
-    addLabel(p, options.dashLabel);
-    QComboBox* dash = addList(panelWidget, options.dashList, dashList, selectedDash);
-    addLabel(p, options.capLabel);
-    QComboBox* cap = addList(panelWidget, options.capList, capList, selectedCap);
+        m_fillGroup = addBrushGroup(p, *layout.fill, m_shape->fill(), this, chooseFile);
+    m_strokeGroup = addBrushGroup(p, layout.stroke, m_shape->stroke().brush, this, chooseFile);
+    const StrokeControls strokeControls = addStrokeOptions(p, layout.strokeOptions);
+    m_thickness = strokeControls.thickness;
+    QComboBox* dash = strokeControls.dash;
+    QComboBox* cap = strokeControls.cap;
 
-    addLabel(p, layout.settingsLabel);
-    addLabel(p, layout.gripLabel);
+    const auto addLabel = [&p](const shape_layout::LabelAt& label) {
+        p.label(label.name, QString::fromUtf8(label.text), label.x, label.y);
+    };
+    addLabel(layout.settingsLabel);
+    addLabel(layout.gripLabel);
     controls.gripSize = p.numberEdit(layout.gripSize.name, "EditButton1", "3", layout.gripSize.x,
                                      layout.gripSize.y, layout.gripSize.width, editHeight);
     controls.restoreGripSize =
         p.button("CornerButton12", "Restore", 0, layout.restoreGripY, 140, buttonHeight);
-    addLabel(p, layout.marginLabel);
-    addLabel(p, layout.heightLabel);
+    addLabel(layout.marginLabel);
+    addLabel(layout.heightLabel);
     controls.marginY = p.numberEdit(layout.marginY.name, "EditButton2", "0", layout.marginY.x,
                                     layout.marginY.y, layout.marginY.width, editHeight);
-    addLabel(p, layout.widthLabel);
+    addLabel(layout.widthLabel);
     controls.marginX = p.numberEdit(layout.marginX.name, "EditButton3", "0", layout.marginX.x,
                                     layout.marginX.y, layout.marginX.width, editHeight);
     controls.antiLag = p.checkBox("CheckBox2", QString::fromUtf8(layout.antiLagText), layout.antiLagAt.x(),

@@ -13,14 +13,9 @@
 class BrushGroup;
 class Document;
 class NumberEdit;
-class Panel;
 class PictureItem;
 class PlacementPreview;
 class TrackBar;
-
-namespace shape_layout {
-struct BrushPlaces;
-}
 
 class ShapeTool : public QDialog {
     Q_OBJECT
@@ -46,7 +41,6 @@ public:
 
 private:
     void buildPanel(QWidget* panel);
-    BrushGroup* addBrushGroup(Panel& panel, const shape_layout::BrushPlaces& places, QColor colour);
     void applyThickness();
     void updateStroke(const std::function<void(Stroke&)>& change);
     QString choosePictureFile();

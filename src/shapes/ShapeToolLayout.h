@@ -3,6 +3,7 @@
 // values of every control, and where the preview's items start. One window class builds any of them.
 #pragma once
 
+#include "overlay/BrushGroup.h"
 #include "platform/scene/ShapeItem.h"
 
 #include <QPoint>
@@ -15,52 +16,10 @@
 
 namespace shape_layout {
 
-struct LabelAt {
-    const char* name;
-    const char* text;
-    int x, y;
-};
-
-struct BoxAt {
-    const char* name;
-    int x, y;
-    int width = 140;
-};
-
-// One brush's controls, positions in the side panel.
-struct BrushPlaces {
-    LabelAt heading; // above the kind list
-    BoxAt kindList;
-    LabelAt pictureLabel;
-    const char* thumbnail;
-    QRect thumbnailBox;
-    bool thumbnailStretched;
-    LabelAt hint; // "Double click", lying over the thumbnail
-    const char* proportional;
-    QPoint proportionalAt;
-    LabelAt solidLabel;
-    BoxAt solidBox;
-    QRgb solidColour;
-    LabelAt gradientLabel;
-    LabelAt firstLabel;
-    BoxAt firstBox;
-    QRgb firstShown; // what the box shows; the brush's gradient starts black → white regardless
-    LabelAt secondLabel;
-    BoxAt secondBox;
-    LabelAt styleLabel;
-    BoxAt styleList;
-};
-
-// The stroke's own controls beside its brush group.
-struct StrokeOptions {
-    LabelAt thicknessLabel;
-    BoxAt thickness; // an edit box with its "Ok" button
-    const char* thicknessButton;
-    LabelAt dashLabel;
-    BoxAt dashList;
-    LabelAt capLabel;
-    BoxAt capList;
-};
+using brush_layout::BoxAt;
+using brush_layout::BrushPlaces;
+using brush_layout::LabelAt;
+using brush_layout::StrokeOptions;
 
 // A plain panel drawn behind a group of controls.
 struct GroupPanel {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLocale>
 #include <QTest>
+#include <QWidget>
 
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
 inline QImage gradientPicture(int width, int height, int alpha = 255) {
@@ -65,3 +66,12 @@ public:
 private:
     QLocale m_previous; // a default-constructed QLocale is the current default
 };
+
+// A control of `window` itself by object name, not one of the windows it owns (tool windows are children
+// of the main window and reuse its control names).
+template <class T> T* controlOfWindow(QWidget* window, const QString& name) {
+    for (T* found : window->findChildren<T*>(name))
+        if (found->window() == window)
+            return found;
+    return nullptr;
+}

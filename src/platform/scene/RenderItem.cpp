@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/scene/RenderItem.h"
 
+#include "platform/Geometry.h"
 #include "platform/scene/BoxItem.h"
 
 #include <QPainter>
@@ -49,8 +50,7 @@ void paintTree(QPainter& painter, QGraphicsItem* item, const QTransform& toDevic
 } // namespace
 
 QImage renderItem(BoxItem* item) {
-    const QSize size(std::max(0, int(std::lround(item->size().width()))),
-                     std::max(0, int(std::lround(item->size().height()))));
+    const QSize size = pictureSizeFor(item->size());
     QImage result(size, QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return result;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The option lists of the shape tools, in their order: an entry's index in its list is its value.
+// The option lists of the brush and stroke controls, in their order: an entry's index in its list is its
+// value.
 #pragma once
 
 #include "platform/Brush.h"

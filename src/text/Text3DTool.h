@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+// "Add 3D text": places the picture of extruded 3D text over a copy of the document image and merges it into
+// the document image. The picture comes from the 3D text editor; before it is placed it can be flipped,
+// filtered, cropped, combined with a picture from disk or an effect overlay, or drawn afresh from the editor.
+// The picture-related controls stay locked until the editor has drawn a picture for the first time.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class PictureItem;
+class PlacementPreview;
+class QCheckBox;
+class TrackBar;
+class Workspace;
+
+class Text3DTool : public QDialog {
+    Q_OBJECT
+public:
+    explicit Text3DTool(Workspace& workspace, QWidget* parent = nullptr);
+
+    // What the main window hands over before showing the window: the picture, the control's size, the zoom.
+    void prepare(const QImage& picture, QSizeF controlSize, double zoom);
+
+    PlacementPreview* preview() const { return m_preview; }
+    PictureItem* background() const;
+    // The 3D text picture on the background.
+    PictureItem* textPicture() const { return m_textPicture; }
+    TrackBar* zoomBar() const { return m_zoomBar; }
+
+    // Unlocks the picture-related controls, for good: the editor has drawn a picture.
+    void unlock();
+    bool isUnlocked() const { return m_unlocked; }
+
+    void flip(Qt::Orientation orientation);
+    void openEditor();
+    // Draws the 3D text picture again from the editor's scene, without showing the editor.
+    void restoreOriginalText();
+    void openFilterGallery();
+    void addImage();
+    void cropImage();
+    void addSpecialEffects();
+
+    // The background at its control's size with the 3D text picture where it is placed, as "Ok" writes it.
+    QImage mergedPicture() const;
+    void merge();
+
+private:
+    void buildPanel(QWidget* panel);
+
+    Workspace& m_workspace;
+    PlacementPreview* m_preview;
+    PictureItem* m_textPicture;
+    TrackBar* m_zoomBar = nullptr;
+    QList<QWidget*> m_lockedControls;
+    bool m_unlocked = false;
+    QString m_lastAddedFile; // the tool's own open dialog starts where it was left
+};

@@ -594,6 +594,25 @@ private slots:
         QCOMPARE(m_editor->scene().rotationY, turn);
     }
 
+    // While a turn is dragged the view draws half the size, scaled up; letting go draws the full size.
+    void viewDrawsSmallerWhileATurnIsDragged() {
+        write("H");
+        TextSceneView* view = m_editor->view();
+        view->resize(400, 300);
+        view->refresh();
+        QCOMPARE(view->picture().size(), QSize(400, 300));
+        for (const char* name : {"TrackBar1", "TrackBar2"}) {
+            auto* bar = inEditor<TrackBar>(name);
+            bar->setSliderDown(true);
+            bar->setValue(bar->value() + 30);
+            view->refresh();
+            QCOMPARE(view->picture().size(), QSize(200, 150));
+            bar->setSliderDown(false);
+            view->refresh();
+            QCOMPARE(view->picture().size(), QSize(400, 300));
+        }
+    }
+
     // "Ok" with an empty text gives a fully transparent picture of the view's size and unlocks the tool.
     void emptyTextGivesATransparentPictureAndUnlocksTheTool() {
         QVERIFY(!m_tool->isUnlocked());

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The crop window, opened from the main window (and on the 3D text picture) and driven through its
-// controls, with the cropped pixels checked.
+// The background creator and the crop window, opened from the main window (the crop window also on the
+// 3D text picture) and driven through their controls, with the pixels they make checked.
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "canvas/BackgroundCreator.h"
 #include "canvas/CropWindow.h"
 #include "model/Document.h"
 #include "model/TextImage3D.h"
 #include "overlay/PlacementPreview.h"
+#include "platform/ColorComboBox.h"
 #include "platform/NumberEdit.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
@@ -19,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -182,11 +185,163 @@ private slots:
     }
 };
 
+class BackgroundTest : public QObject {
+    Q_OBJECT
+private:
+    TestDesktop* m_desktop = nullptr;
+    std::unique_ptr<Workbench> m_workbench;
+    BackgroundCreator* m_creator = nullptr;
+
+    Document& document() { return m_workbench->document(); }
+    template <class T> T* control(const char* name) {
+        T* found = m_creator->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    void typeAndEnter(const char* name, const QString& typed) {
+        NumberEdit* box = control<NumberEdit>(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    void open(double zoom = 1) {
+        document().setZoom(zoom);
+        m_workbench->mainWindow().menuItem("MenuItem19")->trigger();
+        QCOMPARE(m_desktop->shown.last().data(), m_creator);
+        m_creator->show();
+    }
+    void ok() { control<QPushButton>("CornerButton2")->click(); }
+
+private slots:
+    void init() {
+        m_desktop = &installTestDesktop();
+        m_workbench = std::make_unique<Workbench>();
+        m_creator = &m_workbench->backgroundCreator();
+    }
+    void cleanup() { m_workbench.reset(); }
+
+    // The first thing a user can do without a file.
+    void defaultsMakeALightGreySquareWithABlackBorder() {
+        QVERIFY(!document().editingEnabled());
+        open(2);
+        QCOMPARE(m_creator->zoomBar()->value(), 2.0);
+        m_creator->zoomBar()->setValue(1.5);
+        ok();
+        const QImage picture = document().image();
+        QCOMPARE(picture.size(), QSize(400, 400));
+        QCOMPARE(picture.pixel(200, 200), QColor(0xE0, 0xE0, 0xE0).rgba());
+        for (QPoint edge : {QPoint(0, 200), QPoint(399, 200), QPoint(200, 0), QPoint(200, 399), QPoint(0, 0)})
+            QCOMPARE(picture.pixel(edge), qRgb(0, 0, 0));
+        QCOMPARE(picture.pixel(1, 200), QColor(0xE0, 0xE0, 0xE0).rgba());
+        QCOMPARE(document().sizeText(), "400x400");
+        QCOMPARE(document().controlSize(), QSizeF(400, 400));
+        QCOMPARE(document().zoom(), 1.5); // this window's zoom is handed back
+        QVERIFY(document().editingEnabled());
+        QVERIFY(!m_creator->isVisible());
+    }
+
+    void nothingInsideOrAroundIsFullyTransparent() {
+        open();
+        control<QComboBox>("ComboBox1")->setCurrentIndex(3);
+        control<QComboBox>("ComboBox2")->setCurrentIndex(3);
+        typeAndEnter("Edit1", "30");
+        typeAndEnter("Edit2", "20");
+        ok();
+        QImage transparent(20, 30, QImage::Format_ARGB32_Premultiplied);
+        transparent.fill(Qt::transparent);
+        QCOMPARE(document().image(), transparent);
+    }
+
+    // Chosen without touching its boxes, the gradient runs black to white down the picture although both
+    // boxes show white.
+    void gradientStartsBlackToWhite() {
+        open();
+        control<QComboBox>("ComboBox2")->setCurrentIndex(3);
+        control<QComboBox>("ComboBox1")->setCurrentIndex(2);
+        QVERIFY(!control<ColorComboBox>("ComboColorBox1")->isEnabled());
+        QVERIFY(control<ColorComboBox>("ComboColorBox2")->isEnabled());
+        QCOMPARE(control<ColorComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
+        ok();
+        const QImage picture = document().image();
+        QVERIFY(qGray(picture.pixel(200, 1)) < 5);
+        QVERIFY(qGray(picture.pixel(200, 398)) > 250);
+        QVERIFY(qAbs(qGray(picture.pixel(200, 200)) - 128) < 6);
+        QCOMPARE(picture.pixel(10, 200), picture.pixel(390, 200)); // level across
+    }
+
+    void fractionalSizesKeepTheirDecimalsOutsideThePicture_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("readout");
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "300.5"
+                                 << "300.5x400";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "300,5"
+                                << "300,5x400";
+        QTest::newRow("thousands") << QLocale(QLocale::English, QLocale::UnitedStates) << "1500"
+                                   << "1500x400";
+    }
+    void fractionalSizesKeepTheirDecimalsOutsideThePicture() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, readout);
+        const DefaultLocale pinned(locale);
+        open();
+        typeAndEnter("Edit2", typed);
+        ok();
+        const double width = locale.toDouble(typed);
+        QCOMPARE(document().image().width(), width == 300.5 ? 300 : int(width)); // halves go to even
+        QCOMPARE(document().controlSize(), QSizeF(width, 400));
+        QCOMPARE(document().sizeText(), readout);
+    }
+
+    // A size that cannot give a picture is refused with a message, and nothing changes; the largest
+    // photos a camera makes still can be.
+    void sizesThatCannotBePicturesAreRefused_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("zero") << "0" << true;
+        QTest::newRow("under half a pixel") << "0.4" << true;
+        QTest::newRow("negative") << "-20" << true;
+        QTest::newRow("too wide") << "40000" << true;
+        QTest::newRow("far too wide") << "1e300" << true;
+        QTest::newRow("100 megapixels") << "12500" << false;
+    }
+    void sizesThatCannotBePicturesAreRefused() {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        open();
+        typeAndEnter("Edit1", "8000");
+        typeAndEnter("Edit2", typed);
+        ok();
+        QCOMPARE(m_desktop->messages.size(), refused ? 1 : 0);
+        QCOMPARE(document().image().isNull(), refused);
+        QCOMPARE(document().editingEnabled(), !refused);
+        QCOMPARE(m_creator->isVisible(), refused);
+        if (!refused)
+            QCOMPARE(document().image().size(), QSize(12500, 8000));
+    }
+
+    void textThatIsNotANumberIsRefused() {
+        open();
+        typeAndEnter("Edit1", "tall");
+        typeAndEnter("Edit4", "nan");
+        QCOMPARE(m_desktop->messages, QStringList({"'tall' is not a valid floating point value",
+                                                   "'nan' is not a valid floating point value"}));
+        QCOMPARE(m_creator->rectangle()->size(), QSizeF(400, 400));
+    }
+};
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     configureApplication(app);
     const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
-    CanvasTest test;
-    return QTest::qExec(&test, argc, argv);
+    CanvasTest crop;
+    BackgroundTest background;
+    int failures = QTest::qExec(&crop, argc, argv);
+    failures += QTest::qExec(&background, argc, argv);
+    return failures;
 }
 #include "test_canvas.moc"

@@ -5,6 +5,7 @@
 #include "app/DocumentCanvas.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
+#include "canvas/BackgroundCreator.h"
 #include "canvas/CropWindow.h"
 #include "app/Workbench.h"
 #include "filters/ColourFilters.h"
@@ -135,7 +136,8 @@ void MainWindow::buildMenus() {
     QMenu* file = bar->addMenu("File");
     connect(addItem(file, "MenuItem6", "Open image", "Ctrl+O", false), &QAction::triggered, this,
             &MainWindow::openImage);
-    addItem(file, "MenuItem19", "Create background", "Ctrl+B", false);
+    connect(addItem(file, "MenuItem19", "Create background", "Ctrl+B", false), &QAction::triggered, this,
+            &MainWindow::createBackground);
     connect(addItem(file, "MenuItem7", "Save image", "Ctrl+S", false), &QAction::triggered, this,
             &MainWindow::saveImage);
 
@@ -323,6 +325,12 @@ void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
     gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
     m_workbench.showModal(&gallery);
+}
+
+void MainWindow::createBackground() {
+    BackgroundCreator& window = m_workbench.backgroundCreator();
+    window.prepare(m_document.zoom());
+    m_workbench.showModal(&window);
 }
 
 void MainWindow::openCropWindow() {

@@ -45,6 +45,7 @@ public:
     void openText3D();
     void openMagnifier();
     void openCropWindow();
+    void createBackground();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
 

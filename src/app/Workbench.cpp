@@ -8,6 +8,7 @@
 #include "app/SaveWindow.h"
 #include "model/TextImage3D.h"
 #include "app/WindowSet.h"
+#include "canvas/BackgroundCreator.h"
 #include "canvas/CropWindow.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
@@ -48,6 +49,9 @@ Workbench::Workbench()
             break;
         case 4:
             window = new Text3DEditor(*m_textImage3D, parent);
+            break;
+        case 13:
+            window = new BackgroundCreator(*m_document, parent);
             break;
         case 19:
             window = new CropWindow(*m_document, *m_textImage3D, parent);
@@ -139,6 +143,9 @@ Text3DEditor& Workbench::text3DEditor() const {
 }
 DecorationGallery& Workbench::effectGallery() const {
     return *static_cast<DecorationGallery*>(m_windows[10]);
+}
+BackgroundCreator& Workbench::backgroundCreator() const {
+    return *static_cast<BackgroundCreator*>(m_windows[13]);
 }
 CropWindow& Workbench::cropWindow() const {
     return *static_cast<CropWindow*>(m_windows[19]);

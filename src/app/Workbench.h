@@ -11,6 +11,7 @@
 #include <memory>
 
 class AboutWindow;
+class BackgroundCreator;
 class CropWindow;
 class Document;
 class ColourFilters;
@@ -51,6 +52,7 @@ public:
     OverlayEditor& overlayEditor() const override;
     FilterGallery& filterGallery() const override;
     CropWindow& cropWindow() const override;
+    BackgroundCreator& backgroundCreator() const;
     void showResults(const QImage& picture) override;
     ColourFilters& colourFilters() const;
     ShapeTool& shapeTool(ShapeFigure figure) const;

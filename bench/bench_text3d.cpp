@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Extruded 3D text with the program's OpenGL renderer: building the mesh of a three-line text, and drawing it
 // again after a change of its turn (the mesh kept) at the 3D text editor's view sizes, with plain colours and
-// with textured lit materials; the reduced picture drawn while a track bar is dragged for comparison.
+// with textured lit materials, and the reduced draft the view draws while a turn is dragged.
 // Needs a display with OpenGL 3.3 (under Xvfb, Mesa's software renderer).
 #include "platform/Fonts.h"
 #include "platform/UserError.h"
@@ -47,11 +47,13 @@ void turnRedraw(benchmark::State& state) {
     const QSize size(int(state.range(0)), int(state.range(1)));
     GLTextRenderer renderer;
     TextScene turning = scene(state.range(2) != 0);
+    const RenderQuality quality = state.range(3) != 0 ? RenderQuality::Draft : RenderQuality::Final;
     try {
-        renderer.render(turning, size, Qt::white); // context, program and mesh made once, as in the editor
+        // Context, program and mesh are made once, as in the editor.
+        renderer.render(turning, size, Qt::white, quality);
         for (auto _ : state) {
             turning.rotationY = std::fmod(turning.rotationY + 7, 360);
-            const QImage picture = renderer.render(turning, size, Qt::white);
+            const QImage picture = renderer.render(turning, size, Qt::white, quality);
             benchmark::DoNotOptimize(picture.constBits());
         }
     } catch (const UserError& error) {
@@ -62,15 +64,16 @@ void turnRedraw(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(buildMesh)->Unit(benchmark::kMillisecond);
-// Width, height, lit: the editor's view at its design size, maximised on 1400 × 900 and on 1920 × 1080, and
-// the half-size picture drawn while dragging on the largest one.
+// Width, height, lit, draft: the editor's view at its design size, maximised on 1400 × 900 and on
+// 1920 × 1080, and the half-size draft drawn while a turn is dragged on the largest one.
 BENCHMARK(turnRedraw)
-    ->ArgNames({"width", "height", "lit"})
-    ->Args({792, 697, 0})
-    ->Args({1240, 840, 0})
-    ->Args({1760, 1020, 0})
-    ->Args({1760, 1020, 1})
-    ->Args({880, 510, 0})
+    ->ArgNames({"width", "height", "lit", "draft"})
+    ->Args({792, 697, 0, 0})
+    ->Args({1240, 840, 0, 0})
+    ->Args({1760, 1020, 0, 0})
+    ->Args({1760, 1020, 1, 0})
+    ->Args({880, 510, 0, 1})
+    ->Args({880, 510, 1, 1})
     ->UseRealTime() // the software renderer draws on threads of its own
     ->Unit(benchmark::kMillisecond);
 

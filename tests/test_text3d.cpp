@@ -103,9 +103,10 @@ QRect coveredArea(const QImage& picture) {
     return area;
 }
 
-QImage renderOrFail(TextRenderer& renderer, const TextScene& scene, QSize size, QColor clear = Qt::transparent) {
+QImage renderOrFail(TextRenderer& renderer, const TextScene& scene, QSize size,
+                    QColor clear = Qt::transparent, RenderQuality quality = RenderQuality::Final) {
     try {
-        return renderer.render(scene, size, clear);
+        return renderer.render(scene, size, clear, quality);
     } catch (const UserError& error) {
         QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
         return {};
@@ -115,7 +116,7 @@ QImage renderOrFail(TextRenderer& renderer, const TextScene& scene, QSize size, 
 // A renderer for a display without OpenGL.
 class NoOpenGL : public TextRenderer {
 public:
-    QImage render(const TextScene&, QSize, const QColor&) override {
+    QImage render(const TextScene&, QSize, const QColor&, RenderQuality) override {
         throw UserError("3D text cannot be drawn: no OpenGL 3.3 context could be made on this display.");
     }
 };
@@ -182,9 +183,10 @@ private:
         QVERIFY(m_desktop->messages.isEmpty());
     }
     const QList<const char*> lockedControls{
-        "TrackBar1",     "TrackBar2",     "TrackBar3",      "CornerButton2",  "CornerButton3",  "CornerButton4",
-        "CornerButton5", "CornerButton6", "CornerButton7",  "CornerButton11", "CornerButton14", "CornerButton10",
-        "CornerButton15", "CornerButton16", "CornerButton17", "CornerButton18", "CornerButton19", "CheckBox1"};
+        "TrackBar1",      "TrackBar2",      "TrackBar3",      "CornerButton2",  "CornerButton3",
+        "CornerButton4",  "CornerButton5",  "CornerButton6",  "CornerButton7",  "CornerButton11",
+        "CornerButton14", "CornerButton10", "CornerButton15", "CornerButton16", "CornerButton17",
+        "CornerButton18", "CornerButton19", "CheckBox1"};
 
 private slots:
     void init() {
@@ -253,8 +255,9 @@ private slots:
             const double reach = std::max(std::abs(v.x), std::abs(v.y));
             const double outwards = v.nx * v.x + v.ny * v.y; // > 0: points away from the centre
             const bool onHoleEdge = std::abs(reach - 2) < 1e-6;
-            QVERIFY2(onHoleEdge ? outwards < 0 : outwards > 0,
-                     qPrintable(QString("normal (%1, %2) at (%3, %4)").arg(v.nx).arg(v.ny).arg(v.x).arg(v.y)));
+            QVERIFY2(
+                onHoleEdge ? outwards < 0 : outwards > 0,
+                qPrintable(QString("normal (%1, %2) at (%3, %4)").arg(v.nx).arg(v.ny).arg(v.x).arg(v.y)));
         }
         QCOMPARE(nearest, -0.5f);
         QCOMPARE(farthest, 0.5f);
@@ -275,7 +278,8 @@ private slots:
         QVERIFY(two.height() > 1.8 * one.height());
         QVERIFY(std::abs(two.center().y()) < 0.6);
 
-        const QRectF wrapped = textOutline(QString("HHHH ").repeated(12).trimmed(), QString(), 5, box).boundingRect();
+        const QRectF wrapped =
+            textOutline(QString("HHHH ").repeated(12).trimmed(), QString(), 5, box).boundingRect();
         QVERIFY2(wrapped.width() <= box.width() && wrapped.width() > box.width() / 2,
                  qPrintable(QString::number(wrapped.width())));
         QVERIFY(wrapped.height() > 2.5 * one.height());
@@ -360,11 +364,29 @@ private slots:
             for (int x = 0; x < clear.width(); ++x) {
                 const QRgb pixel = clear.pixel(x, y);
                 if (onWhite.pixel(x, y) == qRgb(255, 255, 255))
-                    QVERIFY2(pixel == 0, qPrintable(QString("pixel %1,%2 is %3").arg(x).arg(y).arg(pixel, 8, 16)));
+                    QVERIFY2(pixel == 0,
+                             qPrintable(QString("pixel %1,%2 is %3").arg(x).arg(y).arg(pixel, 8, 16)));
                 if (qAlpha(pixel) == 255)
                     ++covered;
             }
         QVERIFY(covered > 100);
+    }
+
+    // Final pictures smooth the letters' edges (multisampling); the drafts shown while dragging do not.
+    void finalPicturesAreSmoothedDraftsAreNot() {
+        GLTextRenderer renderer;
+        const TextScene scene = plainScene("Lumora", Qt::red, Qt::red, Qt::red);
+        auto partlyCovered = [](const QImage& picture) {
+            int count = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    count += qAlpha(picture.pixel(x, y)) % 255 != 0;
+            return count;
+        };
+        QVERIFY(partlyCovered(renderOrFail(renderer, scene, smallView)) > 50);
+        const QImage draft = renderOrFail(renderer, scene, smallView, Qt::transparent, RenderQuality::Draft);
+        QVERIFY(!coveredArea(draft).isEmpty());
+        QCOMPARE(partlyCovered(draft), 0);
     }
 
     // Lit materials: each colour of the material shows, and a texture colours the face.
@@ -376,7 +398,8 @@ private slots:
         QTest::addColumn<char>("seen");
         const QColor none = Qt::transparent;
         QTest::newRow("diffuse") << QColor(Qt::black) << QColor(Qt::green) << none << none << 'g';
-        QTest::newRow("emissive") << QColor(Qt::black) << QColor(Qt::black) << QColor(Qt::blue) << none << 'b';
+        QTest::newRow("emissive") << QColor(Qt::black) << QColor(Qt::black) << QColor(Qt::blue) << none
+                                  << 'b';
         QTest::newRow("ambient") << QColor(Qt::red) << QColor(Qt::black) << none << none << 'r';
         QTest::newRow("texture") << QColor(Qt::white) << QColor(Qt::white) << none << QColor(Qt::blue) << 'b';
     }
@@ -533,7 +556,8 @@ private slots:
         };
         const QColor chosen(10, 200, 30, 128);
         for (const auto& row : litCombos) {
-            inEditor<QCheckBox>(row.guard)->setChecked(false); // the face may stay lit, the box is what counts
+            inEditor<QCheckBox>(row.guard)->setChecked(
+                false); // the face may stay lit, the box is what counts
             const QColor before = m_editor->scene().face(row.face).material.*row.field;
             inEditor<ColorComboBox>(row.combo)->setColor(chosen);
             QVERIFY2(m_editor->scene().face(row.face).material.*row.field == before, row.combo);

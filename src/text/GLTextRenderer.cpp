@@ -17,8 +17,8 @@ namespace {
 
 constexpr int samples = 4;
 constexpr double cameraDistance = 20;
-constexpr double cameraRaise = 20;     // degrees above the text's plane
-constexpr double fieldOfView = 45;     // degrees, top to bottom of the picture
+constexpr double cameraRaise = 20; // degrees above the text's plane
+constexpr double fieldOfView = 45; // degrees, top to bottom of the picture
 const QVector3D ambientLight(0.2f, 0.2f, 0.2f);
 
 const char* vertexShader = R"(#version 330 core
@@ -77,7 +77,8 @@ void main() {
 )";
 
 QVector4D rgba(const QColor& colour) {
-    return QVector4D(float(colour.redF()), float(colour.greenF()), float(colour.blueF()), float(colour.alphaF()));
+    return QVector4D(float(colour.redF()), float(colour.greenF()), float(colour.blueF()),
+                     float(colour.alphaF()));
 }
 
 QString noContextMessage() {
@@ -102,6 +103,7 @@ void GLTextRenderer::release() {
         m_vertexBuffer.reset();
         m_multisampled.reset();
         m_resolved.reset();
+        m_draft.reset();
         for (auto& texture : m_textures)
             texture.reset();
         m_context->doneCurrent();
@@ -112,6 +114,7 @@ void GLTextRenderer::release() {
         (void)m_vertexBuffer.release();
         (void)m_multisampled.release();
         (void)m_resolved.release();
+        (void)m_draft.release();
         for (auto& texture : m_textures)
             (void)texture.release();
     }
@@ -132,8 +135,9 @@ void GLTextRenderer::makeCurrent() {
         context->setFormat(format);
         auto surface = std::make_unique<QOffscreenSurface>();
         const QSurfaceFormat made = context->create() ? context->format() : QSurfaceFormat();
-        const bool recentEnough = context->isValid() && !context->isOpenGLES() &&
-                                  (made.majorVersion() > 3 || (made.majorVersion() == 3 && made.minorVersion() >= 3));
+        const bool recentEnough =
+            context->isValid() && !context->isOpenGLES() &&
+            (made.majorVersion() > 3 || (made.majorVersion() == 3 && made.minorVersion() >= 3));
         if (recentEnough) {
             surface->setFormat(made);
             surface->create();
@@ -181,7 +185,8 @@ void GLTextRenderer::prepareProgram() {
 }
 
 void GLTextRenderer::prepareMesh(const TextScene& scene) {
-    if (m_meshValid && scene.text == m_meshText && scene.family == m_meshFamily && scene.fontSize == m_meshSize)
+    if (m_meshValid && scene.text == m_meshText && scene.family == m_meshFamily &&
+        scene.fontSize == m_meshSize)
         return;
     m_mesh = buildTextMesh(scene.text, scene.family, scene.fontSize, TextScene::box);
     ++m_meshBuilds;
@@ -193,26 +198,44 @@ void GLTextRenderer::prepareMesh(const TextScene& scene) {
     m_vertexBuffer->allocate(m_mesh.vertices.data(), int(m_mesh.vertices.size() * sizeof(TextMeshVertex)));
 }
 
-void GLTextRenderer::prepareFramebuffers(QSize size) {
-    if (m_multisampled && m_multisampled->size() == size)
-        return;
-    m_multisampled.reset();
-    m_resolved.reset();
-    QOpenGLFramebufferObjectFormat format;
-    format.setAttachment(QOpenGLFramebufferObject::Depth);
-    format.setSamples(samples);
-    format.setInternalTextureFormat(GL_RGBA8);
-    m_multisampled = std::make_unique<QOpenGLFramebufferObject>(size, format);
-    QOpenGLFramebufferObjectFormat plain;
-    plain.setInternalTextureFormat(GL_RGBA8);
-    m_resolved = std::make_unique<QOpenGLFramebufferObject>(size, plain);
-    if (!m_multisampled->isValid() || !m_resolved->isValid()) {
+QOpenGLFramebufferObject* GLTextRenderer::framebufferFor(QSize size, RenderQuality quality) {
+    auto roomFailure = [size] {
+        return UserError(QStringLiteral("3D text cannot be drawn: OpenGL has no room for a %1 × %2 picture.")
+                             .arg(size.width())
+                             .arg(size.height()));
+    };
+    if (quality == RenderQuality::Draft) {
+        if (!m_draft || m_draft->size() != size) {
+            m_draft.reset();
+            QOpenGLFramebufferObjectFormat format;
+            format.setAttachment(QOpenGLFramebufferObject::Depth);
+            format.setInternalTextureFormat(GL_RGBA8);
+            m_draft = std::make_unique<QOpenGLFramebufferObject>(size, format);
+            if (!m_draft->isValid()) {
+                m_draft.reset();
+                throw roomFailure();
+            }
+        }
+        return m_draft.get();
+    }
+    if (!m_multisampled || m_multisampled->size() != size) {
         m_multisampled.reset();
         m_resolved.reset();
-        throw UserError(QStringLiteral("3D text cannot be drawn: OpenGL has no room for a %1 × %2 picture.")
-                            .arg(size.width())
-                            .arg(size.height()));
+        QOpenGLFramebufferObjectFormat format;
+        format.setAttachment(QOpenGLFramebufferObject::Depth);
+        format.setSamples(samples);
+        format.setInternalTextureFormat(GL_RGBA8);
+        m_multisampled = std::make_unique<QOpenGLFramebufferObject>(size, format);
+        QOpenGLFramebufferObjectFormat plain;
+        plain.setInternalTextureFormat(GL_RGBA8);
+        m_resolved = std::make_unique<QOpenGLFramebufferObject>(size, plain);
+        if (!m_multisampled->isValid() || !m_resolved->isValid()) {
+            m_multisampled.reset();
+            m_resolved.reset();
+            throw roomFailure();
+        }
     }
+    return m_multisampled.get();
 }
 
 QOpenGLTexture* GLTextRenderer::textureFor(int face, const QImage& picture) {
@@ -259,7 +282,8 @@ void GLTextRenderer::drawFace(int face, const FaceLook& look, int first, int cou
 
 QMatrix4x4 GLTextRenderer::projection(QSize size) {
     QMatrix4x4 matrix;
-    matrix.perspective(float(fieldOfView), float(size.width()) / float(std::max(1, size.height())), 1.0f, 200.0f);
+    matrix.perspective(float(fieldOfView), float(size.width()) / float(std::max(1, size.height())), 1.0f,
+                       200.0f);
     return matrix;
 }
 
@@ -280,15 +304,16 @@ QMatrix4x4 GLTextRenderer::model(const TextScene& scene) {
     return matrix;
 }
 
-QImage GLTextRenderer::render(const TextScene& scene, QSize size, const QColor& clear) {
+QImage GLTextRenderer::render(const TextScene& scene, QSize size, const QColor& clear,
+                              RenderQuality quality) {
     if (size.isEmpty())
         return QImage();
     makeCurrent();
     prepareMesh(scene);
-    prepareFramebuffers(size);
+    QOpenGLFramebufferObject* target = framebufferFor(size, quality);
 
     QOpenGLExtraFunctions* gl = m_context->extraFunctions();
-    m_multisampled->bind();
+    target->bind();
     gl->glViewport(0, 0, size.width(), size.height());
     const float alpha = float(clear.alphaF());
     gl->glClearColor(float(clear.redF()) * alpha, float(clear.greenF()) * alpha, float(clear.blueF()) * alpha,
@@ -317,9 +342,13 @@ QImage GLTextRenderer::render(const TextScene& scene, QSize size, const QColor& 
         m_program->release();
     }
 
-    const QRect whole(QPoint(0, 0), size);
-    QOpenGLFramebufferObject::blitFramebuffer(m_resolved.get(), whole, m_multisampled.get(), whole);
-    m_resolved->bind();
+    QOpenGLFramebufferObject* readable = target;
+    if (target == m_multisampled.get()) {
+        const QRect whole(QPoint(0, 0), size);
+        QOpenGLFramebufferObject::blitFramebuffer(m_resolved.get(), whole, m_multisampled.get(), whole);
+        readable = m_resolved.get();
+    }
+    readable->bind();
     // Blue, green, red, alpha bytes are a premultiplied ARGB32 picture on a little-endian machine; GL's rows
     // run bottom to top.
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
@@ -333,7 +362,7 @@ QImage GLTextRenderer::render(const TextScene& scene, QSize size, const QColor& 
 #else
     gl->glReadPixels(0, 0, size.width(), size.height(), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.bits());
 #endif
-    m_resolved->release();
+    readable->release();
     picture.mirror(false, true);
     m_context->doneCurrent();
     return picture;

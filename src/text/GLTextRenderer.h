@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The OpenGL 3.3 renderer of 3D text: an offscreen context and a 4× multisampled framebuffer, read back into
-// a picture. The camera sits 20 units from the origin, raised 20 degrees, looking at it; plain colours are
-// drawn unlit, lit materials are shaded by a light at the camera. The mesh is kept until the text, the font
-// or the size changes; turning the text, its depth and its materials reuse it.
+// The OpenGL 3.3 renderer of 3D text: an offscreen context and a 4× multisampled framebuffer (a plain one for
+// drafts), read back into a picture. The camera sits 20 units from the origin, raised 20 degrees, looking at
+// it; plain colours are drawn unlit, lit materials are shaded by a light at the camera. The mesh is kept
+// until the text, the font or the size changes; turning the text, its depth and its materials reuse it.
 #pragma once
 
 #include "text/TextMesh.h"
@@ -27,7 +27,8 @@ public:
     GLTextRenderer();
     ~GLTextRenderer() override;
 
-    QImage render(const TextScene& scene, QSize size, const QColor& clear) override;
+    QImage render(const TextScene& scene, QSize size, const QColor& clear,
+                  RenderQuality quality = RenderQuality::Final) override;
 
     // How often a mesh was built: for checking that turning or colouring the text reuses it.
     int meshBuilds() const { return m_meshBuilds; }
@@ -41,7 +42,8 @@ private:
     void makeCurrent();
     void prepareProgram();
     void prepareMesh(const TextScene& scene);
-    void prepareFramebuffers(QSize size);
+    // The framebuffer to draw into: multisampled for final pictures, plain for drafts.
+    QOpenGLFramebufferObject* framebufferFor(QSize size, RenderQuality quality);
     QOpenGLTexture* textureFor(int face, const QImage& picture);
     void drawFace(int face, const FaceLook& look, int first, int count);
     void release();
@@ -53,7 +55,8 @@ private:
     std::unique_ptr<QOpenGLVertexArrayObject> m_vertexArray;
     std::unique_ptr<QOpenGLBuffer> m_vertexBuffer;
     std::unique_ptr<QOpenGLFramebufferObject> m_multisampled;
-    std::unique_ptr<QOpenGLFramebufferObject> m_resolved;
+    std::unique_ptr<QOpenGLFramebufferObject> m_resolved; // the multisampled one's pixels, to be read
+    std::unique_ptr<QOpenGLFramebufferObject> m_draft;
     std::array<std::unique_ptr<QOpenGLTexture>, textFaceCount> m_textures;
     std::array<qint64, textFaceCount> m_textureKeys{};
 

@@ -44,15 +44,45 @@ struct FaceControls {
 };
 
 const FaceControls faceControls[] = {
-    {TextFace::Front, "CheckBox4", "Using color front ", 0, "ComboColorBox5", "CheckBox5", "Material in front ",
-     176, "Image1", 248, {"Label8", "Label9", "Label10", "Label11"},
-     {"ComboColorBox1", "ComboColorBox2", "ComboColorBox3", "ComboColorBox4"}, {312, 352, 392, 432}},
-    {TextFace::Sides, "CheckBox2", "Using color on the sides", 56, "ComboColorBox6", "CheckBox6", "Material sides ",
-     496, "Image2", 568, {"Label15", "Label14", "Label13", "Label12"},
-     {"ComboColorBox8", "ComboColorBox9", "ComboColorBox10", "ComboColorBox11"}, {624, 664, 704, 744}},
-    {TextFace::Back, "CheckBox1", "Using color behind", 112, "ComboColorBox7", "CheckBox7", "Material ago", 800,
-     "Image3", 864, {"Label16", "Label17", "Label18", "Label19"},
-     {"ComboColorBox15", "ComboColorBox14", "ComboColorBox13", "ComboColorBox12"}, {936, 976, 1016, 1056}},
+    {TextFace::Front,
+     "CheckBox4",
+     "Using color front ",
+     0,
+     "ComboColorBox5",
+     "CheckBox5",
+     "Material in front ",
+     176,
+     "Image1",
+     248,
+     {"Label8", "Label9", "Label10", "Label11"},
+     {"ComboColorBox1", "ComboColorBox2", "ComboColorBox3", "ComboColorBox4"},
+     {312, 352, 392, 432}},
+    {TextFace::Sides,
+     "CheckBox2",
+     "Using color on the sides",
+     56,
+     "ComboColorBox6",
+     "CheckBox6",
+     "Material sides ",
+     496,
+     "Image2",
+     568,
+     {"Label15", "Label14", "Label13", "Label12"},
+     {"ComboColorBox8", "ComboColorBox9", "ComboColorBox10", "ComboColorBox11"},
+     {624, 664, 704, 744}},
+    {TextFace::Back,
+     "CheckBox1",
+     "Using color behind",
+     112,
+     "ComboColorBox7",
+     "CheckBox7",
+     "Material ago",
+     800,
+     "Image3",
+     864,
+     {"Label16", "Label17", "Label18", "Label19"},
+     {"ComboColorBox15", "ComboColorBox14", "ComboColorBox13", "ComboColorBox12"},
+     {936, 976, 1016, 1056}},
 };
 
 const char* const litColourNames[] = {"Color of the ambient light", "Diffuse", "Emissive", "Specular"};
@@ -172,11 +202,11 @@ void Text3DEditor::buildMaterials(QWidget* box) {
     Panel p(box);
     for (const FaceControls& row : faceControls) {
         FaceLook& look = m_scene.face(row.face);
-        QCheckBox* colourBox = p.checkBox(row.colourBox, QString::fromLatin1(row.colourText), 0, row.colourY, 150, 19,
-                                          true);
+        QCheckBox* colourBox =
+            p.checkBox(row.colourBox, QString::fromLatin1(row.colourText), 0, row.colourY, 150, 19, true);
         ColorComboBox* colour = colourCombo(box, row.colourCombo, row.colourY + 24);
-        QCheckBox* materialBox =
-            p.checkBox(row.materialBox, QString::fromLatin1(row.materialText), 0, row.materialY, 150, 19, false);
+        QCheckBox* materialBox = p.checkBox(row.materialBox, QString::fromLatin1(row.materialText), 0,
+                                            row.materialY, 150, 19, false);
         m_materialBoxes[int(row.face)] = materialBox;
 
         auto* image = new PictureView(box);
@@ -187,7 +217,8 @@ void Text3DEditor::buildMaterials(QWidget* box) {
         hint->setEnabled(false);
         hint->setAttribute(Qt::WA_TransparentForMouseEvents); // the double click reaches the image under it
 
-        // Only checking a box acts: it takes its material for the face and unchecks the other box of the pair.
+        // Only checking a box acts: it takes its material for the face and unchecks the other box of the
+        // pair.
         connect(colourBox, &QCheckBox::toggled, this, [this, &look, materialBox](bool checked) {
             if (!checked)
                 return;

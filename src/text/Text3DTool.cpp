@@ -50,18 +50,18 @@ PictureItem* Text3DTool::background() const {
 void Text3DTool::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
-    m_zoomBar =
-        addZoomGroup(p, controls, {.y = 0, .label = "Label1", .bar = "TrackBar1", .restore = "CornerButton2"});
+    m_zoomBar = addZoomGroup(p, controls,
+                             {.y = 0, .label = "Label1", .bar = "TrackBar1", .restore = "CornerButton2"});
     p.label("Label2", "Opacity:", 48, 56);
     TrackBar* opacity = p.trackBar("TrackBar2", 0, 72, 140, 20, 0, 1, 1);
     QPushButton* restoreOpacity = p.button("CornerButton3", "Restore", 0, 91, 140, 17);
-    TrackBar* rotation = addRotationGroup(p, {.y = 112,
-                                              .label = "Label3",
-                                              .bar = "TrackBar3",
-                                              .buttonsBelow = 35,
-                                              .buttons = {"CornerButton4", "CornerButton5", "CornerButton6",
-                                                          "CornerButton7"},
-                                              .buttonX = {0, 36, 72, 107}});
+    TrackBar* rotation =
+        addRotationGroup(p, {.y = 112,
+                             .label = "Label3",
+                             .bar = "TrackBar3",
+                             .buttonsBelow = 35,
+                             .buttons = {"CornerButton4", "CornerButton5", "CornerButton6", "CornerButton7"},
+                             .buttonX = {0, 36, 72, 107}});
     QCheckBox* proportional = p.checkBox("CheckBox1", "Proportional", 0, 169, 105, 19, true);
     QPushButton* flipHorizontal = p.button("CornerButton17", "Flip horizontal", 0, 191, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton18", "Flip vertical", 0, 209, 140, 17);
@@ -85,7 +85,8 @@ void Text3DTool::buildPanel(QWidget* panel) {
     controls.antiLag = p.checkBox("CheckBox2", "Anti-lag mode", 0, 528, 120, 19, false);
 
     const std::vector<QPushButton*> bottom = addBottomButtons(
-        panel, {{"CornerButton1", "Open 3D text editor"}, {"CornerButton8", "Ok"}, {"CornerButton9", "Cancel"}});
+        panel,
+        {{"CornerButton1", "Open 3D text editor"}, {"CornerButton8", "Ok"}, {"CornerButton9", "Cancel"}});
 
     m_preview->attach(controls);
 
@@ -109,10 +110,9 @@ void Text3DTool::buildPanel(QWidget* panel) {
     connect(bottom[1], &QPushButton::clicked, this, &Text3DTool::merge);
     connect(bottom[2], &QPushButton::clicked, this, &QDialog::reject);
 
-    m_lockedControls = {controls.zoom,   opacity,        rotation,          controls.restoreZoom,
-                        restoreOpacity, controls.locate, filters,           restoreText,
-                        addImageButton, crop,            flipHorizontal,    flipVertical,
-                        effects,        proportional};
+    m_lockedControls = {controls.zoom,   opacity,      rotation,    controls.restoreZoom, restoreOpacity,
+                        controls.locate, filters,      restoreText, addImageButton,       crop,
+                        flipHorizontal,  flipVertical, effects,     proportional};
     for (const char* angle : {"CornerButton4", "CornerButton5", "CornerButton6", "CornerButton7"})
         m_lockedControls << panel->findChild<QPushButton*>(QString::fromLatin1(angle));
     for (QWidget* control : m_lockedControls)

@@ -128,7 +128,7 @@ void GLAPIENTRY onVertex(void* vertex, void* data) {
     const auto* point = static_cast<const GLdouble*>(vertex);
     static_cast<Tessellation*>(data)->triangles.emplace_back(point[0], point[1]);
 }
-void GLAPIENTRY onCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void GLAPIENTRY onCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
     auto* tessellation = static_cast<Tessellation*>(data);
     tessellation->points.push_back({coords[0], coords[1], coords[2]});
     *out = tessellation->points.back().data();
@@ -202,8 +202,8 @@ void addWalls(const Contour& contour, bool hole, double textWidth, std::vector<T
         const float ub = float((travelled + length) * uScale);
         travelled += length;
         auto vertex = [](QPointF p, QPointF normal, double z, float u, float v) {
-            return TextMeshVertex{float(p.x()), float(p.y()), float(z), float(normal.x()), float(normal.y()), 0,
-                                  u, v};
+            return TextMeshVertex{
+                float(p.x()), float(p.y()), float(z), float(normal.x()), float(normal.y()), 0, u, v};
         };
         const TextMeshVertex frontA = vertex(a, na, 0.5, ua, 0);
         const TextMeshVertex frontB = vertex(b, nb, 0.5, ub, 0);

@@ -11,12 +11,16 @@
 
 #include <memory>
 
+// Final pictures are smoothed at the letters' edges; drafts, shown only while the user drags, are not.
+enum class RenderQuality { Final, Draft };
+
 class TextRenderer {
 public:
     virtual ~TextRenderer() = default;
     // A picture of `size` (Format_ARGB32_Premultiplied), cleared to `clear` where the text does not cover it.
     // Throws UserError with a message for the user when the scene cannot be drawn.
-    virtual QImage render(const TextScene& scene, QSize size, const QColor& clear) = 0;
+    virtual QImage render(const TextScene& scene, QSize size, const QColor& clear,
+                          RenderQuality quality = RenderQuality::Final) = 0;
 };
 
 // The renderer of the program: OpenGL 3.3 through an offscreen context, made on first use.

@@ -25,7 +25,7 @@ struct LitMaterial {
 };
 
 struct FaceLook {
-    bool lit = false;       // which of the two materials the face uses
+    bool lit = false;        // which of the two materials the face uses
     QColor colour = Qt::red; // the plain colour material, drawn unlit
     LitMaterial material;
 };
@@ -38,9 +38,9 @@ struct TextScene {
     static constexpr double centreY = 1.63537;
 
     QString text;
-    QString family; // empty: the default family
-    double fontSize = 5; // the em size in scene units
-    double depth = 0.3;  // the extrusion, in scene units
+    QString family;       // empty: the default family
+    double fontSize = 5;  // the em size in scene units
+    double depth = 0.3;   // the extrusion, in scene units
     double rotationX = 0; // degrees: tilts the text towards or away from the viewer
     double rotationY = 0; // degrees: turns it left or right
     std::array<FaceLook, textFaceCount> faces;

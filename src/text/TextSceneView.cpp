@@ -7,7 +7,7 @@
 #include <QPainter>
 
 namespace {
-// While dragging, the view draws this share of its width and height.
+// While dragging, the view draws a draft of this share of its width and height.
 constexpr double draggingScale = 0.5;
 } // namespace
 
@@ -38,7 +38,8 @@ void TextSceneView::refresh() {
     const QSize full = size();
     const QSize drawn = m_dragging ? (QSizeF(full) * draggingScale).toSize().expandedTo(QSize(1, 1)) : full;
     try {
-        m_picture = m_renderer().render(m_scene, drawn, Qt::white);
+        m_picture = m_renderer().render(m_scene, drawn, Qt::white,
+                                        m_dragging ? RenderQuality::Draft : RenderQuality::Final);
         m_reduced = drawn != full;
         m_problem.clear();
     } catch (const UserError& error) {

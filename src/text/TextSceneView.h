@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The 3D text editor's view: an ordinary widget showing the scene as the renderer draws it over white at the
-// widget's size. Changes are gathered and drawn once at the next paint; while the user drags a track bar the
-// view may draw at a reduced size and draw at full size when the drag ends. When the scene cannot be drawn
-// the view says why in words.
+// widget's size. Changes are gathered and drawn once at the next paint; while the user drags a turn the view
+// draws a quick draft at half the size, scaled up, and the full picture when the drag ends. When the scene
+// cannot be drawn the view says why in words.
 #pragma once
 
 #include <QImage>
@@ -20,7 +20,7 @@ public:
 
     // The scene changed: draw it again at the next paint.
     void sceneChanged();
-    // While a drag lasts the view draws a smaller picture, scaled up to fill it.
+    // While a drag lasts the view draws a draft of half the size, scaled up to fill it.
     void setDragging(bool dragging);
     // Draws now if the scene changed since the last drawing (as a paint would).
     void refresh();

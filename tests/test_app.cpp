@@ -9,6 +9,7 @@
 #include "app/WindowSet.h"
 #include "app/Workbench.h"
 #include "model/Document.h"
+#include "platform/BackgroundSave.h"
 #include "platform/PictureView.h"
 #include "platform/Pictures.h"
 #include "platform/TrackBar.h"
@@ -30,6 +31,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 class AppTest : public QObject {
@@ -422,6 +424,34 @@ private slots:
         QCOMPARE(reader.format(), codec);
         QCOMPARE(reader.size(), QSize(16, 12));
         QVERIFY(m_workbench->saveWindow().formatList()->currentIndex() == format); // window stays as it was
+    }
+
+    // The file is written off this thread: timers and repaints go on, but what the user does meanwhile (a
+    // shortcut that flips the picture, closing the window) is dropped, so the file and the document keep the
+    // picture as it was when "Save" was pressed.
+    void savingKeepsTheWindowLiveAndThePictureFixed() {
+        const QImage picture = noisePicture(600, 400);
+        open(writePicture("in.png", picture));
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        const QImage before = document().image();
+        bool ranWhileSaving = false;
+        bool closed = true;
+        QTimer::singleShot(0, [&] {
+            ranWhileSaving = isSavingPicture();
+            QTest::keySequence(&main(), QKeySequence("Ctrl+H"));
+            closed = main().close();
+        });
+        const QString path = saveAs(0, "out.png");
+        QVERIFY(ranWhileSaving);
+        QVERIFY(!closed);
+        QVERIFY(main().isVisible());
+        QCOMPARE(document().image(), before);
+        QCOMPARE(loadOrFail(path), before);
+        QVERIFY(m_desktop->messages.isEmpty());
+
+        pressShortcut(QKeySequence("Ctrl+H")); // the same keys once the file is written
+        QVERIFY(document().image() != before);
     }
 
     void saveFailuresAreShownAndWriteNothing() {

@@ -18,6 +18,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -182,6 +183,52 @@ private slots:
         }
         QVERIFY2(maxChannelDifference(loaded, expected) <= tolerance,
                  qPrintable(QString::number(maxChannelDifference(loaded, expected))));
+    }
+
+    // PNG files: three channels when every pixel is opaque, four as soon as one is not; rows filtered in
+    // bands with a filter chosen per row. Read back by Qt's own decoder, which checks every checksum.
+    void pngKeepsEveryPixelInTheFewestChannels_data() {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("colourType"); // 2 = RGB, 6 = RGBA
+        const auto noise = [](int width, int height, QImage::Format format, bool translucent) {
+            QRandomGenerator random(7);
+            QImage picture(width, height, format);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    // Smooth in one corner, rough elsewhere, so different rows prefer different filters.
+                    const uint rough = x + y < 40 ? (x * 3 + y * 5) : random.generate();
+                    const int alpha = translucent ? int(rough >> 24) : 255;
+                    picture.setPixelColor(
+                        x, y, QColor(rough & 255, (rough >> 8) & 255, (rough >> 16) & 255, alpha));
+                }
+            return picture;
+        };
+        QTest::newRow("opaque, many bands")
+            << noise(70, 150, QImage::Format_ARGB32_Premultiplied, false) << 2;
+        QImage lastTranslucent = noise(70, 150, QImage::Format_ARGB32_Premultiplied, false);
+        lastTranslucent.setPixelColor(69, 149, QColor(10, 20, 30, 254));
+        QTest::newRow("one translucent pixel, the very last") << lastTranslucent << 6;
+        QTest::newRow("translucent everywhere")
+            << noise(33, 70, QImage::Format_ARGB32_Premultiplied, true) << 6;
+        QTest::newRow("straight alpha source") << noise(33, 70, QImage::Format_ARGB32, true) << 6;
+        QTest::newRow("no alpha channel") << noise(33, 70, QImage::Format_RGB32, false) << 2;
+        QTest::newRow("one column") << noise(1, 90, QImage::Format_ARGB32_Premultiplied, false) << 2;
+        QTest::newRow("one row") << noise(90, 1, QImage::Format_ARGB32_Premultiplied, true) << 6;
+    }
+    void pngKeepsEveryPixelInTheFewestChannels() {
+        QFETCH(QImage, picture);
+        QFETCH(int, colourType);
+        saveOrFail(picture, path("p.png"));
+        const QByteArray bytes = contentsOf(path("p.png"));
+        QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"));
+        QCOMPARE(int(bytes[24]), 8); // bits per channel
+        QCOMPARE(int(bytes[25]), colourType);
+        QImageReader reader(path("p.png"));
+        const QImage decoded = reader.read();
+        QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
+        // What the picture's own straight colours are, exactly.
+        QCOMPARE(decoded.convertToFormat(QImage::Format_ARGB32),
+                 picture.convertToFormat(QImage::Format_ARGB32));
     }
 
     void gifDithersManyColoursAndKeepsTransparency() {

@@ -2,7 +2,7 @@
 #include "app/SaveWindow.h"
 
 #include "model/Document.h"
-#include "platform/BusyCursor.h"
+#include "platform/BackgroundSave.h"
 #include "platform/Panel.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"
@@ -62,7 +62,6 @@ void SaveWindow::save() {
         const QString path = services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()));
         if (path.isEmpty())
             return;
-        const BusyCursor busy;
-        savePicture(m_document.image(), path);
+        savePictureResponsively(this, m_document.image(), path);
     });
 }

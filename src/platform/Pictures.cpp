@@ -3,9 +3,9 @@
 
 #include "platform/GifWriter.h"
 #include "platform/JpegReader.h"
+#include "platform/PngWriter.h"
 #include "platform/UserError.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
@@ -93,15 +93,29 @@ QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
     return image;
 }
 
-QByteArray encode(const QImage& image, const Codec& codec, QString* error) {
+// Writes the picture to `device`; false (with *error set) when the codec or the device fails.
+bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
+            QString* error) {
     const QByteArray format = codec.qtFormat;
-    if (format == "gif")
-        return encodeGif(image, error);
+    if (format == "gif") {
+        const QByteArray bytes = encodeGif(image, error);
+        if (bytes.isEmpty())
+            return false;
+        if (device.write(bytes) != bytes.size()) {
+            *error = device.errorString();
+            return false;
+        }
+        return true;
+    }
+    if (format == "png") {
+        if (!writePng(image, device, progress)) {
+            *error = device.errorString();
+            return false;
+        }
+        return true;
+    }
 
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
+    QImageWriter writer(&device, format);
     const bool opaqueFormat = format == "jpeg" || format == "bmp";
     if (format == "jpeg")
         writer.setQuality(92);
@@ -111,9 +125,9 @@ QByteArray encode(const QImage& image, const Codec& codec, QString* error) {
         opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
     if (!writer.write(pixels)) {
         *error = writer.errorString();
-        return {};
+        return false;
     }
-    return bytes;
+    return true;
 }
 
 } // namespace
@@ -176,7 +190,7 @@ QImage loadPicture(const QString& path) {
     return image;
 }
 
-void savePicture(const QImage& image, const QString& path) {
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress) {
     if (image.isNull())
         throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
                                        "background first."));
@@ -187,16 +201,23 @@ void savePicture(const QImage& image, const QString& path) {
                             .arg(displayName(path), suffix.isEmpty() ? QStringLiteral("(none)") : suffix,
                                  writableExtensions().join(", ")));
 
-    QString error;
-    const QByteArray bytes = encode(image, *codecFor(suffix), &error);
-    if (bytes.isEmpty())
-        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
-
+    const auto report = [&](double fraction) {
+        if (progress)
+            progress(fraction);
+    };
+    report(0);
+    // Written straight into the new file: no second copy of the encoded picture in memory.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    QString error;
+    if (!encode(image, *codecFor(suffix), file, progress, &error)) {
+        file.cancelWriting();
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
+    }
     // The bytes may wait in the file's buffer, and commit() replaces the old file even when writing them
     // out fails (a full disk): flush first, so a failure ends here and the unfinished copy is discarded.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!file.flush() || !file.commit())
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    report(1);
 }

@@ -7,12 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Loads a picture upright (EXIF orientation applied), in sRGB, as Format_ARGB32_Premultiplied.
 QImage loadPicture(const QString& path);
 
 // Writes the picture in the format its extension names; an existing file is replaced only when the new
-// one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour.
-void savePicture(const QImage& image, const QString& path);
+// one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour. `progress`, when
+// given, hears the fraction done (0 to 1) from the thread that saves.
+using SaveProgress = std::function<void(double fraction)>;
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress = {});
 
 bool canReadExtension(const QString& suffix);
 bool canWriteExtension(const QString& suffix);

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// Saving a picture without freezing the windows: the file is written on a worker thread while this thread
+// keeps repainting. Until it is written, user input and close requests are dropped, so nothing can change
+// the picture mid-save; after half a second a progress window says what is happening.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class QWidget;
+
+// Writes `image` to `path` as savePicture() does and returns when the file is complete. Throws UserError on
+// failure (nothing is changed on disk then). `parent` is the window the progress window belongs to.
+void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path);
+
+// True while savePictureResponsively() is writing a file.
+bool isSavingPicture();

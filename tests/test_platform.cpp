@@ -231,6 +231,28 @@ private slots:
                  picture.convertToFormat(QImage::Format_ARGB32));
     }
 
+    // A photo-sized JPEG is decoded into memory of its own (large pages): the pixels match Qt's decoder, and
+    // the picture behaves as any other, copies included.
+    void largeJpegDecodesLikeQtsReaderAndStaysAnOrdinaryPicture() {
+        QImage stored(1800, 1300, QImage::Format_RGB32); // above 8 MB once decoded
+        for (int y = 0; y < stored.height(); ++y)
+            for (int x = 0; x < stored.width(); ++x)
+                stored.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 253));
+        QImageWriter writer(path("big.jpg"), "jpeg");
+        writer.setQuality(95);
+        QVERIFY(writer.write(stored));
+        QImage loaded = loadOrFail(path("big.jpg"));
+        const QImage reference =
+            QImageReader(path("big.jpg")).read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(loaded.size(), stored.size());
+        QVERIFY2(maxChannelDifference(loaded, reference) <= 1,
+                 qPrintable(QString::number(maxChannelDifference(loaded, reference))));
+        const QImage copy = loaded;
+        loaded.setPixel(1799, 1299, qRgb(1, 2, 3));
+        QCOMPARE(loaded.pixel(1799, 1299), qRgb(1, 2, 3));
+        QCOMPARE(copy.pixel(1799, 1299), reference.pixel(1799, 1299));
+    }
+
     void gifDithersManyColoursAndKeepsTransparency() {
         // More than 256 colours, and a transparent corner.
         QImage picture = gradientPicture(64, 48);

@@ -43,8 +43,8 @@ int runBatchFilter(const QString& filter, const QString& output, const QStringLi
         return 2;
     }
     try {
-        const QImage picture = loadPicture(inputs.first());
-        savePicture(bakeEffect(*parsed.effect, picture), output);
+        // The loaded picture goes straight into the filter, which lets it go once the result is drawn.
+        savePicture(bakeEffect(*parsed.effect, loadPicture(inputs.first())), output);
     } catch (const UserError& error) {
         errors << "lumora: " << error.message() << "\n";
         return 1;

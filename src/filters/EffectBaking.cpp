@@ -9,12 +9,19 @@
 #include <QProgressDialog>
 
 QImage pngRoundTrip(const QImage& picture) {
-    return picture.convertToFormat(QImage::Format_ARGB32)
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage result = picture.convertToFormat(QImage::Format_ARGB32);
+    result.convertTo(QImage::Format_ARGB32_Premultiplied); // in place: no third copy
+    return result;
 }
 
-QImage bakeEffect(const Effect& effect, const QImage& picture) {
-    return pngRoundTrip(applyEffect(effect, picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
+QImage bakeEffect(const Effect& effect, QImage picture) {
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    QImage result = applyEffect(effect, picture);
+    picture = QImage(); // when the caller handed its picture over, its memory is free again here
+    // The round trip in place, so a large picture is never held more than twice.
+    result.convertTo(QImage::Format_ARGB32);
+    result.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return result;
 }
 
 QImage bakeEffectWithProgress(QWidget* parent, const Effect& effect, const QImage& picture) {

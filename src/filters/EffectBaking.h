@@ -13,8 +13,9 @@ class QWidget;
 // alpha.
 QImage pngRoundTrip(const QImage& picture);
 
-// Pure: the baked picture, computed on the calling thread.
-QImage bakeEffect(const Effect& effect, const QImage& picture);
+// Pure: the baked picture, computed on the calling thread. A picture handed over with std::move is let go as
+// soon as the filter has drawn it, so at most two full copies are alive at any time.
+QImage bakeEffect(const Effect& effect, QImage picture);
 
 // The same for the windows: off the GUI thread, with a busy cursor, and a progress dialog that appears when
 // the work takes longer than half a second and lets the user cancel. Returns a null picture if cancelled.

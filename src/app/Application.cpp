@@ -19,7 +19,7 @@ void configureApplication(QApplication& app) {
     QApplication::setApplicationName("lumora");
     QApplication::setApplicationDisplayName("Lumora");
     QApplication::setApplicationVersion(LUMORA_VERSION);
-    QApplication::setDesktopFileName("lumora");
+    QApplication::setDesktopFileName("io.github.lumora.Lumora"); // the installed launcher's name
     initDecorationResources(); // registers the embedded pictures; none is decoded until a gallery needs it
     // Compact panels were laid out for a narrow 12-pixel sans-serif face.
     QFont font("Liberation Sans");
@@ -113,5 +113,8 @@ int runLumora(int argc, char* argv[]) {
     const QStringList files = commandLine.parser.positionalArguments();
     if (!files.isEmpty())
         window.openFile(files.first());
+    if (files.size() > 1) // a file manager may hand over several
+        QTextStream(stderr) << "lumora: one picture at a time; ignored " << files.size() - 1
+                            << " other file(s): " << files.mid(1).join(", ") << '\n';
     return app.exec();
 }

@@ -204,7 +204,8 @@ private slots:
         QCOMPARE(canvas->size(), QSize(15000, 15000));
         control<TrackBar>(&main(), "TrackBar1")->setValue(10);
         QCOMPARE(canvas->size(), QSize(15000, 15000));
-        document().setControlSize(QSizeF(2000, 1600));
+        document().change("Stretch",
+                          DocumentChange::picture(document().image()).withControlSize(QSizeF(2000, 1600)));
         QCOMPARE(canvas->size(), QSize(20000, 16000));
     }
 
@@ -327,8 +328,9 @@ private slots:
         const QString first = writePicture("first.png", gradientPicture(8, 6));
         if (openedBefore) {
             QCOMPARE(errorOf([&] { document.open(first); }), QString());
-            document.setControlSize(QSizeF(100.5, 40));
-            document.setZoom(2.5);
+            document.change(
+                "Stretch",
+                DocumentChange::picture(document.image()).withControlSize(QSizeF(100.5, 40)).withZoom(2.5));
         }
         const QString chosen = document.chosenFile();
         const QImage image = document.image();
@@ -362,7 +364,8 @@ private slots:
         const QString path = writePicture("in.png", gradientPicture(8, 6));
         open(path);
         control<TrackBar>(&main(), "TrackBar1")->setValue(2.5);
-        document().setControlSize(QSizeF(100.5, 40));
+        document().change("Stretch",
+                          DocumentChange::picture(document().image()).withControlSize(QSizeF(100.5, 40)));
         saveOrFail(gradientPicture(5, 9), path); // the file changed since it was opened
         control<QPushButton>(&main(), "CornerButton3")->click();
         QCOMPARE(m_desktop->messages, QStringList());

@@ -206,9 +206,8 @@ private slots:
     ColourFilters& openColourFilters(QSizeF controlSize = {40, 30}) {
         QImage black(40, 30, QImage::Format_ARGB32_Premultiplied);
         black.fill(Qt::black);
-        document().setImage(black);
-        document().setControlSize(controlSize);
-        document().enableEditing();
+        document().change("Open image",
+                          DocumentChange::picture(black).withControlSize(controlSize).enablingEditing());
         m_workbench->mainWindow().menuItem("MenuItem22")->trigger();
         ColourFilters& window = m_workbench->colourFilters();
         return window;

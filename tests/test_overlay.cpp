@@ -472,7 +472,8 @@ private slots:
         m_desktop->openAnswers << photo;
         main.menuItem("MenuItem6")->trigger();
         m_workbench->document().setZoom(2);
-        m_workbench->document().setControlSize({50, 35});
+        m_workbench->document().change(
+            "Stretch", DocumentChange::picture(m_workbench->document().image()).withControlSize({50, 35}));
 
         m_desktop->openAnswers << QString(); // cancelled: nothing happens
         main.menuItem("MenuItem15")->trigger();
@@ -490,9 +491,9 @@ private slots:
         QCOMPARE(overlay()->picture(), filled({6, 6}, Qt::blue));
         QCOMPARE(overlay()->size(), QSizeF(146, 122)); // keeps its box
 
-        // "Restore the original image" now reloads the overlay's file.
+        // "Restore the original image" reloads the document's own file, not the overlay's.
         controlOfWindow<QPushButton>(&main, "CornerButton3")->click();
-        QCOMPARE(m_workbench->document().image(), filled({6, 6}, Qt::blue));
+        QCOMPARE(m_workbench->document().image(), filled({40, 30}, Qt::red));
 
         // An unreadable overlay is reported and nothing is handed over.
         m_desktop->openAnswers << m_dir.filePath("missing.png");

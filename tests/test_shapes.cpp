@@ -107,10 +107,10 @@ private:
 
     // Opens a shape tool from the main window's menu on a picture shown at its own size.
     ShapeTool& open(ShapeFigure figure, const QImage& picture, double zoom = 1) {
-        document().setImage(picture);
-        document().setControlSize(QSizeF(picture.size()));
-        document().setZoom(zoom);
-        document().enableEditing();
+        document().change("Open image", DocumentChange::picture(picture)
+                                            .withControlSize(QSizeF(picture.size()))
+                                            .withZoom(zoom)
+                                            .enablingEditing());
         const char* item = figure == ShapeFigure::Line        ? "MenuItem17"
                            : figure == ShapeFigure::Rectangle ? "MenuItem18"
                                                               : "MenuItem20";
@@ -210,10 +210,9 @@ private slots:
         QFETCH(QStringList, okCancel);
         QFETCH(QRectF, startBox);
         const QImage picture = gradientPicture(600, 400);
-        document().setImage(picture);
-        document().setControlSize({600, 400});
-        document().setZoom(2.5);
-        document().enableEditing();
+        document().change(
+            "Open image",
+            DocumentChange::picture(picture).withControlSize({600, 400}).withZoom(2.5).enablingEditing());
         m_workbench->mainWindow().findChild<QToolButton*>(toolbarButton)->click();
         m_tool = &m_workbench->shapeTool(ShapeFigure(figure));
         QCOMPARE(m_desktop->shown.size(), 1);

@@ -17,7 +17,8 @@
 
 void configureApplication(QApplication& app) {
     QApplication::setApplicationName("lumora");
-    QApplication::setApplicationDisplayName("Lumora");
+    // No display name: the platform would add it to every window's title, and each window's caption is
+    // exactly its own.
     QApplication::setApplicationVersion(LUMORA_VERSION);
     QApplication::setDesktopFileName("io.github.lumora.Lumora"); // the installed launcher's name
     initDecorationResources(); // registers the embedded pictures; none is decoded until a gallery needs it

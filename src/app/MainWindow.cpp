@@ -3,6 +3,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/DocumentCanvas.h"
+#include "app/HistoryWindow.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "canvas/BackgroundCreator.h"
@@ -19,12 +20,14 @@
 #include "platform/Services.h"
 #include "platform/SvgPicture.h"
 #include "platform/TrackBar.h"
+#include "platform/effects/EffectCatalog.h"
 #include "platform/scene/PictureItem.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "text/Text3DTool.h"
 #include "magnifier/MagnifierWindow.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -108,6 +111,7 @@ MainWindow::MainWindow(Workbench& workbench)
     });
     connect(&m_document, &Document::sizeTextChanged, m_sizeReadout, &QLabel::setText);
     connect(&m_document, &Document::editingEnabledChanged, this, &MainWindow::enableEditing);
+    connect(&m_document, &Document::historyChanged, this, &MainWindow::updateEditMenu);
     connect(m_canvas, &DocumentCanvas::pointerMoved, this, [this](QPointF position) {
         // Truncated toward zero, in the control's own units (bitmap pixels).
         m_pointerReadout->setText(QStringLiteral("%1 / %2").arg(int(position.x())).arg(int(position.y())));
@@ -141,6 +145,24 @@ void MainWindow::buildMenus() {
     connect(addItem(file, "MenuItem7", "Save image", "Ctrl+S", false), &QAction::triggered, this,
             &MainWindow::saveImage);
 
+    // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
+    QMenu* edit = bar->addMenu("Edit");
+    m_undoItem = edit->addAction("Undo");
+    m_undoItem->setObjectName("UndoItem");
+    m_undoItem->setShortcut(QKeySequence("Ctrl+Z"));
+    m_redoItem = edit->addAction("Redo");
+    m_redoItem->setObjectName("RedoItem");
+    m_redoItem->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    edit->addSeparator();
+    QAction* history = edit->addAction("History");
+    history->setObjectName("HistoryItem");
+    for (QAction* item : {m_undoItem, m_redoItem, history})
+        m_menuItems.insert(item->objectName(), item);
+    connect(m_undoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.undo(); }); });
+    connect(m_redoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.redo(); }); });
+    connect(history, &QAction::triggered, this, &MainWindow::showHistory);
+    updateEditMenu();
+
     QMenu* add = bar->addMenu("Add");
     connect(addItem(add, "MenuItem11", "Borders", "Ctrl+P", true), &QAction::triggered, this,
             [this] { openDecorationGallery(5); });
@@ -170,9 +192,9 @@ void MainWindow::buildMenus() {
     connect(addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true), &QAction::triggered, this,
             &MainWindow::openCropWindow);
     connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
-            [this] { m_document.flip(Qt::Horizontal); });
+            [this] { flip(Qt::Horizontal); });
     connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
-            [this] { m_document.flip(Qt::Vertical); });
+            [this] { flip(Qt::Vertical); });
 
     QMenu* filter = bar->addMenu("Filter");
     connect(addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true), &QAction::triggered, this,
@@ -215,8 +237,8 @@ void MainWindow::buildRightPanel(QWidget* panel) {
     connect(restoreZoom, &QPushButton::clicked, this, [this] { m_zoomBar->setValue(1); });
     connect(m_opacityBar, &TrackBar::changed, m_canvas, &DocumentCanvas::setPictureOpacity);
     connect(restoreOpacity, &QPushButton::clicked, this, [this] { m_opacityBar->setValue(1); });
-    connect(flipHorizontal, &QPushButton::clicked, this, [this] { m_document.flip(Qt::Horizontal); });
-    connect(flipVertical, &QPushButton::clicked, this, [this] { m_document.flip(Qt::Vertical); });
+    connect(flipHorizontal, &QPushButton::clicked, this, [this] { flip(Qt::Horizontal); });
+    connect(flipVertical, &QPushButton::clicked, this, [this] { flip(Qt::Vertical); });
     connect(restoreOriginal, &QPushButton::clicked, this, &MainWindow::restoreOriginal);
     m_editingControls << m_zoomBar << m_opacityBar << restoreZoom << restoreOpacity << restoreOriginal
                       << flipHorizontal << flipVertical;
@@ -261,7 +283,54 @@ void MainWindow::enableEditing() {
     m_pointerReadout->setVisible(true);
 }
 
+void MainWindow::flip(Qt::Orientation orientation) {
+    guarded(this, [&] { m_document.flip(orientation); }); // a picture too big for memory is said so
+}
+
+void MainWindow::updateEditMenu() {
+    m_undoItem->setEnabled(m_document.canUndo());
+    m_undoItem->setText(m_document.canUndo() ? "Undo " + m_document.undoStepName() : QStringLiteral("Undo"));
+    m_redoItem->setEnabled(m_document.canRedo());
+    m_redoItem->setText(m_document.canRedo() ? "Redo " + m_document.redoStepName() : QStringLiteral("Redo"));
+}
+
+void MainWindow::showHistory() {
+    if (!m_historyWindow) {
+        m_historyWindow = new HistoryWindow(m_document, this);
+        m_historyWindow->setAttribute(Qt::WA_QuitOnClose, false); // it closes with the main window
+    }
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    m_historyWindow->activateWindow();
+}
+
+bool MainWindow::maySetChangesAside(const QString& question) {
+    if (!m_document.isModified())
+        return true;
+    switch (services().savePrompt->askToSave(this, question)) {
+    case SaveChoice::Save:
+        return m_workbench.saveWindow().save(); // a failure is shown and keeps everything as it was
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!maySetChangesAside(QStringLiteral("Save them before closing?"))) {
+        event->ignore();
+        return;
+    }
+    if (m_historyWindow)
+        m_historyWindow->close();
+    event->accept();
+}
+
 void MainWindow::openImage() {
+    if (!maySetChangesAside(QStringLiteral("Save them before opening another picture?")))
+        return;
     const QString path = services().files->openFileName(this, m_document.chosenFile());
     if (!path.isEmpty())
         openFile(path);
@@ -276,10 +345,22 @@ bool MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::restoreOriginal() {
+    if (m_document.file().isEmpty()) // no file of its own: nothing to restore
+        return;
+    if (!maySetChangesAside(QStringLiteral("Save them before restoring the original image?")))
+        return;
     guarded(this, [this] {
         const BusyCursor busy;
         m_document.restoreOriginal();
     });
+}
+
+void MainWindow::createBackground() {
+    if (!maySetChangesAside(QStringLiteral("Save them before creating a background?")))
+        return;
+    BackgroundCreator& window = m_workbench.backgroundCreator();
+    window.prepare(m_document.zoom());
+    m_workbench.showModal(&window);
 }
 
 void MainWindow::saveImage() {
@@ -301,10 +382,10 @@ void MainWindow::placeImageAbove() {
             overlay = loadPicture(path);
         }))
         return;
-    m_document.setChosenFile(path);
+    m_document.setChosenFile(path); // where the open dialog starts next; the document keeps its own file
 
     OverlayEditor& editor = m_workbench.overlayEditor();
-    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage);
+    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, QStringLiteral("Add image above"));
     editor.setActivation(OverlayEditor::Activation::Empty);
     editor.zoomBar()->setValue(m_document.zoom());
     editor.background()->setPicture(m_document.image());
@@ -316,21 +397,21 @@ void MainWindow::placeImageAbove() {
 
 void MainWindow::openDecorationGallery(int window) {
     OverlayEditor& editor = m_workbench.overlayEditor();
-    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage);
+    const QString step = window == 5    ? QStringLiteral("Add border")
+                         : window == 10 ? QStringLiteral("Add effect")
+                                        : QStringLiteral("Add montage");
+    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, step);
     editor.setActivation(OverlayEditor::Activation::Empty);
     m_workbench.showModal(m_workbench.window(window));
 }
 
 void MainWindow::openFilterGallery() {
     FilterGallery& gallery = m_workbench.filterGallery();
-    gallery.prepare(m_document.image(), [this](const QImage& baked) { m_document.setImage(baked); });
+    gallery.prepare(m_document.image(), [this, &gallery](const QImage& baked) {
+        const QString filter = QString::fromUtf8(effectInfo(gallery.selectedKind()).caption);
+        m_document.change(filter + " filter", DocumentChange::picture(baked));
+    });
     m_workbench.showModal(&gallery);
-}
-
-void MainWindow::createBackground() {
-    BackgroundCreator& window = m_workbench.backgroundCreator();
-    window.prepare(m_document.zoom());
-    m_workbench.showModal(&window);
 }
 
 void MainWindow::openCropWindow() {

@@ -9,6 +9,7 @@
 
 class Document;
 class DocumentCanvas;
+class HistoryWindow;
 class MenuShortcuts;
 class QAction;
 class QLabel;
@@ -30,10 +31,15 @@ public:
     DocumentCanvas* canvas() const { return m_canvas; }
     QScrollArea* scrollArea() const { return m_scrollArea; }
 
+    // Unsaved changes are about to be set aside: asks first whether to save them. False when the user
+    // cancelled, or chose to save and the picture was not written; `question` names what follows.
+    bool maySetChangesAside(const QString& question);
+
     void openImage();
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);
     void restoreOriginal();
+    void createBackground();
     void saveImage();
     void showAbout();
     void placeImageAbove();
@@ -45,11 +51,18 @@ public:
     void openText3D();
     void openMagnifier();
     void openCropWindow();
-    void createBackground();
     // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
     void openDecorationGallery(int window);
+    // "Edit" › "History": the window of steps, shown beside the main window.
+    void showHistory();
+    HistoryWindow* historyWindow() const { return m_historyWindow; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void flip(Qt::Orientation orientation);
+    void updateEditMenu();
     void buildMenus();
     void buildRightPanel(QWidget* panel);
     QWidget* buildStatusBar();
@@ -67,6 +80,9 @@ private:
     QLabel* m_pointerReadout = nullptr;
     MenuShortcuts* m_shortcuts = nullptr;
     QMap<QString, QAction*> m_menuItems;
+    QAction* m_undoItem = nullptr;
+    QAction* m_redoItem = nullptr;
+    HistoryWindow* m_historyWindow = nullptr;
     QList<QWidget*> m_editingControls;
     QList<QAction*> m_editingItems;
 };

@@ -55,13 +55,18 @@ QString SaveWindow::defaultSuffix(int index) {
     return QString::fromLatin1(formats[std::clamp(index, 0, int(std::size(formats)) - 1)].suffix);
 }
 
-void SaveWindow::save() {
-    guarded(this, [this] {
+bool SaveWindow::save() {
+    bool written = false;
+    guarded(this, [&] {
         if (m_document.image().isNull()) // say so before the user types a name
             savePicture(m_document.image(), QString());
         const QString path = services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()));
         if (path.isEmpty())
             return;
         savePictureResponsively(this, m_document.image(), path);
+        written = true;
     });
+    if (written)
+        m_document.markSaved();
+    return written;
 }

@@ -16,7 +16,9 @@ public:
     // The dialog's default extension for each list entry, in list order.
     static QString defaultSuffix(int index);
 
-    void save();
+    // Asks for a file name and writes the picture; true when it was written (the document is then
+    // unmodified). A failure is shown to the user.
+    bool save();
 
 private:
     Document& m_document;

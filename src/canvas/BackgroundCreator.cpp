@@ -209,11 +209,12 @@ void BackgroundCreator::commit() {
     guarded(this, [this] {
         const QImage picture = createdPicture(); // nothing changes when it cannot be made
         const QSizeF size = m_rectangle->size();
-        m_document.setImage(picture);
-        m_document.setControlSize(size); // the typed sizes, fractions kept
-        m_document.enableEditing();
-        m_document.setSizeText(typedNumber(size.width()) + "x" + typedNumber(size.height()));
-        m_document.setZoom(m_zoomBar->value());
+        m_document.change(QStringLiteral("Create background"),
+                          DocumentChange::picture(picture)
+                              .withControlSize(size) // the typed sizes, fractions kept
+                              .withSizeText(typedNumber(size.width()) + "x" + typedNumber(size.height()))
+                              .withZoom(m_zoomBar->value())
+                              .enablingEditing());
         accept();
     });
 }

@@ -101,7 +101,7 @@ void CropWindow::showSource() {
 void CropWindow::flipSource(Qt::Orientation orientation) {
     // The source itself is flipped at once, whether or not "Ok" follows.
     if (m_source == Source::DocumentImage)
-        m_document.flip(orientation);
+        guarded(this, [&] { m_document.flip(orientation); });
     else if (!m_textImage.image().isNull())
         m_textImage.setImage(
             m_textImage.image().mirrored(orientation == Qt::Horizontal, orientation == Qt::Vertical));
@@ -118,8 +118,8 @@ void CropWindow::crop() {
     const QImage result = croppedPicture();
     if (m_source == Source::DocumentImage) {
         // Only the picture and the control's size: the zoom and the size readout stay as they are.
-        m_document.setImage(result);
-        m_document.setControlSize(QSizeF(result.size()));
+        m_document.change(QStringLiteral("Crop image"),
+                          DocumentChange::picture(result).withControlSize(QSizeF(result.size())));
     } else {
         m_textImage.setImage(result);
     }

@@ -112,7 +112,7 @@ void ColourFilters::alignPositions() {
 
 void ColourFilters::commit() {
     fillLayer(); // the contrast is applied once, to the plain colour
-    m_document.setImage(renderItem(background()));
+    m_document.change(QStringLiteral("Add color filter"), DocumentChange::picture(renderItem(background())));
     accept();
 }
 

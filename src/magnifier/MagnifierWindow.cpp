@@ -151,6 +151,7 @@ void MagnifierWindow::prepare(const QImage& picture, QSizeF controlSize, double 
 
 void MagnifierWindow::merge() {
     // The loupe is drawn into the picture; the main window keeps its zoom.
-    m_document.setImage(renderItem(background()));
+    m_document.change(QStringLiteral("Add magnifying glass"),
+                      DocumentChange::picture(renderItem(background())));
     accept();
 }

@@ -138,8 +138,8 @@ void OverlayEditor::merge() {
     const QImage result = mergedPicture();
     switch (m_mergeTarget) {
     case MergeTarget::DocumentImage:
-        m_document.setImage(result);
-        m_document.setControlSize(QSizeF(result.size()));
+        m_document.change(m_stepName.isEmpty() ? QStringLiteral("Edit") : m_stepName,
+                          DocumentChange::picture(result).withControlSize(QSizeF(result.size())));
         break;
     case MergeTarget::TextImage3D:
         m_textImage.setImage(result);

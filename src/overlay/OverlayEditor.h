@@ -23,7 +23,11 @@ public:
 
     OverlayEditor(Document& document, TextImage3D& textImage, QWidget* parent = nullptr);
 
-    void bindOk(MergeTarget target) { m_mergeTarget = target; }
+    // `stepName` names a merge into the document in its undo history ("Add border").
+    void bindOk(MergeTarget target, const QString& stepName = QString()) {
+        m_mergeTarget = target;
+        m_stepName = stepName;
+    }
     MergeTarget okBinding() const { return m_mergeTarget; }
     void setActivation(Activation activation) { m_activation = activation; }
     Activation activation() const { return m_activation; }
@@ -58,6 +62,7 @@ private:
     PictureItem* m_overlay;
     TrackBar* m_zoomBar = nullptr;
     MergeTarget m_mergeTarget = MergeTarget::None;
+    QString m_stepName;
     Activation m_activation = Activation::Empty;
     bool m_overlayInFront = true;
 };

@@ -10,10 +10,33 @@
 
 namespace {
 
+// The title of the program's message boxes (the windows themselves carry only their own captions).
+const QString messageTitle = QStringLiteral("Lumora");
+
 class MessageBoxErrorReporter : public ErrorReporter {
 public:
     void report(QWidget* parent, const QString& message) override {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(), message);
+        QMessageBox::critical(parent, messageTitle, message);
+    }
+};
+
+class MessageBoxSavePrompt : public SavePrompt {
+public:
+    SaveChoice askToSave(QWidget* parent, const QString& question) override {
+        QMessageBox box(QMessageBox::Warning, messageTitle,
+                        QStringLiteral("The picture has unsaved changes."),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setInformativeText(question);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+        }
     }
 };
 
@@ -57,6 +80,7 @@ Services desktopServices() {
     s.errors = std::make_unique<MessageBoxErrorReporter>();
     s.presenter = std::make_unique<ModalPresenter>();
     s.files = std::make_unique<DialogFileChooser>();
+    s.savePrompt = std::make_unique<MessageBoxSavePrompt>();
     return s;
 }
 

@@ -24,6 +24,16 @@ public:
     virtual void showModal(QDialog* window) = 0;
 };
 
+// The answer to "save the changes first?".
+enum class SaveChoice { Save, Discard, Cancel };
+
+class SavePrompt {
+public:
+    virtual ~SavePrompt() = default;
+    // Asks whether to save the picture's unsaved changes before going on; `question` names what follows.
+    virtual SaveChoice askToSave(QWidget* parent, const QString& question) = 0;
+};
+
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
@@ -36,6 +46,7 @@ struct Services {
     std::unique_ptr<ErrorReporter> errors;
     std::unique_ptr<Presenter> presenter;
     std::unique_ptr<FileChooser> files;
+    std::unique_ptr<SavePrompt> savePrompt;
 };
 
 // The services in force; desktop ones until installServices() replaces them.

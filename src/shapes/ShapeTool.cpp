@@ -173,7 +173,9 @@ QImage ShapeTool::mergedPicture() const {
 }
 
 void ShapeTool::merge() {
-    m_document.setImage(mergedPicture());
-    m_document.setZoom(m_zoomBar->value());
+    const QString step = m_figure == ShapeFigure::Line        ? QStringLiteral("Add line")
+                         : m_figure == ShapeFigure::Rectangle ? QStringLiteral("Add rectangle")
+                                                              : QStringLiteral("Add circle");
+    m_document.change(step, DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()));
     accept();
 }

@@ -211,7 +211,7 @@ QImage Text2DTool::mergedPicture() {
 }
 
 void Text2DTool::merge() {
-    m_document.setImage(mergedPicture());
-    m_document.setZoom(m_zoomBar->value());
+    m_document.change(QStringLiteral("Add 2D text"),
+                      DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()));
     accept();
 }

@@ -194,6 +194,6 @@ QImage Text3DTool::mergedPicture() const {
 }
 
 void Text3DTool::merge() {
-    m_workspace.document().setImage(mergedPicture());
+    m_workspace.document().change(QStringLiteral("Add 3D text"), DocumentChange::picture(mergedPicture()));
     accept(); // the main window keeps its zoom and its control's size
 }

@@ -36,6 +36,14 @@ public:
     }
 };
 
+class ScriptedSavePrompt : public SavePrompt {
+public:
+    SaveChoice askToSave(QWidget*, const QString& question) override {
+        desktop.saveQuestions << question;
+        return desktop.saveChoices.isEmpty() ? SaveChoice::Discard : desktop.saveChoices.takeFirst();
+    }
+};
+
 } // namespace
 
 void TestDesktop::clear() {
@@ -44,6 +52,8 @@ void TestDesktop::clear() {
     openAnswers.clear();
     saveAnswers.clear();
     saveSuffixes.clear();
+    saveQuestions.clear();
+    saveChoices.clear();
     whileShown = nullptr;
 }
 
@@ -52,6 +62,7 @@ TestDesktop& installTestDesktop() {
     s.errors = std::make_unique<RecordingErrors>();
     s.presenter = std::make_unique<RecordingPresenter>();
     s.files = std::make_unique<ScriptedFiles>();
+    s.savePrompt = std::make_unique<ScriptedSavePrompt>();
     installServices(std::move(s));
     desktop.clear();
     return desktop;

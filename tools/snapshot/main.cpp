@@ -54,10 +54,11 @@ int main(int argc, char* argv[]) {
     Workbench workbench;
     Document& document = workbench.document();
     const QImage photo = args.size() > 3 ? loadPicture(args[3]) : samplePhoto();
-    document.setImage(photo);
-    document.setControlSize(QSizeF(photo.size()));
-    document.setSizeText(QStringLiteral("%1x%2").arg(photo.width()).arg(photo.height()));
-    document.enableEditing();
+    document.change("Open image",
+                    DocumentChange::picture(photo)
+                        .withControlSize(QSizeF(photo.size()))
+                        .withSizeText(QStringLiteral("%1x%2").arg(photo.width()).arg(photo.height()))
+                        .enablingEditing());
 
     QWidget* window = &workbench.mainWindow();
     if (args[1] == "overlay") {

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "app/HistoryWindow.h"
+
+#include "model/Document.h"
+
+#include <QListWidget>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+// Every thumbnail centred on a square of one size, so the names line up.
+QIcon squareIcon(const QImage& thumbnail) {
+    QPixmap square(historyThumbnailSide, historyThumbnailSide);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((historyThumbnailSide - thumbnail.width()) / 2,
+                      (historyThumbnailSide - thumbnail.height()) / 2, thumbnail);
+    return QIcon(square);
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(Document& document, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_document(document)
+    , m_list(new QListWidget(this)) {
+    setObjectName("HistoryWindow");
+    setWindowTitle("History");
+    setModal(false);
+    resize(280, 520);
+    m_list->setObjectName("HistoryList");
+    m_list->setIconSize(QSize(historyThumbnailSide, historyThumbnailSide));
+    m_list->setSpacing(2);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addWidget(m_list);
+
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            m_document.goToEntry(row);
+    });
+    connect(&m_document, &Document::historyChanged, this, &HistoryWindow::refresh);
+    refresh();
+}
+
+void HistoryWindow::refresh() {
+    const QSignalBlocker quiet(m_list); // showing where the document is must not move it
+    const DocumentHistory& history = m_document.history();
+    // Rows whose step is still the same keep their icons; only the rest are made again.
+    while (m_list->count() > history.count())
+        delete m_list->takeItem(m_list->count() - 1);
+    for (int row = 0; row < history.count(); ++row) {
+        const HistoryStep& step = history.entry(row);
+        QListWidgetItem* item = m_list->item(row);
+        const qint64 key = step.thumbnail.cacheKey();
+        if (!item || item->data(Qt::UserRole).toLongLong() != key) {
+            if (!item) {
+                item = new QListWidgetItem;
+                m_list->addItem(item);
+            }
+            item->setIcon(squareIcon(step.thumbnail));
+            item->setData(Qt::UserRole, key);
+        }
+        item->setText(step.name);
+        item->setForeground(row > history.position() ? palette().color(QPalette::Disabled, QPalette::Text)
+                                                     : palette().color(QPalette::Active, QPalette::Text));
+    }
+    if (history.count() > 0) {
+        m_list->setCurrentRow(history.position());
+        m_list->scrollToItem(m_list->currentItem());
+    }
+}

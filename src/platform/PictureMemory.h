@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+// Pictures of many megabytes made in memory the kernel may back with large pages: a new 24-megapixel
+// picture then costs a few dozen page faults on its first filling instead of tens of thousands, which is
+// most of the time of a copy. Small pictures are plain QImages. All take 32-bit formats.
+#pragma once
+
+#include <QImage>
+
+// A new picture with undefined pixels; null when there is no memory for it.
+QImage newPicture(QSize size, QImage::Format format);
+// `rect` of the picture (inside it) as a picture of its own.
+QImage copiedPicture(const QImage& picture, const QRect& rect);
+QImage mirroredPicture(const QImage& picture, bool horizontal, bool vertical);

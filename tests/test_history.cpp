@@ -1,0 +1,534 @@
+// SPDX-License-Identifier: MIT
+// Undo, redo and the history window, the memory budget of the history, and the questions asked before
+// unsaved changes are set aside, driven through the main window as a user does.
+#include "app/Application.h"
+#include "app/HistoryWindow.h"
+#include "app/MainWindow.h"
+#include "app/SaveWindow.h"
+#include "app/Workbench.h"
+#include "galleries/ThumbnailButton.h"
+#include "model/Document.h"
+#include "model/PictureDelta.h"
+#include "platform/NumberEdit.h"
+#include "platform/TrackBar.h"
+#include "support/Fixtures.h"
+#include "support/TestServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Everything undo and redo must bring back together.
+struct DocumentState {
+    QImage image;
+    QSizeF controlSize;
+    double zoom;
+    QString sizeText;
+    QString file;
+};
+
+DocumentState stateOf(const Document& document) {
+    return {document.image(), document.controlSize(), document.zoom(), document.sizeText(), document.file()};
+}
+
+QImage filled(QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(colour);
+    return picture;
+}
+
+} // namespace
+
+class HistoryTest : public QObject {
+    Q_OBJECT
+private:
+    TestDesktop* m_desktop = nullptr;
+    std::unique_ptr<Workbench> m_workbench;
+    QTemporaryDir m_dir;
+
+    MainWindow& main() { return m_workbench->mainWindow(); }
+    Document& document() { return m_workbench->document(); }
+    QString writePicture(const QString& name, const QImage& image) {
+        const QString path = m_dir.filePath(name);
+        saveOrFail(image, path);
+        return path;
+    }
+    void open(const QString& path) {
+        m_desktop->openAnswers << path;
+        main().menuItem("MenuItem6")->trigger();
+        QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.join('\n')));
+    }
+    void click(QWidget* window, const char* button) {
+        auto* found = controlOfWindow<QPushButton>(window, QString::fromLatin1(button));
+        QVERIFY2(found, button);
+        found->click();
+    }
+    // While `window` is "shown", its "Ok" is pressed.
+    void pressWhenShown(int window, const char* ok) {
+        QDialog* target = m_workbench->window(window);
+        m_desktop->whileShown = [this, target, ok](QDialog* shown) {
+            if (shown == target)
+                click(target, ok);
+        };
+    }
+    void pressShortcut(const QKeySequence& keys) {
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        QTest::keySequence(&main(), keys);
+    }
+    void compareState(const DocumentState& expected, const char* when) {
+        const DocumentState now = stateOf(document());
+        QVERIFY2(now.image == expected.image, when);
+        QVERIFY2(now.controlSize == expected.controlSize, when);
+        QVERIFY2(now.zoom == expected.zoom, when);
+        QVERIFY2(now.sizeText == expected.sizeText, when);
+        QVERIFY2(now.file == expected.file, when);
+        QCOMPARE(controlOfWindow<TrackBar>(&main(), "TrackBar1")->value(), expected.zoom);
+    }
+    QStringList stepNames() const {
+        QStringList names;
+        const DocumentHistory& history = m_workbench->document().history();
+        for (int i = 0; i < history.count(); ++i)
+            names << history.entry(i).name;
+        return names;
+    }
+
+private slots:
+    void init() {
+        m_desktop = &installTestDesktop();
+        m_workbench = std::make_unique<Workbench>();
+        main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+    }
+    void cleanup() { m_workbench.reset(); }
+
+    void everyWindowsOkIsOneNamedStep_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("gallery"); // 0: the command opens the window with "Ok" itself
+        QTest::addColumn<QString>("thumbnail");
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("2D text") << "MenuItem4" << 0 << "" << 2 << "CornerButton5"
+                                 << "Add 2D text";
+        QTest::newRow("3D text") << "MenuItem5" << 0 << "" << 3 << "CornerButton8"
+                                 << "Add 3D text";
+        QTest::newRow("line") << "MenuItem17" << 0 << "" << 11 << "CornerButton10"
+                              << "Add line";
+        QTest::newRow("rectangle") << "MenuItem18" << 0 << "" << 12 << "CornerButton10"
+                                   << "Add rectangle";
+        QTest::newRow("circle") << "MenuItem20" << 0 << "" << 14 << "CornerButton6"
+                                << "Add circle";
+        QTest::newRow("colour filters") << "MenuItem22" << 0 << "" << 17 << "CornerButton10"
+                                        << "Add color filter";
+        QTest::newRow("magnifying glass") << "MenuItem21" << 0 << "" << 16 << "CornerButton7"
+                                          << "Add magnifying glass";
+        QTest::newRow("crop") << "MenuItem25" << 0 << "" << 19 << "CornerButton3"
+                              << "Crop image";
+        QTest::newRow("filter gallery") << "MenuItem13" << 0 << "" << 7 << "CornerButton2"
+                                        << "Water filter";
+        QTest::newRow("image above") << "MenuItem15" << 0 << "" << 6 << "CornerButton10"
+                                     << "Add image above";
+        QTest::newRow("border") << "MenuItem11" << 5 << "Image32" << 6 << "CornerButton10"
+                                << "Add border";
+        QTest::newRow("effect") << "MenuItem14" << 10 << "Image11" << 6 << "CornerButton10"
+                                << "Add effect";
+        QTest::newRow("montage") << "MenuItem24" << 18 << "Image21" << 6 << "CornerButton10"
+                                 << "Add montage";
+    }
+    void everyWindowsOkIsOneNamedStep() {
+        QFETCH(QString, command);
+        QFETCH(int, gallery);
+        QFETCH(QString, thumbnail);
+        QFETCH(int, window);
+        QFETCH(QString, ok);
+        QFETCH(QString, step);
+        open(writePicture("photo.png", gradientPicture(64, 48)));
+        const DocumentState before = stateOf(document());
+        m_desktop->openAnswers << writePicture("sticker.png", filled({9, 7}, Qt::blue)); // for "Image above"
+        const QByteArray okName = ok.toLatin1();
+        pressWhenShown(window, okName.constData());
+        main().menuItem(command)->trigger();
+        if (gallery)
+            QTest::mouseClick(m_workbench->window(gallery)->findChild<ThumbnailButton*>(thumbnail),
+                              Qt::LeftButton);
+        QVERIFY(!m_desktop->shown.isEmpty());
+        QCOMPARE(m_desktop->shown.last().data(), m_workbench->window(window));
+
+        QCOMPARE(stepNames(), QStringList({"Open image", step}));
+        QCOMPARE(main().menuItem("UndoItem")->text(), "Undo " + step);
+        QVERIFY(document().isModified());
+        const DocumentState after = stateOf(document());
+        main().menuItem("UndoItem")->trigger();
+        compareState(before, "undone");
+        QVERIFY(!document().isModified());
+        QCOMPARE(main().menuItem("RedoItem")->text(), "Redo " + step);
+        main().menuItem("RedoItem")->trigger();
+        compareState(after, "redone");
+    }
+
+    void undoAndRedoBringPictureSizeAndZoomBackTogether() {
+        QStringList menus;
+        for (QAction* menu : main().menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, QStringList({"File", "Edit", "Add", "Create", "Image", "Filter", "About"}));
+        QAction* undo = main().menuItem("UndoItem");
+        QAction* redo = main().menuItem("RedoItem");
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+
+        QList<DocumentState> states;
+        QStringList steps;
+        auto done = [&](const QString& step) {
+            states << stateOf(document());
+            steps << step;
+            QCOMPARE(undo->text(), "Undo " + step);
+        };
+        open(writePicture("photo.png", gradientPicture(40, 30)));
+        QVERIFY(!undo->isEnabled()); // the first picture is where the history starts
+        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(1.5);
+        states << stateOf(document());
+
+        m_desktop->whileShown = [this](QDialog* shown) {
+            if (shown == m_workbench->window(7)) {
+                QTest::mouseClick(shown->findChild<QWidget*>("Image6"), Qt::LeftButton, {}, QPoint(70, 70));
+                click(shown, "CornerButton2");
+            }
+        };
+        main().menuItem("MenuItem13")->trigger();
+        done("Invert colors filter");
+
+        pressWhenShown(6, "CornerButton10");
+        main().menuItem("MenuItem11")->trigger();
+        QTest::mouseClick(m_workbench->window(5)->findChild<ThumbnailButton*>("Image32"), Qt::LeftButton);
+        done("Add border");
+
+        QDialog* text = m_workbench->window(2);
+        m_desktop->whileShown = [&](QDialog* shown) {
+            if (shown == text) {
+                text->findChild<TrackBar*>("TrackBar3")->setValue(2); // handed back to the main window
+                click(text, "CornerButton5");
+            }
+        };
+        main().menuItem("MenuItem4")->trigger();
+        done("Add 2D text");
+        QCOMPARE(document().zoom(), 2.0);
+
+        QDialog* crop = m_workbench->window(19);
+        m_desktop->whileShown = [&](QDialog* shown) {
+            if (shown != crop)
+                return;
+            crop->findChild<NumberEdit*>("Edit1")->setValueText("10"); // height
+            crop->findChild<NumberEdit*>("Edit2")->setValueText("20"); // width
+            click(crop, "CornerButton3");
+        };
+        main().menuItem("MenuItem25")->trigger();
+        done("Crop image");
+        QCOMPARE(document().image().size(), QSize(20, 10));
+        QCOMPARE(document().controlSize(), QSizeF(20, 10));
+
+        click(&main(), "CornerButton4");
+        done("Flip horizontal");
+        main().menuItem("MenuItem10")->trigger();
+        done("Flip vertical");
+
+        // Back to the start with Ctrl+Z: each state comes back whole, the menu naming the next step.
+        for (int i = steps.size() - 1; i >= 0; --i) {
+            pressShortcut(QKeySequence("Ctrl+Z"));
+            compareState(states[i], qPrintable("undo of " + steps[i]));
+            QCOMPARE(redo->text(), "Redo " + steps[i]);
+            QCOMPARE(undo->isEnabled(), i > 0);
+        }
+        QCOMPARE(undo->text(), QString("Undo"));
+        // And forward again with both redo shortcuts.
+        for (int i = 0; i < steps.size(); ++i) {
+            pressShortcut(QKeySequence(i % 2 ? "Ctrl+Y" : "Ctrl+Shift+Z"));
+            compareState(states[i + 1], qPrintable("redo of " + steps[i]));
+        }
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(redo->text(), QString("Redo"));
+
+        // A zoom chosen since stays through steps that did not set the zoom, and goes where the 2D text
+        // step found it when that step is undone.
+        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(3);
+        for (int i = 0; i < 3; ++i)
+            undo->trigger();
+        QCOMPARE(document().zoom(), 3.0);
+        undo->trigger();
+        QCOMPARE(document().zoom(), 1.5);
+    }
+
+    void aNewChangeDropsTheUndoneSteps() {
+        const QImage picture = gradientPicture(6, 4);
+        open(writePicture("photo.png", picture));
+        click(&main(), "CornerButton4");
+        click(&main(), "CornerButton5");
+        main().menuItem("UndoItem")->trigger();
+        main().menuItem("UndoItem")->trigger();
+        QVERIFY(main().menuItem("RedoItem")->isEnabled());
+        main().menuItem("MenuItem10")->trigger();
+        QCOMPARE(stepNames(), QStringList({"Open image", "Flip vertical"}));
+        QVERIFY(!main().menuItem("RedoItem")->isEnabled());
+        QCOMPARE(main().menuItem("RedoItem")->text(), QString("Redo"));
+        main().menuItem("UndoItem")->trigger();
+        QCOMPARE(document().image(), picture);
+    }
+
+    void changedRegionsAreFoundExactly_data() {
+        QTest::addColumn<QList<QPoint>>("changed");
+        QTest::addColumn<QRect>("region"); // empty: nothing changed; null size with kind Whole below
+        QTest::addColumn<int>("kind");
+        using K = PictureDelta::Kind;
+        QTest::newRow("nothing") << QList<QPoint>() << QRect() << int(K::Unchanged);
+        QTest::newRow("the first pixel") << QList<QPoint>{{0, 0}} << QRect(0, 0, 1, 1) << int(K::Region);
+        QTest::newRow("the last column") << QList<QPoint>{{6, 2}} << QRect(6, 2, 1, 1) << int(K::Region);
+        QTest::newRow("the last pixel") << QList<QPoint>{{6, 4}} << QRect(6, 4, 1, 1) << int(K::Region);
+        QTest::newRow("two apart") << QList<QPoint>{{1, 4}, {3, 1}} << QRect(1, 1, 3, 4) << int(K::Region);
+        QTest::newRow("corner to corner, kept whole")
+            << QList<QPoint>{{0, 0}, {6, 4}} << QRect(0, 0, 7, 5) << int(K::Whole);
+    }
+    void changedRegionsAreFoundExactly() {
+        QFETCH(QList<QPoint>, changed);
+        QFETCH(QRect, region);
+        QFETCH(int, kind);
+        const QImage before = gradientPicture(7, 5);
+        QImage after = before.copy();
+        for (const QPoint& at : changed)
+            after.setPixel(at, qRgba(1, 2, 3, 255));
+        QCOMPARE(changedRect(before, after), region);
+        PictureDelta delta = PictureDelta::between(before, after);
+        QCOMPARE(int(delta.kind()), kind);
+        if (delta.kind() == PictureDelta::Kind::Region) {
+            QCOMPARE(delta.region(), region);
+            QCOMPARE(delta.bytes(), qint64(region.width()) * region.height() * 4);
+        }
+        // The same call goes back and forth, on a picture shared with someone else too.
+        QImage picture = after;
+        const QImage sharedCopy = picture;
+        delta.swap(picture);
+        QCOMPARE(picture, before);
+        QCOMPARE(sharedCopy, after);
+        delta.swap(picture);
+        QCOMPARE(picture, after);
+    }
+
+    void theBudgetDropsTheOldestSteps() {
+        Document document;
+        const QSize size(100, 80);
+        const QString file = writePicture("first.png", filled(size, Qt::white));
+        document.open(file);
+        QVERIFY(!document.isModified());
+        const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta, Qt::yellow};
+        for (int i = 0; i < colours.size(); ++i)
+            document.change(QStringLiteral("Fill %1").arg(i + 1),
+                            DocumentChange::picture(filled(size, colours[i])));
+        const qint64 perStep = document.history().entry(1).bytes();
+        QVERIFY(perStep >= qint64(size.width()) * size.height() * 4); // a whole picture kept for each
+
+        // Room for three steps: the three newest stay, and the oldest kept becomes where the history starts.
+        document.setHistoryBudget(perStep * 3 + document.history().entry(0).bytes());
+        QVERIFY(document.history().bytes() <= perStep * 3 + document.history().entry(0).bytes());
+        QStringList names;
+        for (int i = 0; i < document.history().count(); ++i)
+            names << document.history().entry(i).name;
+        QCOMPARE(names, QStringList({"Fill 3", "Fill 4", "Fill 5", "Fill 6"}));
+        while (document.canUndo())
+            document.undo();
+        QCOMPARE(document.image(), filled(size, Qt::blue));
+        QVERIFY(document.isModified()); // the opened picture is gone from the history
+        while (document.canRedo())
+            document.redo();
+        QCOMPARE(document.image(), filled(size, Qt::yellow));
+
+        // The newest step stays even alone above the budget.
+        document.setHistoryBudget(1);
+        QCOMPARE(document.history().count(), 2);
+        document.undo();
+        QCOMPARE(document.image(), filled(size, Qt::magenta));
+        document.redo();
+
+        // A small change on a big picture keeps only its rectangle; a flip keeps nothing.
+        document.setHistoryBudget(qint64(1) << 30);
+        QImage big = gradientPicture(600, 400);
+        document.change("Big", DocumentChange::picture(big));
+        const qint64 beforeSmall = document.history().bytes();
+        QImage touched = big.copy();
+        QPainter(&touched).fillRect(300, 200, 8, 8, Qt::black);
+        document.change("Small", DocumentChange::picture(touched));
+        document.flip(Qt::Horizontal);
+        QVERIFY(document.history().bytes() - beforeSmall <
+                2 * qint64(historyThumbnail(big).sizeInBytes()) + 8 * 8 * 4 + 1);
+        document.undo();
+        document.undo();
+        QCOMPARE(document.image(), big);
+        document.redo();
+        document.redo();
+        QCOMPARE(document.image(), touched.mirrored(true, false));
+    }
+
+    void theHistoryWindowGoesToTheClickedStep() {
+        // Red on the left, blue on the right: the flipped step's thumbnail shows them swapped.
+        QImage picture = filled({400, 200}, Qt::blue);
+        QPainter(&picture).fillRect(0, 0, 200, 200, Qt::red);
+        open(writePicture("photo.png", picture));
+        click(&main(), "CornerButton4");
+        click(&main(), "CornerButton5");
+        main().menuItem("HistoryItem")->trigger();
+        HistoryWindow* window = main().historyWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), QString("History"));
+        QListWidget* list = window->list();
+        QStringList rows;
+        for (int i = 0; i < list->count(); ++i)
+            rows << list->item(i)->text();
+        QCOMPARE(rows, QStringList({"Open image", "Flip horizontal", "Flip vertical"}));
+        QCOMPARE(list->currentRow(), 2);
+        const QImage flipped = document().history().entry(1).thumbnail;
+        QCOMPARE(flipped.size(), QSize(64, 32));
+        QCOMPARE(flipped.pixelColor(2, 16), QColor(Qt::blue));
+        QCOMPARE(flipped.pixelColor(61, 16), QColor(Qt::red));
+
+        auto clickRow = [&](int row) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        };
+        clickRow(0);
+        QCOMPARE(document().image(), picture);
+        QVERIFY(!main().menuItem("UndoItem")->isEnabled());
+        QCOMPARE(main().menuItem("RedoItem")->text(), QString("Redo Flip horizontal"));
+        const QColor undone = list->item(2)->foreground().color();
+        QVERIFY(undone != list->item(0)->foreground().color());
+        QCOMPARE(list->item(1)->foreground().color(), undone);
+        clickRow(2);
+        QCOMPARE(document().image(), picture.mirrored(true, true));
+        QCOMPARE(list->currentRow(), 2);
+        // A new step drops the undone ones from the list as well.
+        clickRow(1);
+        main().menuItem("MenuItem9")->trigger();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(2)->text(), QString("Flip horizontal"));
+        QCOMPARE(document().image(), picture);
+    }
+
+    void unsavedChangesAreAskedAbout_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer");     // SaveChoice; -1 when no question is expected
+        QTest::addColumn<QString>("saveAs"); // the save dialog's answer for "Save"
+        QTest::addColumn<bool>("goesOn");
+        const int save = int(SaveChoice::Save), discard = int(SaveChoice::Discard),
+                  cancel = int(SaveChoice::Cancel);
+        for (const char* action : {"close", "open", "create background", "restore"}) {
+            const QString a = QString::fromLatin1(action);
+            QTest::addRow("%s, unchanged: not asked", action) << a << false << -1 << "" << true;
+            QTest::addRow("%s, cancel", action) << a << true << cancel << "" << false;
+            QTest::addRow("%s, discard", action) << a << true << discard << "" << true;
+            QTest::addRow("%s, save", action) << a << true << save << "kept.png" << true;
+        }
+        QTest::newRow("close, save fails") << "close" << true << save << "kept.txt" << false;
+        QTest::newRow("close, save dialog cancelled") << "close" << true << save << "" << false;
+    }
+    void unsavedChangesAreAskedAbout() {
+        QFETCH(QString, action);
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        QFETCH(QString, saveAs);
+        QFETCH(bool, goesOn);
+        const QImage photo = gradientPicture(12, 8);
+        open(writePicture("photo.png", photo));
+        if (changed)
+            click(&main(), "CornerButton4");
+        if (answer >= 0)
+            m_desktop->saveChoices << SaveChoice(answer);
+        m_desktop->saveAnswers << (saveAs.isEmpty() ? QString() : m_dir.filePath(saveAs));
+        const QString other = writePicture("other.png", filled({5, 5}, Qt::green));
+        const DocumentState before = stateOf(document());
+        const int position = document().history().position();
+
+        bool wentOn = false;
+        if (action == "close") {
+            wentOn = main().close();
+            QCOMPARE(main().isVisible(), !wentOn);
+        } else if (action == "open") {
+            open(other);
+            wentOn = document().file() == other;
+        } else if (action == "create background") {
+            main().menuItem("MenuItem19")->trigger();
+            wentOn = !m_desktop->shown.isEmpty() && m_desktop->shown.last().data() == m_workbench->window(13);
+        } else {
+            click(&main(), "CornerButton3");
+            wentOn = document().image() == photo;
+        }
+        QCOMPARE(m_desktop->saveQuestions.size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(wentOn, goesOn);
+        if (answer == int(SaveChoice::Save) && !saveAs.isEmpty() && goesOn)
+            QCOMPARE(loadOrFail(m_dir.filePath(saveAs)), before.image);
+        if (saveAs.endsWith(".txt"))
+            QCOMPARE(m_desktop->messages.size(), 1); // the failure is shown
+        if (!goesOn) {                               // nothing changed at all
+            compareState(before, "refused");
+            QCOMPARE(document().history().position(), position);
+            QVERIFY(document().isModified());
+        }
+    }
+
+    void modifiedFollowsTheSavedPoint() {
+        open(writePicture("photo.png", gradientPicture(8, 6)));
+        QVERIFY(!document().isModified());
+        QAction* undo = main().menuItem("UndoItem");
+        QAction* redo = main().menuItem("RedoItem");
+        click(&main(), "CornerButton4");
+        QVERIFY(document().isModified());
+        undo->trigger();
+        QVERIFY(!document().isModified());
+        redo->trigger();
+        m_desktop->saveAnswers << m_dir.filePath("saved.png");
+        QVERIFY(m_workbench->saveWindow().save());
+        QVERIFY(!document().isModified());
+        undo->trigger();
+        QVERIFY(document().isModified()); // back at the opened picture, which is not what was saved
+        redo->trigger();
+        QVERIFY(!document().isModified());
+        // Zooming is looking, not changing.
+        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(4);
+        QVERIFY(!document().isModified());
+        QVERIFY(main().close());
+        QVERIFY(m_desktop->saveQuestions.isEmpty());
+    }
+
+    void restoreReloadsTheDocumentsOwnFile() {
+        const QImage photo = gradientPicture(12, 8);
+        const QString photoPath = writePicture("photo.png", photo);
+        open(photoPath);
+        const QString sticker = writePicture("sticker.png", filled({3, 3}, Qt::blue));
+        m_desktop->openAnswers << sticker;
+        main().menuItem("MenuItem15")->trigger();   // the editor is closed without "Ok"
+        QCOMPARE(document().chosenFile(), sticker); // the open dialog starts there next time
+        click(&main(), "CornerButton5");
+        click(&main(), "CornerButton3");
+        QCOMPARE(document().image(), photo);
+        QCOMPARE(stepNames().last(), QString("Restore the original image"));
+
+        // Another picture opened and undone: the document's own file comes back with it.
+        open(writePicture("second.png", filled({4, 4}, Qt::red)));
+        main().menuItem("UndoItem")->trigger();
+        QCOMPARE(document().file(), photoPath);
+        click(&main(), "CornerButton4");
+        click(&main(), "CornerButton3");
+        QCOMPARE(document().image(), photo);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    configureApplication(app);
+    HistoryTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_history.moc"

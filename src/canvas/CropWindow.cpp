@@ -5,8 +5,8 @@
 #include "model/TextImage3D.h"
 #include "overlay/PlacementPreview.h"
 #include "overlay/ToolPanel.h"
-#include "platform/NumberEdit.h"
 #include "platform/Geometry.h"
+#include "platform/NumberEdit.h"
 #include "platform/Numbers.h"
 #include "platform/Panel.h"
 #include "platform/Services.h"
@@ -110,8 +110,7 @@ void CropWindow::flipSource(Qt::Orientation orientation) {
 
 QImage CropWindow::croppedPicture() const {
     const QSizeF size = m_tiled->size();
-    return ::tiledPicture(sourcePicture(),
-                          pictureSizeFor(size));
+    return ::tiledPicture(sourcePicture(), pictureSizeFor(size));
 }
 
 void CropWindow::crop() {

@@ -156,7 +156,8 @@ private slots:
             for (const QString& name : editingButtons)
                 states << controlOfWindow<QWidget>(&main(), name)->isEnabled();
             for (int i = 1; i <= 13; ++i)
-                states << controlOfWindow<QWidget>(&main(), QStringLiteral("SpeedButton%1").arg(i))->isEnabled();
+                states
+                    << controlOfWindow<QWidget>(&main(), QStringLiteral("SpeedButton%1").arg(i))->isEnabled();
             for (const QString& name : editingItems)
                 states << main().menuItem(name)->isEnabled();
             return states;

@@ -39,14 +39,7 @@ private:
     SelectionFrame* frame() { return m_crop->preview()->frame(); }
     NumberEdit* edit(const char* name) { return m_crop->findChild<NumberEdit*>(name); }
     void click(const char* name) { m_crop->findChild<QPushButton*>(name)->click(); }
-    void typeAndEnter(const char* name, const QString& typed) {
-        NumberEdit* box = edit(name);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
+    void typeAndEnter(const char* name, const QString& typed) { typeAndConfirm(edit(name), typed); }
     void openCropOn(const QImage& picture, double zoom = 1) {
         const QString path = m_dir.filePath("photo.png");
         saveOrFail(picture, path);
@@ -200,12 +193,7 @@ private:
         return found;
     }
     void typeAndEnter(const char* name, const QString& typed) {
-        NumberEdit* box = control<NumberEdit>(name);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndConfirm(control<NumberEdit>(name), typed);
     }
     void open(double zoom = 1) {
         document().setZoom(zoom);

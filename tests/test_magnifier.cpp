@@ -44,12 +44,7 @@ private:
         return found;
     }
     void typeAndEnter(const char* edit, const QString& typed) {
-        NumberEdit* box = control<NumberEdit>(edit);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndConfirm(control<NumberEdit>(edit), typed);
     }
     QPoint onScreen(QPointF scenePoint) { return m_window->preview()->mapFromScene(scenePoint); }
     void openOn(const QImage& picture, double zoom = 1) {

@@ -58,12 +58,7 @@ private:
     }
     void click(const char* button) { control<QPushButton>(button)->click(); }
     void typeAndEnter(const char* edit, const QString& text) {
-        NumberEdit* box = control<NumberEdit>(edit);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndConfirm(control<NumberEdit>(edit), text);
     }
     QPoint onScreen(QPointF scenePoint) { return preview()->mapFromScene(scenePoint); }
     // A corner of the frame in its own units (0 … 3: top-left, top-right, bottom-left, bottom-right), or its

@@ -97,12 +97,7 @@ private:
     void choose(const char* list, int index) { control<QComboBox>(list)->setCurrentIndex(index); }
     void setColour(const char* box, QColor colour) { control<ColorComboBox>(box)->setColor(colour); }
     void typeAndEnter(const char* edit, const QString& text) {
-        NumberEdit* box = control<NumberEdit>(edit);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndConfirm(control<NumberEdit>(edit), text);
     }
 
     // Opens a shape tool from the main window's menu on a picture shown at its own size.

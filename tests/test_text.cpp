@@ -66,12 +66,7 @@ private:
     }
     void click(const char* name) { control<QAbstractButton>(name)->click(); }
     void typeAndEnter(const char* edit, const QString& typed) {
-        NumberEdit* box = control<NumberEdit>(edit);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndConfirm(control<NumberEdit>(edit), typed);
     }
     void write(const QString& words) {
         auto* memo = control<QPlainTextEdit>("Memo1");

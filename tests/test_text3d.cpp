@@ -155,13 +155,7 @@ private:
     }
     template <class T> T* inEditor(const char* name) { return control<T>(m_editor, name); }
     template <class T> T* inTool(const char* name) { return control<T>(m_tool, name); }
-    void typeAndEnter(NumberEdit* box, const QString& typed) {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
+    void typeAndEnter(NumberEdit* box, const QString& typed) { typeAndConfirm(box, typed); }
     void write(const QString& words) { inEditor<QPlainTextEdit>("Memo1")->setPlainText(words); }
     QString savedPicture(const QImage& picture, const QString& name) {
         const QString path = m_dir.filePath(name);

@@ -6,11 +6,12 @@
 #include "app/HistoryWindow.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
+#include "app/Workbench.h"
 #include "canvas/BackgroundCreator.h"
 #include "canvas/CropWindow.h"
-#include "app/Workbench.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
+#include "magnifier/MagnifierWindow.h"
 #include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/BusyCursor.h"
@@ -25,7 +26,6 @@
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "text/Text3DTool.h"
-#include "magnifier/MagnifierWindow.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

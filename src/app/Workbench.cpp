@@ -2,17 +2,18 @@
 #include "app/Workbench.h"
 
 #include "app/AboutWindow.h"
-#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
-#include "model/TextImage3D.h"
 #include "app/WindowSet.h"
 #include "canvas/BackgroundCreator.h"
 #include "canvas/CropWindow.h"
 #include "filters/ColourFilters.h"
 #include "filters/FilterGallery.h"
 #include "galleries/DecorationGallery.h"
+#include "magnifier/MagnifierWindow.h"
+#include "model/Document.h"
+#include "model/TextImage3D.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Services.h"
 #include "platform/scene/PictureItem.h"
@@ -20,7 +21,6 @@
 #include "text/Text2DTool.h"
 #include "text/Text3DEditor.h"
 #include "text/Text3DTool.h"
-#include "magnifier/MagnifierWindow.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "filters/FilterGallery.h"
 
-#include "model/Workspace.h"
 #include "filters/EffectBaking.h"
+#include "model/Workspace.h"
 #include "platform/Panel.h"
 #include "platform/PicturePyramid.h"
 #include "platform/PictureView.h"

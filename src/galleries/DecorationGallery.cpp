@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "galleries/DecorationGallery.h"
 
+#include "galleries/ThumbnailButton.h"
 #include "model/Document.h"
 #include "model/Workspace.h"
-#include "galleries/ThumbnailButton.h"
 #include "overlay/OverlayEditor.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"

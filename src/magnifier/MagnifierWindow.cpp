@@ -70,9 +70,7 @@ void MagnifierWindow::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
-    p.label("Label1", "Opacity:", 48, 56);
-    TrackBar* opacity = p.trackBar("TrackBar1", 0, 72, 140, 20, 0, 1, 1);
-    QPushButton* restoreOpacity = p.button("CornerButton1", "Restore", 0, 91, 140, 17);
+    addOpacityGroup(p, m_loupe, {.label = "Label1"});
     TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"});
     controls.locate = p.button("CornerButton11", "Locate magnifying glass", 0, 170, 140, 17);
     p.label("Label5", "Magnifying glass style", 16, 192);
@@ -98,8 +96,6 @@ void MagnifierWindow::buildPanel(QWidget* panel) {
     const OkCancel buttons = addOkCancel(panel, "CornerButton7", "CornerButton6");
 
     m_preview->attach(controls);
-    connect(opacity, &TrackBar::changed, this, [this](double value) { m_loupe->setOpacity(value); });
-    connect(restoreOpacity, &QPushButton::clicked, this, [opacity] { opacity->setValue(1); });
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_preview->frame()->setRotationAngle(degrees);
         m_loupe->setRotationAngle(degrees);

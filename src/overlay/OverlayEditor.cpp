@@ -48,9 +48,7 @@ void OverlayEditor::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
-    p.label("Label1", "Opacity:", 48, 56);
-    TrackBar* opacity = p.trackBar("TrackBar1", 0, 72, 140, 20, 0, 1, 1);
-    QPushButton* restoreOpacity = p.button("CornerButton1", "Restore", 0, 91, 140, 17);
+    addOpacityGroup(p, m_overlay, {.label = "Label1"});
     TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"});
     QPushButton* flipHorizontal = p.button("CornerButton6", "Flip horizontal", 0, 176, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton7", "Flip vertical", 0, 195, 140, 17);
@@ -78,8 +76,6 @@ void OverlayEditor::buildPanel(QWidget* panel) {
     const OkCancel buttons = addOkCancel(panel);
 
     m_preview->attach(controls);
-    connect(opacity, &TrackBar::changed, this, [this](double value) { m_overlay->setOpacity(value); });
-    connect(restoreOpacity, &QPushButton::clicked, this, [opacity] { opacity->setValue(1); });
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_preview->frame()->setRotationAngle(degrees);
         m_overlay->setRotationAngle(degrees);

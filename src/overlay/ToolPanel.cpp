@@ -5,6 +5,7 @@
 #include "platform/TrackBar.h"
 
 #include <QDialog>
+#include <QGraphicsItem>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
@@ -81,6 +82,15 @@ TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const
     controls.restoreZoom =
         panel.button(layout.restore, QString::fromUtf8(layout.restoreText), 0, layout.y + 35, 140, 17);
     return controls.zoom;
+}
+
+OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGroupLayout& layout) {
+    panel.label(layout.label, "Opacity:", 48, layout.y);
+    TrackBar* bar = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 1, 1);
+    QPushButton* restore = panel.button(layout.restore, "Restore", 0, layout.y + 35, 140, 17);
+    QObject::connect(bar, &TrackBar::changed, bar, [item](double value) { item->setOpacity(value); });
+    QObject::connect(restore, &QPushButton::clicked, bar, [bar] { bar->setValue(1); });
+    return {bar, restore};
 }
 
 TrackBar* addRotationGroup(Panel& panel, const RotationGroupLayout& layout) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Panel;
+class QGraphicsItem;
 class QDialog;
 class QPushButton;
 class QWidget;
@@ -36,6 +37,20 @@ struct ZoomGroupLayout {
 // "Zoom:" with its track bar (0.1 … 10, start 0.1) and the "Restore" button that sets it to 1.
 TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls,
                        const ZoomGroupLayout& layout = {});
+
+struct OpacityGroupLayout {
+    int y = 56;
+    const char* label = "";
+    const char* bar = "TrackBar1";
+    const char* restore = "CornerButton1";
+};
+struct OpacityGroup {
+    TrackBar* bar;
+    QPushButton* restore;
+};
+// "Opacity:" with its track bar (0 … 1, start 1) driving `item`'s opacity, and the "Restore" button that sets
+// it back to 1.
+OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGroupLayout& layout = {});
 
 struct RotationGroupLayout {
     int y = 0;

@@ -52,9 +52,10 @@ void Text3DTool::buildPanel(QWidget* panel) {
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls,
                              {.y = 0, .label = "Label1", .bar = "TrackBar1", .restore = "CornerButton2"});
-    p.label("Label2", "Opacity:", 48, 56);
-    TrackBar* opacity = p.trackBar("TrackBar2", 0, 72, 140, 20, 0, 1, 1);
-    QPushButton* restoreOpacity = p.button("CornerButton3", "Restore", 0, 91, 140, 17);
+    const OpacityGroup opacityGroup = addOpacityGroup(
+        p, m_textPicture, {.label = "Label2", .bar = "TrackBar2", .restore = "CornerButton3"});
+    TrackBar* opacity = opacityGroup.bar;
+    QPushButton* restoreOpacity = opacityGroup.restore;
     TrackBar* rotation =
         addRotationGroup(p, {.y = 112,
                              .label = "Label3",
@@ -90,8 +91,6 @@ void Text3DTool::buildPanel(QWidget* panel) {
 
     m_preview->attach(controls);
 
-    connect(opacity, &TrackBar::changed, this, [this](double value) { m_textPicture->setOpacity(value); });
-    connect(restoreOpacity, &QPushButton::clicked, opacity, [opacity] { opacity->setValue(1); });
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_textPicture->setRotationAngle(degrees);
         m_preview->frame()->setRotationAngle(degrees);

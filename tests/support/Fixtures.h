@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTest>
 #include <QWidget>
@@ -74,4 +75,13 @@ template <class T> T* controlOfWindow(QWidget* window, const QString& name) {
         if (found->window() == window)
             return found;
     return nullptr;
+}
+
+// Types `text` into a line edit as a user does (select all, delete, type) and presses Enter.
+inline void typeAndConfirm(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
 }

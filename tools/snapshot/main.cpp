@@ -5,10 +5,10 @@
 // WINDOW is "main", "overlay", "filters", "about" or any window's name ("Form18").
 #include "app/AboutWindow.h"
 #include "app/Application.h"
-#include "model/Document.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "filters/FilterGallery.h"
+#include "model/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "overlay/PlacementPreview.h"
 #include "platform/Pictures.h"

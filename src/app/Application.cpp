@@ -112,9 +112,8 @@ int runLumora(int argc, char* argv[]) {
     MainWindow& window = workbench.mainWindow();
     window.show();
     const QStringList files = commandLine.parser.positionalArguments();
-    if (!files.isEmpty())
-        window.openFile(files.first());
-    if (files.size() > 1) // a file manager may hand over several
+    window.openFiles(files); // the status bar says which were ignored
+    if (files.size() > 1)    // a file manager may hand over several
         QTextStream(stderr) << "lumora: one picture at a time; ignored " << files.size() - 1
                             << " other file(s): " << files.mid(1).join(", ") << '\n';
     return app.exec();

@@ -12,7 +12,35 @@
 
 namespace {
 constexpr int areaSide = 15000;
+constexpr int checkerSquare = 8; // screen pixels
+
+bool hasTransparentPixel(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return false;
+    if (image.format() != QImage::Format_ARGB32_Premultiplied && image.format() != QImage::Format_ARGB32)
+        return true; // other formats with alpha: assume some
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return true;
+    }
+    return false;
 }
+
+// Two squares of each shade, tiled to show where a picture is transparent.
+const QBrush& checkerBrush() {
+    static const QBrush brush = [] {
+        QImage tile(2 * checkerSquare, 2 * checkerSquare, QImage::Format_RGB32);
+        tile.fill(DocumentCanvas::checkerLight);
+        QPainter painter(&tile);
+        painter.fillRect(checkerSquare, 0, checkerSquare, checkerSquare, DocumentCanvas::checkerDark);
+        painter.fillRect(0, checkerSquare, checkerSquare, checkerSquare, DocumentCanvas::checkerDark);
+        return QBrush(tile);
+    }();
+    return brush;
+}
+} // namespace
 
 DocumentCanvas::DocumentCanvas(QWidget* parent)
     : QWidget(parent) {
@@ -23,6 +51,7 @@ DocumentCanvas::DocumentCanvas(QWidget* parent)
 
 void DocumentCanvas::setImage(const QImage& image) {
     m_pyramid = PicturePyramid(image);
+    m_transparent = hasTransparentPixel(image);
     update();
 }
 
@@ -80,8 +109,26 @@ void DocumentCanvas::paintArea(QPainter& painter, const QRect& area) {
     painter.setClipRect(area);
     painter.setOpacity(m_opacity);
     const bool oneToOne = std::abs(sx - 1.0) < 1e-9 && std::abs(sy - 1.0) < 1e-9;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, !oneToOne);
-    painter.drawImage(drawn, level, source);
+    if (m_transparent) {
+        // The picture over a checkerboard that moves with it, made opaque first so that the opacity
+        // applies to both together.
+        const QRect box = visible.toAlignedRect();
+        QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        {
+            QPainter layerPainter(&layer);
+            layerPainter.translate(-box.topLeft());
+            layerPainter.setClipRect(visible);
+            layerPainter.setBrushOrigin(target.topLeft());
+            layerPainter.fillRect(visible, checkerBrush());
+            layerPainter.setRenderHint(QPainter::SmoothPixmapTransform, !oneToOne);
+            layerPainter.drawImage(drawn, level, source);
+        }
+        painter.drawImage(box.topLeft(), layer);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !oneToOne);
+        painter.drawImage(drawn, level, source);
+    }
     painter.restore();
 }
 

@@ -14,6 +14,10 @@ class DocumentCanvas : public QWidget {
 public:
     explicit DocumentCanvas(QWidget* parent = nullptr);
 
+    // The two shades of the checkerboard shown behind transparent pixels.
+    static constexpr QRgb checkerLight = 0xffffffff;
+    static constexpr QRgb checkerDark = 0xffcccccc;
+
     void setImage(const QImage& image);
     void setControlSize(const QSizeF& size);
     void setZoom(double zoom);
@@ -41,4 +45,5 @@ private:
     QSizeF m_controlSize{300, 300};
     double m_zoom = 1.0;
     double m_opacity = 1.0;
+    bool m_transparent = false; // some pixel of the picture is not opaque
 };

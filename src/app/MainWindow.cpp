@@ -14,6 +14,7 @@
 #include "magnifier/MagnifierWindow.h"
 #include "model/Document.h"
 #include "overlay/OverlayEditor.h"
+#include "platform/BackgroundSave.h"
 #include "platform/BusyCursor.h"
 #include "platform/MenuShortcuts.h"
 #include "platform/Panel.h"
@@ -27,14 +28,25 @@
 #include "text/Text2DTool.h"
 #include "text/Text3DTool.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
@@ -61,6 +73,11 @@ constexpr ToolbarButton toolbar[] = {
     {"SpeedButton12", 3, 4, "crop", "MenuItem25"},
     {"SpeedButton13", 4, 1, "magnifier", "MenuItem21"},
 };
+
+// The zoom steps of "Zoom in" and "Zoom out", within the zoom bar's range.
+constexpr double zoomLadder[] = {0.1, 0.125, 0.25, 1.0 / 3, 0.5, 2.0 / 3, 1, 1.25, 1.5, 2, 3, 4, 5, 6, 8, 10};
+// One notch of the wheel with Ctrl held multiplies the zoom by this.
+constexpr double wheelZoomFactor = 1.25;
 
 constexpr int toolbarColumnX[] = {0, 35, 70, 105};
 constexpr int toolbarRowY[] = {163, 195, 227, 259};
@@ -102,6 +119,9 @@ MainWindow::MainWindow(Workbench& workbench)
     setCentralWidget(central);
 
     buildMenus();
+    setToolbarTips();
+    setAcceptDrops(true);
+    m_scrollArea->viewport()->installEventFilter(this);
 
     connect(&m_document, &Document::imageChanged, this, [this] { m_canvas->setImage(m_document.image()); });
     connect(&m_document, &Document::controlSizeChanged, m_canvas, &DocumentCanvas::setControlSize);
@@ -140,6 +160,10 @@ void MainWindow::buildMenus() {
     QMenu* file = bar->addMenu("File");
     connect(addItem(file, "MenuItem6", "Open image", "Ctrl+O", false), &QAction::triggered, this,
             &MainWindow::openImage);
+    m_recentMenu = file->addMenu("Recent pictures");
+    m_recentMenu->setObjectName("RecentPicturesMenu");
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    fillRecentMenu();
     connect(addItem(file, "MenuItem19", "Create background", "Ctrl+B", false), &QAction::triggered, this,
             &MainWindow::createBackground);
     connect(addItem(file, "MenuItem7", "Save image", "Ctrl+S", false), &QAction::triggered, this,
@@ -162,6 +186,40 @@ void MainWindow::buildMenus() {
     connect(m_redoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.redo(); }); });
     connect(history, &QAction::triggered, this, &MainWindow::showHistory);
     updateEditMenu();
+    // The clipboard: Ctrl+C and Ctrl+V belong to "Circle" and "Flip vertical".
+    edit->addSeparator();
+    QAction* copy = edit->addAction("Copy picture");
+    copy->setObjectName("CopyPictureItem");
+    copy->setShortcut(QKeySequence("Ctrl+Shift+C"));
+    copy->setEnabled(false);
+    m_editingItems << copy;
+    QAction* paste = edit->addAction("Paste as new picture");
+    paste->setObjectName("PastePictureItem");
+    paste->setShortcut(QKeySequence("Ctrl+Shift+V"));
+    for (QAction* item : {copy, paste})
+        m_menuItems.insert(item->objectName(), item);
+    connect(copy, &QAction::triggered, this, &MainWindow::copyPicture);
+    connect(paste, &QAction::triggered, this, &MainWindow::pasteAsNewPicture);
+
+    // Ways of looking at the picture: they follow the zoom bar and are enabled with it.
+    QMenu* view = bar->addMenu("View");
+    QAction* zoomInItem = view->addAction("Zoom in");
+    zoomInItem->setObjectName("ZoomInItem");
+    zoomInItem->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
+    QAction* zoomOutItem = view->addAction("Zoom out");
+    zoomOutItem->setObjectName("ZoomOutItem");
+    zoomOutItem->setShortcut(QKeySequence("Ctrl+-"));
+    QAction* fitItem = view->addAction("Fit to window");
+    fitItem->setObjectName("FitToWindowItem");
+    fitItem->setShortcut(QKeySequence("Ctrl+0"));
+    for (QAction* item : {zoomInItem, zoomOutItem, fitItem}) {
+        item->setEnabled(false);
+        m_editingItems << item;
+        m_menuItems.insert(item->objectName(), item);
+    }
+    connect(zoomInItem, &QAction::triggered, this, &MainWindow::zoomIn);
+    connect(zoomOutItem, &QAction::triggered, this, &MainWindow::zoomOut);
+    connect(fitItem, &QAction::triggered, this, &MainWindow::fitToWindow);
 
     QMenu* add = bar->addMenu("Add");
     connect(addItem(add, "MenuItem11", "Borders", "Ctrl+P", true), &QAction::triggered, this,
@@ -272,6 +330,9 @@ QWidget* MainWindow::buildStatusBar() {
     m_pointerReadout->setObjectName("Label4");
     m_pointerReadout->setGeometry(152, 5, 153, 16);
     m_pointerReadout->setVisible(false);
+    m_statusMessage = new QLabel(bar);
+    m_statusMessage->setObjectName("StatusMessage");
+    m_statusMessage->setGeometry(312, 5, 4000, 16); // clipped by the bar
     return bar;
 }
 
@@ -337,11 +398,28 @@ void MainWindow::openImage() {
 }
 
 bool MainWindow::openFile(const QString& path) {
-    return guarded(this, [&] {
+    const bool opened = guarded(this, [&] {
         const BusyCursor busy;
         m_document.open(path);
         m_opacityBar->setValue(1);
     });
+    if (opened)
+        m_recentPictures.add(path);
+    return opened;
+}
+
+void MainWindow::openFiles(const QStringList& paths) {
+    if (paths.isEmpty() || !maySetChangesAside(QStringLiteral("Save them before opening another picture?")))
+        return;
+    if (!openFile(paths.first()) || paths.size() == 1)
+        return;
+    QStringList others;
+    for (const QString& path : paths.mid(1))
+        others << QFileInfo(path).fileName();
+    showStatusMessage(QStringLiteral("Opened %1; one picture at a time, so %2 other file(s) were ignored: %3")
+                          .arg(QFileInfo(paths.first()).fileName())
+                          .arg(others.size())
+                          .arg(others.join(", ")));
 }
 
 void MainWindow::restoreOriginal() {
@@ -451,4 +529,201 @@ void MainWindow::openShapeTool(ShapeFigure figure) {
     ShapeTool& tool = m_workbench.shapeTool(figure);
     tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
     m_workbench.showModal(&tool);
+}
+
+void MainWindow::showStatusMessage(const QString& text) {
+    m_statusMessage->setText(text);
+    m_statusMessage->setToolTip(text); // the bar may cut a long one
+}
+
+QString MainWindow::statusMessage() const {
+    return m_statusMessage->text();
+}
+
+void MainWindow::setToolbarTips() {
+    for (const ToolbarButton& button : toolbar) {
+        QAction* action = menuItem(QString::fromLatin1(button.menuItem));
+        auto* picture = findChild<QToolButton*>(QString::fromLatin1(button.name));
+        if (!action || !picture)
+            continue;
+        // A shortcut shared with an earlier item runs that one, so it is named only on its first carrier.
+        const QKeySequence shortcut = m_shortcuts->shortcutWhenAllEnabled(action);
+        picture->setToolTip(
+            shortcut.isEmpty()
+                ? action->text()
+                : QStringLiteral("%1 (%2)").arg(action->text(), shortcut.toString(QKeySequence::NativeText)));
+    }
+}
+
+void MainWindow::fillRecentMenu() {
+    const QStringList missing = m_recentPictures.pruneMissing();
+    if (!missing.isEmpty()) {
+        QStringList names;
+        for (const QString& path : missing)
+            names << QFileInfo(path).fileName();
+        showStatusMessage(
+            QStringLiteral("No longer there, so dropped from Recent pictures: %1").arg(names.join(", ")));
+    }
+    m_recentMenu->clear();
+    const QStringList paths = m_recentPictures.paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QFileInfo info(paths[i]);
+        // Numbered for the keyboard (1 … 9, then 0); the folder tells apart pictures of one name.
+        QAction* item = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2  (%3)").arg((i + 1) % 10).arg(info.fileName(), info.absolutePath()));
+        item->setObjectName(QStringLiteral("RecentPicture%1").arg(i + 1));
+        item->setData(paths[i]);
+        const QString path = paths[i];
+        connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
+    }
+    if (paths.isEmpty()) {
+        m_recentMenu->addAction("(none)")->setEnabled(false);
+        return;
+    }
+    m_recentMenu->addSeparator();
+    QAction* clear = m_recentMenu->addAction("Clear list");
+    clear->setObjectName("ClearRecentPictures");
+    connect(clear, &QAction::triggered, this, [this] { m_recentPictures.clear(); });
+}
+
+void MainWindow::openRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        m_recentPictures.remove(path);
+        services().errors->report(this,
+                                  QStringLiteral("\"%1\" is no longer there (moved or deleted), so it was "
+                                                 "dropped from Recent pictures.")
+                                      .arg(path));
+        return;
+    }
+    openFiles({path});
+}
+
+QStringList MainWindow::readableFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && canReadExtension(QFileInfo(url.toLocalFile()).suffix()))
+            paths << url.toLocalFile();
+    return paths;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (!isSavingPicture() && (!readableFiles(data).isEmpty() || (data && data->hasImage())))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = readableFiles(event->mimeData());
+    const QImage picture = paths.isEmpty() && event->mimeData()->hasImage()
+                               ? qvariant_cast<QImage>(event->mimeData()->imageData())
+                               : QImage();
+    if (paths.isEmpty() && picture.isNull())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the source waits for the drop to finish, and the question about unsaved
+    // changes must not keep it waiting.
+    QTimer::singleShot(0, this, [this, paths, picture] {
+        if (!paths.isEmpty())
+            openFiles(paths);
+        else
+            adoptPicture(picture, QStringLiteral("Drop picture"));
+    });
+}
+
+void MainWindow::adoptPicture(const QImage& picture, const QString& stepName) {
+    if (!maySetChangesAside(QStringLiteral("Save them before taking the new picture?")))
+        return;
+    guarded(this, [&] {
+        const BusyCursor busy;
+        m_document.change(
+            stepName, DocumentChange::picture(picture)
+                          .withControlSize(QSizeF(picture.size()))
+                          .withZoom(1.0)
+                          .withSizeText(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()))
+                          .enablingEditing());
+        m_opacityBar->setValue(1);
+    });
+}
+
+void MainWindow::pasteAsNewPicture() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    // A picture file copied in a file manager arrives as its address.
+    const QStringList paths = readableFiles(data);
+    if (!paths.isEmpty()) {
+        openFiles(paths);
+        return;
+    }
+    const QImage picture = data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    if (picture.isNull()) {
+        services().errors->report(this, QStringLiteral("The clipboard holds no picture to paste."));
+        return;
+    }
+    adoptPicture(picture, QStringLiteral("Paste as new picture"));
+}
+
+void MainWindow::copyPicture() {
+    if (m_document.image().isNull())
+        return;
+    QGuiApplication::clipboard()->setImage(m_document.image());
+    showStatusMessage(QStringLiteral("Picture copied (%1 x %2 pixels).")
+                          .arg(m_document.image().width())
+                          .arg(m_document.image().height()));
+}
+
+void MainWindow::zoomAbout(double zoom, QPointF viewportPoint) {
+    QScrollBar* horizontal = m_scrollArea->horizontalScrollBar();
+    QScrollBar* vertical = m_scrollArea->verticalScrollBar();
+    const double before = m_document.zoom();
+    // The point in the control's own units, before the zoom changes.
+    const QPointF point = (viewportPoint + QPointF(horizontal->value(), vertical->value())) / before;
+    m_zoomBar->setValue(zoom); // clamped to its range; the document and the canvas follow
+    const double after = m_document.zoom();
+    horizontal->setValue(int(std::lround(point.x() * after - viewportPoint.x())));
+    vertical->setValue(int(std::lround(point.y() * after - viewportPoint.y())));
+}
+
+void MainWindow::zoomIn() {
+    const double zoom = m_document.zoom();
+    for (double step : zoomLadder)
+        if (step > zoom * (1 + 1e-6)) {
+            zoomAbout(step, QRectF(m_scrollArea->viewport()->rect()).center());
+            return;
+        }
+}
+
+void MainWindow::zoomOut() {
+    const double zoom = m_document.zoom();
+    for (auto step = std::rbegin(zoomLadder); step != std::rend(zoomLadder); ++step)
+        if (*step < zoom * (1 - 1e-6)) {
+            zoomAbout(*step, QRectF(m_scrollArea->viewport()->rect()).center());
+            return;
+        }
+}
+
+void MainWindow::fitToWindow() {
+    const QSizeF control = m_document.controlSize();
+    const QSize room = m_scrollArea->viewport()->size();
+    if (control.isEmpty() || room.isEmpty())
+        return;
+    // Rounded down to the zoom bar's resolution so the picture's last row and column stay in view.
+    double zoom = std::min(room.width() / control.width(), room.height() / control.height());
+    zoom = std::floor(zoom * 1000) / 1000;
+    m_zoomBar->setValue(std::clamp(zoom, m_zoomBar->minimum(), m_zoomBar->maximum()));
+    m_scrollArea->horizontalScrollBar()->setValue(0);
+    m_scrollArea->verticalScrollBar()->setValue(0);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0 && m_zoomBar->isEnabled() && !isSavingPicture())
+                zoomAbout(m_document.zoom() * std::pow(wheelZoomFactor, delta / 120.0), wheel->position());
+            return true; // Ctrl+wheel never scrolls
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -6,6 +6,9 @@
 #include <QMainWindow>
 
 #include <QMap>
+#include <QStringList>
+
+#include "app/RecentPictures.h"
 
 class Document;
 class DocumentCanvas;
@@ -14,6 +17,7 @@ class MenuShortcuts;
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
@@ -38,6 +42,25 @@ public:
     void openImage();
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);
+    // Opens the first of several files (a drop, the command line), after asking about unsaved changes, and
+    // says in the status bar that the others were ignored.
+    void openFiles(const QStringList& paths);
+    // "Paste as new picture": the clipboard's picture (or the picture file copied there) becomes the
+    // document. "Copy picture" puts the document image on the clipboard.
+    void pasteAsNewPicture();
+    void copyPicture();
+    // Zoom steps on a ladder of round values, keeping the middle of the view where it is; "Fit to window"
+    // shows the whole picture.
+    void zoomIn();
+    void zoomOut();
+    void fitToWindow();
+    // Sets the zoom keeping the picture point under `viewportPoint` (viewport pixels) in place.
+    void zoomAbout(double zoom, QPointF viewportPoint);
+
+    // A short note in the status bar (what was saved where, files that were ignored).
+    void showStatusMessage(const QString& text);
+    QString statusMessage() const;
+    RecentPictures& recentPictures() { return m_recentPictures; }
     void restoreOriginal();
     void createBackground();
     void saveImage();
@@ -59,6 +82,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void flip(Qt::Orientation orientation);
@@ -67,6 +93,12 @@ private:
     void buildRightPanel(QWidget* panel);
     QWidget* buildStatusBar();
     void enableEditing();
+    void fillRecentMenu();
+    void openRecent(const QString& path);
+    void setToolbarTips();
+    // A picture that is not a file of its own (pasted, dropped from another program) becomes the document.
+    void adoptPicture(const QImage& picture, const QString& stepName);
+    static QStringList readableFiles(const QMimeData* data);
     QAction* addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
                      bool needsDocument);
 
@@ -78,6 +110,9 @@ private:
     TrackBar* m_opacityBar = nullptr;
     QLabel* m_sizeReadout = nullptr;
     QLabel* m_pointerReadout = nullptr;
+    QLabel* m_statusMessage = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    RecentPictures m_recentPictures;
     MenuShortcuts* m_shortcuts = nullptr;
     QMap<QString, QAction*> m_menuItems;
     QAction* m_undoItem = nullptr;

@@ -6,10 +6,14 @@
 #include "platform/Panel.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"
+#include "platform/UserSettings.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,13 +21,17 @@ namespace {
 struct Format {
     const char* item;
     const char* suffix;
+    const char* proposedExtension; // of the file name the save dialog proposes
 };
 constexpr Format formats[] = {
-    {"Png (*.png)", "Png"},
-    {"Jpeg (*.Jpg)", "Jpeg"},
-    {"Bitmap (*.bmp)", "Bmp"},
-    {"Gif (*.gif)", "Gif"},
+    {"Png (*.png)", "Png", "png"},
+    {"Jpeg (*.Jpg)", "Jpeg", "jpg"},
+    {"Bitmap (*.bmp)", "Bmp", "bmp"},
+    {"Gif (*.gif)", "Gif", "gif"},
 };
+constexpr int jpegIndex = 1;
+
+const QString qualityKey = QStringLiteral("save/jpegQuality");
 
 } // namespace
 
@@ -39,6 +47,24 @@ SaveWindow::SaveWindow(Document& document, QWidget* parent)
     for (const Format& format : formats)
         m_formats->addItem(QString::fromLatin1(format.item));
     m_formats->setGeometry(0, 16, 127, 22);
+
+    // JPEG only: how much detail the compression keeps.
+    m_qualityLabel = layout.label("QualityLabel", "JPEG quality:", 0, 46);
+    m_quality = new QSpinBox(panel);
+    m_quality->setObjectName("JpegQuality");
+    m_quality->setRange(1, 100);
+    m_quality->setValue(std::clamp(UserSettings().value(qualityKey, defaultJpegQuality).toInt(), 1, 100));
+    m_quality->setGeometry(0, 62, 127, 22);
+    m_quality->setToolTip("Higher keeps more detail in a larger file");
+    connect(m_quality, &QSpinBox::valueChanged, this,
+            [](int quality) { UserSettings().setValue(qualityKey, quality); });
+    const auto showQuality = [this] {
+        const bool jpeg = m_formats->currentIndex() == jpegIndex;
+        m_qualityLabel->setVisible(jpeg);
+        m_quality->setVisible(jpeg);
+    };
+    connect(m_formats, &QComboBox::currentIndexChanged, this, showQuality);
+    showQuality();
 
     QPushButton* save = makeButton("CornerButton1", "Save", this);
     save->setFixedHeight(22);
@@ -60,13 +86,29 @@ bool SaveWindow::save() {
     guarded(this, [&] {
         if (m_document.image().isNull()) // say so before the user types a name
             savePicture(m_document.image(), QString());
-        const QString path = services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()));
+        const QString path =
+            services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()), startPath());
         if (path.isEmpty())
             return;
-        savePictureResponsively(this, m_document.image(), path);
+        savePictureResponsively(this, m_document.image(), path, m_quality->value());
         written = true;
+        m_lastSaved = path;
     });
-    if (written)
+    if (written) {
         m_document.markSaved();
+        emit saved(m_lastSaved);
+    }
     return written;
+}
+
+QString SaveWindow::startPath() const {
+    // The picture's own file; a picture without one (a background, a pasted picture) starts where the
+    // last one was saved.
+    const QString reference = !m_document.file().isEmpty() ? m_document.file() : m_lastSaved;
+    if (reference.isEmpty())
+        return {};
+    const QFileInfo info(reference);
+    const int index = std::clamp(m_formats->currentIndex(), 0, int(std::size(formats)) - 1);
+    return info.dir().filePath(info.completeBaseName() + "." +
+                               QString::fromLatin1(formats[index].proposedExtension));
 }

@@ -114,6 +114,12 @@ Workbench::Workbench()
             showModal(&filterGallery());
         });
 
+    // After a save the status bar says where the picture went, and it joins the recent pictures.
+    QObject::connect(&saveWindow(), &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
+        m_mainWindow->showStatusMessage(QStringLiteral("Saved to %1").arg(path));
+        m_mainWindow->recentPictures().add(path);
+    });
+
     // A picture drawn by the 3D text editor unlocks the 3D text tool's picture controls.
     QObject::connect(&text3DEditor(), &Text3DEditor::textImageRendered, &text3DTool(), &Text3DTool::unlock);
 }

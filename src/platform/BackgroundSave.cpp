@@ -69,7 +69,7 @@ bool isSavingPicture() {
     return g_saving;
 }
 
-void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path) {
+void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path, int jpegQuality) {
     if (g_saving) // a second save cannot start from a blocked window, but code could ask for one
         throw UserError(QStringLiteral("Another picture is still being saved."));
     // The worker's own reference: a change to the caller's picture detaches from it instead of reaching
@@ -87,7 +87,8 @@ void savePictureResponsively(QWidget* parent, const QImage& image, const QString
 
     std::thread worker([&] {
         try {
-            savePicture(pixels, path, [&](double fraction) { permille = int(fraction * 1000); });
+            savePicture(
+                pixels, path, [&](double fraction) { permille = int(fraction * 1000); }, jpegQuality);
         } catch (...) {
             failure = std::current_exception();
         }

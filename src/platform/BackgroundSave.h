@@ -11,7 +11,8 @@ class QWidget;
 
 // Writes `image` to `path` as savePicture() does and returns when the file is complete. Throws UserError on
 // failure (nothing is changed on disk then). `parent` is the window the progress window belongs to.
-void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path);
+// `jpegQuality` is used for JPEG files only.
+void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path, int jpegQuality = 92);
 
 // True while savePictureResponsively() is writing a file.
 bool isSavingPicture();

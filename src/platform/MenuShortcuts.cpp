@@ -16,6 +16,17 @@ QKeySequence MenuShortcuts::shortcutOf(const QAction* action) const {
     return {};
 }
 
+QKeySequence MenuShortcuts::shortcutWhenAllEnabled(const QAction* action) const {
+    const QKeySequence shortcut = shortcutOf(action);
+    for (const Carrier& carrier : m_carriers) {
+        if (carrier.action == action)
+            break;
+        if (!shortcut.isEmpty() && carrier.shortcut == shortcut)
+            return {};
+    }
+    return shortcut;
+}
+
 void MenuShortcuts::reassign() {
     for (const Carrier& carrier : m_carriers) {
         if (carrier.shortcut.isEmpty())

@@ -20,6 +20,9 @@ public:
     void add(QAction* action, const QKeySequence& shortcut);
     // The shortcut an action carries in the menu, whether or not it currently owns it.
     QKeySequence shortcutOf(const QAction* action) const;
+    // The shortcut that runs this action once every item is enabled: its own, unless an item before it
+    // carries the same one (empty then).
+    QKeySequence shortcutWhenAllEnabled(const QAction* action) const;
 
 private:
     void reassign();

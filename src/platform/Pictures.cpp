@@ -2,6 +2,9 @@
 #include "platform/Pictures.h"
 
 #include "platform/GifWriter.h"
+#ifdef LUMORA_HAVE_HEIF
+#include "platform/HeifReader.h"
+#endif
 #include "platform/JpegReader.h"
 #include "platform/PngWriter.h"
 #include "platform/UserError.h"
@@ -14,6 +17,8 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // Large enough for a 100-megapixel photo decoded at 16 bits per channel.
@@ -21,13 +26,19 @@ constexpr int allocationLimitMegabytes = 1024;
 
 struct Codec {
     const char* extension;
-    const char* qtFormat;
+    const char* qtFormat; // "heif": read by libheif, not by Qt
+    bool writable;        // offered for saving (where a writer exists)
 };
 
-// Extensions the program knows, with the Qt codec behind each.
+// Extensions the program knows, with the codec behind each. Reading takes whatever is installed; saving
+// stays with the formats people exchange pictures in.
 constexpr Codec codecs[] = {
-    {"png", "png"},  {"jpg", "jpeg"},  {"jpeg", "jpeg"}, {"bmp", "bmp"},   {"gif", "gif"},
-    {"tif", "tiff"}, {"tiff", "tiff"}, {"ico", "ico"},   {"webp", "webp"},
+    {"png", "png", true},    {"jpg", "jpeg", true},   {"jpeg", "jpeg", true}, {"jfif", "jpeg", false},
+    {"bmp", "bmp", true},    {"gif", "gif", true},    {"tif", "tiff", true},  {"tiff", "tiff", true},
+    {"ico", "ico", false},   {"cur", "cur", false},   {"webp", "webp", true}, {"heic", "heif", false},
+    {"heif", "heif", false}, {"avif", "heif", false}, {"tga", "tga", false},  {"icns", "icns", false},
+    {"pbm", "pbm", false},   {"pgm", "pgm", false},   {"ppm", "ppm", false},  {"xbm", "xbm", false},
+    {"xpm", "xpm", false},   {"wbmp", "wbmp", false}, {"svg", "svg", false},  {"svgz", "svgz", false},
 };
 
 const Codec* codecFor(const QString& suffix) {
@@ -95,7 +106,7 @@ QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
 
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
-            QString* error) {
+            int jpegQuality, QString* error) {
     const QByteArray format = codec.qtFormat;
     if (format == "gif") {
         const QByteArray bytes = encodeGif(image, error);
@@ -118,7 +129,7 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
     QImageWriter writer(&device, format);
     const bool opaqueFormat = format == "jpeg" || format == "bmp";
     if (format == "jpeg")
-        writer.setQuality(92);
+        writer.setQuality(std::clamp(jpegQuality, 0, 100));
     else if (format == "webp")
         writer.setQuality(100); // lossless: a saved picture keeps its pixels
     const QImage pixels =
@@ -134,12 +145,21 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
 
 bool canReadExtension(const QString& suffix) {
     const Codec* codec = codecFor(suffix);
-    return codec && QImageReader::supportedImageFormats().contains(codec->qtFormat);
+    if (!codec)
+        return false;
+    if (QByteArray(codec->qtFormat) == "heif") {
+#ifdef LUMORA_HAVE_HEIF
+        return heifCanRead(suffix);
+#else
+        return false;
+#endif
+    }
+    return QImageReader::supportedImageFormats().contains(codec->qtFormat);
 }
 
 bool canWriteExtension(const QString& suffix) {
     const Codec* codec = codecFor(suffix);
-    if (!codec || suffix.compare("ico", Qt::CaseInsensitive) == 0)
+    if (!codec || !codec->writable)
         return false;
     return QByteArray(codec->qtFormat) == "gif" ||
            QImageWriter::supportedImageFormats().contains(codec->qtFormat);
@@ -151,6 +171,13 @@ QStringList readableExtensions() {
         if (canReadExtension(codec.extension))
             list << codec.extension;
     return list;
+}
+
+QString pictureFileFilter() {
+    QStringList patterns;
+    for (const QString& extension : readableExtensions())
+        patterns << "*." + extension;
+    return QStringLiteral("All pictures (%1);;All files (*)").arg(patterns.join(' '));
 }
 
 QStringList writableExtensions() {
@@ -175,6 +202,12 @@ QImage loadPicture(const QString& path) {
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
     QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file) : QImage();
+#ifdef LUMORA_HAVE_HEIF
+    if (QByteArray(codec.qtFormat) == "heif") {
+        file.close();
+        image = readHeif(path);
+    }
+#endif
     QString error;
     if (image.isNull())
         image = readWithQt(file, codec, &error);
@@ -190,7 +223,7 @@ QImage loadPicture(const QString& path) {
     return image;
 }
 
-void savePicture(const QImage& image, const QString& path, const SaveProgress& progress) {
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality) {
     if (image.isNull())
         throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
                                        "background first."));
@@ -211,7 +244,7 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
     if (!file.open(QIODevice::WriteOnly))
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
-    if (!encode(image, *codecFor(suffix), file, progress, &error)) {
+    if (!encode(image, *codecFor(suffix), file, progress, jpegQuality, &error)) {
         file.cancelWriting();
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
     }

@@ -14,11 +14,16 @@ QImage loadPicture(const QString& path);
 
 // Writes the picture in the format its extension names; an existing file is replaced only when the new
 // one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour. `progress`, when
-// given, hears the fraction done (0 to 1) from the thread that saves.
+// given, hears the fraction done (0 to 1) from the thread that saves. `jpegQuality` (0 to 100) is used for
+// JPEG files only.
 using SaveProgress = std::function<void(double fraction)>;
-void savePicture(const QImage& image, const QString& path, const SaveProgress& progress = {});
+constexpr int defaultJpegQuality = 92;
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress = {},
+                 int jpegQuality = defaultJpegQuality);
 
 bool canReadExtension(const QString& suffix);
 bool canWriteExtension(const QString& suffix);
 QStringList readableExtensions();
 QStringList writableExtensions();
+// The open dialog's filters: "All pictures" with every extension that can be read here, then all files.
+QString pictureFileFilter();

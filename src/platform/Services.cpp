@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Services.h"
 
+#include "platform/Pictures.h"
 #include "platform/UserError.h"
 
 #include <QApplication>
@@ -55,13 +56,15 @@ public:
 class DialogFileChooser : public FileChooser {
 public:
     QString openFileName(QWidget* parent, const QString& currentFile) override {
-        return QFileDialog::getOpenFileName(parent, QString(), currentFile);
+        return QFileDialog::getOpenFileName(parent, QString(), currentFile, pictureFileFilter());
     }
-    QString saveFileName(QWidget* parent, const QString& defaultSuffix) override {
+    QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) override {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(defaultSuffix);
+        if (!startPath.isEmpty())
+            dialog.selectFile(startPath);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         return dialog.selectedFiles().first();

@@ -39,7 +39,8 @@ public:
     virtual ~FileChooser() = default;
     // An empty result means the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& currentFile) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix) = 0;
+    // `startPath` (may be empty): the folder the dialog starts in and the file name it proposes.
+    virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) = 0;
 };
 
 struct Services {

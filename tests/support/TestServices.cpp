@@ -26,8 +26,9 @@ public:
     QString openFileName(QWidget*, const QString&) override {
         return desktop.openAnswers.isEmpty() ? QString() : desktop.openAnswers.takeFirst();
     }
-    QString saveFileName(QWidget*, const QString& defaultSuffix) override {
+    QString saveFileName(QWidget*, const QString& defaultSuffix, const QString& startPath) override {
         desktop.saveSuffixes << defaultSuffix;
+        desktop.saveStartPaths << startPath;
         QString name = desktop.saveAnswers.isEmpty() ? QString() : desktop.saveAnswers.takeFirst();
         // Like the real dialog: the default extension is added only to a name that has none.
         if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
@@ -52,6 +53,7 @@ void TestDesktop::clear() {
     openAnswers.clear();
     saveAnswers.clear();
     saveSuffixes.clear();
+    saveStartPaths.clear();
     saveQuestions.clear();
     saveChoices.clear();
     whileShown = nullptr;

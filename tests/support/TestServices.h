@@ -16,6 +16,7 @@ struct TestDesktop {
     QStringList openAnswers;                  // next answers of the open dialog ("" = cancel)
     QStringList saveAnswers;                  // next answers of the save dialog
     QStringList saveSuffixes;                 // default suffix each save dialog was given
+    QStringList saveStartPaths;               // where each save dialog started (folder and proposed name)
     QStringList saveQuestions;                // every "save the changes first?" asked, in order
     QList<SaveChoice> saveChoices;            // next answers to it (none left = Discard)
     std::function<void(QDialog*)> whileShown; // runs while a window is "shown"

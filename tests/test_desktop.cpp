@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QColorSpace>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -217,15 +218,20 @@ private slots:
     }
 
     void saveStartsAtThePictureAndSaysWhereItWent() {
-        const QString path = writePicture("holiday.photo.png", gradientPicture(4, 4));
-        QVERIFY(main().openFile(path));
+        // Named relative to the working folder, as on a command line.
+        writePicture("holiday.photo.png", gradientPicture(4, 4));
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        const bool opened = main().openFile("holiday.photo.png");
         SaveWindow& window = m_workbench->saveWindow();
         window.formatList()->setCurrentIndex(1);
-        const QString target = m_dir.filePath("out.jpg");
-        m_desktop->saveAnswers << target;
-        QVERIFY(window.save());
+        m_desktop->saveAnswers << "./out.jpg";
+        const bool saved = window.save();
+        QDir::setCurrent(home);
+        QVERIFY(opened);
+        QVERIFY(saved);
         QCOMPARE(m_desktop->saveStartPaths, QStringList{m_dir.filePath("holiday.photo.jpg")});
-        QVERIFY(main().statusMessage().contains(target));
+        QCOMPARE(main().statusMessage(), "Saved to " + m_dir.filePath("out.jpg"));
 
         // Cancelled: no note of a save.
         main().showStatusMessage(QString());

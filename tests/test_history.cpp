@@ -178,7 +178,7 @@ private slots:
         QStringList menus;
         for (QAction* menu : main().menuBar()->actions())
             menus << menu->text();
-        QCOMPARE(menus, QStringList({"File", "Edit", "Add", "Create", "Image", "Filter", "About"}));
+        QCOMPARE(menus, QStringList({"File", "Edit", "View", "Add", "Create", "Image", "Filter", "About"}));
         QAction* undo = main().menuItem("UndoItem");
         QAction* redo = main().menuItem("RedoItem");
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());

@@ -109,6 +109,6 @@ QString SaveWindow::startPath() const {
         return {};
     const QFileInfo info(reference);
     const int index = std::clamp(m_formats->currentIndex(), 0, int(std::size(formats)) - 1);
-    return info.dir().filePath(info.completeBaseName() + "." +
-                               QString::fromLatin1(formats[index].proposedExtension));
+    return info.absoluteDir().filePath(info.completeBaseName() + "." +
+                                       QString::fromLatin1(formats[index].proposedExtension));
 }

@@ -22,6 +22,9 @@
 #include "text/Text3DEditor.h"
 #include "text/Text3DTool.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 // A window whose tool is not built yet: caption, frame and size only.
@@ -116,7 +119,8 @@ Workbench::Workbench()
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(&saveWindow(), &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
-        m_mainWindow->showStatusMessage(QStringLiteral("Saved to %1").arg(path));
+        m_mainWindow->showStatusMessage(
+            QStringLiteral("Saved to %1").arg(QDir::cleanPath(QFileInfo(path).absoluteFilePath())));
         m_mainWindow->recentPictures().add(path);
     });
 

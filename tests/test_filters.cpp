@@ -68,6 +68,42 @@ private slots:
     }
     void cleanup() { m_workbench.reset(); }
 
+    void roundTripEqualsConvertingToStraightAlphaAndBack() {
+        // Every alpha with every channel value it allows, and a few invalid pixels (colour above alpha).
+        QImage picture(256, 256, QImage::Format_ARGB32_Premultiplied);
+        for (int alpha = 0; alpha < 256; ++alpha)
+            for (int value = 0; value < 256; ++value)
+                picture.setPixel(value, alpha, qRgba(std::min(value, alpha), alpha - std::min(value, alpha),
+                                                     value / 2 <= alpha ? value / 2 : alpha, alpha));
+        picture.setPixel(3, 0, qRgba(9, 9, 9, 0));
+        const QImage expected =
+            picture.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage kept = picture;
+        QCOMPARE(pngRoundTrip(picture), expected);
+        QCOMPARE(picture, kept);
+    }
+
+    void bakingLeavesTheCallersPictureAlone_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("invert, baked in place") << "invert";
+        QTest::newRow("sepia, baked in place") << "sepia:amount=0.7";
+        QTest::newRow("blur, into a new picture") << "blur:softness=2";
+    }
+    void bakingLeavesTheCallersPictureAlone() {
+        QFETCH(QString, filter);
+        const EffectParseResult parsed = parseEffect(filter);
+        QVERIFY(parsed);
+        QImage picture = gradientPicture(300, 200).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int x = 0; x < 300; ++x)
+            picture.setPixel(x, 7, qPremultiply(qRgba(x % 256, 40, 200, x % 200)));
+        const QImage kept = picture.copy();
+        // The baked picture is the filter's own result, re-quantised like a saved PNG.
+        const QImage expected = pngRoundTrip(applyEffect(*parsed.effect, picture));
+        QCOMPARE(bakeEffect(*parsed.effect, picture), expected); // the caller keeps its copy
+        QCOMPARE(picture, kept);
+        QCOMPARE(bakeEffect(*parsed.effect, std::move(picture)), expected); // handed over
+    }
+
     void firstOpeningAppliesWaterWithItsOpeningValues() {
         const QImage picture = translucentPicture();
         openGalleryOn(picture);

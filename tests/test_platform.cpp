@@ -189,6 +189,76 @@ private slots:
 
     // PNG files: three channels when every pixel is opaque, four as soon as one is not; rows filtered in
     // bands with a filter chosen per row. Read back by Qt's own decoder, which checks every checksum.
+    void tiffKindsReadLikeQtsReader_data() {
+        // Written by Qt's TIFF writer: the common kinds take the direct reader, the rest the generic one.
+        QTest::addColumn<int>("format");
+        QTest::newRow("RGB") << int(QImage::Format_RGB32);
+        QTest::newRow("RGBA, translucent") << int(QImage::Format_ARGB32);
+        QTest::newRow("RGBA, premultiplied") << int(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("grey") << int(QImage::Format_Grayscale8);
+        QTest::newRow("16 bits a channel (generic reader)") << int(QImage::Format_RGBA64);
+    }
+    void tiffKindsReadLikeQtsReader() {
+        QFETCH(int, format);
+        QImage picture = gradientPicture(53, 41); // odd sizes: rows and strips that do not divide evenly
+        for (int y = 0; y < 41; ++y)
+            for (int x = 0; x < 20; ++x)
+                picture.setPixelColor(x, y, QColor(x * 12, 255 - y * 6, 90, 40 + x * 10));
+        picture = picture.convertToFormat(QImage::Format(format));
+        QImageWriter writer(path("kind.tif"), "tiff");
+        QVERIFY2(writer.write(picture), qPrintable(writer.errorString()));
+        const QImage expected = QImage(path("kind.tif")).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage loaded = loadOrFail(path("kind.tif"));
+        QCOMPARE(loaded.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(loaded, expected);
+    }
+
+    void tiffIsWrittenInTheFewestChannels_data() {
+        QTest::addColumn<bool>("translucent");
+        QTest::newRow("opaque: three channels") << false;
+        QTest::newRow("translucent: four, straight alpha") << true;
+    }
+    void tiffIsWrittenInTheFewestChannels() {
+        QFETCH(bool, translucent);
+        QImage picture = gradientPicture(300, 457).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (translucent)
+            picture.setPixelColor(299, 456, QColor(200, 100, 50, 77));
+        picture.setDotsPerMeterX(11811); // 300 dpi
+        picture.setDotsPerMeterY(5906);
+        saveOrFail(picture, path("out.tif"));
+        // Several strips, each row in 3 or 4 bytes a pixel, uncompressed.
+        const qint64 pixelBytes = qint64(300) * 457 * (translucent ? 4 : 3);
+        QVERIFY(QFileInfo(path("out.tif")).size() >= pixelBytes);
+        QVERIFY(QFileInfo(path("out.tif")).size() < pixelBytes + 4096);
+        // Qt's own reader sees the same pixels and resolution.
+        QImageReader reader(path("out.tif"), "tiff");
+        const QImage read = reader.read();
+        QVERIFY2(!read.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(read.hasAlphaChannel(), translucent);
+        QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), picture.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(read.dotsPerMeterX(), 11811);
+        QCOMPARE(read.dotsPerMeterY(), 5906);
+        QCOMPARE(loadOrFail(path("out.tif")), picture);
+    }
+
+    void damagedTiffIsRefusedWithAReason() {
+        QImage picture = gradientPicture(64, 64);
+        saveOrFail(picture, path("whole.tif"));
+        QFile whole(path("whole.tif"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        QFile cut(path("cut.tif"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes.left(bytes.size() / 2)); // the directory at the front stays, half the strips go
+        cut.close();
+        try {
+            loadPicture(path("cut.tif"));
+            QFAIL("a truncated TIFF was accepted");
+        } catch (const UserError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("cut.tif")), qPrintable(error.message()));
+        }
+    }
+
     void pngKeepsEveryPixelInTheFewestChannels_data() {
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<int>("colourType"); // 2 = RGB, 6 = RGBA

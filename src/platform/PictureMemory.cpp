@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PictureMemory.h"
 
+#include <QtConcurrent/QtConcurrentMap>
+
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -68,4 +73,28 @@ QImage mirroredPicture(const QImage& picture, bool horizontal, bool vertical) {
             std::memcpy(to, from, size_t(width) * 4);
     }
     return mirrored;
+}
+
+bool isOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb =
+        image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
+            ? image
+            : image.convertToFormat(QImage::Format_ARGB32);
+    std::vector<int> bands((argb.height() + 255) / 256);
+    std::iota(bands.begin(), bands.end(), 0);
+    std::atomic<bool> translucent{false};
+    QtConcurrent::blockingMap(bands, [&](int band) {
+        const int end = std::min(argb.height(), (band + 1) * 256);
+        for (int y = band * 256; y < end && !translucent; ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            QRgb all = 0xff000000u;
+            for (int x = 0; x < argb.width(); ++x)
+                all &= line[x];
+            if (qAlpha(all) != 255)
+                translucent = true;
+        }
+    });
+    return !translucent;
 }

@@ -11,3 +11,5 @@ QImage newPicture(QSize size, QImage::Format format);
 // `rect` of the picture (inside it) as a picture of its own.
 QImage copiedPicture(const QImage& picture, const QRect& rect);
 QImage mirroredPicture(const QImage& picture, bool horizontal, bool vertical);
+// True when every pixel is fully opaque (rows checked on all cores, stopping at the first translucent one).
+bool isOpaque(const QImage& picture);

@@ -7,6 +7,7 @@
 #endif
 #include "platform/JpegReader.h"
 #include "platform/PngWriter.h"
+#include "platform/TiffCodec.h"
 #include "platform/UserError.h"
 
 #include <QColorSpace>
@@ -118,6 +119,8 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
         }
         return true;
     }
+    if (format == "tiff")
+        return writeTiff(image, device, progress, error);
     if (format == "png") {
         if (!writePng(image, device, progress)) {
             *error = device.errorString();
@@ -202,6 +205,13 @@ QImage loadPicture(const QString& path) {
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
     QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file) : QImage();
+    if (QByteArray(codec.qtFormat) == "tiff") {
+        QString tiffError;
+        image = readTiff(file, &tiffError);
+        if (!tiffError.isEmpty())
+            throw UserError(
+                QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), tiffError));
+    }
 #ifdef LUMORA_HAVE_HEIF
     if (QByteArray(codec.qtFormat) == "heif") {
         file.close();

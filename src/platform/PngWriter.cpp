@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PngWriter.h"
 
+#include "platform/PictureMemory.h"
+
 #include <libdeflate.h>
 
 #include <QIODevice>
@@ -42,30 +44,6 @@ bool writeChunk(QIODevice& device, const char type[4], const uint8_t* data, uint
     return device.write(reinterpret_cast<const char*>(head), 8) == 8 &&
            (length == 0 || device.write(reinterpret_cast<const char*>(data), length) == qint64(length)) &&
            device.write(reinterpret_cast<const char*>(tail), 4) == 4;
-}
-
-bool isOpaque(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return true;
-    const QImage argb =
-        image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
-            ? image
-            : image.convertToFormat(QImage::Format_ARGB32);
-    std::vector<int> bands((argb.height() + 255) / 256);
-    std::iota(bands.begin(), bands.end(), 0);
-    std::atomic<bool> translucent{false};
-    QtConcurrent::blockingMap(bands, [&](int band) {
-        const int end = std::min(argb.height(), (band + 1) * 256);
-        for (int y = band * 256; y < end && !translucent; ++y) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-            QRgb all = 0xff000000u;
-            for (int x = 0; x < argb.width(); ++x)
-                all &= line[x];
-            if (qAlpha(all) != 255)
-                translucent = true;
-        }
-    });
-    return !translucent;
 }
 
 inline int paeth(int a, int b, int c) {
@@ -173,7 +151,7 @@ bool writePng(const QImage& source, QIODevice& device, const std::function<void(
         // Straight colours the way Qt's own conversion makes them, for this band and the row above it.
         const int top = std::max(0, first - 1);
         QImage straight(image.constScanLine(top), width, end - top, image.bytesPerLine(), image.format());
-        if (straight.format() == QImage::Format_ARGB32_Premultiplied)
+        if (alpha && straight.format() == QImage::Format_ARGB32_Premultiplied) // opaque ones are straight
             straight = straight.convertToFormat(QImage::Format_ARGB32);
         const auto convert = [&](int y, uint8_t* out) {
             straightRow(reinterpret_cast<const QRgb*>(straight.constScanLine(y - top)), width,

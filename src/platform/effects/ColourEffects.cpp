@@ -2,7 +2,9 @@
 // Filters that change each pixel on its own: brightness and contrast, black and white, invert, sepia.
 //
 // All four are linear in the colour once alpha is fixed, so they work on the premultiplied values directly
-// (no division by alpha, hence no separate path for opaque pixels) in fixed point with integer lanes.
+// (no division by alpha, hence no separate path for opaque pixels) in fixed point with integer lanes. Each
+// output pixel depends on its own input pixel only, so they also work in place (input and output rows may
+// be the same row).
 #include "platform/effects/EffectsInternal.h"
 
 #include <algorithm>
@@ -21,8 +23,8 @@ inline uint32_t pack(uint32_t a, int r, int g, int b) {
 
 // Un-premultiplying, mapping x to (x - 0.5) * contrast + 0.5 + brightness and premultiplying again is, for
 // premultiplied p and alpha a, p * contrast + a * (0.5 - 0.5 * contrast + brightness), clamped to 0 .. a.
-LUMORA_VECTOR_KERNEL void brightnessContrastRow(const uint32_t* __restrict in, uint32_t* __restrict out,
-                                                int n, int gain, int offset) {
+LUMORA_VECTOR_KERNEL void brightnessContrastRow(const uint32_t* in, uint32_t* out, int n, int gain,
+                                                int offset) {
     constexpr int half = 1 << 11;
     for (int x = 0; x < n; ++x) {
         const uint32_t p = in[x];
@@ -36,7 +38,7 @@ LUMORA_VECTOR_KERNEL void brightnessContrastRow(const uint32_t* __restrict in, u
 }
 
 // Rec. 709 luma weights in 1/65536, summing to exactly 65536 so that white stays white.
-LUMORA_VECTOR_KERNEL void blackAndWhiteRow(const uint32_t* __restrict in, uint32_t* __restrict out, int n) {
+LUMORA_VECTOR_KERNEL void blackAndWhiteRow(const uint32_t* in, uint32_t* out, int n) {
     for (int x = 0; x < n; ++x) {
         const uint32_t p = in[x];
         const int a = int(p >> 24);
@@ -46,7 +48,7 @@ LUMORA_VECTOR_KERNEL void blackAndWhiteRow(const uint32_t* __restrict in, uint32
     }
 }
 
-LUMORA_VECTOR_KERNEL void invertRow(const uint32_t* __restrict in, uint32_t* __restrict out, int n) {
+LUMORA_VECTOR_KERNEL void invertRow(const uint32_t* in, uint32_t* out, int n) {
     for (int x = 0; x < n; ++x) {
         const uint32_t p = in[x];
         const int a = int(p >> 24);
@@ -60,8 +62,7 @@ struct SepiaWeights {
     int red, green, blue; // tone * amount / 3 applied to R + G + B, in 1/65536
 };
 
-LUMORA_VECTOR_KERNEL void sepiaRow(const uint32_t* __restrict in, uint32_t* __restrict out, int n,
-                                   SepiaWeights w) {
+LUMORA_VECTOR_KERNEL void sepiaRow(const uint32_t* in, uint32_t* out, int n, SepiaWeights w) {
     constexpr int half = 1 << 15;
     for (int x = 0; x < n; ++x) {
         const uint32_t p = in[x];

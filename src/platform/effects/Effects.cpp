@@ -45,16 +45,33 @@ bool run(const Effect& effect, const SourcePixels& src, const TargetPixels& dst,
 
 } // namespace
 
+bool worksInPlace(const Effect& effect) {
+    switch (effect.kind) {
+    case EffectKind::BrightnessContrast:
+    case EffectKind::BlackAndWhite:
+    case EffectKind::Invert:
+    case EffectKind::Sepia:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool applyEffectTo(const Effect& effect, const QImage& source, QImage& target, int threads,
                    const EffectControl& control) {
     constexpr QImage::Format format = QImage::Format_ARGB32_Premultiplied;
     if (source.isNull() || target.format() != format || target.size() != source.size())
         return false;
-    const QImage converted = source.format() == format ? source : source.convertToFormat(format);
     const Effect clamped = clampedToRanges(effect);
-    const SourcePixels src{converted.constBits(), converted.bytesPerLine(), converted.width(),
-                           converted.height()};
-    const TargetPixels dst{target.bits(), target.bytesPerLine(), target.width(), target.height()};
+    const bool inPlace = &source == &target;
+    if (inPlace && !worksInPlace(clamped))
+        return false;
+    // In place, the one pointer is taken before any copy of the picture exists, so it is not detached.
+    uchar* targetBits = target.bits();
+    const QImage converted = inPlace || source.format() == format ? source : source.convertToFormat(format);
+    const SourcePixels src{inPlace ? targetBits : converted.constBits(), converted.bytesPerLine(),
+                           converted.width(), converted.height()};
+    const TargetPixels dst{targetBits, target.bytesPerLine(), target.width(), target.height()};
     Bands bands(threads, control, passes(clamped));
     return run(clamped, src, dst, bands);
 }

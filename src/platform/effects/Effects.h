@@ -23,6 +23,11 @@ QImage applyEffect(const Effect& effect, const QImage& premultipliedArgb32, int 
                    const EffectControl& control);
 
 // The same into an existing picture: target must be Format_ARGB32_Premultiplied of the source's size and
-// must not share pixels with the source. Returns false (target partly written) if cancelled or misfit.
+// must not share pixels with the source, unless the effect works in place and target is the source object
+// itself. Returns false (target partly written) if cancelled or misfit.
 bool applyEffectTo(const Effect& effect, const QImage& premultipliedArgb32, QImage& target, int threads = 0,
                    const EffectControl& control = {});
+
+// True for the effects that change each pixel on its own (colour effects), which can filter a picture in
+// place: applyEffectTo(effect, picture, picture).
+bool worksInPlace(const Effect& effect);

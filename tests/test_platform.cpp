@@ -259,6 +259,88 @@ private slots:
         }
     }
 
+    void pngKindsReadLikeQtsReader_data() {
+        // The direct reader takes 8-bit RGB and RGBA; the rest go to the generic one.
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("ownWriter");
+        QTest::addColumn<bool>("profile");
+        QTest::newRow("RGB, every row filter") << int(QImage::Format_RGB32) << true << false;
+        QTest::newRow("RGBA, translucent, every row filter") << int(QImage::Format_ARGB32) << true << false;
+        QTest::newRow("RGB by Qt, with a colour profile") << int(QImage::Format_RGB32) << false << true;
+        QTest::newRow("RGBA by Qt") << int(QImage::Format_ARGB32) << false << false;
+        QTest::newRow("grey (generic reader)") << int(QImage::Format_Grayscale8) << false << false;
+        QTest::newRow("palette (generic reader)") << int(QImage::Format_Indexed8) << false << false;
+        QTest::newRow("16 bits a channel (generic reader)") << int(QImage::Format_RGBA64) << false << false;
+    }
+    void pngKindsReadLikeQtsReader() {
+        QFETCH(int, format);
+        QFETCH(bool, ownWriter);
+        QFETCH(bool, profile);
+        // Grain over a gradient, so the writer picks every kind of row filter; a translucent left part.
+        QImage picture = gradientPicture(211, 67).convertToFormat(QImage::Format_ARGB32);
+        QRandomGenerator random(3);
+        for (int y = 0; y < 67; ++y)
+            for (int x = 0; x < 211; ++x) {
+                const QRgb p = picture.pixel(x, y);
+                const int grain = int(random.bounded(31)) - 15;
+                picture.setPixel(
+                    x, y,
+                    qRgba(std::clamp(qRed(p) + grain, 0, 255), qGreen(p), qBlue(p), x < 50 ? x * 5 : 255));
+            }
+        picture.setDotsPerMeterX(3937);
+        picture.setDotsPerMeterY(7874);
+        picture = format == QImage::Format_Indexed8
+                      ? picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither)
+                      : picture.convertToFormat(QImage::Format(format));
+        if (profile)
+            picture.setColorSpace(QColorSpace::DisplayP3);
+        if (ownWriter) {
+            saveOrFail(picture, path("kind.png"));
+        } else {
+            QImageWriter writer(path("kind.png"), "png");
+            QVERIFY2(writer.write(picture), qPrintable(writer.errorString()));
+        }
+        QImage expected = QImage(path("kind.png"));
+        if (expected.colorSpace().isValid() && expected.colorSpace() != QColorSpace::SRgb)
+            expected.convertToColorSpace(QColorSpace::SRgb);
+        expected.convertTo(QImage::Format_ARGB32_Premultiplied);
+        const QImage loaded = loadOrFail(path("kind.png"));
+        QCOMPARE(loaded.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(loaded.dotsPerMeterX(), 3937);
+        QCOMPARE(loaded.dotsPerMeterY(), 7874);
+        QVERIFY2(maxChannelDifference(loaded, expected) <= (profile ? 1 : 0),
+                 qPrintable(QString::number(maxChannelDifference(loaded, expected))));
+    }
+
+    void damagedPngIsRefusedWithAReason_data() {
+        QTest::addColumn<int>("keptPercent");
+        QTest::addColumn<bool>("scrambled");
+        QTest::newRow("cut in the middle of the pixels") << 50 << false;
+        QTest::newRow("pixel data scrambled") << 100 << true;
+    }
+    void damagedPngIsRefusedWithAReason() {
+        QFETCH(int, keptPercent);
+        QFETCH(bool, scrambled);
+        QImage picture = gradientPicture(120, 90);
+        saveOrFail(picture, path("whole.png"));
+        QFile whole(path("whole.png"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QByteArray bytes = whole.readAll().left(qsizetype(whole.size() * keptPercent / 100));
+        if (scrambled)
+            for (qsizetype i = 200; i < bytes.size() - 200; i += 7)
+                bytes[i] = char(bytes[i] ^ 0x5a);
+        QFile damaged(path("damaged.png"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(bytes);
+        damaged.close();
+        try {
+            loadPicture(path("damaged.png"));
+            QFAIL("a damaged PNG was accepted");
+        } catch (const UserError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("damaged.png")), qPrintable(error.message()));
+        }
+    }
+
     void pngKeepsEveryPixelInTheFewestChannels_data() {
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<int>("colourType"); // 2 = RGB, 6 = RGBA

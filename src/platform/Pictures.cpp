@@ -6,6 +6,7 @@
 #include "platform/HeifReader.h"
 #endif
 #include "platform/JpegReader.h"
+#include "platform/PngReader.h"
 #include "platform/PngWriter.h"
 #include "platform/TiffCodec.h"
 #include "platform/UserError.h"
@@ -211,6 +212,13 @@ QImage loadPicture(const QString& path) {
         if (!tiffError.isEmpty())
             throw UserError(
                 QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), tiffError));
+    }
+    if (QByteArray(codec.qtFormat) == "png") {
+        QString pngError;
+        image = readPng(file, &pngError);
+        if (!pngError.isEmpty())
+            throw UserError(
+                QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), pngError));
     }
 #ifdef LUMORA_HAVE_HEIF
     if (QByteArray(codec.qtFormat) == "heif") {

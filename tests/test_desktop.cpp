@@ -32,6 +32,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <QtEndian>
 
 #ifdef LUMORA_HAVE_HEIF
 #include <libheif/heif.h>
@@ -526,6 +527,28 @@ private slots:
         // Through the main window as any picture.
         QVERIFY(main().openFile(path));
         QCOMPARE(document().sizeText(), QString("64x48"));
+
+        // A file claiming 20000 x 20000 pixels (its size boxes rewritten: a HEIC may wrap its picture in a
+        // grid, with a box of its own) is refused before decoding.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        QVERIFY(bytes.contains("ispe"));
+        for (qsizetype box = bytes.indexOf("ispe"); box >= 0; box = bytes.indexOf("ispe", box + 4))
+            for (int side = 0; side < 2; ++side)
+                qToBigEndian<quint32>(20000, bytes.data() + box + 8 + 4 * side);
+        const QString huge = m_dir.filePath("huge." + extension);
+        QFile out(huge);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        try {
+            loadPicture(huge);
+            QFAIL("an oversized picture was opened");
+        } catch (const UserError& error) {
+            QVERIFY2(error.message().contains("20000 × 20000"), qPrintable(error.message()));
+        }
 #endif
     }
 };

@@ -403,8 +403,10 @@ bool MainWindow::openFile(const QString& path) {
         m_document.open(path);
         m_opacityBar->setValue(1);
     });
-    if (opened)
+    if (opened) {
         m_recentPictures.add(path);
+        showStatusMessage(QString()); // notes about the previous picture are over
+    }
     return opened;
 }
 
@@ -569,8 +571,10 @@ void MainWindow::fillRecentMenu() {
     for (int i = 0; i < paths.size(); ++i) {
         const QFileInfo info(paths[i]);
         // Numbered for the keyboard (1 … 9, then 0); the folder tells apart pictures of one name.
-        QAction* item = m_recentMenu->addAction(
-            QStringLiteral("&%1 %2  (%3)").arg((i + 1) % 10).arg(info.fileName(), info.absolutePath()));
+        QAction* item = m_recentMenu->addAction(QStringLiteral("&%1 %2  (%3)")
+                                                    .arg((i + 1) % 10)
+                                                    .arg(QString(info.fileName()).replace('&', "&&"),
+                                                         QString(info.absolutePath()).replace('&', "&&")));
         item->setObjectName(QStringLiteral("RecentPicture%1").arg(i + 1));
         item->setData(paths[i]);
         const QString path = paths[i];

@@ -55,21 +55,39 @@ inline int magnitude(int filteredByte) {
     return std::abs(int(int8_t(filteredByte)));
 }
 
-// Filters one row of `length` bytes (`bpp` bytes a pixel) into out[0] (the filter type) and out[1..]. The
-// filter kept is the one whose bytes, read as signed, have the smallest sum of magnitudes: the usual
-// estimate of what deflates best. The first pixel has no left neighbour, so its bytes are left out of the
-// estimate and the loop over the rest needs no checks.
+// What each filter would cost on a row: the sum of its filtered bytes' magnitudes, read as signed (the usual
+// estimate of what deflates best). Byte lanes with 16-bit predictors, so the compiler vectorises it. The
+// first pixel has no left neighbour and is left out, so the loop needs no checks.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void filterCosts(const uint8_t* __restrict row, const uint8_t* __restrict above, int length, int bpp,
+                 uint32_t* cost) {
+    uint32_t none = 0, sub = 0, up = 0, average = 0, paethCost = 0;
+    for (int i = bpp; i < length; ++i) {
+        const int16_t a = row[i - bpp], b = above[i], c = above[i - bpp], x = row[i];
+        const int16_t pa = int16_t(std::abs(b - c)), pb = int16_t(std::abs(a - c)),
+                      pc = int16_t(std::abs(a + b - 2 * c));
+        const int16_t predicted = pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
+        none += uint32_t(std::abs(int8_t(x)));
+        sub += uint32_t(std::abs(int8_t(x - a)));
+        up += uint32_t(std::abs(int8_t(x - b)));
+        average += uint32_t(std::abs(int8_t(x - ((a + b) >> 1))));
+        paethCost += uint32_t(std::abs(int8_t(x - predicted)));
+    }
+    cost[0] = none;
+    cost[1] = sub;
+    cost[2] = up;
+    cost[3] = average;
+    cost[4] = paethCost;
+}
+
+// Filters one row of `length` bytes (`bpp` bytes a pixel) into out[0] (the filter type) and out[1..], with
+// the filter of the smallest cost.
 void filterRow(const uint8_t* row, const uint8_t* above, int length, int bpp, uint8_t* out) {
     uint32_t cost[5] = {0, 0, 0, 0, 0};
     if (above) {
-        for (int i = bpp; i < length; ++i) {
-            const int a = row[i - bpp], b = above[i], c = above[i - bpp], x = row[i];
-            cost[0] += magnitude(x);
-            cost[1] += magnitude(x - a);
-            cost[2] += magnitude(x - b);
-            cost[3] += magnitude(x - ((a + b) >> 1));
-            cost[4] += magnitude(x - paeth(a, b, c));
-        }
+        filterCosts(row, above, length, bpp, cost);
     } else {
         for (int i = bpp; i < length; ++i) {
             cost[0] += magnitude(row[i]);

@@ -241,24 +241,6 @@ private slots:
         QCOMPARE(loadOrFail(path("out.tif")), picture);
     }
 
-    void damagedTiffIsRefusedWithAReason() {
-        QImage picture = gradientPicture(64, 64);
-        saveOrFail(picture, path("whole.tif"));
-        QFile whole(path("whole.tif"));
-        QVERIFY(whole.open(QIODevice::ReadOnly));
-        const QByteArray bytes = whole.readAll();
-        QFile cut(path("cut.tif"));
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write(bytes.left(bytes.size() / 2)); // the directory at the front stays, half the strips go
-        cut.close();
-        try {
-            loadPicture(path("cut.tif"));
-            QFAIL("a truncated TIFF was accepted");
-        } catch (const UserError& error) {
-            QVERIFY2(error.message().contains(QStringLiteral("cut.tif")), qPrintable(error.message()));
-        }
-    }
-
     void pngKindsReadLikeQtsReader_data() {
         // The direct reader takes 8-bit RGB and RGBA; the rest go to the generic one.
         QTest::addColumn<int>("format");
@@ -312,32 +294,36 @@ private slots:
                  qPrintable(QString::number(maxChannelDifference(loaded, expected))));
     }
 
-    void damagedPngIsRefusedWithAReason_data() {
+    void damagedFilesAreRefusedWithAReason_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<int>("keptPercent");
         QTest::addColumn<bool>("scrambled");
-        QTest::newRow("cut in the middle of the pixels") << 50 << false;
-        QTest::newRow("pixel data scrambled") << 100 << true;
+        QTest::newRow("TIFF cut: the directory at the front stays, half the strips go")
+            << "cut.tif" << 50 << false;
+        QTest::newRow("PNG cut in the middle of the pixels") << "cut.png" << 50 << false;
+        QTest::newRow("PNG pixel data scrambled") << "scrambled.png" << 100 << true;
     }
-    void damagedPngIsRefusedWithAReason() {
+    void damagedFilesAreRefusedWithAReason() {
+        QFETCH(QString, name);
         QFETCH(int, keptPercent);
         QFETCH(bool, scrambled);
-        QImage picture = gradientPicture(120, 90);
-        saveOrFail(picture, path("whole.png"));
-        QFile whole(path("whole.png"));
-        QVERIFY(whole.open(QIODevice::ReadOnly));
-        QByteArray bytes = whole.readAll().left(qsizetype(whole.size() * keptPercent / 100));
+        const QString whole = path(QStringLiteral("whole.") + QFileInfo(name).suffix());
+        saveOrFail(gradientPicture(120, 90), whole);
+        QFile wholeFile(whole);
+        QVERIFY(wholeFile.open(QIODevice::ReadOnly));
+        QByteArray bytes = wholeFile.readAll().left(qsizetype(wholeFile.size() * keptPercent / 100));
         if (scrambled)
             for (qsizetype i = 200; i < bytes.size() - 200; i += 7)
                 bytes[i] = char(bytes[i] ^ 0x5a);
-        QFile damaged(path("damaged.png"));
+        QFile damaged(path(name));
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write(bytes);
         damaged.close();
         try {
-            loadPicture(path("damaged.png"));
-            QFAIL("a damaged PNG was accepted");
+            loadPicture(path(name));
+            QFAIL("a damaged file was accepted");
         } catch (const UserError& error) {
-            QVERIFY2(error.message().contains(QStringLiteral("damaged.png")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(name), qPrintable(error.message()));
         }
     }
 

@@ -98,3 +98,11 @@ bool isOpaque(const QImage& image) {
     });
     return !translucent;
 }
+
+QImage withWordPixels(const QImage& picture) {
+    const QImage::Format format = picture.format();
+    return format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_ARGB32 ||
+                   format == QImage::Format_RGB32
+               ? picture
+               : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}

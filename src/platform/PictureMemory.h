@@ -13,3 +13,6 @@ QImage copiedPicture(const QImage& picture, const QRect& rect);
 QImage mirroredPicture(const QImage& picture, bool horizontal, bool vertical);
 // True when every pixel is fully opaque (rows checked on all cores, stopping at the first translucent one).
 bool isOpaque(const QImage& picture);
+// The picture itself when its pixels are already 32-bit words (ARGB32, premultiplied or not, or RGB32);
+// otherwise converted once to premultiplied ARGB32, which is what documents hold.
+QImage withWordPixels(const QImage& picture);

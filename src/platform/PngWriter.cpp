@@ -143,12 +143,7 @@ bool writePng(const QImage& source, QIODevice& device, const std::function<void(
         if (progress)
             progress(fraction);
     };
-    // Premultiplied ARGB32 is what documents hold; anything else is brought to it once.
-    const QImage image = source.format() == QImage::Format_ARGB32_Premultiplied ||
-                                 source.format() == QImage::Format_ARGB32 ||
-                                 source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage image = withWordPixels(source);
     const bool alpha = !isOpaque(image);
     const int width = image.width(), height = image.height();
     const int bpp = alpha ? 4 : 3;

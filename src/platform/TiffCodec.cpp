@@ -273,11 +273,7 @@ struct Entry {
 
 bool writeTiff(const QImage& source, QIODevice& device, const std::function<void(double)>& progress,
                QString* error) {
-    const QImage image = source.format() == QImage::Format_ARGB32_Premultiplied ||
-                                 source.format() == QImage::Format_ARGB32 ||
-                                 source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage image = withWordPixels(source);
     const bool alpha = !isOpaque(image);
     const uint32_t width = uint32_t(image.width()), height = uint32_t(image.height());
     const uint32_t samples = alpha ? 4 : 3;

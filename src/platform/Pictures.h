@@ -9,6 +9,15 @@
 
 #include <functional>
 
+// The most pixels a picture may have: 1 GiB at 4 bytes a pixel, for example 16384 × 16384. Files claiming
+// more are refused before decoding.
+// (Fuzzing builds lower it, so that each input decodes quickly.)
+#ifdef LUMORA_MAXIMUM_PICTURE_PIXELS
+constexpr qint64 maximumPicturePixels = LUMORA_MAXIMUM_PICTURE_PIXELS;
+#else
+constexpr qint64 maximumPicturePixels = qint64(1) << 28;
+#endif
+
 // Loads a picture upright (EXIF orientation applied), in sRGB, as Format_ARGB32_Premultiplied.
 QImage loadPicture(const QString& path);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/HeifReader.h"
 
+#include "platform/Pictures.h"
 #include "platform/UserError.h"
 
 #include <QColorSpace>
@@ -13,9 +14,6 @@
 #include <memory>
 
 namespace {
-
-// The most pixels a picture may have, as for every other type: 1 GiB at 4 bytes a pixel.
-constexpr qint64 maximumHeifPixels = qint64(1) << 28;
 
 void initialiseOnce() {
     // Loads the decoder plug-ins; kept for the life of the program.
@@ -123,14 +121,14 @@ QImage readHeif(const QString& path) {
     // Refused before decoding: the decoder would first make a full copy of its own.
     const qint64 claimed =
         qint64(heif_image_handle_get_width(handle.get())) * heif_image_handle_get_height(handle.get());
-    if (claimed > maximumHeifPixels)
+    if (claimed > maximumPicturePixels)
         throw UserError(
             QStringLiteral("Cannot open \"%1\": the picture is %2 × %3 pixels; Lumora opens pictures "
                            "of up to %4 megapixels.")
                 .arg(QFileInfo(path).fileName())
                 .arg(heif_image_handle_get_width(handle.get()))
                 .arg(heif_image_handle_get_height(handle.get()))
-                .arg(maximumHeifPixels / 1000000));
+                .arg(maximumPicturePixels / 1000000));
 
     const std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     options->ignore_transformations = 0; // rotation, mirroring and crop make the picture upright

@@ -2,6 +2,7 @@
 // Picture files in and out, number boxes, and the shared widgets' rules.
 #include "platform/ColourQuantiser.h"
 #include "platform/Geometry.h"
+#include "platform/GifWriter.h"
 #include "platform/MenuShortcuts.h"
 #include "platform/NumberEdit.h"
 #include "platform/Numbers.h"
@@ -27,6 +28,7 @@
 
 #include <gif_lib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
@@ -58,6 +60,17 @@ private:
     void (*m_handler)(int) = SIG_DFL;
     bool m_active = false;
 };
+
+// PNG's chunk checksum (CRC-32 of the chunk's type and data).
+static quint32 pngChecksum(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+    }
+    return ~crc;
+}
 
 class PlatformTest : public QObject {
     Q_OBJECT
@@ -754,6 +767,162 @@ private slots:
         // The limit is gone again: the same save now succeeds.
         saveOrFail(gradientPicture(300, 200), existing);
         QCOMPARE(loadOrFail(existing), gradientPicture(300, 200));
+    }
+
+    // Each format's reason for a failed save reaches the message, and the old file stays as it was.
+    void saveFailuresSayWhy_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only folder") << "read-only"
+                                          << "photo.png"
+                                          << "Permission denied";
+        QTest::newRow("vanished folder") << "vanished"
+                                         << "photo.png"
+                                         << "No such file or directory";
+        for (const char* name :
+             {"photo.png", "photo.jpg", "photo.bmp", "photo.gif", "photo.tif", "photo.webp"})
+            QTest::newRow(qPrintable(QStringLiteral("disk full, %1").arg(name)))
+                << "full" << QString::fromLatin1(name) << "File too large";
+    }
+    void saveFailuresSayWhy() {
+        QFETCH(QString, how);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        if (!canWriteExtension(QFileInfo(name).suffix()))
+            QSKIP("this Qt has no writer for the format");
+        const QString folder = path(QStringLiteral("%1-%2").arg(how, name));
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = folder + "/" + name;
+        saveOrFail(gradientPicture(4, 4), target);
+        const QByteArray before = contentsOf(target);
+        // Noise does not compress: the new file is far larger than what the limit lets through.
+        QImage noise(256, 256, QImage::Format_ARGB32_Premultiplied);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y)
+            random.fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+        noise =
+            noise.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QString message;
+        if (how == "read-only") {
+            if (geteuid() == 0)
+                QSKIP("running as root, for whom folder permissions do not apply");
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            message = errorOf([&] { savePicture(noise, target); });
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        } else if (how == "vanished") {
+            // The folder was there when the name was chosen and is gone by the time of saving.
+            QVERIFY(QDir(folder).removeRecursively());
+            message = errorOf([&] { savePicture(noise, target); });
+            QVERIFY(!QFileInfo::exists(folder));
+        } else {
+            const FileSizeLimit limit(before.size() + 500);
+            QVERIFY(limit.active());
+            message = errorOf([&] { savePicture(noise, target); });
+        }
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot save \"%1\"").arg(target)), qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
+        if (how != "vanished") {
+            QCOMPARE(contentsOf(target), before);
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+        }
+    }
+
+    // A header claiming a huge picture is refused before decoding, with the size and the limit in the
+    // message. Each file is a real small picture whose header was then changed.
+    void oversizedPicturesAreRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("size");
+        const QImage small = gradientPicture(8, 8);
+        const auto encoded = [&](const char* format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter(&buffer, format).write(small);
+            return bytes;
+        };
+        const auto put16 = [](QByteArray& bytes, qsizetype at, int value, bool bigEndian) {
+            bytes[at] = char(bigEndian ? value >> 8 : value);
+            bytes[at + 1] = char(bigEndian ? value : value >> 8);
+        };
+        const auto put32 = [](QByteArray& bytes, qsizetype at, quint32 value, bool bigEndian) {
+            for (int i = 0; i < 4; ++i)
+                bytes[at + i] = char(value >> (bigEndian ? 24 - 8 * i : 8 * i));
+        };
+
+        QByteArray png = encoded("png");
+        put32(png, 16, 100000, true); // IHDR width and height, then the chunk's checksum again
+        put32(png, 20, 100000, true);
+        put32(png, 29, pngChecksum(png.mid(12, 17)), true);
+        QTest::newRow("PNG") << "huge.png" << png << "100000 × 100000";
+
+        QByteArray jpeg = encoded("jpeg");
+        const qsizetype frame = jpeg.indexOf("\xff\xc0");
+        QVERIFY(frame > 0);
+        put16(jpeg, frame + 5, 65000, true); // height, then width
+        put16(jpeg, frame + 7, 65000, true);
+        QTest::newRow("JPEG") << "huge.jpg" << jpeg << "65000 × 65000";
+
+        QByteArray bmp = encoded("bmp");
+        put32(bmp, 18, 100000, false);
+        put32(bmp, 22, 100000, false);
+        QTest::newRow("BMP") << "huge.bmp" << bmp << "100000 × 100000";
+
+        QString error;
+        QByteArray gif = encodeGif(small, &error);
+        put16(gif, 6, 65000, false); // the screen, then the one frame
+        put16(gif, 8, 65000, false);
+        const qsizetype image = gif.indexOf(',', 13);
+        QVERIFY(image > 0);
+        put16(gif, image + 5, 65000, false);
+        put16(gif, image + 7, 65000, false);
+        QTest::newRow("GIF") << "huge.gif" << gif << "65000 × 65000";
+        // Only the logical screen is huge: the one frame keeps its 8 × 8 pixels. The signature is broken
+        // too, which Qt's reader does not mind when the extension says GIF.
+        QByteArray screen = encodeGif(small, &error);
+        screen[2] = 'X';
+        put16(screen, 6, 65000, false);
+        put16(screen, 8, 65000, false);
+        QTest::newRow("GIF screen") << "screen.gif" << screen << "65000 × 65000";
+        // A small screen, and the small frame placed far outside it: the reader widens the screen.
+        QByteArray placed = encodeGif(small, &error);
+        const qsizetype frame2 = placed.indexOf(',', 13);
+        put16(placed, frame2 + 1, 65000, false);
+        put16(placed, frame2 + 3, 65000, false);
+        QTest::newRow("GIF frame far out") << "placed.gif" << placed << "65008 × 65008";
+    }
+    void oversizedPicturesAreRefused() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, size);
+        writeFile(path(name), content);
+        const QString message = errorOf([&] { loadPicture(path(name)); });
+        QVERIFY2(
+            message.contains(name) && message.contains(size) &&
+                message.contains(QStringLiteral("up to %1 megapixels").arg(maximumPicturePixels / 1000000)),
+            qPrintable(message));
+    }
+
+    // Files that broke readers once (found by fuzzing, or built by hand): each gives a picture within the
+    // limit or a message, never a crash or a hang.
+    void hostileFilesGiveAPictureOrAMessage_data() {
+        QTest::addColumn<QString>("file");
+        const QDir hostile(QStringLiteral(LUMORA_TEST_DATA "/hostile"));
+        const QStringList files = hostile.entryList(QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& name : files)
+            QTest::newRow(qPrintable(name)) << hostile.filePath(name);
+    }
+    void hostileFilesGiveAPictureOrAMessage() {
+        QFETCH(QString, file);
+        try {
+            const QImage picture = loadPicture(file);
+            QVERIFY(!picture.isNull());
+            QVERIFY(qint64(picture.width()) * picture.height() <= maximumPicturePixels);
+        } catch (const UserError& error) {
+            QVERIFY(error.message().contains(QFileInfo(file).fileName()));
+        }
     }
 
     void numbers_data() {

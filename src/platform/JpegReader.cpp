@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/JpegReader.h"
 
+#include "platform/Pictures.h"
+
 #include <QColorSpace>
 
 #include <csetjmp>
@@ -35,6 +37,7 @@ struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool refused; // by this program's own limits, not for damage
 };
 
 void onError(j_common_ptr info) {
@@ -45,10 +48,26 @@ void onError(j_common_ptr info) {
 
 void ignoreMessage(j_common_ptr) {}
 
+// A progressive file may hold thousands of tiny scans, each costing a pass over the whole picture: far more
+// than any encoder writes is a file built to stall the reader.
+constexpr int maximumScans = 1000;
+
+void limitScans(j_common_ptr common) {
+    auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->is_decompressor && info->input_scan_number > maximumScans) {
+        auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(manager->message, sizeof manager->message, "the file has more than %d scans",
+                      maximumScans);
+        manager->refused = true;
+        std::longjmp(manager->jump, 1);
+    }
+}
+
 // Everything that must survive a longjmp lives here, outside the frame that calls setjmp.
 struct Decoder {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
+    jpeg_progress_mgr progress{};
     QImage image;
     QByteArray icc;
 };
@@ -60,6 +79,13 @@ bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
     jpeg_read_header(&info, TRUE);
+    if (qint64(info.image_width) * info.image_height > maximumPicturePixels) {
+        std::snprintf(decoder.errors.message, sizeof decoder.errors.message,
+                      "the picture is %u × %u pixels, more than %lld megapixels", info.image_width,
+                      info.image_height, static_cast<long long>(maximumPicturePixels / 1000000));
+        decoder.errors.refused = true;
+        return false;
+    }
     info.out_color_space = JCS_EXT_BGRA; // QImage's ARGB32 byte order on little-endian machines
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
         return false; // left to the generic reader, which converts CMYK
@@ -90,15 +116,19 @@ bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
 
 } // namespace
 
-QImage decodeJpeg(const uchar* data, qsizetype size, QString* error) {
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused) {
     Decoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors.base);
     decoder.errors.base.error_exit = onError;
     decoder.errors.base.output_message = ignoreMessage;
     decoder.errors.message[0] = 0;
     jpeg_create_decompress(&decoder.info);
+    decoder.progress.progress_monitor = limitScans;
+    decoder.info.progress = &decoder.progress;
     const bool ok = decodeInto(decoder, data, size);
     jpeg_destroy_decompress(&decoder.info);
+    if (refused)
+        *refused = !ok && decoder.errors.refused;
     if (!ok) {
         if (error)
             *error = QString::fromLocal8Bit(decoder.errors.message);

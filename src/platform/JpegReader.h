@@ -8,5 +8,8 @@
 #include <QString>
 
 // Decodes a JPEG held in memory into Format_ARGB32_Premultiplied (opaque), with its ICC profile attached
-// as the colour space. Returns a null picture and sets *error when the data cannot be decoded.
-QImage decodeJpeg(const uchar* data, qsizetype size, QString* error);
+// as the colour space. Returns a null picture and sets *error when the data cannot be decoded (*error stays
+// empty for CMYK files, which this decoder leaves to others). Pictures beyond maximumPicturePixels and
+// progressive files with an absurd number of scans are refused, and *refused says so: no other reader
+// should try them.
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused = nullptr);

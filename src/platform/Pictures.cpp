@@ -18,13 +18,16 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
-// Large enough for a 100-megapixel photo decoded at 16 bits per channel.
-constexpr int allocationLimitMegabytes = 1024;
+// What Qt's readers may allocate while decoding: a picture of the largest size decoded at 16 bits per
+// channel, which it then converts to 8 bits.
+constexpr int allocationLimitMegabytes = int(maximumPicturePixels * 8 >> 20);
 
 struct Codec {
     const char* extension;
@@ -76,18 +79,100 @@ QImage upright(const QImage& image, QImageIOHandler::Transformations orientation
     return result;
 }
 
-// The fast path for JPEG; a null result sends the file to the generic reader.
-QImage readJpeg(QFile& file) {
+// The fast path for JPEG; a null result sends the file to the generic reader. A file refused for its size
+// or its number of scans is refused for good: the generic reader would spend the time and memory.
+QImage readJpeg(QFile& file, const QString& path) {
     uchar* data = file.map(0, file.size());
     if (!data)
         return {};
-    QImage image = decodeJpeg(data, file.size(), nullptr);
+    QString error;
+    bool refused = false;
+    QImage image = decodeJpeg(data, file.size(), &error, &refused);
     file.unmap(data);
+    if (refused)
+        throw UserError(
+            QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), error));
     if (image.isNull())
         return {};
     file.seek(0);
     QImageReader header(&file, "jpeg"); // reads the orientation tag only
     return upright(image, header.transformation());
+}
+
+// The picture a GIF reader draws the first frame on: the logical screen, widened to hold the frame at its
+// place. An invalid size when the bytes end before the first frame.
+QSize gifCanvas(const QByteArray& bytes) {
+    const auto word = [&](qsizetype at) {
+        return at + 1 < bytes.size() ? int(quint8(bytes[at])) | int(quint8(bytes[at + 1])) << 8 : -1;
+    };
+    if (bytes.size() < 13)
+        return {};
+    QSize canvas(word(6), word(8));
+    qsizetype at = 13;
+    if (quint8(bytes[10]) & 0x80) // a global colour table
+        at += 3 * (qsizetype(2) << (bytes[10] & 7));
+    while (at < bytes.size()) {
+        const quint8 block = quint8(bytes[at]);
+        if (block == 0x21) { // an extension: label, then sub-blocks up to an empty one
+            at += 2;
+            while (at < bytes.size() && bytes[at] != 0)
+                at += 1 + quint8(bytes[at]);
+            ++at;
+        } else if (block == 0x2c) {
+            const int left = word(at + 1), top = word(at + 3), width = word(at + 5), height = word(at + 7);
+            if (height < 0)
+                return canvas;
+            return canvas.expandedTo(QSize(left + width, top + height));
+        } else {
+            break;
+        }
+    }
+    return canvas;
+}
+
+// Refuses a picture whose header claims more pixels than the program opens, before anything is decoded.
+// A header no reader understands passes: decoding then says what is wrong.
+void refuseOversized(QFile& file, const Codec& codec, const QString& path) {
+    QSize size;
+    // The extension's reader first; the content may be another format (a PNG saved as .jpg).
+    for (const QByteArray& format : {QByteArray(codec.qtFormat), QByteArray()}) {
+        file.seek(0);
+        QImageReader reader(&file, format);
+        size = reader.size();
+        if (size.isValid())
+            break;
+    }
+    // Qt's GIF reader answers with the first frame's size but draws it onto the logical screen, grown to
+    // hold the frame where it stands: a tiny file can claim a huge screen, or a small frame far out.
+    // (Told to read GIF, the reader does not look at the signature.)
+    file.seek(0);
+    if (QByteArray(codec.qtFormat) == "gif" || file.peek(4) == "GIF8") {
+        const QSize canvas = gifCanvas(file.read(1 << 20));
+        if (!size.isValid() ||
+            qint64(canvas.width()) * canvas.height() > qint64(size.width()) * size.height())
+            size = canvas;
+    }
+    // Qt's BMP reader refuses a huge picture without saying so: the header says how large it is.
+    file.seek(0);
+    if (file.peek(2) == "BM") {
+        const QByteArray head = file.peek(26);
+        if (head.size() == 26 && qFromLittleEndian<quint32>(head.constData() + 14) >= 40) {
+            const qint64 width = qFromLittleEndian<qint32>(head.constData() + 18);
+            const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(head.constData() + 22)));
+            if (width > 0 && width * height > maximumPicturePixels && width <= INT_MAX && height <= INT_MAX)
+                size = QSize(int(width), int(height));
+        }
+    }
+    file.seek(0);
+    if (!size.isValid() || qint64(size.width()) * size.height() <= maximumPicturePixels)
+        return;
+    throw UserError(QStringLiteral("Cannot open \"%1\": the picture is %2 × %3 pixels (%4 megapixels); "
+                                   "Lumora opens pictures of up to %5 megapixels.")
+                        .arg(displayName(path))
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(qint64(size.width()) * size.height() / 1000000)
+                        .arg(maximumPicturePixels / 1000000));
 }
 
 QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
@@ -105,6 +190,57 @@ QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
     }
     return image;
 }
+
+// The output of encoders: gathers their small writes into large ones and passes them to an unbuffered
+// file, counting a write that stores only part of the bytes as failed. A full disk or the file size limit
+// first cuts a write short, which some encoders do not notice (they check only for an outright failure) and
+// which a buffered file reports without a reason; the attempt at the rest gets the system's reason.
+class WholeWrites : public QIODevice {
+public:
+    explicit WholeWrites(QIODevice& target)
+        : m_target(target) {
+        open(QIODevice::WriteOnly);
+    }
+    // Writes out what is gathered; false (with the reason as errorString()) when the file refuses it.
+    bool finish() { return !m_failed && drain(m_pending.constData(), m_pending.size()); }
+    bool failed() const { return m_failed; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        if (m_failed)
+            return -1;
+        if (m_pending.size() + length <= gathered) {
+            m_pending.append(data, length);
+            return length;
+        }
+        if (!drain(m_pending.constData(), m_pending.size()) || !drain(data, length))
+            return -1;
+        return length;
+    }
+
+private:
+    static constexpr qint64 gathered = 1 << 20;
+
+    bool drain(const char* data, qint64 length) {
+        for (qint64 done = 0; done < length;) {
+            const qint64 written = m_target.write(data + done, length - done);
+            if (written <= 0) {
+                m_failed = true;
+                setErrorString(m_target.errorString());
+                return false;
+            }
+            done += written;
+        }
+        if (data == m_pending.constData())
+            m_pending.clear();
+        return true;
+    }
+
+    QIODevice& m_target;
+    QByteArray m_pending;
+    bool m_failed = false;
+};
 
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
@@ -205,7 +341,8 @@ QImage loadPicture(const QString& path) {
 
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
-    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file) : QImage();
+    refuseOversized(file, codec, path);
+    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path) : QImage();
     if (QByteArray(codec.qtFormat) == "tiff") {
         QString tiffError;
         image = readTiff(file, &tiffError);
@@ -259,16 +396,19 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
     report(0);
     // Written straight into the new file: no second copy of the encoded picture in memory.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
-    if (!encode(image, *codecFor(suffix), file, progress, jpegQuality, &error)) {
+    WholeWrites output(file);
+    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, &error);
+    if (!encoded || !output.finish()) {
         file.cancelWriting();
-        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, error));
+        // The file's own reason ("No space left on device") says more than the encoder's.
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2")
+                            .arg(path, output.failed() ? output.errorString() : error));
     }
-    // The bytes may wait in the file's buffer, and commit() replaces the old file even when writing them
-    // out fails (a full disk): flush first, so a failure ends here and the unfinished copy is discarded.
-    if (!file.flush() || !file.commit())
+    // Only a complete new file replaces the old one.
+    if (!file.commit())
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     report(1);
 }

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+// Every number box of every window, found by walking the window's controls (so new boxes are covered
+// without a change here), fed text users type by mistake: each is refused with a message naming it or
+// replaced by a value the program chose, never a crash, and "Ok" afterwards leaves a sane picture.
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "galleries/ThumbnailButton.h"
+#include "model/Document.h"
+#include "platform/NumberEdit.h"
+#include "support/Fixtures.h"
+#include "support/TestServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Typed {
+    QString text;
+    QLocale locale;
+    bool number; // a number in that locale (it may still be out of a box's range)
+};
+
+QList<Typed> typedTexts() {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    return {{"abc", english, false}, {"", english, false},      {"nan", english, false},
+            {"inf", english, false}, {"1e309", english, false}, {"-0", english, true},
+            {" 12 ", english, true}, {"1,5", german, true},     {"1.5", german, false}};
+}
+
+// The window's own number boxes, not those of windows it owns.
+QList<NumberEdit*> numberEditsOf(QWidget* window) {
+    QList<NumberEdit*> edits;
+    for (NumberEdit* edit : window->findChildren<NumberEdit*>())
+        if (edit->window() == window && edit->isEnabled())
+            edits << edit;
+    return edits;
+}
+
+} // namespace
+
+class NumberFieldsTest : public QObject {
+    Q_OBJECT
+private:
+    TestDesktop* m_desktop = nullptr;
+    std::unique_ptr<Workbench> m_workbench;
+    QTemporaryDir m_dir;
+
+    MainWindow& main() { return m_workbench->mainWindow(); }
+    QString writePicture(const QString& name, const QImage& image) {
+        const QString path = m_dir.filePath(name);
+        saveOrFail(image, path);
+        return path;
+    }
+
+    // Types each text into each box and confirms it; a text that is no number must bring a message that
+    // quotes it, or the box must show something else afterwards (a value the program put back).
+    void typeEverywhere(QWidget* window) {
+        const QList<NumberEdit*> edits = numberEditsOf(window);
+        QVERIFY2(!edits.isEmpty(), qPrintable(window->objectName()));
+        for (const Typed& typed : typedTexts()) {
+            const DefaultLocale locale(typed.locale);
+            for (NumberEdit* edit : edits) {
+                if (!edit->isEnabled())
+                    continue; // an earlier value may have switched it off
+                const qsizetype before = m_desktop->messages.size();
+                typeAndConfirm(edit, typed.text);
+                const bool told = m_desktop->messages.size() > before;
+                if (told)
+                    QVERIFY2(!m_desktop->messages.last().trimmed().isEmpty(), qPrintable(edit->objectName()));
+                if (typed.number || typed.text.isEmpty())
+                    continue;
+                const QString quoted = QStringLiteral("'%1'").arg(typed.text);
+                QVERIFY2((told && m_desktop->messages.last().contains(quoted)) || edit->text() != typed.text,
+                         qPrintable(QStringLiteral("%1 of %2 took \"%3\" silently")
+                                        .arg(edit->objectName(), window->objectName(), typed.text)));
+            }
+        }
+        // Garbage left standing (typed, never confirmed) when "Ok" is pressed.
+        for (NumberEdit* edit : edits)
+            if (edit->isEnabled())
+                edit->setText(QStringLiteral("nan"));
+    }
+
+    void checkPictureIsSane(const QSize& opened) {
+        const QImage& picture = m_workbench->document().image();
+        QVERIFY(!picture.isNull());
+        QVERIFY2(picture.width() <= 4 * opened.width() + 2000 &&
+                     picture.height() <= 4 * opened.height() + 2000,
+                 qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
+        QVERIFY(std::isfinite(m_workbench->document().zoom()) && m_workbench->document().zoom() > 0);
+    }
+
+private slots:
+    void init() {
+        m_desktop = &installTestDesktop();
+        m_workbench = std::make_unique<Workbench>();
+        main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+    }
+    void cleanup() { m_workbench.reset(); }
+
+    void everyNumberBoxTakesAnyText_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("gallery"); // 0: the command opens the window with the boxes itself
+        QTest::addColumn<QString>("thumbnail");
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("ok");
+        QTest::newRow("2D text") << "MenuItem4" << 0 << "" << 2 << "CornerButton5";
+        QTest::newRow("3D text") << "MenuItem5" << 0 << "" << 3 << "CornerButton8";
+        QTest::newRow("line") << "MenuItem17" << 0 << "" << 11 << "CornerButton10";
+        QTest::newRow("rectangle") << "MenuItem18" << 0 << "" << 12 << "CornerButton10";
+        QTest::newRow("circle") << "MenuItem20" << 0 << "" << 14 << "CornerButton6";
+        QTest::newRow("background") << "MenuItem19" << 0 << "" << 13 << "CornerButton2";
+        QTest::newRow("colour filters") << "MenuItem22" << 0 << "" << 17 << "CornerButton10";
+        QTest::newRow("magnifying glass") << "MenuItem21" << 0 << "" << 16 << "CornerButton7";
+        QTest::newRow("crop") << "MenuItem25" << 0 << "" << 19 << "CornerButton3";
+        QTest::newRow("image above") << "MenuItem15" << 0 << "" << 6 << "CornerButton10";
+        QTest::newRow("border") << "MenuItem11" << 5 << "Image32" << 6 << "CornerButton10";
+        QTest::newRow("montage") << "MenuItem24" << 18 << "Image21" << 6 << "CornerButton10";
+    }
+    void everyNumberBoxTakesAnyText() {
+        QFETCH(QString, command);
+        QFETCH(int, gallery);
+        QFETCH(QString, thumbnail);
+        QFETCH(int, window);
+        QFETCH(QString, ok);
+        const QSize opened(64, 48);
+        m_desktop->openAnswers << writePicture("photo.png", gradientPicture(opened.width(), opened.height()));
+        main().menuItem("MenuItem6")->trigger();
+        QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.join('\n')));
+        m_desktop->openAnswers << writePicture("sticker.png", gradientPicture(9, 7)); // for "Image above"
+        QDialog* target = m_workbench->window(window);
+        bool typed = false;
+        m_desktop->whileShown = [&](QDialog* shown) {
+            if (shown != target)
+                return;
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+            typeEverywhere(shown);
+            typed = true;
+            if (auto* button = controlOfWindow<QPushButton>(shown, ok))
+                button->click();
+            shown->hide();
+        };
+        main().menuItem(command)->trigger();
+        if (gallery)
+            QTest::mouseClick(m_workbench->window(gallery)->findChild<ThumbnailButton*>(thumbnail),
+                              Qt::LeftButton);
+        QVERIFY(typed);
+        checkPictureIsSane(opened);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    configureApplication(app);
+    NumberFieldsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_number_fields.moc"

@@ -1,8 +1,12 @@
-.PHONY: run test bench build format
+.PHONY: run test test-sanitize fuzz bench build format
 run:
 	scripts/run
 test:
 	scripts/test
+test-sanitize:
+	scripts/test-sanitize
+fuzz:
+	scripts/fuzz
 bench:
 	scripts/bench
 build:

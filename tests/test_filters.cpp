@@ -73,11 +73,12 @@ private slots:
         QImage picture(256, 256, QImage::Format_ARGB32_Premultiplied);
         for (int alpha = 0; alpha < 256; ++alpha)
             for (int value = 0; value < 256; ++value)
-                picture.setPixel(value, alpha, qRgba(std::min(value, alpha), alpha - std::min(value, alpha),
-                                                     value / 2 <= alpha ? value / 2 : alpha, alpha));
+                picture.setPixel(value, alpha,
+                                 qRgba(std::min(value, alpha), alpha - std::min(value, alpha),
+                                       value / 2 <= alpha ? value / 2 : alpha, alpha));
         picture.setPixel(3, 0, qRgba(9, 9, 9, 0));
-        const QImage expected =
-            picture.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage expected = picture.convertToFormat(QImage::Format_ARGB32)
+                                    .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const QImage kept = picture;
         QCOMPARE(pngRoundTrip(picture), expected);
         QCOMPARE(picture, kept);

@@ -110,38 +110,11 @@ private slots:
     void cleanup() { m_workbench.reset(); }
 
     void everyWindowsOkIsOneNamedStep_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("gallery"); // 0: the command opens the window with "Ok" itself
-        QTest::addColumn<QString>("thumbnail");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<QString>("ok");
+        addToolWindowColumns();
         QTest::addColumn<QString>("step");
-        QTest::newRow("2D text") << "MenuItem4" << 0 << "" << 2 << "CornerButton5"
-                                 << "Add 2D text";
-        QTest::newRow("3D text") << "MenuItem5" << 0 << "" << 3 << "CornerButton8"
-                                 << "Add 3D text";
-        QTest::newRow("line") << "MenuItem17" << 0 << "" << 11 << "CornerButton10"
-                              << "Add line";
-        QTest::newRow("rectangle") << "MenuItem18" << 0 << "" << 12 << "CornerButton10"
-                                   << "Add rectangle";
-        QTest::newRow("circle") << "MenuItem20" << 0 << "" << 14 << "CornerButton6"
-                                << "Add circle";
-        QTest::newRow("colour filters") << "MenuItem22" << 0 << "" << 17 << "CornerButton10"
-                                        << "Add color filter";
-        QTest::newRow("magnifying glass") << "MenuItem21" << 0 << "" << 16 << "CornerButton7"
-                                          << "Add magnifying glass";
-        QTest::newRow("crop") << "MenuItem25" << 0 << "" << 19 << "CornerButton3"
-                              << "Crop image";
-        QTest::newRow("filter gallery") << "MenuItem13" << 0 << "" << 7 << "CornerButton2"
-                                        << "Water filter";
-        QTest::newRow("image above") << "MenuItem15" << 0 << "" << 6 << "CornerButton10"
-                                     << "Add image above";
-        QTest::newRow("border") << "MenuItem11" << 5 << "Image32" << 6 << "CornerButton10"
-                                << "Add border";
-        QTest::newRow("effect") << "MenuItem14" << 10 << "Image11" << 6 << "CornerButton10"
-                                << "Add effect";
-        QTest::newRow("montage") << "MenuItem24" << 18 << "Image21" << 6 << "CornerButton10"
-                                 << "Add montage";
+        for (const ToolWindowRoute& route : toolWindowRoutes())
+            if (*route.step)
+                newToolWindowRow(route) << QString(route.step);
     }
     void everyWindowsOkIsOneNamedStep() {
         QFETCH(QString, command);

@@ -106,23 +106,10 @@ private slots:
     void cleanup() { m_workbench.reset(); }
 
     void everyNumberBoxTakesAnyText_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("gallery"); // 0: the command opens the window with the boxes itself
-        QTest::addColumn<QString>("thumbnail");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<QString>("ok");
-        QTest::newRow("2D text") << "MenuItem4" << 0 << "" << 2 << "CornerButton5";
-        QTest::newRow("3D text") << "MenuItem5" << 0 << "" << 3 << "CornerButton8";
-        QTest::newRow("line") << "MenuItem17" << 0 << "" << 11 << "CornerButton10";
-        QTest::newRow("rectangle") << "MenuItem18" << 0 << "" << 12 << "CornerButton10";
-        QTest::newRow("circle") << "MenuItem20" << 0 << "" << 14 << "CornerButton6";
-        QTest::newRow("background") << "MenuItem19" << 0 << "" << 13 << "CornerButton2";
-        QTest::newRow("colour filters") << "MenuItem22" << 0 << "" << 17 << "CornerButton10";
-        QTest::newRow("magnifying glass") << "MenuItem21" << 0 << "" << 16 << "CornerButton7";
-        QTest::newRow("crop") << "MenuItem25" << 0 << "" << 19 << "CornerButton3";
-        QTest::newRow("image above") << "MenuItem15" << 0 << "" << 6 << "CornerButton10";
-        QTest::newRow("border") << "MenuItem11" << 5 << "Image32" << 6 << "CornerButton10";
-        QTest::newRow("montage") << "MenuItem24" << 18 << "Image21" << 6 << "CornerButton10";
+        addToolWindowColumns();
+        for (const ToolWindowRoute& route : toolWindowRoutes())
+            if (route.numberBoxes)
+                newToolWindowRow(route);
     }
     void everyNumberBoxTakesAnyText() {
         QFETCH(QString, command);

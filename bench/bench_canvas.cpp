@@ -3,13 +3,13 @@
 // result's size, and the background creator making a gradient background.
 #include "app/Application.h"
 #include "app/Workbench.h"
-#include "canvas/BackgroundCreator.h"
-#include "canvas/CropWindow.h"
-#include "model/Document.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/NumberEdit.h"
-#include "platform/TiledPicture.h"
-#include "platform/scene/SelectionFrame.h"
+#include "background/BackgroundCreator.h"
+#include "crop/CropWindow.h"
+#include "document/Document.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/NumberEdit.h"
+#include "pictures/TiledPicture.h"
+#include "scene/SelectionFrame.h"
 
 #include <QApplication>
 #include <QComboBox>

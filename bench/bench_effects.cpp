@@ -3,8 +3,8 @@
 // copy of the same pixels (the memory-bandwidth floor), and the blur next to libvips's Gaussian blur of the
 // same standard deviation on the same pixels when libvips is installed (loaded at run time, no build
 // dependency: the package libvips42, which the vips command brings).
-#include "platform/effects/EffectCatalog.h"
-#include "platform/effects/Effects.h"
+#include "effects/EffectCatalog.h"
+#include "effects/Effects.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>

@@ -6,7 +6,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,11 +7,11 @@
 #include "magnifier/LoupeItem.h"
 #include "magnifier/MagnifierWindow.h"
 #include "overlay/OverlayEditor.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/NumberEdit.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
 #include "text/Text2DTool.h"
 
 #include <QApplication>

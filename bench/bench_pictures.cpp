@@ -2,7 +2,7 @@
 // Opening, saving and showing a 24-megapixel photo. The libjpeg-turbo decoder (djpeg) is timed in the same
 // run as the reference for JPEG loading.
 #include "app/DocumentCanvas.h"
-#include "platform/Pictures.h"
+#include "pictures/Pictures.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -4,13 +4,13 @@
 // of the same picture and shape. The rectangle is gradient-filled, dashed and turned 30°.
 #include "app/Application.h"
 #include "app/Workbench.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorComboBox.h"
-#include "platform/NumberEdit.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
-#include "platform/scene/ShapeItem.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
+#include "scene/ShapeItem.h"
 #include "shapes/ShapeTool.h"
 
 #include <QApplication>
@@ -46,7 +46,7 @@ struct RectangleSetUp {
     explicit RectangleSetUp(double thickness) {
         tool.prepare(photo(), QSizeF(photo().size()), 1);
         tool.findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2); // gradient fill
-        tool.findChild<ColorComboBox*>("ComboColorBox3")->setColor(QColor(255, 200, 0, 200));
+        tool.findChild<ColourComboBox*>("ComboColorBox3")->setColor(QColor(255, 200, 0, 200));
         tool.findChild<QComboBox*>("ComboBox3")->setCurrentIndex(0); // dashes
         tool.findChild<NumberEdit*>("Edit4")->setValueText(QString::number(thickness));
         tool.preview()->frame()->setPos(shapeBox.topLeft());

@@ -3,10 +3,10 @@
 // again after a change of its turn (the mesh kept) at the 3D text editor's view sizes, with plain colours and
 // with textured lit materials, and the reduced draft the view draws while a turn is dragged.
 // Needs a display with OpenGL 3.3 (under Xvfb, Mesa's software renderer).
-#include "platform/Fonts.h"
-#include "platform/UserError.h"
-#include "text/GLTextRenderer.h"
-#include "text/TextMesh.h"
+#include "base/Fonts.h"
+#include "base/UserError.h"
+#include "text3d/GLTextRenderer.h"
+#include "text3d/TextMesh.h"
 
 #include <QGuiApplication>
 

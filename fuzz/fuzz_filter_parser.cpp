@@ -2,7 +2,7 @@
 // The command line's filter descriptions ("NAME[:PARAM=VALUE,...]"): an effect with every parameter in its
 // range or a message; an accepted effect's canonical text reads back as the same effect.
 #include "FuzzSupport.h"
-#include "platform/effects/EffectCatalog.h"
+#include "effects/EffectCatalog.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // The GIF writer on small pictures of any colours and transparency: the file it writes decodes (with Qt's
 // reader) to a picture of the same size, transparent exactly where the source is under 50 % alpha.
 #include "FuzzSupport.h"
-#include "platform/GifWriter.h"
+#include "pictures/GifWriter.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The program's own JPEG decoder on arbitrary bytes: a picture or a message, never a crash or a hang.
 #include "FuzzSupport.h"
-#include "platform/JpegReader.h"
-#include "platform/Pictures.h"
+#include "pictures/JpegReader.h"
+#include "pictures/Pictures.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     startApplication();

@@ -2,8 +2,8 @@
 // The number boxes' parsing under the locales users have: a finite number or a message, and the value
 // survives being written back and read again.
 #include "FuzzSupport.h"
-#include "platform/Numbers.h"
-#include "platform/UserError.h"
+#include "base/Numbers.h"
+#include "base/UserError.h"
 
 #include <QLocale>
 

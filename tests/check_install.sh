@@ -20,7 +20,7 @@ grep -qx 'Exec=lumora %F' "$desktop" || fail "launcher does not pass files with 
 grep -qx "Icon=$id" "$desktop" || fail "launcher icon is not $id"
 grep -q '<svg' "$icon" || fail "icon is not SVG"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "metainfo launchable"
-# Every format the program reads (src/platform/Pictures.cpp) is associated.
+# Every format the program reads (src/pictures/Pictures.cpp) is associated.
 mime=$(sed -n 's/^MimeType=//p' "$desktop")
 for type in image/png image/jpeg image/bmp image/gif image/tiff image/webp image/vnd.microsoft.icon; do
   [[ ";$mime" == *";$type;"* ]] || fail "launcher lacks MIME type $type"

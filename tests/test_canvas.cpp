@@ -4,18 +4,18 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "canvas/BackgroundCreator.h"
-#include "canvas/CropWindow.h"
-#include "model/Document.h"
-#include "model/TextImage3D.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorComboBox.h"
-#include "platform/NumberEdit.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/RenderItem.h"
-#include "platform/scene/SelectionFrame.h"
-#include "platform/scene/ShapeItem.h"
+#include "background/BackgroundCreator.h"
+#include "crop/CropWindow.h"
+#include "document/Document.h"
+#include "document/TextImage3D.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
+#include "scene/ShapeItem.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 
@@ -249,9 +249,9 @@ private slots:
         open();
         control<QComboBox>("ComboBox2")->setCurrentIndex(3);
         control<QComboBox>("ComboBox1")->setCurrentIndex(2);
-        QVERIFY(!control<ColorComboBox>("ComboColorBox1")->isEnabled());
-        QVERIFY(control<ColorComboBox>("ComboColorBox2")->isEnabled());
-        QCOMPARE(control<ColorComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
+        QVERIFY(!control<ColourComboBox>("ComboColorBox1")->isEnabled());
+        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
+        QCOMPARE(control<ColourComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
         ok();
         const QImage picture = document().image();
         QVERIFY(qGray(picture.pixel(200, 1)) < 5);

@@ -6,9 +6,9 @@
 #include "app/MainWindow.h"
 #include "app/SaveWindow.h"
 #include "app/Workbench.h"
-#include "model/Document.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
+#include "document/Document.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Tests of the filter library: each filter against a plain reference written here, the name table and
 // parser, threading, cancellation and the background runner.
-#include "platform/effects/EffectCatalog.h"
-#include "platform/effects/EffectRunner.h"
-#include "platform/effects/Effects.h"
+#include "effects/EffectCatalog.h"
+#include "effects/EffectRunner.h"
+#include "effects/Effects.h"
 
 #include <QSignalSpy>
 #include <QTest>

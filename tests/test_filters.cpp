@@ -5,21 +5,21 @@
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/Workbench.h"
-#include "filters/ColourFilters.h"
-#include "filters/EffectBaking.h"
+#include "colourfilters/ColourFilters.h"
+#include "toolkit/EffectBaking.h"
 #include "filters/FilterGallery.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "overlay/OverlayEditor.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorComboBox.h"
-#include "platform/NumberEdit.h"
-#include "platform/PictureView.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
-#include "platform/effects/EffectCatalog.h"
-#include "platform/effects/Effects.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
+#include "effects/EffectCatalog.h"
+#include "effects/Effects.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 
@@ -268,7 +268,7 @@ private slots:
         QFETCH(QColor, expected);
         ColourFilters& window = openColourFilters();
         if (colour.isValid())
-            window.findChild<ColorComboBox*>("ComboColorBox1")->setColor(colour);
+            window.findChild<ColourComboBox*>("ComboColorBox1")->setColor(colour);
         if (merge > 0)
             window.findChild<TrackBar*>("TrackBar1")->setValue(merge);
         pressIn(&window, "CornerButton13"); // the layer covers the picture

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The text tools' font list: every listed name gets an installed face of its own kind, and the text engine
 // draws with the face fontconfig names.
-#include "platform/Fonts.h"
+#include "base/Fonts.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,8 +6,8 @@
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "galleries/ThumbnailButton.h"
-#include "model/Document.h"
-#include "platform/NumberEdit.h"
+#include "document/Document.h"
+#include "widgets/NumberEdit.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Picture files in and out, number boxes, and the shared widgets' rules.
-#include "platform/ColourQuantiser.h"
-#include "platform/Geometry.h"
-#include "platform/GifWriter.h"
-#include "platform/MenuShortcuts.h"
-#include "platform/NumberEdit.h"
-#include "platform/Numbers.h"
-#include "platform/PicturePyramid.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
-#include "platform/UserError.h"
+#include "pictures/ColourQuantiser.h"
+#include "base/Geometry.h"
+#include "pictures/GifWriter.h"
+#include "widgets/MenuShortcuts.h"
+#include "widgets/NumberEdit.h"
+#include "base/Numbers.h"
+#include "pictures/PicturePyramid.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
+#include "base/UserError.h"
 #include "support/Fixtures.h"
 
 #include <QAction>

@@ -4,17 +4,17 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "model/Document.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorComboBox.h"
-#include "platform/NumberEdit.h"
-#include "platform/PictureView.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/GuideLine.h"
-#include "platform/scene/ItemName.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
-#include "platform/scene/ShapeItem.h"
+#include "document/Document.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
+#include "scene/GuideLine.h"
+#include "scene/ItemName.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
+#include "scene/ShapeItem.h"
 #include "shapes/ShapeTool.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
@@ -95,7 +95,7 @@ private:
     }
     void click(const char* button) { control<QPushButton>(button)->click(); }
     void choose(const char* list, int index) { control<QComboBox>(list)->setCurrentIndex(index); }
-    void setColour(const char* box, QColor colour) { control<ColorComboBox>(box)->setColor(colour); }
+    void setColour(const char* box, QColor colour) { control<ColourComboBox>(box)->setColor(colour); }
     void typeAndEnter(const char* edit, const QString& text) {
         typeAndConfirm(control<NumberEdit>(edit), text);
     }
@@ -289,12 +289,12 @@ private slots:
         place({0, 0, 40, 100});
         choose("ComboBox2", 3); // no border: the fill covers the box
         auto enabled = [this] {
-            return QList<bool>{control<ColorComboBox>("ComboColorBox1")->isEnabled(),
-                               control<ColorComboBox>("ComboColorBox2")->isEnabled(),
-                               control<ColorComboBox>("ComboColorBox3")->isEnabled()};
+            return QList<bool>{control<ColourComboBox>("ComboColorBox1")->isEnabled(),
+                               control<ColourComboBox>("ComboColorBox2")->isEnabled(),
+                               control<ColourComboBox>("ComboColorBox3")->isEnabled()};
         };
         QCOMPARE(enabled(), (QList<bool>{true, false, false}));
-        QCOMPARE(control<ColorComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
+        QCOMPARE(control<ColourComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
         choose("ComboBox1", 2);
         QCOMPARE(enabled(), (QList<bool>{false, true, true}));
         // Black along the top edge to white along the bottom, although the first box shows white.
@@ -331,8 +331,8 @@ private slots:
         typeAndEnter("Edit4", "40"); // a vertical band 40 wide: the line from (20, 20) to (20, 80)
         place({0, 0, 40, 100});
         choose("ComboBox3", 2);
-        QVERIFY(control<ColorComboBox>("ComboColorBox2")->isEnabled());
-        QVERIFY(!control<ColorComboBox>("ComboColorBox1")->isEnabled());
+        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
+        QVERIFY(!control<ColourComboBox>("ComboColorBox1")->isEnabled());
         const QImage result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 20, 20, QColor(0, 0, 0));
         COMPARE_COLOUR(result, 20, 50, QColor(128, 128, 128));
@@ -588,7 +588,7 @@ private slots:
         QCOMPARE(m_tool->preview()->frame()->box(), QRectF(5, 6, 30, 20));
         QCOMPARE(control<NumberEdit>("Edit4")->text(), QString("4"));
         QCOMPARE(control<QComboBox>("ComboBox3")->currentIndex(), 3);
-        QVERIFY(control<ColorComboBox>("ComboColorBox2")->isEnabled());
+        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
         QCOMPARE(m_tool->shape()->stroke().thickness, 4.0);
         QCOMPARE(m_tool->shape()->stroke().dash, StrokeDash::Dot);
         QCOMPARE(m_tool->shape()->fill().kind, BrushKind::Gradient);

@@ -4,15 +4,15 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "model/Document.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorPanel.h"
-#include "platform/Fonts.h"
-#include "platform/NumberEdit.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "document/Document.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourPanel.h"
+#include "base/Fonts.h"
+#include "widgets/NumberEdit.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "text/Text2DTool.h"
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(frame()->size(), QSizeF(185, 129));
         QCOMPARE(text()->fontSize(), 12);
         QCOMPARE(text()->colour(), QColor(Qt::black)); // although the panel shows white
-        QCOMPARE(control<ColorPanel>("ColorPanel1")->color(), QColor(Qt::white));
+        QCOMPARE(control<ColourPanel>("ColourPanel1")->color(), QColor(Qt::white));
         QVERIFY(control<QToolButton>("SpeedButton7")->isChecked());
         QCOMPARE(control<QPushButton>("CornerButton7")->text(), "Restaurar");
         auto* fonts = control<QListWidget>("ListBox1");
@@ -278,7 +278,7 @@ private slots:
         write("MMM");
         typeAndEnter("Edit1", "30");
         placeFrame({0, 0, 60, 40});
-        control<ColorPanel>("ColorPanel1")->setColor(QColor(255, 0, 0, 128));
+        control<ColourPanel>("ColourPanel1")->setColor(QColor(255, 0, 0, 128));
         QCOMPARE(text()->colour(), QColor(255, 0, 0, 128));
         const QImage merged = m_tool->mergedPicture();
         const QRect ink = inkedArea(merged, Qt::white);

@@ -4,30 +4,30 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "canvas/CropWindow.h"
+#include "crop/CropWindow.h"
 #include "filters/FilterGallery.h"
-#include "galleries/DecorationCatalog.h"
+#include "decorations/DecorationCatalog.h"
 #include "galleries/DecorationGallery.h"
-#include "model/Document.h"
-#include "model/TextImage3D.h"
+#include "document/Document.h"
+#include "document/TextImage3D.h"
 #include "overlay/OverlayEditor.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/ColorComboBox.h"
-#include "platform/Fonts.h"
-#include "platform/NumberEdit.h"
-#include "platform/PictureView.h"
-#include "platform/TrackBar.h"
-#include "platform/UserError.h"
-#include "platform/scene/GuideLine.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "base/Fonts.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
+#include "base/UserError.h"
+#include "scene/GuideLine.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
-#include "text/GLTextRenderer.h"
-#include "text/Text3DEditor.h"
-#include "text/Text3DTool.h"
-#include "text/TextMesh.h"
-#include "text/TextSceneView.h"
+#include "text3d/GLTextRenderer.h"
+#include "text3d/Text3DEditor.h"
+#include "text3d/Text3DTool.h"
+#include "text3d/TextMesh.h"
+#include "text3d/TextSceneView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -473,7 +473,7 @@ private slots:
         for (const char* name : {"CheckBox5", "CheckBox6", "CheckBox7"})
             QVERIFY(!inEditor<QCheckBox>(name)->isChecked());
         for (int i = 1; i <= 15; ++i)
-            QCOMPARE(inEditor<ColorComboBox>(qPrintable(QString("ComboColorBox%1").arg(i)))->color(),
+            QCOMPARE(inEditor<ColourComboBox>(qPrintable(QString("ComboColorBox%1").arg(i)))->color(),
                      QColor(Qt::white));
         auto* fonts = inEditor<QListWidget>("ListBox1");
         QCOMPARE(fonts->count(), 92);
@@ -553,11 +553,11 @@ private slots:
             inEditor<QCheckBox>(row.guard)->setChecked(
                 false); // the face may stay lit, the box is what counts
             const QColor before = m_editor->scene().face(row.face).material.*row.field;
-            inEditor<ColorComboBox>(row.combo)->setColor(chosen);
+            inEditor<ColourComboBox>(row.combo)->setColor(chosen);
             QVERIFY2(m_editor->scene().face(row.face).material.*row.field == before, row.combo);
             inEditor<QCheckBox>(row.guard)->setChecked(true);
             QVERIFY2(m_editor->scene().face(row.face).material.*row.field == before, row.combo);
-            inEditor<ColorComboBox>(row.combo)->setColor(Qt::magenta);
+            inEditor<ColourComboBox>(row.combo)->setColor(Qt::magenta);
             QVERIFY2(m_editor->scene().face(row.face).material.*row.field == QColor(Qt::magenta), row.combo);
         }
         const struct {
@@ -567,7 +567,7 @@ private slots:
                            {"ComboColorBox6", TextFace::Sides},
                            {"ComboColorBox7", TextFace::Back}};
         for (const auto& row : plainCombos) {
-            inEditor<ColorComboBox>(row.combo)->setColor(Qt::yellow);
+            inEditor<ColourComboBox>(row.combo)->setColor(Qt::yellow);
             QVERIFY(m_editor->scene().face(row.face).lit); // every face is lit by now
             QCOMPARE(m_editor->scene().face(row.face).colour, QColor(Qt::yellow));
         }
@@ -604,8 +604,8 @@ private slots:
         QCOMPARE(turn, inEditor<TrackBar>("TrackBar2")->value());
         for (int i = 0; i < 20; ++i) {
             inEditor<QCheckBox>(i % 2 ? "CheckBox5" : "CheckBox4")->setChecked(true);
-            inEditor<ColorComboBox>("ComboColorBox6")->setColor(QColor(i * 10, 0, 0));
-            inEditor<ColorComboBox>("ComboColorBox2")->setColor(QColor(0, i * 10, 0));
+            inEditor<ColourComboBox>("ComboColorBox6")->setColor(QColor(i * 10, 0, 0));
+            inEditor<ColourComboBox>("ComboColorBox2")->setColor(QColor(0, i * 10, 0));
             m_desktop->openAnswers << "";
             QTest::mouseDClick(inEditor<PictureView>("Image1"), Qt::LeftButton);
         }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/AboutWindow.h"
 
-#include "platform/PictureView.h"
-#include "platform/SvgPicture.h"
+#include "widgets/PictureView.h"
+#include "widgets/SvgPicture.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -4,9 +4,9 @@
 #include "app/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "platform/Fonts.h"
+#include "base/Fonts.h"
 
-#include "DecorationResources.h"
+#include "decorations/DecorationResources.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

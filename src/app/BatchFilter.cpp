@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/BatchFilter.h"
 
-#include "filters/EffectBaking.h"
-#include "platform/Pictures.h"
-#include "platform/UserError.h"
-#include "platform/effects/EffectCatalog.h"
+#include "toolkit/EffectBaking.h"
+#include "pictures/Pictures.h"
+#include "base/UserError.h"
+#include "effects/EffectCatalog.h"
 
 #include <QTextStream>
 

@@ -4,7 +4,7 @@
 // big photo at a small zoom never rescales the full picture on a repaint.
 #pragma once
 
-#include "platform/PicturePyramid.h"
+#include "pictures/PicturePyramid.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/HistoryWindow.h"
 
-#include "model/Document.h"
+#include "document/Document.h"
 
 #include <QListWidget>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/RecentPictures.h"
 
-#include "platform/UserSettings.h"
+#include "base/UserSettings.h"
 
 #include <QFileInfo>
 

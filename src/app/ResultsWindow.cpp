@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/ResultsWindow.h"
 
-#include "platform/PictureView.h"
+#include "widgets/PictureView.h"
 
 #include <QVBoxLayout>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/SaveWindow.h"
 
-#include "model/Document.h"
-#include "platform/BackgroundSave.h"
-#include "platform/Panel.h"
-#include "platform/Pictures.h"
-#include "platform/Services.h"
-#include "platform/UserSettings.h"
+#include "document/Document.h"
+#include "widgets/BackgroundSave.h"
+#include "widgets/Panel.h"
+#include "pictures/Pictures.h"
+#include "widgets/Services.h"
+#include "base/UserSettings.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,7 +3,7 @@
 // window reach another.
 #pragma once
 
-#include "model/Workspace.h"
+#include "toolkit/Workspace.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "filters/FilterGallery.h"
 
-#include "filters/EffectBaking.h"
-#include "model/Workspace.h"
-#include "platform/Panel.h"
-#include "platform/PicturePyramid.h"
-#include "platform/PictureView.h"
-#include "platform/TrackBar.h"
-#include "platform/effects/EffectRunner.h"
-#include "platform/effects/Effects.h"
+#include "toolkit/EffectBaking.h"
+#include "toolkit/Workspace.h"
+#include "widgets/Panel.h"
+#include "pictures/PicturePyramid.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
+#include "effects/EffectRunner.h"
+#include "effects/Effects.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

@@ -4,7 +4,7 @@
 // and writes it to the target the opener bound.
 #pragma once
 
-#include "platform/effects/Effect.h"
+#include "effects/Effect.h"
 
 #include <QDialog>
 #include <QImage>

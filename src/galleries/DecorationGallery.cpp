@@ -2,13 +2,13 @@
 #include "galleries/DecorationGallery.h"
 
 #include "galleries/ThumbnailButton.h"
-#include "model/Document.h"
-#include "model/Workspace.h"
+#include "document/Document.h"
+#include "toolkit/Workspace.h"
 #include "overlay/OverlayEditor.h"
-#include "platform/Pictures.h"
-#include "platform/Services.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
+#include "pictures/Pictures.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>

@@ -3,7 +3,7 @@
 // clickable thumbnails. A click hands the picture and the document image to the overlay editor and shows it.
 #pragma once
 
-#include "galleries/DecorationCatalog.h"
+#include "decorations/DecorationCatalog.h"
 
 #include <QDialog>
 

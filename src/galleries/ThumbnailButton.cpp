@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "galleries/ThumbnailButton.h"
 
-#include "platform/Geometry.h"
+#include "base/Geometry.h"
 
 #include <QMouseEvent>
 #include <QPainter>

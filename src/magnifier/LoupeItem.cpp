@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "magnifier/LoupeItem.h"
 
-#include "platform/scene/PictureItem.h"
+#include "scene/PictureItem.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -5,7 +5,7 @@
 // its scale. It samples the picture at full resolution, so a merge holds exactly what the preview shows.
 #pragma once
 
-#include "platform/scene/BoxItem.h"
+#include "scene/BoxItem.h"
 
 #include <QPoint>
 

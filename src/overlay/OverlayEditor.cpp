@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "overlay/OverlayEditor.h"
 
-#include "model/Document.h"
-#include "model/TextImage3D.h"
-#include "overlay/PlacementPreview.h"
-#include "overlay/ToolPanel.h"
-#include "platform/NumberEdit.h"
-#include "platform/Panel.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/RenderItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "document/Document.h"
+#include "document/TextImage3D.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
 
+#include <QEvent>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>

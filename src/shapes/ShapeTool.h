@@ -4,7 +4,7 @@
 // and shape into the document image. One class; the figure chooses the window's layout.
 #pragma once
 
-#include "platform/scene/ShapeItem.h"
+#include "scene/ShapeItem.h"
 
 #include <QDialog>
 

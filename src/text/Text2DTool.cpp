@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "text/Text2DTool.h"
 
-#include "model/Document.h"
-#include "overlay/PlacementPreview.h"
-#include "overlay/ToolPanel.h"
-#include "platform/ColorPanel.h"
-#include "platform/Fonts.h"
-#include "platform/NumberEdit.h"
-#include "platform/Numbers.h"
-#include "platform/Panel.h"
-#include "platform/Services.h"
-#include "platform/SvgPicture.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/RenderItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "document/Document.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/ColourPanel.h"
+#include "base/Fonts.h"
+#include "widgets/NumberEdit.h"
+#include "base/Numbers.h"
+#include "widgets/Panel.h"
+#include "widgets/Services.h"
+#include "widgets/SvgPicture.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
 #include "text/TextItem.h"
 
 #include <QListWidget>
@@ -121,8 +121,8 @@ void Text2DTool::buildPanel(QWidget* panel) {
     p.label("Label5", "Size:", 56, 336);
     m_sizeEdit = p.numberEdit("Edit1", "EditButton1", "12", 0, 352, 140, 22);
     p.label("Label4", "Color and opacity:", 24, 384);
-    auto* colours = new ColorPanel(Qt::white, panel);
-    colours->setObjectName("ColorPanel1");
+    auto* colours = new ColourPanel(Qt::white, panel);
+    colours->setObjectName("ColourPanel1");
     colours->setGeometry(0, 400, 141, 150);
     controls.locate = p.button("CornerButton8", "Locate text", 0, 552, 140, 20);
 
@@ -157,7 +157,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
     });
     connect(m_sizeEdit, &NumberEdit::changeConfirmed, this, &Text2DTool::confirmSizeChange);
     connect(m_sizeEdit->okButton(), &QToolButton::clicked, this, &Text2DTool::confirmSizeButton);
-    connect(colours, &ColorPanel::colorChanged, this,
+    connect(colours, &ColourPanel::colorChanged, this,
             [this](const QColor& colour) { m_text->setColour(colour); });
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_preview->frame()->setRotationAngle(degrees);

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-class ColorPanel;
+class ColourPanel;
 class Document;
 class NumberEdit;
 class PictureItem;

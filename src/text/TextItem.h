@@ -5,7 +5,7 @@
 // through paint(), in greyscale antialiasing only, so no coloured fringes end up in a picture.
 #pragma once
 
-#include "platform/scene/BoxItem.h"
+#include "scene/BoxItem.h"
 
 #include <QColor>
 #include <QFont>

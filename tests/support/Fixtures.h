@@ -2,8 +2,8 @@
 // Small pictures with known pixels made in code, and helpers that keep a failing test's trouble to itself.
 #pragma once
 
-#include "platform/Pictures.h"
-#include "platform/UserError.h"
+#include "pictures/Pictures.h"
+#include "base/UserError.h"
 
 #include <QColor>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Scripted stand-ins for the desktop: record messages and modal showings, answer file dialogs.
 #pragma once
 
-#include "platform/Services.h"
+#include "widgets/Services.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // decoration_sheets GENERATED_DIR SHEET_DIR: lays every generated picture of each set out in a grid, once
 // over a checkerboard and once over a photo-like gradient, so designs can be reviewed at a glance.
-#include "galleries/DecorationCatalog.h"
+#include "decorations/DecorationCatalog.h"
 
 #include "DrawingKit.h"
 

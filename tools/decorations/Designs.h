@@ -3,7 +3,7 @@
 // and thumbnail modes come from the catalog in src/galleries/DecorationCatalog.h.
 #pragma once
 
-#include "galleries/DecorationCatalog.h"
+#include "decorations/DecorationCatalog.h"
 
 #include <QImage>
 

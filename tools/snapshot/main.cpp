@@ -8,13 +8,13 @@
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "filters/FilterGallery.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "overlay/OverlayEditor.h"
-#include "overlay/PlacementPreview.h"
-#include "platform/Pictures.h"
-#include "platform/TrackBar.h"
-#include "platform/scene/PictureItem.h"
-#include "platform/scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "pictures/Pictures.h"
+#include "widgets/TrackBar.h"
+#include "scene/PictureItem.h"
+#include "scene/SelectionFrame.h"
 
 #include <QApplication>
 #include <QLinearGradient>

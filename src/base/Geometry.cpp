@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "base/Geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+QRectF fittedRect(const QSizeF& picture, const QRectF& box) {
+    if (picture.isEmpty())
+        return {box.center(), QSizeF(0, 0)};
+    const double scale = std::min({1.0, box.width() / picture.width(), box.height() / picture.height()});
+    const QSizeF size = picture * scale;
+    return {box.center() - QPointF(size.width() / 2, size.height() / 2), size};
+}
+
+QSize pictureSizeFor(const QSizeF& box) {
+    const auto side = [](double length) {
+        if (!(length < 1e9)) // also NaN
+            return -1;
+        return std::max(0, int(std::nearbyint(length))); // the default rounding mode: halves to even
+    };
+    return {side(box.width()), side(box.height())};
+}

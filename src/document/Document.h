@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+// The one picture being edited, with what the main window shows of it. Tools read it here and change it
+// only through change(), which records every change as a named step of the undo history; the main window
+// is a view of it.
+#pragma once
+
+#include "document/DocumentChange.h"
+#include "document/DocumentHistory.h"
+
+#include <QImage>
+#include <QObject>
+#include <QSizeF>
+#include <QString>
+
+class Document : public QObject {
+    Q_OBJECT
+public:
+    explicit Document(QObject* parent = nullptr);
+
+    // The document image, always Format_ARGB32_Premultiplied; null before a picture exists.
+    const QImage& image() const { return m_image; }
+    // The size of the main image control, in unscaled units (may be fractional).
+    QSizeF controlSize() const { return m_settings.controlSize; }
+    double zoom() const { return m_settings.zoom; }
+    QString sizeText() const { return m_settings.sizeText; }
+    bool editingEnabled() const { return m_editingEnabled; }
+    // The file the picture was opened from: what "Restore the original image" reloads.
+    QString file() const { return m_settings.file; }
+
+    // The one way to change the document: applies `change` and records it as the undo step `stepName`
+    // (what the user did, e.g. "Add border"). The first picture the document gets starts the history.
+    // A change without a picture (and a mirroring of no picture) changes nothing.
+    void change(const QString& stepName, const DocumentChange& change);
+    // A new picture, nothing else, as the step "Change picture" (for set-ups in tests and benchmarks; windows
+    // name their steps through change()).
+    void setImage(const QImage& image) {
+        change(QStringLiteral("Change picture"), DocumentChange::picture(image));
+    }
+
+    // The main zoom is a way of looking, not a change: setting it records no step. Steps that set it put it
+    // back when undone.
+    void setZoom(double zoom);
+
+    // The file last chosen in the shared open dialog ("Open image", "Image above"): where it starts next.
+    QString chosenFile() const { return m_chosenFile; }
+    void setChosenFile(const QString& path) { m_chosenFile = path; }
+
+    // Opens a picture file as "Open image" does; throws UserError and changes nothing when it cannot.
+    void open(const QString& path);
+    // Reloads the pixels of the document's own file; does nothing when it has none.
+    void restoreOriginal();
+    void flip(Qt::Orientations orientation);
+
+    // The history: undo and redo one step, or go to any entry (0 is where the history starts).
+    const DocumentHistory& history() const { return m_history; }
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    // The names of the steps undo and redo would go through; empty when there is none.
+    QString undoStepName() const;
+    QString redoStepName() const;
+    void undo();
+    void redo();
+    void goToEntry(int index);
+    // Memory the history may keep before it drops its oldest steps.
+    void setHistoryBudget(qint64 bytes);
+
+    // Whether the document changed since it was opened or last saved.
+    bool isModified() const { return !m_history.atSavedPoint(); }
+    // The picture has just been written to a file.
+    void markSaved();
+
+signals:
+    void imageChanged();
+    void controlSizeChanged(QSizeF size);
+    void zoomChanged(double zoom);
+    void sizeTextChanged(const QString& text);
+    void editingEnabledChanged(bool enabled);
+    // A step was recorded, undone or redone, or steps were dropped.
+    void historyChanged();
+    void modifiedChanged(bool modified);
+
+private:
+    // Shows `picture` and `settings` as the document's state (only what differs is announced).
+    void present(QImage picture, const DocumentSettings& settings);
+    void announceHistory(bool wasModified);
+
+    QImage m_image;
+    DocumentSettings m_settings{QSizeF(300, 300), 1.0, QString(), QString()};
+    bool m_editingEnabled = false;
+    QString m_chosenFile;
+    DocumentHistory m_history;
+};

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#include "pictures/JpegReader.h"
+
+#include "pictures/Pictures.h"
+
+#include <QColorSpace>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <sys/mman.h>
+
+namespace {
+
+// A new picture whose memory, when it is large, comes in 2 MB pages: touching each 4 KB page of a fresh
+// 100 MB picture for the first time costs a fault apiece, as much as the decoding itself on a busy machine.
+QImage newPicture(int width, int height) {
+    constexpr size_t hugePage = size_t(2) << 20;
+    const qsizetype bytesPerLine = qsizetype(width) * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(height);
+    if (width <= 0 || height <= 0 || bytes < 4 * hugePage || bytes / size_t(height) != size_t(bytesPerLine))
+        return QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* memory = std::aligned_alloc(hugePage, rounded);
+    if (!memory)
+        return QImage(width, height, QImage::Format_ARGB32_Premultiplied); // null when memory is short
+    madvise(memory, rounded, MADV_HUGEPAGE); // a hint: ignored where huge pages are off
+    QImage image(static_cast<uchar*>(memory), width, height, bytesPerLine,
+                 QImage::Format_ARGB32_Premultiplied, std::free, memory);
+    if (image.isNull())
+        std::free(memory);
+    return image;
+}
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    bool refused; // by this program's own limits, not for damage
+};
+
+void onError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    info->err->format_message(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr) {}
+
+// A progressive file may hold thousands of tiny scans, each costing a pass over the whole picture: far more
+// than any encoder writes is a file built to stall the reader.
+constexpr int maximumScans = 1000;
+
+void limitScans(j_common_ptr common) {
+    auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->is_decompressor && info->input_scan_number > maximumScans) {
+        auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(manager->message, sizeof manager->message, "the file has more than %d scans",
+                      maximumScans);
+        manager->refused = true;
+        std::longjmp(manager->jump, 1);
+    }
+}
+
+// Everything that must survive a longjmp lives here, outside the frame that calls setjmp.
+struct Decoder {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    jpeg_progress_mgr progress{};
+    QImage image;
+    QByteArray icc;
+};
+
+bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump))
+        return false;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
+    jpeg_read_header(&info, TRUE);
+    if (qint64(info.image_width) * info.image_height > maximumPicturePixels) {
+        std::snprintf(decoder.errors.message, sizeof decoder.errors.message,
+                      "the picture is %u × %u pixels, more than %lld megapixels", info.image_width,
+                      info.image_height, static_cast<long long>(maximumPicturePixels / 1000000));
+        decoder.errors.refused = true;
+        return false;
+    }
+    info.out_color_space = JCS_EXT_BGRA; // QImage's ARGB32 byte order on little-endian machines
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
+        return false; // left to the generic reader, which converts CMYK
+    jpeg_start_decompress(&info);
+    decoder.image = newPicture(int(info.output_width), int(info.output_height));
+    if (decoder.image.isNull()) {
+        std::snprintf(decoder.errors.message, sizeof decoder.errors.message, "the picture is too large");
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[16];
+        JDIMENSION count = 0;
+        while (count < 16 && info.output_scanline + count < info.output_height) {
+            rows[count] = decoder.image.scanLine(int(info.output_scanline + count));
+            ++count;
+        }
+        jpeg_read_scanlines(&info, rows, count);
+    }
+    JOCTET* profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&info, &profile, &length) && profile) {
+        decoder.icc = QByteArray(reinterpret_cast<const char*>(profile), int(length));
+        std::free(profile);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+} // namespace
+
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused) {
+    Decoder decoder;
+    decoder.info.err = jpeg_std_error(&decoder.errors.base);
+    decoder.errors.base.error_exit = onError;
+    decoder.errors.base.output_message = ignoreMessage;
+    decoder.errors.message[0] = 0;
+    jpeg_create_decompress(&decoder.info);
+    decoder.progress.progress_monitor = limitScans;
+    decoder.info.progress = &decoder.progress;
+    const bool ok = decodeInto(decoder, data, size);
+    jpeg_destroy_decompress(&decoder.info);
+    if (refused)
+        *refused = !ok && decoder.errors.refused;
+    if (!ok) {
+        if (error)
+            *error = QString::fromLocal8Bit(decoder.errors.message);
+        return {};
+    }
+    if (!decoder.icc.isEmpty())
+        decoder.image.setColorSpace(QColorSpace::fromIccProfile(decoder.icc));
+    return decoder.image;
+}

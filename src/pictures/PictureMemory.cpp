@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "pictures/PictureMemory.h"
+
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+// Below this a picture's page faults cost little, and the allocator's own pool serves it better.
+constexpr qsizetype largeBytes = qsizetype(4) << 20;
+constexpr size_t largePage = size_t(2) << 20;
+
+struct Mapping {
+    void* address;
+    size_t length;
+};
+
+void unmap(void* info) {
+    auto* mapping = static_cast<Mapping*>(info);
+    munmap(mapping->address, mapping->length);
+    delete mapping;
+}
+
+} // namespace
+
+QImage newPicture(QSize size, QImage::Format format) {
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const qsizetype bytes = bytesPerLine * size.height();
+    if (size.isEmpty() || bytes < largeBytes)
+        return QImage(size, format);
+    const size_t length = (size_t(bytes) + largePage - 1) / largePage * largePage;
+    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED)
+        return {};
+    madvise(address, length, MADV_HUGEPAGE); // advice only: without large pages it still works
+    return QImage(static_cast<uchar*>(address), size.width(), size.height(), bytesPerLine, format, unmap,
+                  new Mapping{address, length});
+}
+
+QImage copiedPicture(const QImage& picture, const QRect& rect) {
+    Q_ASSERT(picture.depth() == 32 && picture.rect().contains(rect));
+    QImage copy = newPicture(rect.size(), picture.format());
+    if (copy.isNull())
+        return copy;
+    const size_t rowBytes = size_t(rect.width()) * 4;
+    for (int y = 0; y < rect.height(); ++y)
+        std::memcpy(copy.scanLine(y), picture.constScanLine(rect.top() + y) + size_t(rect.left()) * 4,
+                    rowBytes);
+    return copy;
+}
+
+QImage mirroredPicture(const QImage& picture, bool horizontal, bool vertical) {
+    Q_ASSERT(picture.depth() == 32);
+    QImage mirrored = newPicture(picture.size(), picture.format());
+    if (mirrored.isNull())
+        return mirrored;
+    const int height = picture.height();
+    const int width = picture.width();
+    for (int y = 0; y < height; ++y) {
+        const auto* from =
+            reinterpret_cast<const quint32*>(picture.constScanLine(vertical ? height - 1 - y : y));
+        auto* to = reinterpret_cast<quint32*>(mirrored.scanLine(y));
+        if (horizontal)
+            std::reverse_copy(from, from + width, to);
+        else
+            std::memcpy(to, from, size_t(width) * 4);
+    }
+    return mirrored;
+}
+
+bool isOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb =
+        image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
+            ? image
+            : image.convertToFormat(QImage::Format_ARGB32);
+    std::vector<int> bands((argb.height() + 255) / 256);
+    std::iota(bands.begin(), bands.end(), 0);
+    std::atomic<bool> translucent{false};
+    QtConcurrent::blockingMap(bands, [&](int band) {
+        const int end = std::min(argb.height(), (band + 1) * 256);
+        for (int y = band * 256; y < end && !translucent; ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            QRgb all = 0xff000000u;
+            for (int x = 0; x < argb.width(); ++x)
+                all &= line[x];
+            if (qAlpha(all) != 255)
+                translucent = true;
+        }
+    });
+    return !translucent;
+}
+
+QImage withWordPixels(const QImage& picture) {
+    const QImage::Format format = picture.format();
+    return format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_ARGB32 ||
+                   format == QImage::Format_RGB32
+               ? picture
+               : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}

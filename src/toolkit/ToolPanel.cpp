@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: MIT
+#include "toolkit/ToolPanel.h"
+
+#include "widgets/Panel.h"
+#include "widgets/TrackBar.h"
+
+#include <QDialog>
+#include <QGraphicsItem>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+// The window's rows: preview and panel side by side, and an optional strip under them.
+QVBoxLayout* windowColumn(QDialog* window) {
+    auto* column = new QVBoxLayout(window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+void addSideBySide(QDialog* window, QWidget* preview, QWidget* side) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(preview, 1);
+    row->addWidget(side);
+    windowColumn(window)->addLayout(row, 1);
+}
+
+} // namespace
+
+QWidget* addToolPanel(QDialog* window, QWidget* preview, int width) {
+    auto* panel = new QWidget;
+    panel->setObjectName("Panel1");
+    panel->setFixedWidth(width);
+    panel->setMinimumHeight(697); // the design height: every control stays reachable
+    addSideBySide(window, preview, panel);
+    return panel;
+}
+
+QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth,
+                               const char* scrollName, const char* outerPanelName) {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QString::fromLatin1(scrollName));
+    scroll->setFixedWidth(scrollWidth);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* panel = new QWidget;
+    panel->setFixedSize(panelSize);
+    scroll->setWidget(panel);
+    if (!outerPanelName) {
+        panel->setObjectName("Panel1");
+        addSideBySide(window, preview, scroll);
+        return panel;
+    }
+    auto* outer = new QWidget;
+    outer->setObjectName(QString::fromLatin1(outerPanelName));
+    outer->setFixedWidth(scrollWidth);
+    auto* fill = new QVBoxLayout(outer);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroll);
+    addSideBySide(window, preview, outer);
+    return panel;
+}
+
+QWidget* addStatusStrip(QDialog* window, const char* name, int height) {
+    auto* strip = new QWidget;
+    strip->setObjectName(QString::fromLatin1(name));
+    strip->setFixedHeight(height);
+    auto* column = qobject_cast<QVBoxLayout*>(window->layout());
+    Q_ASSERT(column); // the panel comes first
+    column->addWidget(strip);
+    return strip;
+}
+
+TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const ZoomGroupLayout& layout) {
+    panel.label(layout.label, "Zoom:", 56, layout.y);
+    controls.zoom = panel.trackBar(layout.bar, 0, layout.y + 16, layout.barWidth, 20, 0.1, 10, 0.1);
+    controls.restoreZoom =
+        panel.button(layout.restore, QString::fromUtf8(layout.restoreText), 0, layout.y + 35, 140, 17);
+    return controls.zoom;
+}
+
+OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGroupLayout& layout) {
+    panel.label(layout.label, "Opacity:", 48, layout.y);
+    TrackBar* bar = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 1, 1);
+    QPushButton* restore = panel.button(layout.restore, "Restore", 0, layout.y + 35, 140, 17);
+    QObject::connect(bar, &TrackBar::changed, bar, [item](double value) { item->setOpacity(value); });
+    QObject::connect(restore, &QPushButton::clicked, bar, [bar] { bar->setValue(1); });
+    return {bar, restore};
+}
+
+TrackBar* addRotationGroup(Panel& panel, const RotationGroupLayout& layout) {
+    panel.label(layout.label, "Rotation:", 48, layout.y);
+    TrackBar* rotation = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 360, 0);
+    const char* texts[] = {"0°", "90°", "180°", "270°"};
+    for (int i = 0; i < 4; ++i) {
+        QPushButton* button = panel.button(layout.buttons[i], QString::fromUtf8(texts[i]), layout.buttonX[i],
+                                           layout.y + layout.buttonsBelow, 33, 17);
+        QObject::connect(button, &QPushButton::clicked, rotation,
+                         [rotation, angle = 90.0 * i] { rotation->setValue(angle); });
+    }
+    return rotation;
+}
+
+std::vector<QPushButton*> addBottomButtons(QWidget* panel, std::initializer_list<BottomButton> buttons) {
+    auto* bottom = new QWidget(panel);
+    bottom->setFixedHeight(int(buttons.size()) * 24 - 2);
+    Panel place(bottom);
+    std::vector<QPushButton*> made;
+    int y = 0;
+    for (const BottomButton& button : buttons) {
+        made.push_back(place.button(button.name, QString::fromUtf8(button.text), 0, y, 140, 22));
+        y += 24;
+    }
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 1);
+    column->addStretch(1);
+    column->addWidget(bottom);
+    return made;
+}
+
+OkCancel addOkCancel(QWidget* panel, const char* okName, const char* cancelName) {
+    const std::vector<QPushButton*> buttons =
+        addBottomButtons(panel, {{okName, "Ok"}, {cancelName, "Cancel"}});
+    return {buttons[0], buttons[1]};
+}

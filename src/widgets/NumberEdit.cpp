@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#include "widgets/NumberEdit.h"
+
+#include <QToolButton>
+
+NumberEdit::NumberEdit(const QString& text, QWidget* parent)
+    : QLineEdit(text, parent)
+    , m_okButton(new QToolButton(this)) {
+    m_okButton->setText(QStringLiteral("Ok"));
+    m_okButton->setFocusPolicy(Qt::NoFocus);
+    m_okButton->setCursor(Qt::ArrowCursor);
+    m_okButton->resize(28, 18);
+    setTextMargins(0, 0, 30, 0);
+    connect(m_okButton, &QToolButton::clicked, this, &NumberEdit::confirmed);
+    // editingFinished fires on Enter and on focus loss; only a text the user changed counts.
+    connect(this, &QLineEdit::editingFinished, this, [this] {
+        if (isModified()) {
+            setModified(false);
+            emit changeConfirmed();
+            emit confirmed();
+        }
+    });
+}
+
+void NumberEdit::setValueText(const QString& text) {
+    if (text == this->text())
+        return;
+    setText(text);
+    setModified(false);
+    emit changeConfirmed();
+    emit confirmed();
+}
+
+void NumberEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    m_okButton->move(width() - m_okButton->width() - 2, (height() - m_okButton->height()) / 2);
+}

@@ -1,9 +1,0 @@
-// SPDX-License-Identifier: MIT
-#include "DecorationResources.h"
-
-#include <QtGlobal>
-
-void initDecorationResources() {
-    // Only registers the resource tree; no picture is decoded here.
-    Q_INIT_RESOURCE(decorations);
-}

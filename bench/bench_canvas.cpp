@@ -2,14 +2,14 @@
 // The canvas tools on 24-megapixel pictures: the crop window's "Ok" next to a plain copy of a picture of the
 // result's size, and the background creator making a gradient background.
 #include "app/Application.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "background/BackgroundCreator.h"
 #include "crop/CropWindow.h"
 #include "document/Document.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/NumberEdit.h"
 #include "pictures/TiledPicture.h"
 #include "scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/NumberEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,9 +33,9 @@ const QImage& photo() {
 
 // Cropping to 5000 × 3500 (a cut) or cloning to 7000 × 4000 (a repeat); arguments are the result's size.
 void cropOk(benchmark::State& state) {
-    Workbench workbench;
-    workbench.document().setImage(photo());
-    CropWindow& window = workbench.cropWindow();
+    WindowSet windows;
+    windows.document().setImage(photo());
+    CropWindow& window = windows.cropWindow();
     window.open(CropWindow::Source::DocumentImage, 1);
     window.preview()->frame()->setSize(QSizeF(state.range(0), state.range(1)));
     for (auto _ : state)
@@ -51,8 +51,8 @@ void plainCopy(benchmark::State& state) {
 }
 
 void gradientBackground(benchmark::State& state) {
-    Workbench workbench;
-    BackgroundCreator& creator = workbench.backgroundCreator();
+    WindowSet windows;
+    BackgroundCreator& creator = windows.backgroundCreator();
     creator.findChild<NumberEdit*>("Edit1")->setValueText("4000");
     creator.findChild<NumberEdit*>("Edit2")->setValueText("6000");
     creator.findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2); // "Gradient"

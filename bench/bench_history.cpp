@@ -5,7 +5,7 @@
 // shown, the undo run from its menu and the picture repainted, at its own size and at a fifth of it.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
 
 #include <QAction>
@@ -139,11 +139,11 @@ void undoOrRedo(benchmark::State& state) {
 
 // Undo from the Edit menu with the main window shown, including the repaint; range 0: zoom in percent.
 void undoAsSeen(benchmark::State& state) {
-    Workbench workbench;
-    MainWindow& window = workbench.mainWindow();
+    WindowSet windows;
+    MainWindow& window = windows.mainWindow();
     window.resize(1400, 900);
     window.show();
-    Document& document = workbench.document();
+    Document& document = windows.document();
     document.change(
         "Open image",
         DocumentChange::picture(photo()).withControlSize(QSizeF(photo().size())).enablingEditing());

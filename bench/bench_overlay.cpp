@@ -3,16 +3,17 @@
 // turned frame, overlay follow, repaint of what changed) at two zooms, and the merge next to a plain QPainter
 // drawing of the same pictures.
 #include "app/Application.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
+#include "document/Document.h"
 #include "magnifier/LoupeItem.h"
 #include "magnifier/MagnifierWindow.h"
 #include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/TrackBar.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "text/Text2DTool.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -49,8 +50,8 @@ const QImage& overlayPicture() {
 void dragStep(benchmark::State& state) {
     const double zoom = state.range(0) / 100.0;
     const bool turnedResize = state.range(1) == 1;
-    Workbench workbench;
-    OverlayEditor& editor = workbench.overlayEditor();
+    WindowSet windows;
+    OverlayEditor& editor = windows.overlayEditor();
     editor.resize(1600, 1000);
     editor.show();
     editor.zoomBar()->setValue(zoom);
@@ -87,11 +88,13 @@ void dragStep(benchmark::State& state) {
 // One keystroke in the 2D text tool's memo over a 24-megapixel picture: the text changes and the preview
 // repaints. Arguments: font size, and 0 for a short line or 1 for a long paragraph.
 void textKeystroke(benchmark::State& state) {
-    Workbench workbench;
-    Text2DTool& tool = workbench.text2DTool();
+    WindowSet windows;
+    Text2DTool& tool = windows.text2DTool();
     tool.resize(1600, 1000);
     tool.show();
-    tool.prepare(background(), QSizeF(6000, 4000), 0.25);
+    windows.document().change(
+        "Open", DocumentChange::picture(background()).withControlSize({6000, 4000}).withZoom(0.25));
+    tool.openOnDocument();
     tool.preview()->frame()->setPos(200, 200);
     tool.preview()->frame()->setSize({5000, 3000});
     tool.preview()->putElementOnFrame();
@@ -112,11 +115,13 @@ void textKeystroke(benchmark::State& state) {
 // the loupe follows and shows the picture under its new place. Argument: zoom in percent.
 void magnifierStep(benchmark::State& state) {
     const double zoom = state.range(0) / 100.0;
-    Workbench workbench;
-    MagnifierWindow& window = workbench.magnifierWindow();
+    WindowSet windows;
+    MagnifierWindow& window = windows.magnifierWindow();
     window.resize(1600, 1000);
     window.show();
-    window.prepare(background(), QSizeF(6000, 4000), zoom, "6000x4000");
+    windows.document().change(
+        "Open", DocumentChange::picture(background()).withControlSize({6000, 4000}).withZoom(zoom));
+    window.openOnDocument();
     window.findChild<TrackBar*>("TrackBar4")->setValue(10);
     QCoreApplication::processEvents();
     QWidget* viewport = window.preview()->viewport();
@@ -133,8 +138,8 @@ void magnifierStep(benchmark::State& state) {
 }
 
 struct MergeSetUp {
-    Workbench workbench;
-    OverlayEditor& editor = workbench.overlayEditor();
+    WindowSet windows;
+    OverlayEditor& editor = windows.overlayEditor();
     MergeSetUp() {
         editor.background()->setPicture(background());
         editor.background()->setSize({6000, 4000});

@@ -3,15 +3,16 @@
 // move, shape follow, repaint of what changed) at two zooms, and the merge next to a plain QPainter drawing
 // of the same picture and shape. The rectangle is gradient-filled, dashed and turned 30°.
 #include "app/Application.h"
-#include "app/Workbench.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourComboBox.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/TrackBar.h"
+#include "app/WindowSet.h"
+#include "document/Document.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "shapes/ShapeTool.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,11 +41,13 @@ constexpr double turn = 30;
 
 // The rectangle tool over the photo, with the rectangle set up through its controls.
 struct RectangleSetUp {
-    Workbench workbench;
-    ShapeTool& tool = workbench.shapeTool(ShapeFigure::Rectangle);
+    WindowSet windows;
+    ShapeTool& tool = windows.shapeTool(ShapeFigure::Rectangle);
 
     explicit RectangleSetUp(double thickness) {
-        tool.prepare(photo(), QSizeF(photo().size()), 1);
+        windows.document().change("Open",
+                                  DocumentChange::picture(photo()).withControlSize(QSizeF(photo().size())));
+        tool.openOnDocument();
         tool.findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2); // gradient fill
         tool.findChild<ColourComboBox*>("ComboColorBox3")->setColor(QColor(255, 200, 0, 200));
         tool.findChild<QComboBox*>("ComboBox3")->setCurrentIndex(0); // dashes

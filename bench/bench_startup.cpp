@@ -3,7 +3,7 @@
 // decoration gallery (thumbnails decoded and painted).
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,11 +14,11 @@ namespace {
 
 void startUp(benchmark::State& state) {
     for (auto _ : state) {
-        auto workbench = std::make_unique<Workbench>();
-        workbench->mainWindow().show();
+        auto windows = std::make_unique<WindowSet>();
+        windows->mainWindow().show();
         QCoreApplication::processEvents();
         state.PauseTiming();
-        workbench.reset();
+        windows.reset();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -27,13 +27,13 @@ void startUp(benchmark::State& state) {
 void openGallery(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        auto workbench = std::make_unique<Workbench>();
-        QDialog* gallery = workbench->window(int(state.range(0)));
+        auto windows = std::make_unique<WindowSet>();
+        QDialog* gallery = windows->window(WindowId(state.range(0)));
         state.ResumeTiming();
         gallery->show();
         QCoreApplication::processEvents(); // lays out and paints the visible thumbnails
         state.PauseTiming();
-        workbench.reset();
+        windows.reset();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

@@ -7,15 +7,15 @@
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
-#include "app/Workbench.h"
-#include "document/Document.h"
-#include "widgets/BackgroundSave.h"
-#include "widgets/PictureView.h"
-#include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
+#include "app/WindowTable.h"
 #include "base/UserError.h"
+#include "document/Document.h"
+#include "pictures/Pictures.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/BackgroundSave.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,11 +38,11 @@ class AppTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     QTemporaryDir m_dir;
 
-    MainWindow& main() { return m_workbench->mainWindow(); }
-    Document& document() { return m_workbench->document(); }
+    MainWindow& main() { return m_windows->mainWindow(); }
+    Document& document() { return m_windows->document(); }
     template <class T> T* control(QWidget* window, const char* name) {
         T* found = controlOfWindow<T>(window, QString::fromLatin1(name));
         if (!found)
@@ -59,7 +59,7 @@ private:
         main().menuItem("MenuItem6")->trigger();
     }
     QString saveAs(int formatIndex, const QString& typedName) {
-        SaveWindow& window = m_workbench->saveWindow();
+        SaveWindow& window = m_windows->saveWindow();
         window.formatList()->setCurrentIndex(formatIndex);
         const QString path = typedName.isEmpty() ? QString() : m_dir.filePath(typedName);
         m_desktop->saveAnswers << path;
@@ -115,27 +115,26 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows = std::make_unique<WindowSet>();
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void windowSetIsCreatedOnceInOrder() {
         QCOMPARE(main().objectName(), QString("Form1"));
         QCOMPARE(main().windowTitle(), QString("Lumora 2.0.4"));
-        for (const WindowDescription& description : windowSet) {
-            if (description.number == 1)
-                continue;
-            QDialog* window = m_workbench->window(description.number);
-            QCOMPARE(window->objectName(), QStringLiteral("Form%1").arg(description.number));
+        for (int number = 2; number <= int(windowTable.size()); ++number) {
+            const WindowDescription& description = windowTable[number - 1];
+            QDialog* window = m_windows->window(description.id);
+            QCOMPARE(window->objectName(), QStringLiteral("Form%1").arg(number));
             QCOMPARE(window->windowTitle(), QString::fromUtf8(description.caption));
             QCOMPARE(window->size(), description.clientSize);
             QCOMPARE(bool(window->windowState() & Qt::WindowMaximized), description.maximised);
             QVERIFY(!window->isVisible());
         }
         // Closing a window hides it and keeps it (and its state) for the next showing.
-        QDialog* save = m_workbench->window(15);
+        QDialog* save = m_windows->window(WindowId::Save);
         static_cast<SaveWindow*>(save)->formatList()->setCurrentIndex(2);
         save->show();
         save->close();
@@ -382,7 +381,7 @@ private slots:
     void sharedShortcutsFollowTheDocument() {
         pressShortcut(QKeySequence("Ctrl+A"));
         QCOMPARE(m_desktop->shown.size(), 1);
-        QCOMPARE(m_desktop->shown[0].data(), m_workbench->window(8));
+        QCOMPARE(m_desktop->shown[0].data(), m_windows->window(WindowId::About));
         pressShortcut(QKeySequence("Ctrl+L")); // both carriers disabled: nothing
         QCOMPARE(m_desktop->shown.size(), 1);
 
@@ -396,7 +395,7 @@ private slots:
         QCOMPARE(magnifierSpy.count(), 1);
         QCOMPARE(lineSpy.count(), 0);
         QCOMPARE(m_desktop->shown.size(), 2); // the magnifying glass; About not shown again
-        QCOMPARE(m_desktop->shown[1].data(), m_workbench->window(16));
+        QCOMPARE(m_desktop->shown[1].data(), m_windows->window(WindowId::Magnifier));
     }
 
     void saveRules_data() {
@@ -427,7 +426,7 @@ private slots:
         QImageReader reader(m_dir.filePath(written));
         QCOMPARE(reader.format(), codec);
         QCOMPARE(reader.size(), QSize(16, 12));
-        QVERIFY(m_workbench->saveWindow().formatList()->currentIndex() == format); // window stays as it was
+        QVERIFY(m_windows->saveWindow().formatList()->currentIndex() == format); // window stays as it was
     }
 
     // The file is written off this thread: timers and repaints go on, but what the user does meanwhile (a
@@ -483,7 +482,7 @@ private slots:
     void resultsWindowFitsThePicture() {
         QFETCH(QSize, picture);
         QFETCH(QRectF, expected);
-        ResultsWindow& results = m_workbench->resultsWindow();
+        ResultsWindow& results = m_windows->resultsWindow();
         // Red above blue, so a picture drawn upside down or outside its place shows.
         QImage image(picture, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::blue);
@@ -508,7 +507,7 @@ private slots:
     void aboutShowsItsBanner() {
         main().menuItem("MenuItem2")->trigger();
         QCOMPARE(m_desktop->shown.size(), 1);
-        AboutWindow& about = m_workbench->aboutWindow();
+        AboutWindow& about = m_windows->aboutWindow();
         about.show();
         QCOMPARE(about.logo().size(), AboutWindow::logoSize);
         QVERIFY(control<QLabel>(&about, "Label1")->text().contains("The Lumora developers"));

@@ -3,21 +3,21 @@
 // 3D text picture) and driven through their controls, with the pixels they make checked.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "background/BackgroundCreator.h"
 #include "crop/CropWindow.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourComboBox.h"
-#include "widgets/NumberEdit.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,11 +31,11 @@ class CanvasTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     CropWindow* m_crop = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     SelectionFrame* frame() { return m_crop->preview()->frame(); }
     NumberEdit* edit(const char* name) { return m_crop->findChild<NumberEdit*>(name); }
     void click(const char* name) { m_crop->findChild<QPushButton*>(name)->click(); }
@@ -44,9 +44,9 @@ private:
         const QString path = m_dir.filePath("photo.png");
         saveOrFail(picture, path);
         m_desktop->openAnswers << path;
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
         document().setZoom(zoom);
-        m_workbench->mainWindow().menuItem("MenuItem25")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem25")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_crop);
         m_crop->resize(900, 700);
         m_crop->show();
@@ -56,12 +56,12 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_crop = &m_workbench->cropWindow();
+        m_windows = std::make_unique<WindowSet>();
+        m_crop = &m_windows->cropWindow();
     }
     void cleanup() {
         QTest::mouseRelease(m_crop->preview()->viewport(), Qt::LeftButton);
-        m_workbench.reset();
+        m_windows.reset();
     }
 
     void firstOpeningShowsTheTopLeftPartAtTheFramesSize() {
@@ -162,7 +162,7 @@ private slots:
     }
 
     void theTextPictureIsCroppedInPlace() {
-        TextImage3D& textImage = m_workbench->textImage3D();
+        TextImage3D& textImage = m_windows->textImage3D();
         const QImage text = gradientPicture(60, 30, 128);
         textImage.setImage(text);
         const QImage documentBefore = document().image();
@@ -182,10 +182,10 @@ class BackgroundTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     BackgroundCreator* m_creator = nullptr;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     template <class T> T* control(const char* name) {
         T* found = m_creator->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -197,7 +197,7 @@ private:
     }
     void open(double zoom = 1) {
         document().setZoom(zoom);
-        m_workbench->mainWindow().menuItem("MenuItem19")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem19")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_creator);
         m_creator->show();
     }
@@ -206,10 +206,10 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_creator = &m_workbench->backgroundCreator();
+        m_windows = std::make_unique<WindowSet>();
+        m_creator = &m_windows->backgroundCreator();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     // The first thing a user can do without a file.
     void defaultsMakeALightGreySquareWithABlackBorder() {

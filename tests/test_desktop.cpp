@@ -5,12 +5,12 @@
 #include "app/DocumentCanvas.h"
 #include "app/MainWindow.h"
 #include "app/SaveWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,20 +69,20 @@ class DesktopTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     QTemporaryDir m_settingsDir;
     QTemporaryDir m_dir;
 
-    MainWindow& main() { return m_workbench->mainWindow(); }
-    Document& document() { return m_workbench->document(); }
+    MainWindow& main() { return m_windows->mainWindow(); }
+    Document& document() { return m_windows->document(); }
     QString writePicture(const QString& name, const QImage& image) {
         const QString path = m_dir.filePath(name);
         saveOrFail(image, path);
         return path;
     }
     void restart() {
-        m_workbench.reset();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows.reset();
+        m_windows = std::make_unique<WindowSet>();
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
@@ -128,7 +128,7 @@ private slots:
         m_desktop = &installTestDesktop();
         restart();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void droppedFilesOpenTheFirstAndNameTheRest() {
         const QString first = writePicture("first.png", gradientPicture(7, 5));
@@ -208,13 +208,13 @@ private slots:
         QCOMPARE(m_desktop->messages.size(), 1);
         QVERIFY(m_desktop->messages.first().contains(paths[10]));
         QVERIFY(document().image().isNull());
-        QVERIFY(!m_workbench->mainWindow().recentPictures().paths().contains(paths[10]));
+        QVERIFY(!m_windows->mainWindow().recentPictures().paths().contains(paths[10]));
 
         // A saved picture joins the list too.
         takePicture(gradientPicture(3, 3));
         const QString saved = m_dir.filePath("saved.png");
         m_desktop->saveAnswers << saved;
-        QVERIFY(m_workbench->saveWindow().save());
+        QVERIFY(m_windows->saveWindow().save());
         QCOMPARE(main().recentPictures().paths().first(), saved);
     }
 
@@ -224,7 +224,7 @@ private slots:
         const QString home = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         const bool opened = main().openFile("holiday.photo.png");
-        SaveWindow& window = m_workbench->saveWindow();
+        SaveWindow& window = m_windows->saveWindow();
         window.formatList()->setCurrentIndex(1);
         m_desktop->saveAnswers << "./out.jpg";
         const bool saved = window.save();
@@ -241,7 +241,7 @@ private slots:
     }
 
     void jpegQualityIsOfferedForJpegAndRemembered() {
-        SaveWindow& window = m_workbench->saveWindow();
+        SaveWindow& window = m_windows->saveWindow();
         window.show();
         QCOMPARE(window.jpegQuality()->value(), 92);
         for (int index : {0, 2, 3}) {
@@ -265,7 +265,7 @@ private slots:
                  qPrintable(QStringLiteral("%1 vs %2").arg(sizes[1]).arg(sizes[0])));
 
         restart(); // a later run starts with the quality last chosen
-        QCOMPARE(m_workbench->saveWindow().jpegQuality()->value(), 50);
+        QCOMPARE(m_windows->saveWindow().jpegQuality()->value(), 50);
     }
 
     void fitToWindowShowsTheWholePicture_data() {

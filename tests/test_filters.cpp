@@ -4,24 +4,24 @@
 #include "app/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "colourfilters/ColourFilters.h"
-#include "toolkit/EffectBaking.h"
-#include "filters/FilterGallery.h"
 #include "document/Document.h"
-#include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourComboBox.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/PictureView.h"
-#include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "effects/EffectCatalog.h"
 #include "effects/Effects.h"
+#include "filters/FilterGallery.h"
+#include "overlay/OverlayEditor.h"
+#include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "toolkit/EffectBaking.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,11 +34,11 @@ class FiltersTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     FilterGallery* m_gallery = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     TrackBar* bar(const char* name) { return m_gallery->findChild<TrackBar*>(name); }
     void clickThumbnail(const char* name, QPoint at = QPoint(70, 70)) {
         QTest::mouseClick(m_gallery->findChild<QWidget*>(name), Qt::LeftButton, {}, at);
@@ -49,8 +49,8 @@ private:
         const QString path = m_dir.filePath("photo.png");
         saveOrFail(picture, path);
         m_desktop->openAnswers << path;
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
-        m_workbench->mainWindow().menuItem("MenuItem13")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem13")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_gallery);
     }
     static QImage translucentPicture() {
@@ -63,10 +63,10 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_gallery = &m_workbench->filterGallery();
+        m_windows = std::make_unique<WindowSet>();
+        m_gallery = &m_windows->filterGallery();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void roundTripEqualsConvertingToStraightAlphaAndBack() {
         // Every alpha with every channel value it allows, and a few invalid pixels (colour above alpha).
@@ -195,7 +195,7 @@ private slots:
         bar("TrackBar5")->setValue(9);
         press("CornerButton1"); // "Cancel": nothing written
         QCOMPARE(document().image(), gradientPicture(30, 20));
-        m_workbench->mainWindow().menuItem("MenuItem13")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem13")->trigger();
         QCOMPARE(m_gallery->selectedKind(), EffectKind::Emboss);
         QCOMPARE(m_gallery->parameters(EffectKind::Emboss).width, 3.0);
     }
@@ -205,7 +205,7 @@ private slots:
         openGalleryOn(picture);
         clickThumbnail("Image6");
         press("CornerButton3");
-        ResultsWindow& results = m_workbench->resultsWindow();
+        ResultsWindow& results = m_windows->resultsWindow();
         QCOMPARE(m_desktop->shown.last().data(), &results);
         QCOMPARE(results.view()->picture().size(), QSize(1200, 900));
         QCOMPARE(document().image(), picture);               // nothing written yet
@@ -219,7 +219,7 @@ private slots:
     }
     void overlayEditorOpensTheGalleryOnEitherPicture() {
         QFETCH(bool, overlay);
-        OverlayEditor& editor = m_workbench->overlayEditor();
+        OverlayEditor& editor = m_windows->overlayEditor();
         editor.background()->setPicture(gradientPicture(40, 30));
         editor.overlay()->setPicture(gradientPicture(12, 10));
         m_desktop->whileShown = [&](QDialog* window) {
@@ -245,8 +245,8 @@ private slots:
         black.fill(Qt::black);
         document().change("Open image",
                           DocumentChange::picture(black).withControlSize(controlSize).enablingEditing());
-        m_workbench->mainWindow().menuItem("MenuItem22")->trigger();
-        ColourFilters& window = m_workbench->colourFilters();
+        m_windows->mainWindow().menuItem("MenuItem22")->trigger();
+        ColourFilters& window = m_windows->colourFilters();
         return window;
     }
     static void pressIn(QWidget* window, const char* button) {

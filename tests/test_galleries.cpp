@@ -3,16 +3,16 @@
 // "Edit" window, whose merge then lands in the document.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
+#include "document/Document.h"
 #include "galleries/DecorationGallery.h"
 #include "galleries/ThumbnailButton.h"
-#include "document/Document.h"
 #include "overlay/OverlayEditor.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/PictureItem.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,21 +26,21 @@ class GalleriesTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
-    OverlayEditor& editor() { return m_workbench->overlayEditor(); }
+    Document& document() { return m_windows->document(); }
+    OverlayEditor& editor() { return m_windows->overlayEditor(); }
     void openPhoto(QSize size) {
         const QString path = m_dir.filePath("photo.png");
         saveOrFail(gradientPicture(size.width(), size.height()), path);
         m_desktop->openAnswers << path;
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
     }
     // Runs a main-window command that opens a gallery, then clicks one of its pictures.
     void choose(const char* menuItem, int window, const char* picture) {
-        m_workbench->mainWindow().menuItem(menuItem)->trigger();
-        QDialog* gallery = m_workbench->window(window);
+        m_windows->mainWindow().menuItem(menuItem)->trigger();
+        QDialog* gallery = m_windows->window(WindowId(window));
         QCOMPARE(m_desktop->shown.last().data(), gallery);
         QCOMPARE(editor().okBinding(), OverlayEditor::MergeTarget::DocumentImage);
         QCOMPARE(editor().activation(), OverlayEditor::Activation::Empty);
@@ -53,9 +53,9 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows = std::make_unique<WindowSet>();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void montageGivesTheDocumentTheTemplatesSize() {
         openPhoto({300, 200});
@@ -128,7 +128,7 @@ private slots:
             if (window == &editor())
                 backgroundSeen = editor().background()->picture();
         };
-        auto* gallery = m_workbench->window(10);
+        auto* gallery = m_windows->window(WindowId::Effects);
         QTest::mouseClick(gallery->findChild<ThumbnailButton*>("Image4"), Qt::LeftButton);
         QCOMPARE(backgroundSeen, afterFirst);
     }
@@ -145,7 +145,7 @@ private slots:
         QFETCH(int, window);
         QFETCH(QString, picture);
         QFETCH(QRect, place);
-        auto* thumbnail = m_workbench->window(window)->findChild<ThumbnailButton*>(picture);
+        auto* thumbnail = m_windows->window(WindowId(window))->findChild<ThumbnailButton*>(picture);
         QVERIFY(thumbnail);
         QCOMPARE(thumbnail->geometry(), place);
     }

@@ -5,14 +5,14 @@
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/SaveWindow.h"
-#include "app/Workbench.h"
-#include "galleries/ThumbnailButton.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
 #include "document/PictureDelta.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/TrackBar.h"
+#include "galleries/ThumbnailButton.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,11 +50,11 @@ class HistoryTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     QTemporaryDir m_dir;
 
-    MainWindow& main() { return m_workbench->mainWindow(); }
-    Document& document() { return m_workbench->document(); }
+    MainWindow& main() { return m_windows->mainWindow(); }
+    Document& document() { return m_windows->document(); }
     QString writePicture(const QString& name, const QImage& image) {
         const QString path = m_dir.filePath(name);
         saveOrFail(image, path);
@@ -72,7 +72,7 @@ private:
     }
     // While `window` is "shown", its "Ok" is pressed.
     void pressWhenShown(int window, const char* ok) {
-        QDialog* target = m_workbench->window(window);
+        QDialog* target = m_windows->window(WindowId(window));
         m_desktop->whileShown = [this, target, ok](QDialog* shown) {
             if (shown == target)
                 click(target, ok);
@@ -94,7 +94,7 @@ private:
     }
     QStringList stepNames() const {
         QStringList names;
-        const DocumentHistory& history = m_workbench->document().history();
+        const DocumentHistory& history = m_windows->document().history();
         for (int i = 0; i < history.count(); ++i)
             names << history.entry(i).name;
         return names;
@@ -103,11 +103,11 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows = std::make_unique<WindowSet>();
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void everyWindowsOkIsOneNamedStep_data() {
         addToolWindowColumns();
@@ -130,10 +130,10 @@ private slots:
         pressWhenShown(window, okName.constData());
         main().menuItem(command)->trigger();
         if (gallery)
-            QTest::mouseClick(m_workbench->window(gallery)->findChild<ThumbnailButton*>(thumbnail),
+            QTest::mouseClick(m_windows->window(WindowId(gallery))->findChild<ThumbnailButton*>(thumbnail),
                               Qt::LeftButton);
         QVERIFY(!m_desktop->shown.isEmpty());
-        QCOMPARE(m_desktop->shown.last().data(), m_workbench->window(window));
+        QCOMPARE(m_desktop->shown.last().data(), m_windows->window(WindowId(window)));
 
         QCOMPARE(stepNames(), QStringList({"Open image", step}));
         QCOMPARE(main().menuItem("UndoItem")->text(), "Undo " + step);
@@ -169,7 +169,7 @@ private slots:
         states << stateOf(document());
 
         m_desktop->whileShown = [this](QDialog* shown) {
-            if (shown == m_workbench->window(7)) {
+            if (shown == m_windows->window(WindowId::FilterGallery)) {
                 QTest::mouseClick(shown->findChild<QWidget*>("Image6"), Qt::LeftButton, {}, QPoint(70, 70));
                 click(shown, "CornerButton2");
             }
@@ -179,10 +179,11 @@ private slots:
 
         pressWhenShown(6, "CornerButton10");
         main().menuItem("MenuItem11")->trigger();
-        QTest::mouseClick(m_workbench->window(5)->findChild<ThumbnailButton*>("Image32"), Qt::LeftButton);
+        QTest::mouseClick(m_windows->window(WindowId::Borders)->findChild<ThumbnailButton*>("Image32"),
+                          Qt::LeftButton);
         done("Add border");
 
-        QDialog* text = m_workbench->window(2);
+        QDialog* text = m_windows->window(WindowId::Text2D);
         m_desktop->whileShown = [&](QDialog* shown) {
             if (shown == text) {
                 text->findChild<TrackBar*>("TrackBar3")->setValue(2); // handed back to the main window
@@ -193,7 +194,7 @@ private slots:
         done("Add 2D text");
         QCOMPARE(document().zoom(), 2.0);
 
-        QDialog* crop = m_workbench->window(19);
+        QDialog* crop = m_windows->window(WindowId::Crop);
         m_desktop->whileShown = [&](QDialog* shown) {
             if (shown != crop)
                 return;
@@ -433,7 +434,8 @@ private slots:
             wentOn = document().file() == other;
         } else if (action == "create background") {
             main().menuItem("MenuItem19")->trigger();
-            wentOn = !m_desktop->shown.isEmpty() && m_desktop->shown.last().data() == m_workbench->window(13);
+            wentOn = !m_desktop->shown.isEmpty() &&
+                     m_desktop->shown.last().data() == m_windows->window(WindowId::Background);
         } else {
             click(&main(), "CornerButton3");
             wentOn = document().image() == photo;
@@ -462,7 +464,7 @@ private slots:
         QVERIFY(!document().isModified());
         redo->trigger();
         m_desktop->saveAnswers << m_dir.filePath("saved.png");
-        QVERIFY(m_workbench->saveWindow().save());
+        QVERIFY(m_windows->saveWindow().save());
         QVERIFY(!document().isModified());
         undo->trigger();
         QVERIFY(document().isModified()); // back at the opened picture, which is not what was saved

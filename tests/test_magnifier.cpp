@@ -3,19 +3,19 @@
 // pixels checked in the merged picture.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
+#include "document/Document.h"
 #include "magnifier/LoupeItem.h"
 #include "magnifier/MagnifierWindow.h"
-#include "document/Document.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/NumberEdit.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,11 +30,11 @@ class MagnifierTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     MagnifierWindow* m_window = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     LoupeItem* loupe() { return m_window->loupe(); }
     SelectionFrame* frame() { return m_window->preview()->frame(); }
     template <class T> T* control(const char* name) {
@@ -51,9 +51,9 @@ private:
         const QString path = m_dir.filePath("photo.png");
         savePicture(picture, path);
         m_desktop->openAnswers << path;
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
         document().setZoom(zoom);
-        m_workbench->mainWindow().menuItem("MenuItem21")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem21")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_window);
         m_window->resize(900, 700);
         m_window->show();
@@ -80,13 +80,13 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_window = &m_workbench->magnifierWindow();
+        m_windows = std::make_unique<WindowSet>();
+        m_window = &m_windows->magnifierWindow();
     }
     void cleanup() {
         if (m_window->preview())
             QTest::mouseRelease(m_window->preview()->viewport(), Qt::LeftButton);
-        m_workbench.reset();
+        m_windows.reset();
     }
 
     void opensOverTheDocumentAsLaidOut() {

@@ -4,12 +4,12 @@
 // replaced by a value the program chose, never a crash, and "Ok" afterwards leaves a sane picture.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
-#include "galleries/ThumbnailButton.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
-#include "widgets/NumberEdit.h"
+#include "galleries/ThumbnailButton.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/NumberEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,10 +48,10 @@ class NumberFieldsTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     QTemporaryDir m_dir;
 
-    MainWindow& main() { return m_workbench->mainWindow(); }
+    MainWindow& main() { return m_windows->mainWindow(); }
     QString writePicture(const QString& name, const QImage& image) {
         const QString path = m_dir.filePath(name);
         saveOrFail(image, path);
@@ -88,22 +88,22 @@ private:
     }
 
     void checkPictureIsSane(const QSize& opened) {
-        const QImage& picture = m_workbench->document().image();
+        const QImage& picture = m_windows->document().image();
         QVERIFY(!picture.isNull());
         QVERIFY2(picture.width() <= 4 * opened.width() + 2000 &&
                      picture.height() <= 4 * opened.height() + 2000,
                  qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
-        QVERIFY(std::isfinite(m_workbench->document().zoom()) && m_workbench->document().zoom() > 0);
+        QVERIFY(std::isfinite(m_windows->document().zoom()) && m_windows->document().zoom() > 0);
     }
 
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows = std::make_unique<WindowSet>();
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void everyNumberBoxTakesAnyText_data() {
         addToolWindowColumns();
@@ -122,7 +122,7 @@ private slots:
         main().menuItem("MenuItem6")->trigger();
         QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.join('\n')));
         m_desktop->openAnswers << writePicture("sticker.png", gradientPicture(9, 7)); // for "Image above"
-        QDialog* target = m_workbench->window(window);
+        QDialog* target = m_windows->window(WindowId(window));
         bool typed = false;
         m_desktop->whileShown = [&](QDialog* shown) {
             if (shown != target)
@@ -137,7 +137,7 @@ private slots:
         };
         main().menuItem(command)->trigger();
         if (gallery)
-            QTest::mouseClick(m_workbench->window(gallery)->findChild<ThumbnailButton*>(thumbnail),
+            QTest::mouseClick(m_windows->window(WindowId(gallery))->findChild<ThumbnailButton*>(thumbnail),
                               Qt::LeftButton);
         QVERIFY(typed);
         checkPictureIsSane(opened);

@@ -2,21 +2,21 @@
 // The placement preview and the "Edit" window, driven through their controls, with the merged pixels checked.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
 #include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
-#include "toolkit/ToolPanel.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/Panel.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/FrameGeometry.h"
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +43,7 @@ class OverlayTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     OverlayEditor* m_editor = nullptr;
     QTemporaryDir m_dir;
 
@@ -92,8 +92,8 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_editor = &m_workbench->overlayEditor();
+        m_windows = std::make_unique<WindowSet>();
+        m_editor = &m_windows->overlayEditor();
         m_editor->bindOk(OverlayEditor::MergeTarget::DocumentImage);
         m_editor->resize(900, 700);
         m_editor->show();
@@ -101,7 +101,7 @@ private slots:
     }
     void cleanup() {
         QTest::mouseRelease(preview()->viewport(), Qt::LeftButton);
-        m_workbench.reset();
+        m_windows.reset();
     }
 
     void startsAsLaidOut() {
@@ -412,9 +412,9 @@ private slots:
         }
         painter.end();
         m_editor->findChild<QPushButton*>("CornerButton10")->click();
-        const QImage result = m_workbench->document().image();
+        const QImage result = m_windows->document().image();
         QCOMPARE(result.size(), QSize(40, 30));
-        QCOMPARE(m_workbench->document().controlSize(), QSizeF(40, 30));
+        QCOMPARE(m_windows->document().controlSize(), QSizeF(40, 30));
         QVERIFY2(maxChannelDifference(result, expected) <= 2,
                  qPrintable(QString::number(maxChannelDifference(result, expected))));
         QVERIFY(!m_editor->isVisible());
@@ -430,22 +430,22 @@ private slots:
         QCOMPARE(overlay()->pos(), QPointF(7, 0));
         QCOMPARE(overlay()->size(), QSizeF(40, 30));
         click("CornerButton10");
-        QCOMPARE(m_workbench->document().image(), filled({40, 30}, Qt::blue));
+        QCOMPARE(m_windows->document().image(), filled({40, 30}, Qt::blue));
         // With "Proportional" on, a square overlay is fitted: centred, background showing on both sides.
         m_editor->show();
         control<QCheckBox>("CheckBox1")->setChecked(true);
         m_editor->background()->setPicture(filled({40, 30}, Qt::red));
         click("CornerButton10");
-        const QImage fitted = m_workbench->document().image();
+        const QImage fitted = m_windows->document().image();
         QCOMPARE(fitted.pixelColor(1, 15), QColor(Qt::red));
         QCOMPARE(fitted.pixelColor(20, 15), QColor(Qt::blue));
     }
 
     void cancelWritesNothing() {
         setUpPictures();
-        m_workbench->document().setImage(filled({4, 4}, Qt::white));
+        m_windows->document().setImage(filled({4, 4}, Qt::white));
         click("CornerButton9");
-        QCOMPARE(m_workbench->document().image(), filled({4, 4}, Qt::white));
+        QCOMPARE(m_windows->document().image(), filled({4, 4}, Qt::white));
         QVERIFY(!m_editor->isVisible());
     }
 
@@ -459,16 +459,16 @@ private slots:
 
     void imageAboveHandsTheDocumentAndTheFileOver() {
         m_editor->hide();
-        MainWindow& main = m_workbench->mainWindow();
+        MainWindow& main = m_windows->mainWindow();
         const QString photo = m_dir.filePath("photo.png");
         const QString sticker = m_dir.filePath("sticker.png");
         savePicture(filled({40, 30}, Qt::red), photo);
         savePicture(filled({6, 6}, Qt::blue), sticker);
         m_desktop->openAnswers << photo;
         main.menuItem("MenuItem6")->trigger();
-        m_workbench->document().setZoom(2);
-        m_workbench->document().change(
-            "Stretch", DocumentChange::picture(m_workbench->document().image()).withControlSize({50, 35}));
+        m_windows->document().setZoom(2);
+        m_windows->document().change(
+            "Stretch", DocumentChange::picture(m_windows->document().image()).withControlSize({50, 35}));
 
         m_desktop->openAnswers << QString(); // cancelled: nothing happens
         main.menuItem("MenuItem15")->trigger();
@@ -481,14 +481,14 @@ private slots:
         QCOMPARE(m_editor->okBinding(), OverlayEditor::MergeTarget::DocumentImage);
         QCOMPARE(m_editor->zoomBar()->value(), 2.0);
         QCOMPARE(preview()->zoom(), 2.0);
-        QCOMPARE(m_editor->background()->picture(), m_workbench->document().image());
+        QCOMPARE(m_editor->background()->picture(), m_windows->document().image());
         QCOMPARE(m_editor->background()->size(), QSizeF(50, 35));
         QCOMPARE(overlay()->picture(), filled({6, 6}, Qt::blue));
         QCOMPARE(overlay()->size(), QSizeF(146, 122)); // keeps its box
 
         // "Restore the original image" reloads the document's own file, not the overlay's.
         controlOfWindow<QPushButton>(&main, "CornerButton3")->click();
-        QCOMPARE(m_workbench->document().image(), filled({40, 30}, Qt::red));
+        QCOMPARE(m_windows->document().image(), filled({40, 30}, Qt::red));
 
         // An unreadable overlay is reported and nothing is handed over.
         m_desktop->openAnswers << m_dir.filePath("missing.png");
@@ -791,7 +791,8 @@ private slots:
                                  .bar = "TrackBar9",
                                  .buttonsBelow = 24,
                                  .buttons = {"CornerButton2", "CornerButton3", "CornerButton4", "Button1"},
-                                 .buttonX = {1, 35, 70, 106}});
+                                 .buttonX = {1, 35, 70, 106}})
+                .bar;
         const std::vector<QPushButton*> bottom = addBottomButtons(
             side, {{"CornerButton1", "Open"}, {"CornerButton8", "Ok"}, {"CornerButton9", "Cancel"}});
         preview->attach(controls);

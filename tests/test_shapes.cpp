@@ -3,13 +3,8 @@
 // pixels and the windows' state checked.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourComboBox.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/PictureView.h"
-#include "widgets/TrackBar.h"
 #include "scene/GuideLine.h"
 #include "scene/ItemName.h"
 #include "scene/PictureItem.h"
@@ -18,6 +13,11 @@
 #include "shapes/ShapeTool.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,11 +82,11 @@ class ShapesTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     ShapeTool* m_tool = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     template <class T> T* control(const char* name) {
         T* found = m_tool->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -109,8 +109,8 @@ private:
         const char* item = figure == ShapeFigure::Line        ? "MenuItem17"
                            : figure == ShapeFigure::Rectangle ? "MenuItem18"
                                                               : "MenuItem20";
-        m_workbench->mainWindow().menuItem(item)->trigger();
-        m_tool = &m_workbench->shapeTool(figure);
+        m_windows->mainWindow().menuItem(item)->trigger();
+        m_tool = &m_windows->shapeTool(figure);
         return *m_tool;
     }
     // Puts the frame, and with it the shape, on a box of the background (margins 0).
@@ -143,13 +143,13 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
+        m_windows = std::make_unique<WindowSet>();
         m_tool = nullptr;
     }
     void cleanup() {
         if (m_tool && m_tool->isVisible())
             QTest::mouseRelease(m_tool->preview()->viewport(), Qt::LeftButton);
-        m_workbench.reset();
+        m_windows.reset();
     }
 
     void eachOpenerHandsOverAndOkHandsBack_data() {
@@ -208,8 +208,8 @@ private slots:
         document().change(
             "Open image",
             DocumentChange::picture(picture).withControlSize({600, 400}).withZoom(2.5).enablingEditing());
-        m_workbench->mainWindow().findChild<QToolButton*>(toolbarButton)->click();
-        m_tool = &m_workbench->shapeTool(ShapeFigure(figure));
+        m_windows->mainWindow().findChild<QToolButton*>(toolbarButton)->click();
+        m_tool = &m_windows->shapeTool(ShapeFigure(figure));
         QCOMPARE(m_desktop->shown.size(), 1);
         QCOMPARE(m_desktop->shown.last().data(), m_tool);
         QCOMPARE(m_tool->objectName(), window);
@@ -581,7 +581,7 @@ private slots:
         QCOMPARE(document().image(), picture);
         QCOMPARE(document().zoom(), 1.5);
 
-        m_workbench->mainWindow().menuItem("MenuItem20")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem20")->trigger();
         QCOMPARE(m_desktop->shown.size(), 2);
         QCOMPARE(m_tool->zoomBar()->value(), 1.5); // only the zoom comes from the opener
         QCOMPARE(m_tool->shape()->box(), QRectF(5, 6, 30, 20));

@@ -3,20 +3,20 @@
 // checked.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
-#include "document/Document.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourPanel.h"
+#include "app/WindowSet.h"
 #include "base/Fonts.h"
-#include "widgets/NumberEdit.h"
+#include "document/Document.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "text/Text2DTool.h"
 #include "text/TextItem.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourPanel.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,11 +51,11 @@ class TextTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     Text2DTool* m_tool = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
+    Document& document() { return m_windows->document(); }
     TextItem* text() { return m_tool->text(); }
     SelectionFrame* frame() { return m_tool->preview()->frame(); }
     template <class T> T* control(const char* name) {
@@ -80,9 +80,9 @@ private:
         const QString path = m_dir.filePath("photo.png");
         savePicture(picture, path);
         m_desktop->openAnswers << path;
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
         document().setZoom(zoom);
-        m_workbench->mainWindow().menuItem("MenuItem4")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem4")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_tool);
         m_tool->resize(1000, 700);
         m_tool->show();
@@ -98,10 +98,10 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_tool = &m_workbench->text2DTool();
+        m_windows = std::make_unique<WindowSet>();
+        m_tool = &m_windows->text2DTool();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     void opensOverTheDocumentAsLaidOut() {
         openToolOn(filled({60, 40}, Qt::white), 2);

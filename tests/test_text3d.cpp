@@ -3,21 +3,16 @@
 // editor and tool driven through their controls. Needs an OpenGL 3.3 context (the X server of the test run).
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
+#include "base/Fonts.h"
+#include "base/UserError.h"
 #include "crop/CropWindow.h"
-#include "filters/FilterGallery.h"
 #include "decorations/DecorationCatalog.h"
-#include "galleries/DecorationGallery.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
+#include "filters/FilterGallery.h"
+#include "galleries/DecorationGallery.h"
 #include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
-#include "widgets/ColourComboBox.h"
-#include "base/Fonts.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/PictureView.h"
-#include "widgets/TrackBar.h"
-#include "base/UserError.h"
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
@@ -28,6 +23,11 @@
 #include "text3d/Text3DTool.h"
 #include "text3d/TextMesh.h"
 #include "text3d/TextSceneView.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,13 +140,13 @@ class Text3DTest : public QObject {
     Q_OBJECT
 private:
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<Workbench> m_workbench;
+    std::unique_ptr<WindowSet> m_windows;
     Text3DTool* m_tool = nullptr;
     Text3DEditor* m_editor = nullptr;
     QTemporaryDir m_dir;
 
-    Document& document() { return m_workbench->document(); }
-    TextImage3D& textImage() { return m_workbench->textImage3D(); }
+    Document& document() { return m_windows->document(); }
+    TextImage3D& textImage() { return m_windows->textImage3D(); }
     template <class T> static T* control(QWidget* window, const char* name) {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -165,9 +165,9 @@ private:
     // Opens `picture` in the main window and the 3D text tool on it, as the user does.
     void openToolOn(const QImage& picture, double zoom = 1) {
         m_desktop->openAnswers << savedPicture(picture, "photo.png");
-        m_workbench->mainWindow().menuItem("MenuItem6")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
         document().setZoom(zoom);
-        m_workbench->mainWindow().menuItem("MenuItem5")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem5")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), m_tool);
     }
     // Text written in the editor and drawn with its "Ok".
@@ -185,11 +185,11 @@ private:
 private slots:
     void init() {
         m_desktop = &installTestDesktop();
-        m_workbench = std::make_unique<Workbench>();
-        m_tool = &m_workbench->text3DTool();
-        m_editor = &m_workbench->text3DEditor();
+        m_windows = std::make_unique<WindowSet>();
+        m_tool = &m_windows->text3DTool();
+        m_editor = &m_windows->text3DEditor();
     }
-    void cleanup() { m_workbench.reset(); }
+    void cleanup() { m_windows.reset(); }
 
     // ---- the mesh
 
@@ -756,12 +756,12 @@ private slots:
         inTool<QPushButton>("CornerButton17")->click();
         QCOMPARE(textImage().image(), original.mirrored(true, false));
         m_desktop->whileShown = [this](QDialog* window) {
-            if (window == &m_workbench->filterGallery())
-                m_workbench->filterGallery().apply();
-            if (window == &m_workbench->cropWindow()) {
-                QCOMPARE(m_workbench->cropWindow().zoomBar()->value(), 2.0);
+            if (window == &m_windows->filterGallery())
+                m_windows->filterGallery().apply();
+            if (window == &m_windows->cropWindow()) {
+                QCOMPARE(m_windows->cropWindow().zoomBar()->value(), 2.0);
                 control<NumberEdit>(window, "Edit2")->setValueText("100");
-                m_workbench->cropWindow().crop();
+                m_windows->cropWindow().crop();
             }
         };
         inTool<QPushButton>("CornerButton14")->click();
@@ -797,7 +797,7 @@ private slots:
         m_tool->unlock();
         textImage().setImage(filled({80, 40}, Qt::transparent));
         m_tool->zoomBar()->setValue(3);
-        OverlayEditor& editor = m_workbench->overlayEditor();
+        OverlayEditor& editor = m_windows->overlayEditor();
 
         m_desktop->openAnswers << "";
         inTool<QPushButton>("CornerButton15")->click();
@@ -834,8 +834,8 @@ private slots:
         m_tool->unlock();
         const QImage text = filled({80, 40}, Qt::blue);
         textImage().setImage(text);
-        OverlayEditor& editor = m_workbench->overlayEditor();
-        DecorationGallery& gallery = m_workbench->effectGallery();
+        OverlayEditor& editor = m_windows->overlayEditor();
+        DecorationGallery& gallery = m_windows->gallery(DecorationSet::Effects);
         m_desktop->whileShown = [&](QDialog* window) {
             if (window == &gallery)
                 gallery.pick(decorationEntries(DecorationSet::Effects)[0]);
@@ -851,7 +851,7 @@ private slots:
         QCOMPARE(editor.background()->size(), QSizeF(80, 40));
 
         m_desktop->openAnswers << savedPicture(filled({10, 10}, Qt::green), "above.png");
-        m_workbench->mainWindow().menuItem("MenuItem15")->trigger();
+        m_windows->mainWindow().menuItem("MenuItem15")->trigger();
         QCOMPARE(m_desktop->shown.last().data(), &editor);
         QCOMPARE(editor.activation(), OverlayEditor::Activation::Empty);
         QCOMPARE(editor.okBinding(), OverlayEditor::MergeTarget::DocumentImage);

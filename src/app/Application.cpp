@@ -3,7 +3,7 @@
 
 #include "app/BatchFilter.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
+#include "app/WindowSet.h"
 #include "base/Fonts.h"
 
 #include "decorations/DecorationResources.h"
@@ -108,8 +108,8 @@ int runLumora(int argc, char* argv[]) {
     CommandLine commandLine;
     commandLine.parser.process(app);
 
-    Workbench workbench;
-    MainWindow& window = workbench.mainWindow();
+    WindowSet windows;
+    MainWindow& window = windows.mainWindow();
     window.show();
     const QStringList files = commandLine.parser.positionalArguments();
     window.openFiles(files); // the status bar says which were ignored

@@ -1,32 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
-#include "app/AboutWindow.h"
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
-#include "app/Workbench.h"
-#include "background/BackgroundCreator.h"
-#include "crop/CropWindow.h"
-#include "colourfilters/ColourFilters.h"
-#include "filters/FilterGallery.h"
-#include "magnifier/MagnifierWindow.h"
-#include "document/Document.h"
-#include "overlay/OverlayEditor.h"
-#include "widgets/BackgroundSave.h"
+#include "app/WindowTable.h"
 #include "base/BusyCursor.h"
+#include "document/Document.h"
+#include "pictures/Pictures.h"
+#include "widgets/BackgroundSave.h"
 #include "widgets/MenuShortcuts.h"
 #include "widgets/Panel.h"
-#include "pictures/Pictures.h"
 #include "widgets/Services.h"
 #include "widgets/SvgPicture.h"
 #include "widgets/TrackBar.h"
-#include "effects/EffectCatalog.h"
-#include "scene/PictureItem.h"
-#include "shapes/ShapeTool.h"
-#include "text/Text2DTool.h"
-#include "text3d/Text3DTool.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -49,6 +37,23 @@
 #include <cmath>
 
 namespace {
+
+// The menu items that open a window, and the window each opens.
+struct WindowCommand {
+    const char* item;
+    WindowId window;
+};
+
+constexpr WindowCommand windowCommands[] = {
+    {"MenuItem19", WindowId::Background},    {"MenuItem7", WindowId::Save},
+    {"MenuItem11", WindowId::Borders},       {"MenuItem15", WindowId::OverlayEditor},
+    {"MenuItem21", WindowId::Magnifier},     {"MenuItem14", WindowId::Effects},
+    {"MenuItem4", WindowId::Text2D},         {"MenuItem5", WindowId::Text3D},
+    {"MenuItem17", WindowId::Line},          {"MenuItem18", WindowId::Rectangle},
+    {"MenuItem20", WindowId::Circle},        {"MenuItem24", WindowId::Montages},
+    {"MenuItem25", WindowId::Crop},          {"MenuItem13", WindowId::FilterGallery},
+    {"MenuItem22", WindowId::ColourFilters}, {"MenuItem2", WindowId::About},
+};
 
 struct ToolbarButton {
     const char* name;
@@ -92,10 +97,10 @@ QLabel* statusPicture(const char* name, const char* icon, int x, int width, int 
 
 } // namespace
 
-MainWindow::MainWindow(Workbench& workbench)
-    : m_workbench(workbench)
-    , m_document(workbench.document()) {
-    applyWindowDescription(this, windowDescription(1));
+MainWindow::MainWindow(WindowSet& windows)
+    : m_windows(windows)
+    , m_document(windows.document()) {
+    applyWindowDescription(this, WindowId::Main);
 
     m_canvas = new DocumentCanvas;
     m_canvas->setObjectName("Image1");
@@ -119,7 +124,7 @@ MainWindow::MainWindow(Workbench& workbench)
     setCentralWidget(central);
 
     buildMenus();
-    setToolbarTips();
+    connectToolbar();
     setAcceptDrops(true);
     m_scrollArea->viewport()->installEventFilter(this);
 
@@ -164,10 +169,8 @@ void MainWindow::buildMenus() {
     m_recentMenu->setObjectName("RecentPicturesMenu");
     connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
     fillRecentMenu();
-    connect(addItem(file, "MenuItem19", "Create background", "Ctrl+B", false), &QAction::triggered, this,
-            &MainWindow::createBackground);
-    connect(addItem(file, "MenuItem7", "Save image", "Ctrl+S", false), &QAction::triggered, this,
-            &MainWindow::saveImage);
+    addItem(file, "MenuItem19", "Create background", "Ctrl+B", false);
+    addItem(file, "MenuItem7", "Save image", "Ctrl+S", false);
 
     // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
     QMenu* edit = bar->addMenu("Edit");
@@ -222,43 +225,30 @@ void MainWindow::buildMenus() {
     connect(fitItem, &QAction::triggered, this, &MainWindow::fitToWindow);
 
     QMenu* add = bar->addMenu("Add");
-    connect(addItem(add, "MenuItem11", "Borders", "Ctrl+P", true), &QAction::triggered, this,
-            [this] { openDecorationGallery(5); });
-    connect(addItem(add, "MenuItem15", "Image above", "Ctrl+A", true), &QAction::triggered, this,
-            &MainWindow::placeImageAbove);
-    connect(addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true), &QAction::triggered, this,
-            &MainWindow::openMagnifier);
-    connect(addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true), &QAction::triggered, this,
-            [this] { openDecorationGallery(10); });
-    connect(addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true), &QAction::triggered, this,
-            &MainWindow::openText2D);
-    connect(addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true), &QAction::triggered, this,
-            &MainWindow::openText3D);
+    addItem(add, "MenuItem11", "Borders", "Ctrl+P", true);
+    addItem(add, "MenuItem15", "Image above", "Ctrl+A", true);
+    addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
+    addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true);
+    addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
+    addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
     QMenu* shapes = add->addMenu("Shapes");
-    connect(addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true), &QAction::triggered, this,
-            [this] { openShapeTool(ShapeFigure::Line); });
-    connect(addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true), &QAction::triggered, this,
-            [this] { openShapeTool(ShapeFigure::Rectangle); });
-    connect(addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true), &QAction::triggered, this,
-            [this] { openShapeTool(ShapeFigure::Circle); });
+    addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true);
+    addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true);
+    addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true);
 
     QMenu* create = bar->addMenu("Create");
-    connect(addItem(create, "MenuItem24", "Montage", "Ctrl+M", true), &QAction::triggered, this,
-            [this] { openDecorationGallery(18); });
+    addItem(create, "MenuItem24", "Montage", "Ctrl+M", true);
 
     QMenu* image = bar->addMenu("Image");
-    connect(addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true), &QAction::triggered, this,
-            &MainWindow::openCropWindow);
+    addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
     connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
             [this] { flip(Qt::Horizontal); });
     connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
             [this] { flip(Qt::Vertical); });
 
     QMenu* filter = bar->addMenu("Filter");
-    connect(addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true), &QAction::triggered, this,
-            &MainWindow::openFilterGallery);
-    connect(addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true), &QAction::triggered, this,
-            &MainWindow::openColourFilters);
+    addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true);
+    addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true);
 
     // "About" sits on the menu bar itself; an action there keeps its shortcut working.
     QAction* about = new QAction("About", this);
@@ -266,7 +256,11 @@ void MainWindow::buildMenus() {
     bar->addAction(about);
     m_menuItems.insert("MenuItem2", about);
     m_shortcuts->add(about, QKeySequence("Ctrl+A"));
-    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+
+    // Every command that opens a window.
+    for (const WindowCommand& command : windowCommands)
+        connect(m_menuItems.value(QString::fromLatin1(command.item)), &QAction::triggered, this,
+                [this, id = command.window] { openWindow(id); });
 }
 
 void MainWindow::buildRightPanel(QWidget* panel) {
@@ -305,12 +299,7 @@ void MainWindow::buildRightPanel(QWidget* panel) {
         QToolButton* picture =
             layout.pictureButton(button.name, QStringLiteral(":/icons/%1.svg").arg(button.icon),
                                  toolbarColumnX[button.column - 1], toolbarRowY[button.row - 1], 33, 26);
-        const QString item = QString::fromLatin1(button.menuItem);
-        // Looked up at click time: the menus are built after the panel.
-        connect(picture, &QToolButton::clicked, this, [this, item] {
-            if (QAction* action = menuItem(item))
-                action->trigger();
-        });
+        m_toolbarButtons << picture;
         m_editingControls << picture;
     }
     for (QWidget* control : m_editingControls)
@@ -370,7 +359,7 @@ bool MainWindow::maySetChangesAside(const QString& question) {
         return true;
     switch (services().savePrompt->askToSave(this, question)) {
     case SaveChoice::Save:
-        return m_workbench.saveWindow().save(); // a failure is shown and keeps everything as it was
+        return m_windows.saveWindow().save(); // a failure is shown and keeps everything as it was
     case SaveChoice::Discard:
         return true;
     case SaveChoice::Cancel:
@@ -435,102 +424,11 @@ void MainWindow::restoreOriginal() {
     });
 }
 
-void MainWindow::createBackground() {
-    if (!maySetChangesAside(QStringLiteral("Save them before creating a background?")))
+void MainWindow::openWindow(WindowId id) {
+    if (id == WindowId::Background &&
+        !maySetChangesAside(QStringLiteral("Save them before creating a background?")))
         return;
-    BackgroundCreator& window = m_workbench.backgroundCreator();
-    window.prepare(m_document.zoom());
-    m_workbench.showModal(&window);
-}
-
-void MainWindow::saveImage() {
-    m_workbench.showModal(&m_workbench.saveWindow());
-}
-
-void MainWindow::showAbout() {
-    m_workbench.showModal(&m_workbench.aboutWindow());
-}
-
-void MainWindow::placeImageAbove() {
-    const QString path = services().files->openFileName(this, m_document.chosenFile());
-    if (path.isEmpty())
-        return;
-    QImage overlay;
-    // A picture that cannot be read is reported before anything is handed over.
-    if (!guarded(this, [&] {
-            const BusyCursor busy;
-            overlay = loadPicture(path);
-        }))
-        return;
-    m_document.setChosenFile(path); // where the open dialog starts next; the document keeps its own file
-
-    OverlayEditor& editor = m_workbench.overlayEditor();
-    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, QStringLiteral("Add image above"));
-    editor.setActivation(OverlayEditor::Activation::Empty);
-    editor.zoomBar()->setValue(m_document.zoom());
-    editor.background()->setPicture(m_document.image());
-    editor.background()->setHeight(m_document.controlSize().height());
-    editor.background()->setWidth(m_document.controlSize().width());
-    editor.overlay()->setPicture(overlay); // the overlay keeps its box
-    m_workbench.showModal(&editor);
-}
-
-void MainWindow::openDecorationGallery(int window) {
-    OverlayEditor& editor = m_workbench.overlayEditor();
-    const QString step = window == 5    ? QStringLiteral("Add border")
-                         : window == 10 ? QStringLiteral("Add effect")
-                                        : QStringLiteral("Add montage");
-    editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, step);
-    editor.setActivation(OverlayEditor::Activation::Empty);
-    m_workbench.showModal(m_workbench.window(window));
-}
-
-void MainWindow::openFilterGallery() {
-    FilterGallery& gallery = m_workbench.filterGallery();
-    gallery.prepare(m_document.image(), [this, &gallery](const QImage& baked) {
-        const QString filter = QString::fromUtf8(effectInfo(gallery.selectedKind()).caption);
-        m_document.change(filter + " filter", DocumentChange::picture(baked));
-    });
-    m_workbench.showModal(&gallery);
-}
-
-void MainWindow::openCropWindow() {
-    CropWindow& window = m_workbench.cropWindow();
-    window.open(CropWindow::Source::DocumentImage, m_document.zoom());
-    m_workbench.showModal(&window);
-}
-
-void MainWindow::openMagnifier() {
-    MagnifierWindow& window = m_workbench.magnifierWindow();
-    window.prepare(m_document.image(), m_document.controlSize(), m_document.zoom(), m_document.sizeText());
-    m_workbench.showModal(&window);
-}
-
-void MainWindow::openText2D() {
-    Text2DTool& tool = m_workbench.text2DTool();
-    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
-    m_workbench.showModal(&tool);
-}
-
-void MainWindow::openText3D() {
-    Text3DTool& tool = m_workbench.text3DTool();
-    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
-    m_workbench.showModal(&tool);
-}
-
-void MainWindow::openColourFilters() {
-    ColourFilters& window = m_workbench.colourFilters();
-    window.background()->setPicture(m_document.image());
-    window.background()->setHeight(m_document.controlSize().height());
-    window.background()->setWidth(m_document.controlSize().width());
-    window.zoomBar()->setValue(m_document.zoom());
-    m_workbench.showModal(&window);
-}
-
-void MainWindow::openShapeTool(ShapeFigure figure) {
-    ShapeTool& tool = m_workbench.shapeTool(figure);
-    tool.prepare(m_document.image(), m_document.controlSize(), m_document.zoom());
-    m_workbench.showModal(&tool);
+    m_windows.openOnDocument(id);
 }
 
 void MainWindow::showStatusMessage(const QString& text) {
@@ -542,12 +440,11 @@ QString MainWindow::statusMessage() const {
     return m_statusMessage->text();
 }
 
-void MainWindow::setToolbarTips() {
-    for (const ToolbarButton& button : toolbar) {
-        QAction* action = menuItem(QString::fromLatin1(button.menuItem));
-        auto* picture = findChild<QToolButton*>(QString::fromLatin1(button.name));
-        if (!action || !picture)
-            continue;
+void MainWindow::connectToolbar() {
+    for (qsizetype i = 0; i < m_toolbarButtons.size(); ++i) {
+        QAction* action = menuItem(QString::fromLatin1(toolbar[i].menuItem));
+        QToolButton* picture = m_toolbarButtons[i];
+        connect(picture, &QToolButton::clicked, action, &QAction::trigger);
         // A shortcut shared with an earlier item runs that one, so it is named only on its first carrier.
         const QKeySequence shortcut = m_shortcuts->shortcutWhenAllEnabled(action);
         picture->setToolTip(

@@ -22,13 +22,13 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 class TrackBar;
-enum class ShapeFigure;
-class Workbench;
+class WindowSet;
+enum class WindowId;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Workbench& workbench);
+    explicit MainWindow(WindowSet& windows);
 
     // Menu items by object name ("MenuItem6" …).
     QAction* menuItem(const QString& name) const { return m_menuItems.value(name); }
@@ -62,20 +62,8 @@ public:
     QString statusMessage() const;
     RecentPictures& recentPictures() { return m_recentPictures; }
     void restoreOriginal();
-    void createBackground();
-    void saveImage();
-    void showAbout();
-    void placeImageAbove();
-    void openFilterGallery();
-    void openColourFilters();
-    // "Line", "Rectangle", "Circle".
-    void openShapeTool(ShapeFigure figure);
-    void openText2D();
-    void openText3D();
-    void openMagnifier();
-    void openCropWindow();
-    // "Borders", "Special effects", "Montage": the overlay editor will merge into the document.
-    void openDecorationGallery(int window);
+    // Runs a command that opens a window: "Create background" asks about unsaved changes first.
+    void openWindow(WindowId id);
     // "Edit" › "History": the window of steps, shown beside the main window.
     void showHistory();
     HistoryWindow* historyWindow() const { return m_historyWindow; }
@@ -95,14 +83,15 @@ private:
     void enableEditing();
     void fillRecentMenu();
     void openRecent(const QString& path);
-    void setToolbarTips();
+    // Each toolbar button runs its menu command; its tip names the command and its shortcut.
+    void connectToolbar();
     // A picture that is not a file of its own (pasted, dropped from another program) becomes the document.
     void adoptPicture(const QImage& picture, const QString& stepName);
     static QStringList readableFiles(const QMimeData* data);
     QAction* addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
                      bool needsDocument);
 
-    Workbench& m_workbench;
+    WindowSet& m_windows;
     Document& m_document;
     DocumentCanvas* m_canvas = nullptr;
     QScrollArea* m_scrollArea = nullptr;
@@ -119,5 +108,6 @@ private:
     QAction* m_redoItem = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
     QList<QWidget*> m_editingControls;
+    QList<QToolButton*> m_toolbarButtons; // in the toolbar table's order
     QList<QAction*> m_editingItems;
 };

@@ -1,35 +1,213 @@
 // SPDX-License-Identifier: MIT
 #include "app/WindowSet.h"
 
-#include <QWidget>
+#include "app/AboutWindow.h"
+#include "app/MainWindow.h"
+#include "app/ResultsWindow.h"
+#include "app/SaveWindow.h"
+#include "background/BackgroundCreator.h"
+#include "base/BusyCursor.h"
+#include "colourfilters/ColourFilters.h"
+#include "crop/CropWindow.h"
+#include "document/Document.h"
+#include "document/TextImage3D.h"
+#include "effects/EffectCatalog.h"
+#include "filters/FilterGallery.h"
+#include "galleries/DecorationGallery.h"
+#include "magnifier/MagnifierWindow.h"
+#include "overlay/OverlayEditor.h"
+#include "pictures/Pictures.h"
+#include "scene/PictureItem.h"
+#include "shapes/ShapeTool.h"
+#include "text/Text2DTool.h"
+#include "text3d/Text3DEditor.h"
+#include "text3d/Text3DTool.h"
+#include "toolkit/DocumentTool.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/Services.h"
 
-const WindowDescription& windowDescription(int number) {
-    return windowSet.at(number - 1);
+#include <QDir>
+#include <QFileInfo>
+
+template <class Window, class... Arguments>
+void WindowSet::make(WindowId id, Window*& member, Arguments&&... arguments) {
+    Q_ASSERT(int(id) == int(m_lastMade) + 1); // the table's order is the creation order
+    member = new Window(std::forward<Arguments>(arguments)..., m_mainWindow.get());
+    applyWindowDescription(member, id);
+    m_windows.at(std::size_t(id)) = member;
+    m_lastMade = id;
 }
 
-void applyWindowDescription(QWidget* window, const WindowDescription& description) {
-    window->setObjectName(QStringLiteral("Form%1").arg(description.number));
-    window->setWindowTitle(QString::fromUtf8(description.caption));
-    Qt::WindowFlags flags = description.number == 1 ? Qt::Window : Qt::Dialog;
-    switch (description.frame) {
-    case WindowFrame::Sizeable:
-        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                 Qt::WindowCloseButtonHint;
-        window->resize(description.clientSize);
-        break;
-    case WindowFrame::Tool:
-    case WindowFrame::SizeableTool:
-        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint;
-        if (description.maximiseBox)
-            flags |= Qt::WindowMaximizeButtonHint;
-        if (description.frame == WindowFrame::Tool && !description.maximiseBox)
-            window->setFixedSize(description.clientSize);
-        else
-            window->resize(description.clientSize);
+WindowSet::WindowSet()
+    : m_document(std::make_unique<Document>())
+    , m_textImage3D(std::make_unique<TextImage3D>()) {
+    Document& document = *m_document;
+    TextImage3D& textImage = *m_textImage3D;
+    m_mainWindow = std::make_unique<MainWindow>(*this);
+    make(WindowId::Text2D, m_text2D, document);
+    make(WindowId::Text3D, m_text3D, *this, document, textImage);
+    make(WindowId::Text3DEditor, m_text3DEditor, textImage);
+    m_text3D->attachEditor(*m_text3DEditor);
+    make(WindowId::Borders, m_borders, DecorationSet::Borders);
+    make(WindowId::OverlayEditor, m_overlayEditor, document, textImage);
+    make(WindowId::FilterGallery, m_filterGallery, *this);
+    make(WindowId::About, m_about);
+    make(WindowId::Results, m_results);
+    make(WindowId::Effects, m_effects, DecorationSet::Effects);
+    make(WindowId::Line, m_line, ShapeFigure::Line, document);
+    make(WindowId::Rectangle, m_rectangle, ShapeFigure::Rectangle, document);
+    make(WindowId::Background, m_background, document);
+    make(WindowId::Circle, m_circle, ShapeFigure::Circle, document);
+    make(WindowId::Save, m_save, document);
+    make(WindowId::Magnifier, m_magnifier, document);
+    make(WindowId::ColourFilters, m_colourFilters, document);
+    make(WindowId::Montages, m_montages, DecorationSet::Montages);
+    make(WindowId::Crop, m_crop, document, textImage);
+
+    // A decoration picked in a gallery goes into the overlay editor.
+    for (DecorationGallery* gallery : {m_borders, m_effects, m_montages})
+        QObject::connect(
+            gallery, &DecorationGallery::picked, gallery,
+            [this, gallery](const QImage& picture) { placeDecoration(gallery->set(), picture); });
+
+    // The overlay editor's two filter buttons filter one of its pictures.
+    OverlayEditor* editor = m_overlayEditor;
+    QObject::connect(
+        editor, &OverlayEditor::filterRequested, editor, [this, editor](OverlayEditor::FilterSource source) {
+            PictureItem* picture =
+                source == OverlayEditor::FilterSource::Overlay ? editor->overlay() : editor->background();
+            filterPicture(picture->picture(),
+                          [picture](const QImage& filtered) { picture->setPicture(filtered); });
+        });
+
+    // After a save the status bar says where the picture went, and it joins the recent pictures.
+    QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
+        m_mainWindow->showStatusMessage(
+            QStringLiteral("Saved to %1").arg(QDir::cleanPath(QFileInfo(path).absoluteFilePath())));
+        m_mainWindow->recentPictures().add(path);
+    });
+}
+
+WindowSet::~WindowSet() = default;
+
+DecorationGallery& WindowSet::gallery(DecorationSet set) const {
+    return set == DecorationSet::Borders   ? *m_borders
+           : set == DecorationSet::Effects ? *m_effects
+                                           : *m_montages;
+}
+
+ShapeTool& WindowSet::shapeTool(ShapeFigure figure) const {
+    return figure == ShapeFigure::Line        ? *m_line
+           : figure == ShapeFigure::Rectangle ? *m_rectangle
+                                              : *m_circle;
+}
+
+void WindowSet::openOnDocument(WindowId id) {
+    switch (id) {
+    case WindowId::OverlayEditor:
+        placeImageAboveDocument();
+        return;
+    case WindowId::FilterGallery:
+        filterPicture(m_document->image(), [this](const QImage& filtered) {
+            const QString filter = QString::fromUtf8(effectInfo(m_filterGallery->selectedKind()).caption);
+            m_document->change(filter + " filter", DocumentChange::picture(filtered));
+        });
+        return;
+    case WindowId::Borders:
+    case WindowId::Effects:
+    case WindowId::Montages: {
+        // The gallery's pick opens the overlay editor, which merges into the document.
+        const QString step = id == WindowId::Borders   ? QStringLiteral("Add border")
+                             : id == WindowId::Effects ? QStringLiteral("Add effect")
+                                                       : QStringLiteral("Add montage");
+        m_overlayEditor->bindOk(OverlayEditor::MergeTarget::DocumentImage, step);
+        m_overlayEditor->setActivation(OverlayEditor::Activation::Empty);
+        showModal(window(id));
+        return;
+    }
+    default:
         break;
     }
-    window->setWindowFlags(flags);
-    if (description.maximised)
-        window->setWindowState(Qt::WindowMaximized);
+    QDialog* tool = window(id);
+    if (auto* documentTool = dynamic_cast<DocumentTool*>(tool))
+        documentTool->openOnDocument();
+    showModal(tool);
+}
+
+void WindowSet::placeImageAboveDocument() {
+    const QString path = services().files->openFileName(m_mainWindow.get(), m_document->chosenFile());
+    if (path.isEmpty())
+        return;
+    QImage overlay;
+    // A picture that cannot be read is reported before anything is handed over.
+    if (!guarded(m_mainWindow.get(), [&] {
+            const BusyCursor busy;
+            overlay = loadPicture(path);
+        }))
+        return;
+    m_document->setChosenFile(path); // where the open dialog starts next; the document keeps its own file
+    placeOver(SharedPicture::DocumentImage, overlay);
+}
+
+void WindowSet::placeDecoration(DecorationSet set, const QImage& decoration) {
+    OverlayEditor& editor = *m_overlayEditor;
+    if (set == DecorationSet::Montages) {
+        // The template is the background and sets the result's size; the photo goes over it.
+        editor.background()->setPicture(decoration);
+        editor.background()->setSize(decoration.size());
+        editor.overlay()->setPicture(m_document->image());
+    } else {
+        editor.preview()->showPicture(m_document->image(), m_document->controlSize(), m_document->zoom());
+        editor.overlay()->setPicture(decoration);
+    }
+    showModal(&editor);
+}
+
+void WindowSet::showModal(QDialog* window) {
+    services().presenter->showModal(window);
+}
+
+void WindowSet::showResult(const QImage& picture) {
+    m_results->setPicture(picture);
+    showModal(m_results);
+}
+
+void WindowSet::filterPicture(const QImage& picture, std::function<void(const QImage&)> filtered) {
+    m_filterGallery->prepare(picture, std::move(filtered));
+    showModal(m_filterGallery);
+}
+
+void WindowSet::cropPicture(SharedPicture picture) {
+    m_crop->open(picture == SharedPicture::DocumentImage ? CropWindow::Source::DocumentImage
+                                                         : CropWindow::Source::TextImage3D,
+                 m_document->zoom());
+    showModal(m_crop);
+}
+
+void WindowSet::placeOver(SharedPicture picture, const QImage& overlay) {
+    OverlayEditor& editor = *m_overlayEditor;
+    if (picture == SharedPicture::DocumentImage) {
+        editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, QStringLiteral("Add image above"));
+        editor.setActivation(OverlayEditor::Activation::Empty);
+        editor.preview()->showPicture(m_document->image(), m_document->controlSize(), m_document->zoom());
+    } else {
+        // The 3D text picture at its own size, shown at the main window's zoom.
+        editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
+        const QImage& textImage = m_textImage3D->image();
+        editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
+    }
+    editor.overlay()->setPicture(overlay); // the overlay keeps its box
+    showModal(&editor);
+}
+
+void WindowSet::addEffectTo(SharedPicture picture) {
+    if (picture == SharedPicture::DocumentImage) {
+        openOnDocument(WindowId::Effects);
+        return;
+    }
+    // Whatever background a pick hands over, the editor swaps in the 3D text picture whenever it becomes
+    // active, and merges into that picture.
+    m_overlayEditor->setActivation(OverlayEditor::Activation::TextImage3DAsBackground);
+    m_overlayEditor->bindOk(OverlayEditor::MergeTarget::TextImage3D);
+    showModal(m_effects);
 }

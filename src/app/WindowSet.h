@@ -1,51 +1,107 @@
 // SPDX-License-Identifier: MIT
-// The program's nineteen windows: names, captions, frames and design sizes, in creation order.
+// The program's windows: created once, in the order of the window table, owned here with the document and
+// the 3D text picture. It carries out what tool windows ask of each other (ToolRequests), and opens a tool
+// window on the document for the main window's commands.
 #pragma once
 
-#include <QSize>
+#include "app/WindowTable.h"
+#include "toolkit/ToolRequests.h"
 
 #include <array>
+#include <memory>
 
-class QWidget;
+class AboutWindow;
+class BackgroundCreator;
+class ColourFilters;
+class CropWindow;
+class DecorationGallery;
+class Document;
+class FilterGallery;
+class MagnifierWindow;
+class MainWindow;
+class OverlayEditor;
+class QDialog;
+class ResultsWindow;
+class SaveWindow;
+class ShapeTool;
+class Text2DTool;
+class Text3DEditor;
+class Text3DTool;
+class TextImage3D;
+enum class DecorationSet;
+enum class ShapeFigure;
 
-enum class WindowFrame {
-    Sizeable,     // resizable, with system menu, minimise and maximise boxes
-    Tool,         // fixed size, close box only (optionally a maximise box)
-    SizeableTool, // resizable tool window
+class WindowSet : public ToolRequests {
+public:
+    WindowSet();
+    ~WindowSet() override;
+    WindowSet(const WindowSet&) = delete;
+    WindowSet& operator=(const WindowSet&) = delete;
+
+    Document& document() { return *m_document; }
+    TextImage3D& textImage3D() { return *m_textImage3D; }
+    MainWindow& mainWindow() { return *m_mainWindow; }
+    // Any window but the main one, by its id.
+    QDialog* window(WindowId id) const { return m_windows.at(std::size_t(id)); }
+
+    Text2DTool& text2DTool() const { return *m_text2D; }
+    Text3DTool& text3DTool() const { return *m_text3D; }
+    Text3DEditor& text3DEditor() const { return *m_text3DEditor; }
+    DecorationGallery& gallery(DecorationSet set) const;
+    OverlayEditor& overlayEditor() const { return *m_overlayEditor; }
+    FilterGallery& filterGallery() const { return *m_filterGallery; }
+    AboutWindow& aboutWindow() const { return *m_about; }
+    ResultsWindow& resultsWindow() const { return *m_results; }
+    ShapeTool& shapeTool(ShapeFigure figure) const;
+    BackgroundCreator& backgroundCreator() const { return *m_background; }
+    SaveWindow& saveWindow() const { return *m_save; }
+    MagnifierWindow& magnifierWindow() const { return *m_magnifier; }
+    ColourFilters& colourFilters() const { return *m_colourFilters; }
+    CropWindow& cropWindow() const { return *m_crop; }
+
+    // Readies a tool window on the document and shows it modally: every menu command that opens a window
+    // comes here. "Image above" asks for the picture first; the galleries prepare the overlay editor that
+    // their pick opens.
+    void openOnDocument(WindowId id);
+
+    // ToolRequests
+    void showModal(QDialog* window) override;
+    void showResult(const QImage& picture) override;
+    void filterPicture(const QImage& picture, std::function<void(const QImage&)> filtered) override;
+    void cropPicture(SharedPicture picture) override;
+    void placeOver(SharedPicture picture, const QImage& overlay) override;
+    void addEffectTo(SharedPicture picture) override;
+
+private:
+    // Makes the window `id` (the next one in the table's order) with `arguments`, gives it its place in the
+    // table and keeps it in `member`.
+    template <class Window, class... Arguments>
+    void make(WindowId id, Window*& member, Arguments&&... arguments);
+    void placeDecoration(DecorationSet set, const QImage& decoration);
+    void placeImageAboveDocument();
+
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<TextImage3D> m_textImage3D;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::array<QDialog*, windowTable.size() + 1> m_windows{}; // by id; the main window is not a dialog
+    WindowId m_lastMade = WindowId::Main;
+
+    Text2DTool* m_text2D = nullptr;
+    Text3DTool* m_text3D = nullptr;
+    Text3DEditor* m_text3DEditor = nullptr;
+    DecorationGallery* m_borders = nullptr;
+    OverlayEditor* m_overlayEditor = nullptr;
+    FilterGallery* m_filterGallery = nullptr;
+    AboutWindow* m_about = nullptr;
+    ResultsWindow* m_results = nullptr;
+    DecorationGallery* m_effects = nullptr;
+    ShapeTool* m_line = nullptr;
+    ShapeTool* m_rectangle = nullptr;
+    BackgroundCreator* m_background = nullptr;
+    ShapeTool* m_circle = nullptr;
+    SaveWindow* m_save = nullptr;
+    MagnifierWindow* m_magnifier = nullptr;
+    ColourFilters* m_colourFilters = nullptr;
+    DecorationGallery* m_montages = nullptr;
+    CropWindow* m_crop = nullptr;
 };
-
-struct WindowDescription {
-    int number; // Form<number> is the window's object name
-    const char* caption;
-    WindowFrame frame;
-    bool maximiseBox; // for tool windows
-    bool maximised;   // shown maximised
-    QSize clientSize; // design size
-};
-
-inline constexpr std::array<WindowDescription, 19> windowSet{{
-    {1, "Lumora 2.0.4", WindowFrame::Sizeable, true, true, {952, 697}},
-    {2, "Add 2D text", WindowFrame::Sizeable, true, true, {952, 698}},
-    {3, "Add 3D text", WindowFrame::Sizeable, true, true, {951, 697}},
-    {4, "Edit 3D text", WindowFrame::Sizeable, true, true, {952, 697}},
-    {5, "Add border", WindowFrame::Tool, false, false, {803, 757}},
-    {6, "Edit", WindowFrame::Sizeable, true, true, {953, 697}},
-    {7, "Filter gallery", WindowFrame::Sizeable, true, true, {953, 697}},
-    {8, "About", WindowFrame::Tool, true, false, {891, 495}},
-    {9, "View results", WindowFrame::SizeableTool, true, false, {953, 717}},
-    {10, "Add effect", WindowFrame::Sizeable, true, false, {801, 697}},
-    {11, "Add line", WindowFrame::Sizeable, true, true, {955, 916}},
-    {12, "Add rectangle", WindowFrame::Sizeable, true, true, {946, 1031}},
-    {13, "Create background", WindowFrame::Sizeable, true, true, {950, 998}},
-    {14, "Add circle", WindowFrame::Sizeable, true, true, {949, 944}},
-    {15, "Save", WindowFrame::Tool, false, false, {127, 162}},
-    {16, "Magnifying glass", WindowFrame::Sizeable, true, false, {950, 697}},
-    {17, "Add color filters", WindowFrame::Sizeable, true, false, {953, 697}},
-    {18, "Choose montage", WindowFrame::Tool, false, false, {865, 717}},
-    {19, "Crop image", WindowFrame::Sizeable, true, false, {946, 692}},
-}};
-
-const WindowDescription& windowDescription(int number);
-
-// Gives a window its object name, caption, frame, design size and start state.
-void applyWindowDescription(QWidget* window, const WindowDescription& description);

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "background/BackgroundCreator.h"
 
+#include "base/Geometry.h"
+#include "base/Numbers.h"
+#include "base/UserError.h"
 #include "document/Document.h"
+#include "scene/ItemName.h"
+#include "scene/RenderItem.h"
+#include "scene/ShapeItem.h"
 #include "toolkit/BrushGroup.h"
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
-#include "base/Geometry.h"
 #include "widgets/NumberEdit.h"
-#include "base/Numbers.h"
 #include "widgets/Panel.h"
 #include "widgets/Services.h"
 #include "widgets/TrackBar.h"
-#include "base/UserError.h"
-#include "scene/ItemName.h"
-#include "scene/RenderItem.h"
-#include "scene/ShapeItem.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -183,8 +183,8 @@ QString BackgroundCreator::choosePictureFile() {
     return path;
 }
 
-void BackgroundCreator::prepare(double zoom) {
-    m_zoomBar->setValue(zoom);
+void BackgroundCreator::openOnDocument() {
+    m_zoomBar->setValue(m_document.zoom());
 }
 
 QImage BackgroundCreator::createdPicture() const {

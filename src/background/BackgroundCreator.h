@@ -4,6 +4,8 @@
 // window into the state opening a picture does, at this window's zoom.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -16,13 +18,13 @@ class ShapeItem;
 class TrackBar;
 struct Stroke;
 
-class BackgroundCreator : public QDialog {
+class BackgroundCreator : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     explicit BackgroundCreator(Document& document, QWidget* parent = nullptr);
 
-    // What the main window hands over before showing the window: its zoom.
-    void prepare(double zoom);
+    // Takes the main window's zoom; the new picture replaces the document's.
+    void openOnDocument() override;
 
     PlacementPreview* preview() const { return m_preview; }
     ShapeItem* rectangle() const { return m_rectangle; }

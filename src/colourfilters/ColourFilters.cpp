@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "colourfilters/ColourFilters.h"
 
-#include "toolkit/EffectBaking.h"
 #include "document/Document.h"
+#include "effects/Effects.h"
+#include "scene/PictureItem.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
+#include "toolkit/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
 #include "widgets/TrackBar.h"
-#include "effects/Effects.h"
-#include "scene/PictureItem.h"
-#include "scene/RenderItem.h"
-#include "scene/SelectionFrame.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -61,7 +61,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls);
-    TrackBar* rotation = addRotationGroup(p, {.y = 56});
+    TrackBar* rotation = addRotationGroup(p, {.y = 56}).bar;
     controls.locate = p.button("CornerButton11", "Locate image", 0, 118, 140, 17);
     QPushButton* align = p.button("CornerButton13", "Align positions", 0, 137, 140, 17);
     p.label("", "Settings", 48, 160);
@@ -109,6 +109,10 @@ void ColourFilters::alignPositions() {
     frame->setHeight(background()->size().height());
     frame->setWidth(background()->size().width());
     m_preview->putElementOnFrame();
+}
+
+void ColourFilters::openOnDocument() {
+    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
 }
 
 void ColourFilters::commit() {

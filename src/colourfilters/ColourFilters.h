@@ -4,6 +4,8 @@
 // contrast into the layer once and merges the layer into the document image.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 class ColourComboBox;
@@ -12,7 +14,7 @@ class PictureItem;
 class PlacementPreview;
 class TrackBar;
 
-class ColourFilters : public QDialog {
+class ColourFilters : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     static constexpr int layerSide = 100; // the layer's bitmap, stretched over its box
@@ -24,6 +26,7 @@ public:
     PictureItem* layer() const { return m_layer; }
     TrackBar* zoomBar() const { return m_zoomBar; }
 
+    void openOnDocument() override;
     void commit();
 
 protected:

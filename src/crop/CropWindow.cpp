@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "crop/CropWindow.h"
 
+#include "base/Geometry.h"
+#include "base/Numbers.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
-#include "toolkit/PlacementPreview.h"
-#include "toolkit/ToolPanel.h"
-#include "base/Geometry.h"
-#include "widgets/NumberEdit.h"
-#include "base/Numbers.h"
-#include "widgets/Panel.h"
-#include "widgets/Services.h"
 #include "pictures/TiledPicture.h"
-#include "widgets/TrackBar.h"
 #include "scene/ItemName.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
 
 #include <QPushButton>
 
@@ -84,6 +84,10 @@ void CropWindow::open(Source source, double zoom) {
     m_zoomBar->setValue(zoom);
     showSource();
     showSizeInEdits();
+}
+
+void CropWindow::openOnDocument() {
+    open(Source::DocumentImage, m_document.zoom());
 }
 
 QImage CropWindow::sourcePicture() const {

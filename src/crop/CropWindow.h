@@ -4,6 +4,8 @@
 // text picture); "Ok" and the two flips act on that picture.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 class Document;
@@ -13,7 +15,7 @@ class ShapeItem;
 class TextImage3D;
 class TrackBar;
 
-class CropWindow : public QDialog {
+class CropWindow : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     enum class Source { DocumentImage, TextImage3D };
@@ -23,6 +25,8 @@ public:
     // What an opener does before showing the window: binds "Ok" and the flips to the source, takes the main
     // window's zoom, shows the source in the frame and writes the frame's size into the edits.
     void open(Source source, double zoom);
+    // The main window's "Cut/Clone": the document image at the main zoom.
+    void openOnDocument() override;
     Source source() const { return m_source; }
 
     PlacementPreview* preview() const { return m_preview; }

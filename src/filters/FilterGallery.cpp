@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "filters/FilterGallery.h"
 
-#include "toolkit/EffectBaking.h"
-#include "toolkit/Workspace.h"
-#include "widgets/Panel.h"
-#include "pictures/PicturePyramid.h"
-#include "widgets/PictureView.h"
-#include "widgets/TrackBar.h"
 #include "effects/EffectRunner.h"
 #include "effects/Effects.h"
+#include "pictures/PicturePyramid.h"
+#include "toolkit/EffectBaking.h"
+#include "toolkit/ToolRequests.h"
+#include "widgets/Panel.h"
+#include "widgets/PictureView.h"
+#include "widgets/TrackBar.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -161,6 +161,10 @@ const ParameterBar parameterBars[] = {
 };
 
 // The preview's filters in the order that decides which one shows: the first enabled.
+// The radial blur's amount and centre bars ("TrackBar10", "TrackBar11"), which "R" puts back.
+constexpr std::size_t radialAmountBar = 9;
+constexpr std::size_t radialCentreBar = 10;
+
 constexpr EffectKind previewOrder[] = {
     EffectKind::PaperSketch,   EffectKind::PencilStroke,
     EffectKind::BlackAndWhite, EffectKind::Invert,
@@ -182,9 +186,9 @@ std::array<Effect, effectKindCount> storedEffects() {
 
 } // namespace
 
-FilterGallery::FilterGallery(Workspace& workspace, QWidget* parent)
+FilterGallery::FilterGallery(ToolRequests& requests, QWidget* parent)
     : QDialog(parent)
-    , m_workspace(workspace)
+    , m_requests(requests)
     , m_effects(storedEffects())
     , m_runner(new EffectRunner(this)) {
     // Water, box blur, radial blur and blur start enabled, so water shows until the first choice.
@@ -265,11 +269,15 @@ void FilterGallery::buildStrip(QWidget* strip) {
                                             bar.minimum, bar.maximum, bar.stored);
         connect(trackBar, &TrackBar::changed, this,
                 [this, &bar](double value) { setParameter(bar.kind, bar.field, value); });
+        m_parameterBars.push_back(trackBar);
     }
+    // "R" puts the radial blur's two bars back.
+    TrackBar* radialAmount = m_parameterBars[radialAmountBar];
+    TrackBar* radialCentre = m_parameterBars[radialCentreBar];
     QPushButton* reset = panel.button("Button3", "R", 128, 144, 17, 17);
-    connect(reset, &QPushButton::clicked, this, [strip] {
-        strip->findChild<TrackBar*>("TrackBar10")->setValue(0);
-        strip->findChild<TrackBar*>("TrackBar11")->setValue(1);
+    connect(reset, &QPushButton::clicked, this, [radialAmount, radialCentre] {
+        radialAmount->setValue(0);
+        radialCentre->setValue(1);
     });
 }
 
@@ -279,8 +287,8 @@ void FilterGallery::prepare(const QImage& source, Target target) {
     m_previewSource = fittedCopy(m_source, m_preview->size().expandedTo(QSize(875, 448)));
     for (const Thumbnail& thumbnail : thumbnails)
         refreshThumbnail(thumbnail.kind);
-    for (const ParameterBar& bar : parameterBars)
-        findChild<TrackBar*>(bar.name)->setValue(bar.opening);
+    for (std::size_t i = 0; i < std::size(parameterBars); ++i)
+        m_parameterBars[i]->setValue(parameterBars[i].opening);
     m_target = std::move(target);
     refreshPreview();
 }
@@ -359,5 +367,5 @@ void FilterGallery::visualize() {
     const QImage baked = bakeEffectWithProgress(this, selectedEffect(), m_source);
     if (baked.isNull())
         return;
-    m_workspace.showResults(baked);
+    m_requests.showResult(baked);
 }

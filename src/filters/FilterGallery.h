@@ -11,18 +11,19 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class EffectRunner;
 class PictureView;
 class TrackBar;
-class Workspace;
+class ToolRequests;
 
 class FilterGallery : public QDialog {
     Q_OBJECT
 public:
     using Target = std::function<void(const QImage&)>;
 
-    explicit FilterGallery(Workspace& workspace, QWidget* parent = nullptr);
+    explicit FilterGallery(ToolRequests& requests, QWidget* parent = nullptr);
     ~FilterGallery() override;
 
     // The opening sequence every opener runs before showing the gallery: the source picture into the
@@ -52,13 +53,14 @@ private:
     void refreshThumbnail(EffectKind kind);
     void refreshPreview();
 
-    Workspace& m_workspace;
+    ToolRequests& m_requests;
     QImage m_source;
     QImage m_previewSource;   // the source reduced to the preview's size
     QImage m_thumbnailSource; // the source reduced to a thumbnail
     std::array<Effect, effectKindCount> m_effects;
     std::array<bool, effectKindCount> m_previewEnabled{};
     std::array<PictureView*, effectKindCount> m_thumbnails{};
+    std::vector<TrackBar*> m_parameterBars; // in the order of the parameter table
     PictureView* m_preview = nullptr;
     EffectRunner* m_runner;
     int m_previewJob = 0;

@@ -2,21 +2,15 @@
 #include "galleries/DecorationGallery.h"
 
 #include "galleries/ThumbnailButton.h"
-#include "document/Document.h"
-#include "toolkit/Workspace.h"
-#include "overlay/OverlayEditor.h"
 #include "pictures/Pictures.h"
 #include "widgets/Services.h"
-#include "widgets/TrackBar.h"
-#include "scene/PictureItem.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-DecorationGallery::DecorationGallery(DecorationSet set, Workspace& workspace, QWidget* parent)
+DecorationGallery::DecorationGallery(DecorationSet set, QWidget* parent)
     : QDialog(parent)
     , m_set(set)
-    , m_workspace(workspace)
     , m_scrollArea(new QScrollArea(this)) {
     m_scrollArea->setObjectName("ScrollBox1");
     auto* grid = new QWidget;
@@ -38,24 +32,7 @@ DecorationGallery::DecorationGallery(DecorationSet set, Workspace& workspace, QW
 }
 
 void DecorationGallery::pick(const DecorationEntry& entry) {
-    guarded(this, [&] {
-        const QImage picture = loadPicture(decorationPicturePath(entry));
-        const Document& document = m_workspace.document();
-        OverlayEditor& editor = m_workspace.overlayEditor();
-        PictureItem* background = editor.background();
-        if (m_set == DecorationSet::Montages) {
-            // The template is the background and sets the result's size; the photo goes over it.
-            background->setPicture(picture);
-            background->setHeight(picture.height());
-            background->setWidth(picture.width());
-            editor.overlay()->setPicture(document.image());
-        } else {
-            editor.zoomBar()->setValue(document.zoom());
-            background->setPicture(document.image());
-            background->setHeight(document.controlSize().height());
-            background->setWidth(document.controlSize().width());
-            editor.overlay()->setPicture(picture);
-        }
-        m_workspace.showModal(&editor);
-    });
+    QImage picture;
+    if (guarded(this, [&] { picture = loadPicture(decorationPicturePath(entry)); }))
+        emit picked(picture);
 }

@@ -6,22 +6,25 @@
 #include "decorations/DecorationCatalog.h"
 
 #include <QDialog>
+#include <QImage>
 
 class QScrollArea;
-class Workspace;
 
 class DecorationGallery : public QDialog {
     Q_OBJECT
 public:
-    DecorationGallery(DecorationSet set, Workspace& workspace, QWidget* parent = nullptr);
+    explicit DecorationGallery(DecorationSet set, QWidget* parent = nullptr);
 
     DecorationSet set() const { return m_set; }
     QScrollArea* scrollArea() const { return m_scrollArea; }
-    // What a click on the picture does.
+    // What a click on the picture does: reads the decoration's picture and hands it on.
     void pick(const DecorationEntry& entry);
+
+signals:
+    // A decoration was chosen; whoever opened the gallery places it.
+    void picked(const QImage& picture);
 
 private:
     DecorationSet m_set;
-    Workspace& m_workspace;
     QScrollArea* m_scrollArea;
 };

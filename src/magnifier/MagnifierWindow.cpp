@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "magnifier/MagnifierWindow.h"
 
-#include "magnifier/LoupeItem.h"
+#include "base/Numbers.h"
 #include "document/Document.h"
+#include "magnifier/LoupeItem.h"
+#include "scene/PictureItem.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
-#include "base/Numbers.h"
 #include "widgets/Panel.h"
 #include "widgets/Services.h"
 #include "widgets/SvgPicture.h"
 #include "widgets/TrackBar.h"
-#include "scene/PictureItem.h"
-#include "scene/RenderItem.h"
-#include "scene/SelectionFrame.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -71,7 +71,7 @@ void MagnifierWindow::buildPanel(QWidget* panel) {
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
     addOpacityGroup(p, m_loupe, {.label = "Label1"});
-    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"});
+    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"}).bar;
     controls.locate = p.button("CornerButton11", "Locate magnifying glass", 0, 170, 140, 17);
     p.label("Label5", "Magnifying glass style", 16, 192);
     QComboBox* shape = comboBox(p, "ComboBox1", {"Circle", "Square"}, 0, 208);
@@ -136,13 +136,9 @@ void MagnifierWindow::buildStatusStrip(QWidget* strip) {
     });
 }
 
-void MagnifierWindow::prepare(const QImage& picture, QSizeF controlSize, double zoom,
-                              const QString& sizeText) {
-    background()->setPicture(picture);
-    background()->setHeight(controlSize.height());
-    background()->setWidth(controlSize.width());
-    m_zoomBar->setValue(zoom);
-    m_sizeReadout->setText(sizeText);
+void MagnifierWindow::openOnDocument() {
+    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
+    m_sizeReadout->setText(m_document.sizeText());
 }
 
 void MagnifierWindow::merge() {

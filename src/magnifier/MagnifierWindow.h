@@ -4,6 +4,8 @@
 // the pointer's place over it.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 class Document;
@@ -13,13 +15,13 @@ class PlacementPreview;
 class QLabel;
 class TrackBar;
 
-class MagnifierWindow : public QDialog {
+class MagnifierWindow : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     explicit MagnifierWindow(Document& document, QWidget* parent = nullptr);
 
-    // What the main window hands over before showing the window.
-    void prepare(const QImage& picture, QSizeF controlSize, double zoom, const QString& sizeText);
+    // Also shows the document's size readout.
+    void openOnDocument() override;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

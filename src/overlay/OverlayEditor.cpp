@@ -3,17 +3,17 @@
 
 #include "document/Document.h"
 #include "document/TextImage3D.h"
+#include "scene/PictureItem.h"
+#include "scene/RenderItem.h"
+#include "scene/SelectionFrame.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
 #include "widgets/TrackBar.h"
-#include "scene/PictureItem.h"
-#include "scene/RenderItem.h"
-#include "scene/SelectionFrame.h"
 
-#include <QEvent>
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -50,7 +50,7 @@ void OverlayEditor::buildPanel(QWidget* panel) {
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
     addOpacityGroup(p, m_overlay, {.label = "Label1"});
-    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"});
+    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"}).bar;
     QPushButton* flipHorizontal = p.button("CornerButton6", "Flip horizontal", 0, 176, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton7", "Flip vertical", 0, 195, 140, 17);
     controls.locate = p.button("CornerButton11", "Locate image", 0, 214, 140, 17);

@@ -1,24 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "shapes/ShapeTool.h"
 
-#include "document/Document.h"
-#include "toolkit/BrushGroup.h"
-#include "toolkit/BrushLists.h"
-#include "toolkit/PlacementPreview.h"
-#include "toolkit/ToolPanel.h"
-#include "widgets/ColourComboBox.h"
-#include "widgets/NumberEdit.h"
 #include "base/Numbers.h"
-#include "widgets/Panel.h"
-#include "widgets/PictureView.h"
-#include "widgets/Services.h"
-#include "widgets/TrackBar.h"
+#include "document/Document.h"
 #include "scene/GuideLine.h"
 #include "scene/ItemName.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "shapes/ShapeToolLayout.h"
+#include "toolkit/BrushGroup.h"
+#include "toolkit/BrushLists.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/PictureView.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -86,7 +86,7 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     Panel p(panelWidget);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3", .barWidth = layout.zoomBarWidth});
-    TrackBar* rotation = addRotationGroup(p, {.y = 56, .label = "Label2"});
+    TrackBar* rotation = addRotationGroup(p, {.y = 56, .label = "Label2"}).bar;
     controls.locate = p.button("CornerButton11", QString::fromUtf8(layout.locateText), 0, layout.locateY, 140,
                                buttonHeight);
 
@@ -161,11 +161,8 @@ QString ShapeTool::choosePictureFile() {
     return path;
 }
 
-void ShapeTool::prepare(const QImage& picture, const QSizeF& controlSize, double zoom) {
-    background()->setPicture(picture);
-    background()->setHeight(controlSize.height());
-    background()->setWidth(controlSize.width());
-    m_zoomBar->setValue(zoom);
+void ShapeTool::openOnDocument() {
+    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
 }
 
 QImage ShapeTool::mergedPicture() const {

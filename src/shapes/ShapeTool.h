@@ -6,6 +6,8 @@
 
 #include "scene/ShapeItem.h"
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -17,13 +19,12 @@ class PictureItem;
 class PlacementPreview;
 class TrackBar;
 
-class ShapeTool : public QDialog {
+class ShapeTool : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     ShapeTool(ShapeFigure figure, Document& document, QWidget* parent = nullptr);
 
-    // What the opener hands over: the picture, the main image control's size and the main zoom.
-    void prepare(const QImage& picture, const QSizeF& controlSize, double zoom);
+    void openOnDocument() override;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

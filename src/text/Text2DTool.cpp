@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "text/Text2DTool.h"
 
-#include "document/Document.h"
-#include "toolkit/PlacementPreview.h"
-#include "toolkit/ToolPanel.h"
-#include "widgets/ColourPanel.h"
 #include "base/Fonts.h"
-#include "widgets/NumberEdit.h"
 #include "base/Numbers.h"
-#include "widgets/Panel.h"
-#include "widgets/Services.h"
-#include "widgets/SvgPicture.h"
-#include "widgets/TrackBar.h"
+#include "document/Document.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "text/TextItem.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/ColourPanel.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/Services.h"
+#include "widgets/SvgPicture.h"
+#include "widgets/TrackBar.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -66,13 +66,14 @@ void Text2DTool::buildPanel(QWidget* panel) {
 
     m_zoomBar = addZoomGroup(
         p, controls, {.y = 144, .label = "Label6", .restore = "CornerButton7", .restoreText = "Restaurar"});
-    TrackBar* rotation =
+    const RotationGroup rotationGroup =
         addRotationGroup(p, {.y = 200,
                              .label = "Label2",
                              .buttonsBelow = 40,
                              .buttons = {"CornerButton2", "CornerButton3", "CornerButton4", "Button1"},
                              .buttonX = {1, 35, 70, 106}});
-    panel->findChild<QPushButton*>("Button1")->setProperty("corner", false); // a plain button among corners
+    TrackBar* rotation = rotationGroup.bar;
+    rotationGroup.angles[3]->setProperty("corner", false); // "270°" is a plain button among corners
 
     // Style toggles, captions drawn in the style they toggle.
     const struct {
@@ -189,11 +190,8 @@ void Text2DTool::alignTo(QToolButton* pressed) {
             button->setChecked(false);
 }
 
-void Text2DTool::prepare(const QImage& picture, QSizeF controlSize, double zoom) {
-    background()->setPicture(picture);
-    background()->setWidth(controlSize.width());
-    background()->setHeight(controlSize.height());
-    m_zoomBar->setValue(zoom);
+void Text2DTool::openOnDocument() {
+    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
 }
 
 QImage Text2DTool::mergedPicture() {

@@ -3,6 +3,8 @@
 // selection frame, and merges it into the document image, handing its zoom back to the main window.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 
 class ColourPanel;
@@ -16,13 +18,12 @@ class QToolButton;
 class TextItem;
 class TrackBar;
 
-class Text2DTool : public QDialog {
+class Text2DTool : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
     explicit Text2DTool(Document& document, QWidget* parent = nullptr);
 
-    // What the main window hands over before showing the window: the picture, the control's size, the zoom.
-    void prepare(const QImage& picture, QSizeF controlSize, double zoom);
+    void openOnDocument() override;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

@@ -1,31 +1,29 @@
 // SPDX-License-Identifier: MIT
 #include "text3d/Text3DTool.h"
 
-#include "crop/CropWindow.h"
-#include "filters/FilterGallery.h"
-#include "galleries/DecorationGallery.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
-#include "toolkit/Workspace.h"
-#include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
-#include "toolkit/ToolPanel.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/Panel.h"
 #include "pictures/Pictures.h"
-#include "widgets/Services.h"
-#include "widgets/TrackBar.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "text3d/Text3DEditor.h"
+#include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
+#include "toolkit/ToolRequests.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Panel.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 
-Text3DTool::Text3DTool(Workspace& workspace, QWidget* parent)
+Text3DTool::Text3DTool(ToolRequests& requests, Document& document, TextImage3D& textImage, QWidget* parent)
     : QDialog(parent)
-    , m_workspace(workspace)
+    , m_requests(requests)
+    , m_document(document)
+    , m_textImage(textImage)
     , m_preview(new PlacementPreview({.elementParent = PlacementPreview::ElementParent::Background,
                                       .margins = PlacementPreview::Margins::Absolute,
                                       .guides = PlacementPreview::Guides::BelowBackground},
@@ -38,9 +36,14 @@ Text3DTool::Text3DTool(Workspace& workspace, QWidget* parent)
     m_preview->frame()->setSize({177, 121});
     buildPanel(addToolPanel(this, m_preview, 142));
 
-    TextImage3D& picture = m_workspace.textImage3D();
-    connect(&picture, &TextImage3D::imageChanged, this,
-            [this, &picture] { m_textPicture->setPicture(picture.image()); });
+    connect(&m_textImage, &TextImage3D::imageChanged, this,
+            [this] { m_textPicture->setPicture(m_textImage.image()); });
+}
+
+void Text3DTool::attachEditor(Text3DEditor& editor) {
+    m_editor = &editor;
+    // A picture drawn by the editor unlocks the picture controls.
+    connect(m_editor, &Text3DEditor::textImageRendered, this, &Text3DTool::unlock);
 }
 
 PictureItem* Text3DTool::background() const {
@@ -56,13 +59,14 @@ void Text3DTool::buildPanel(QWidget* panel) {
         p, m_textPicture, {.label = "Label2", .bar = "TrackBar2", .restore = "CornerButton3"});
     TrackBar* opacity = opacityGroup.bar;
     QPushButton* restoreOpacity = opacityGroup.restore;
-    TrackBar* rotation =
+    const RotationGroup rotationGroup =
         addRotationGroup(p, {.y = 112,
                              .label = "Label3",
                              .bar = "TrackBar3",
                              .buttonsBelow = 35,
                              .buttons = {"CornerButton4", "CornerButton5", "CornerButton6", "CornerButton7"},
                              .buttonX = {0, 36, 72, 107}});
+    TrackBar* rotation = rotationGroup.bar;
     QCheckBox* proportional = p.checkBox("CheckBox1", "Proportional", 0, 169, 105, 19, true);
     QPushButton* flipHorizontal = p.button("CornerButton17", "Flip horizontal", 0, 191, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton18", "Flip vertical", 0, 209, 140, 17);
@@ -112,17 +116,14 @@ void Text3DTool::buildPanel(QWidget* panel) {
     m_lockedControls = {controls.zoom,   opacity,      rotation,    controls.restoreZoom, restoreOpacity,
                         controls.locate, filters,      restoreText, addImageButton,       crop,
                         flipHorizontal,  flipVertical, effects,     proportional};
-    for (const char* angle : {"CornerButton4", "CornerButton5", "CornerButton6", "CornerButton7"})
-        m_lockedControls << panel->findChild<QPushButton*>(QString::fromLatin1(angle));
+    for (QPushButton* angle : rotationGroup.angles)
+        m_lockedControls << angle;
     for (QWidget* control : m_lockedControls)
         control->setEnabled(false);
 }
 
-void Text3DTool::prepare(const QImage& picture, QSizeF controlSize, double zoom) {
-    background()->setPicture(picture);
-    background()->setHeight(controlSize.height());
-    background()->setWidth(controlSize.width());
-    m_zoomBar->setValue(zoom);
+void Text3DTool::openOnDocument() {
+    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
 }
 
 void Text3DTool::unlock() {
@@ -132,23 +133,21 @@ void Text3DTool::unlock() {
 }
 
 void Text3DTool::flip(Qt::Orientation orientation) {
-    TextImage3D& picture = m_workspace.textImage3D();
-    picture.setImage(picture.image().mirrored(orientation == Qt::Horizontal, orientation == Qt::Vertical));
+    m_textImage.setImage(
+        m_textImage.image().mirrored(orientation == Qt::Horizontal, orientation == Qt::Vertical));
 }
 
 void Text3DTool::openEditor() {
-    m_workspace.showModal(&m_workspace.text3DEditor());
+    m_requests.showModal(m_editor);
 }
 
 void Text3DTool::restoreOriginalText() {
-    m_workspace.text3DEditor().renderTextImage();
+    m_editor->renderTextImage();
 }
 
 void Text3DTool::openFilterGallery() {
-    FilterGallery& gallery = m_workspace.filterGallery();
-    TextImage3D& picture = m_workspace.textImage3D();
-    gallery.prepare(picture.image(), [&picture](const QImage& baked) { picture.setImage(baked); });
-    m_workspace.showModal(&gallery);
+    m_requests.filterPicture(m_textImage.image(),
+                             [this](const QImage& baked) { m_textImage.setImage(baked); });
 }
 
 void Text3DTool::addImage() {
@@ -161,30 +160,15 @@ void Text3DTool::addImage() {
         return;
     m_lastAddedFile = path;
 
-    OverlayEditor& editor = m_workspace.overlayEditor();
-    editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
-    editor.zoomBar()->setValue(m_workspace.document().zoom()); // the main window's zoom, not this window's
-    const QImage& picture = m_workspace.textImage3D().image();
-    editor.background()->setPicture(picture);
-    editor.background()->setWidth(picture.width());
-    editor.background()->setHeight(picture.height());
-    editor.overlay()->setPicture(overlay); // the overlay keeps its box
-    m_workspace.showModal(&editor);
+    m_requests.placeOver(SharedPicture::TextImage3D, overlay);
 }
 
 void Text3DTool::cropImage() {
-    CropWindow& window = m_workspace.cropWindow();
-    window.open(CropWindow::Source::TextImage3D, m_workspace.document().zoom());
-    m_workspace.showModal(&window);
+    m_requests.cropPicture(SharedPicture::TextImage3D);
 }
 
 void Text3DTool::addSpecialEffects() {
-    OverlayEditor& editor = m_workspace.overlayEditor();
-    // Whatever background a click in the gallery hands over, the editor swaps in the 3D text picture whenever
-    // it becomes active, and merges into that picture.
-    editor.setActivation(OverlayEditor::Activation::TextImage3DAsBackground);
-    editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
-    m_workspace.showModal(&m_workspace.effectGallery());
+    m_requests.addEffectTo(SharedPicture::TextImage3D);
 }
 
 QImage Text3DTool::mergedPicture() const {
@@ -193,6 +177,6 @@ QImage Text3DTool::mergedPicture() const {
 }
 
 void Text3DTool::merge() {
-    m_workspace.document().change(QStringLiteral("Add 3D text"), DocumentChange::picture(mergedPicture()));
+    m_document.change(QStringLiteral("Add 3D text"), DocumentChange::picture(mergedPicture()));
     accept(); // the main window keeps its zoom and its control's size
 }

@@ -5,6 +5,8 @@
 // The picture-related controls stay locked until the editor has drawn a picture for the first time.
 #pragma once
 
+#include "toolkit/DocumentTool.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -12,15 +14,19 @@ class PictureItem;
 class PlacementPreview;
 class QCheckBox;
 class TrackBar;
-class Workspace;
+class Document;
+class Text3DEditor;
+class TextImage3D;
+class ToolRequests;
 
-class Text3DTool : public QDialog {
+class Text3DTool : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
-    explicit Text3DTool(Workspace& workspace, QWidget* parent = nullptr);
+    Text3DTool(ToolRequests& requests, Document& document, TextImage3D& textImage, QWidget* parent = nullptr);
+    // The "Edit 3D text" window that draws the 3D text picture (made after this window).
+    void attachEditor(Text3DEditor& editor);
 
-    // What the main window hands over before showing the window: the picture, the control's size, the zoom.
-    void prepare(const QImage& picture, QSizeF controlSize, double zoom);
+    void openOnDocument() override;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -48,7 +54,10 @@ public:
 private:
     void buildPanel(QWidget* panel);
 
-    Workspace& m_workspace;
+    ToolRequests& m_requests;
+    Document& m_document;
+    TextImage3D& m_textImage;
+    Text3DEditor* m_editor = nullptr;
     PlacementPreview* m_preview;
     PictureItem* m_textPicture;
     TrackBar* m_zoomBar = nullptr;

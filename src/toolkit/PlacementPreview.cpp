@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/PlacementPreview.h"
 
-#include "widgets/NumberEdit.h"
 #include "base/Numbers.h"
-#include "widgets/Services.h"
-#include "widgets/TrackBar.h"
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "widgets/NumberEdit.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
 
 #include <QCheckBox>
 #include <QGraphicsScene>
@@ -257,6 +257,15 @@ void PlacementPreview::applyMarginX(double value) {
         m_frame->setSize(m_element->size());
         m_frame->setX(value + m_element->x());
     }
+}
+
+void PlacementPreview::showPicture(const QImage& picture, QSizeF controlSize, double zoom) {
+    m_background->setPicture(picture);
+    m_background->setSize(controlSize);
+    if (m_controls.zoom)
+        m_controls.zoom->setValue(zoom);
+    else
+        applyZoom(zoom);
 }
 
 void PlacementPreview::applyZoom(double zoom) {

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <QImage>
+#include <QSizeF>
 
 class BoxItem;
 class GuideLine;
@@ -78,6 +80,10 @@ public:
     QPointF margins() const { return m_margins; }
     double zoom() const { return transform().m11(); }
     bool inLocateMode() const;
+
+    // Puts `picture` into the background at the main image control's size and shows it at `zoom` (through
+    // the zoom bar where the window has one, so bar and view agree).
+    void showPicture(const QImage& picture, QSizeF controlSize, double zoom);
 
     void enterLocateMode();
     // Puts the element onto the frame: its position (in its parent's coordinates) and size.

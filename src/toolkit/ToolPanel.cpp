@@ -93,17 +93,18 @@ OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGro
     return {bar, restore};
 }
 
-TrackBar* addRotationGroup(Panel& panel, const RotationGroupLayout& layout) {
+RotationGroup addRotationGroup(Panel& panel, const RotationGroupLayout& layout) {
     panel.label(layout.label, "Rotation:", 48, layout.y);
-    TrackBar* rotation = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 360, 0);
+    RotationGroup group{panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 360, 0), {}};
     const char* texts[] = {"0°", "90°", "180°", "270°"};
     for (int i = 0; i < 4; ++i) {
         QPushButton* button = panel.button(layout.buttons[i], QString::fromUtf8(texts[i]), layout.buttonX[i],
                                            layout.y + layout.buttonsBelow, 33, 17);
-        QObject::connect(button, &QPushButton::clicked, rotation,
-                         [rotation, angle = 90.0 * i] { rotation->setValue(angle); });
+        QObject::connect(button, &QPushButton::clicked, group.bar,
+                         [bar = group.bar, angle = 90.0 * i] { bar->setValue(angle); });
+        group.angles[std::size_t(i)] = button;
     }
-    return rotation;
+    return group;
 }
 
 std::vector<QPushButton*> addBottomButtons(QWidget* panel, std::initializer_list<BottomButton> buttons) {

@@ -60,8 +60,12 @@ struct RotationGroupLayout {
     std::array<const char*, 4> buttons{"CornerButton2", "CornerButton5", "CornerButton3", "CornerButton4"};
     std::array<int, 4> buttonX{0, 35, 71, 107};
 };
+struct RotationGroup {
+    TrackBar* bar;
+    std::array<QPushButton*, 4> angles; // 0°, 90°, 180°, 270°
+};
 // "Rotation:", a track bar (0 … 360) below it and the "0°", "90°", "180°", "270°" buttons that set it.
-TrackBar* addRotationGroup(Panel& panel, const RotationGroupLayout& layout);
+RotationGroup addRotationGroup(Panel& panel, const RotationGroupLayout& layout);
 
 struct BottomButton {
     const char* name;

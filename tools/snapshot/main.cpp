@@ -6,15 +6,15 @@
 #include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Workbench.h"
-#include "filters/FilterGallery.h"
+#include "app/WindowSet.h"
 #include "document/Document.h"
+#include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
-#include "toolkit/PlacementPreview.h"
 #include "pictures/Pictures.h"
-#include "widgets/TrackBar.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/TrackBar.h"
 
 #include <QApplication>
 #include <QLinearGradient>
@@ -51,8 +51,8 @@ int main(int argc, char* argv[]) {
         QTextStream(stderr) << "usage: lumora_snapshot main|overlay|filters|about OUT.png [PHOTO]\n";
         return 2;
     }
-    Workbench workbench;
-    Document& document = workbench.document();
+    WindowSet windows;
+    Document& document = windows.document();
     const QImage photo = args.size() > 3 ? loadPicture(args[3]) : samplePhoto();
     document.change("Open image",
                     DocumentChange::picture(photo)
@@ -60,9 +60,9 @@ int main(int argc, char* argv[]) {
                         .withSizeText(QStringLiteral("%1x%2").arg(photo.width()).arg(photo.height()))
                         .enablingEditing());
 
-    QWidget* window = &workbench.mainWindow();
+    QWidget* window = &windows.mainWindow();
     if (args[1] == "overlay") {
-        OverlayEditor& editor = workbench.overlayEditor();
+        OverlayEditor& editor = windows.overlayEditor();
         editor.zoomBar()->setValue(0.75);
         editor.background()->setPicture(photo);
         editor.background()->setSize(QSizeF(photo.size()));
@@ -73,16 +73,16 @@ int main(int argc, char* argv[]) {
         editor.preview()->frame()->setPos(480, 40);
         window = &editor;
     } else if (args[1] == "filters") {
-        FilterGallery& gallery = workbench.filterGallery();
+        FilterGallery& gallery = windows.filterGallery();
         gallery.resize(1100, 700);
         gallery.prepare(photo, [](const QImage&) {});
         gallery.select(EffectKind::Sepia);
         gallery.waitForPreview();
         window = &gallery;
     } else if (args[1] == "about") {
-        window = &workbench.aboutWindow();
+        window = &windows.aboutWindow();
     } else if (args[1].startsWith("Form") && args[1] != "Form1") {
-        window = workbench.window(args[1].mid(4).toInt());
+        window = windows.window(args[1].mid(4).toInt());
     }
     window->setWindowState(Qt::WindowNoState);
     window->show();

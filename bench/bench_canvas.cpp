@@ -14,21 +14,14 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include "BenchmarkPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
 const QImage& photo() {
-    static const QImage image = [] {
-        QImage picture(6000, 4000, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < picture.width(); ++x)
-                line[x] = qRgb((x * 7 + y) & 255, (y * 3) & 255, (x ^ y) & 255);
-        }
-        return picture;
-    }();
-    return image;
+    return benchmarkPhoto();
 }
 
 // Cropping to 5000 × 3500 (a cut) or cloning to 7000 × 4000 (a repeat); arguments are the result's size.

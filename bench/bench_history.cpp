@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "BenchmarkPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -19,16 +21,7 @@
 namespace {
 
 const QImage& photo() {
-    static const QImage image = [] {
-        QImage picture(6000, 4000, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < picture.width(); ++x)
-                line[x] = qRgb((x / 7) & 255, (y / 5) & 255, ((x * 3 + y) / 11) & 255);
-        }
-        return picture;
-    }();
-    return image;
+    return benchmarkPhoto();
 }
 
 enum StepKind { Merge, Filter, Flip, Crop };

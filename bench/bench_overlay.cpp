@@ -20,30 +20,20 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "BenchmarkPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 namespace {
 
-QImage makePhoto(int seed) {
-    QImage image(6000, 4000, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = qRgb((x / 7 + seed) & 255, (y / 5 + seed * 3) & 255, ((x + y) / 11) & 255);
-    }
-    return image;
-}
-
 const QImage& background() {
-    static const QImage image = makePhoto(0);
-    return image;
+    return benchmarkPhoto(0);
 }
 
 const QImage& overlayPicture() {
-    static const QImage image = makePhoto(90);
-    return image;
+    return benchmarkPhoto(90);
 }
 
 // Arguments: zoom in percent; 0 drags the frame's body, 1 its bottom-right grip with the frame turned 30°.

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "BenchmarkPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -15,25 +17,9 @@
 
 namespace {
 
-// A photo-like picture: smooth gradients with fine texture, so codecs work as hard as on a real photo.
-QImage makePhoto() {
-    QImage image(6000, 4000, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int noise = int((x * 7919u + y * 104729u) % 23u);
-            const int r = int(128 + 100 * std::sin(x * 0.002) + noise) & 255;
-            const int g = int(128 + 90 * std::cos(y * 0.003) + noise) & 255;
-            const int b = int(120 + 80 * std::sin((x + y) * 0.001)) & 255;
-            line[x] = qRgb(r, g, b);
-        }
-    }
-    return image;
-}
-
 struct Files {
     QTemporaryDir dir;
-    QImage photo = makePhoto();
+    QImage photo = makeBenchmarkPhoto();
     QString jpeg = dir.filePath("photo.jpg");
     QString png = dir.filePath("photo.png");
     Files() {

@@ -19,21 +19,14 @@
 #include <QPainter>
 #include <QTest>
 
+#include "BenchmarkPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
 const QImage& photo() {
-    static const QImage image = [] {
-        QImage picture(6000, 4000, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < picture.width(); ++x)
-                line[x] = qRgb((x / 7) & 255, (y / 5) & 255, ((x + y) / 11) & 255);
-        }
-        return picture;
-    }();
-    return image;
+    return benchmarkPhoto();
 }
 
 const QRectF shapeBox(1000, 800, 3000, 2000);

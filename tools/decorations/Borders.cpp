@@ -777,7 +777,7 @@ void autumnLeaves(QImage& canvas) {
     const QRectF all = imageRect(canvas);
     Random random(27);
     Painter p(&canvas);
-    const QColor colors[] = {QColor(220, 80, 20), QColor(240, 170, 30), QColor(180, 40, 20),
+    const QColor colours[] = {QColor(220, 80, 20), QColor(240, 170, 30), QColor(180, 40, 20),
                              QColor(200, 120, 30), QColor(150, 90, 30)};
     for (int layer = 0; layer < 2; ++layer) {
         alongRect(inset(all, (layer ? 6 : 3) * u), (layer ? 6.5 : 8) * u, [&](QPointF at, int) {
@@ -786,7 +786,7 @@ void autumnLeaves(QImage& canvas) {
             const qreal angle = random.real(0, 360);
             const QPainterPath leaf = mapleLeaf(c, size, angle);
             softShadow(p, leaf, QPointF(0.6 * u, 1.0 * u), 1.0 * u, QColor(40, 20, 0, 130));
-            const QColor color = colors[random.integer(0, 4)];
+            const QColor color = colours[random.integer(0, 4)];
             QRadialGradient g(c, size, c);
             g.setColorAt(0, color.lighter(135));
             g.setColorAt(1, color.darker(135));
@@ -813,13 +813,13 @@ void confetti(QImage& canvas) {
     Painter p(&canvas);
     const QRectF inner = inset(all, 14 * u);
     p.fillPath(roundedRing(all, 0, inner, 8 * u), QColor(255, 252, 246, 245));
-    const QColor colors[] = {QColor(255, 90, 120), QColor(60, 190, 240),  QColor(255, 200, 40),
+    const QColor colours[] = {QColor(255, 90, 120), QColor(60, 190, 240),  QColor(255, 200, 40),
                              QColor(120, 210, 90), QColor(170, 110, 240), QColor(255, 140, 50)};
     for (int i = 0; i < 260; ++i) {
         QPointF c(random.real(0, all.width()), random.real(0, all.height()));
         if (inset(inner, 2 * u).contains(c))
             continue;
-        const QColor color = colors[random.integer(0, 5)];
+        const QColor color = colours[random.integer(0, 5)];
         p.save();
         p.translate(c);
         p.rotate(random.real(0, 180));
@@ -900,14 +900,14 @@ void rainbow(QImage& canvas) {
     const qreal u = unitOf(canvas);
     const QRectF all = imageRect(canvas);
     Painter p(&canvas);
-    const QColor colors[] = {QColor(230, 50, 60), QColor(250, 140, 40), QColor(250, 220, 50),
+    const QColor colours[] = {QColor(230, 50, 60), QColor(250, 140, 40), QColor(250, 220, 50),
                              QColor(80, 190, 80), QColor(50, 140, 230), QColor(120, 80, 200)};
     const qreal band = 2.2 * u;
     softShadow(p, roundedRing(inset(all, u), 12 * u, inset(all, 1 + 6 * band), 6 * u), QPointF(0, 0.5 * u), u,
                QColor(0, 0, 0, 100));
     for (int i = 0; i < 6; ++i) {
         const QRectF outer = inset(all, u + i * band), inner = inset(outer, band);
-        const QColor c = colors[i];
+        const QColor c = colours[i];
         QLinearGradient g(outer.topLeft(), outer.bottomLeft());
         g.setColorAt(0, c.lighter(120));
         g.setColorAt(1, c.darker(110));

@@ -72,14 +72,14 @@ QImage newCanvas(QSize size, const QColor& fill) {
     return image;
 }
 
-QImage fieldImage(QSize size, const std::function<QColor(double x, double y)>& colorAt, double scale) {
+QImage fieldImage(QSize size, const std::function<QColor(double x, double y)>& colourAt, double scale) {
     const QSize small(std::max(1, int(std::ceil(size.width() * scale))),
                       std::max(1, int(std::ceil(size.height() * scale))));
     QImage image(small, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < small.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < small.width(); ++x)
-            line[x] = qPremultiply(colorAt((x + 0.5) / scale, (y + 0.5) / scale).rgba());
+            line[x] = qPremultiply(colourAt((x + 0.5) / scale, (y + 0.5) / scale).rgba());
     }
     if (small == size)
         return image;
@@ -93,7 +93,7 @@ QColor mix(const QColor& a, const QColor& b, double t) {
         float(a.blueF() + (b.blueF() - a.blueF()) * t), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
-QColor rampColor(const QGradientStops& ramp, double t) {
+QColor rampColour(const QGradientStops& ramp, double t) {
     if (t <= ramp.front().first)
         return ramp.front().second;
     for (qsizetype i = 1; i < ramp.size(); ++i) {

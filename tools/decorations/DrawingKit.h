@@ -53,9 +53,9 @@ QImage newCanvas(QSize size, const QColor& fill = Qt::transparent);
 
 // Fills a picture pixel by pixel; computed at `scale` of the size and smoothly enlarged, because slowly
 // varying textures gain nothing from full resolution.
-QImage fieldImage(QSize size, const std::function<QColor(double x, double y)>& colorAt, double scale = 1.0);
+QImage fieldImage(QSize size, const std::function<QColor(double x, double y)>& colourAt, double scale = 1.0);
 QColor mix(const QColor& a, const QColor& b, double t);
-QColor rampColor(const QGradientStops& ramp, double t);
+QColor rampColour(const QGradientStops& ramp, double t);
 
 // Three box blurs approximate a Gaussian blur of the given radius.
 QImage blurred(const QImage& image, int radius);

@@ -62,7 +62,7 @@ void flames(QImage& canvas) {
             // Noise stretched upwards gives tall tongues that lick and split towards the top.
             const double tongue = noise.fractal(nx * 9.0 + turbulence * 1.5, v * 1.6, 4);
             const double heat = (1.0 - v / height) * 1.1 + (tongue - 0.5) * 2.4 * std::min(1.0, v * 3);
-            return rampColor(fireRamp, std::clamp(heat, 0.0, 1.0));
+            return rampColour(fireRamp, std::clamp(heat, 0.0, 1.0));
         },
         0.5);
     finish(canvas);
@@ -138,7 +138,7 @@ void lightStreaks(QImage& canvas) {
     const qreal u = unitOf(canvas);
     const QRectF all = imageRect(canvas);
     Random random(28);
-    const QColor colors[] = {QColor(80, 200, 255), QColor(255, 80, 200), QColor(255, 190, 60),
+    const QColor colours[] = {QColor(80, 200, 255), QColor(255, 80, 200), QColor(255, 190, 60),
                              QColor(140, 110, 255)};
     for (int i = 0; i < 7; ++i) {
         QPainterPath path;
@@ -147,7 +147,7 @@ void lightStreaks(QImage& canvas) {
         path.cubicTo(QPointF(all.width() * 0.3, y0 + random.real(-40, 40) * u),
                      QPointF(all.width() * 0.7, all.height() * random.real(0, 1)),
                      QPointF(all.width() + 10 * u, all.height() * random.real(0.1, 0.8)));
-        lightStroke(canvas, path, colors[i % 4], random.real(0.25, 0.7) * u);
+        lightStroke(canvas, path, colours[i % 4], random.real(0.25, 0.7) * u);
     }
     Painter p(&canvas);
     additive(p);
@@ -164,12 +164,12 @@ void bokeh(QImage& canvas) {
     Random random(5);
     Painter p(&canvas);
     additive(p);
-    const QColor colors[] = {QColor(255, 190, 90), QColor(255, 120, 150), QColor(120, 200, 255),
+    const QColor colours[] = {QColor(255, 190, 90), QColor(255, 120, 150), QColor(120, 200, 255),
                              QColor(255, 230, 150)};
     for (int i = 0; i < 70; ++i) {
         const QPointF c(random.real(0.05, 0.95) * all.width(), random.real(0.08, 0.92) * all.height());
         const qreal r = random.real(2, 11) * u;
-        QColor color = colors[random.integer(0, 3)];
+        QColor color = colours[random.integer(0, 3)];
         color.setAlpha(random.integer(40, 110));
         // Out-of-focus discs: nearly flat with a slightly brighter rim and a soft edge.
         QRadialGradient g(c, r);
@@ -193,7 +193,7 @@ void wisps(QImage& canvas) {
     const qreal u = unitOf(canvas);
     const QRectF all = imageRect(canvas);
     Random random(8);
-    const QColor colors[] = {QColor(170, 90, 255), QColor(80, 160, 255), QColor(230, 110, 255)};
+    const QColor colours[] = {QColor(170, 90, 255), QColor(80, 160, 255), QColor(230, 110, 255)};
     for (int i = 0; i < 6; ++i) {
         QPainterPath path;
         const qreal phase = random.real(0, 6.28), amplitude = random.real(10, 25) * u;
@@ -204,7 +204,7 @@ void wisps(QImage& canvas) {
                             std::sin(k * 0.19 + phase * 2) * amplitude * 0.3;
             k == 0 ? path.moveTo(x, y) : path.lineTo(x, y);
         }
-        lightStroke(canvas, path, colors[i % 3], random.real(0.2, 0.5) * u);
+        lightStroke(canvas, path, colours[i % 3], random.real(0.2, 0.5) * u);
     }
     Painter p(&canvas);
     additive(p);
@@ -375,26 +375,26 @@ void fireworks(QImage& canvas) {
     additive(p);
     const QPointF centres[] = {QPointF(0.3, 0.35), QPointF(0.7, 0.3), QPointF(0.52, 0.62), QPointF(0.15, 0.7),
                                QPointF(0.85, 0.68)};
-    const QColor colors[] = {QColor(255, 80, 120), QColor(80, 200, 255), QColor(255, 210, 80),
+    const QColor colours[] = {QColor(255, 80, 120), QColor(80, 200, 255), QColor(255, 210, 80),
                              QColor(160, 255, 120), QColor(220, 120, 255)};
     for (int b = 0; b < 5; ++b) {
         const QPointF c(centres[b].x() * all.width(), centres[b].y() * all.height());
         const qreal radius = (b < 3 ? random.real(16, 22) : random.real(9, 12)) * u;
-        glow(p, c, radius * 1.1, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 90));
+        glow(p, c, radius * 1.1, QColor(colours[b].red(), colours[b].green(), colours[b].blue(), 90));
         for (int i = 0; i < 90; ++i) {
             const qreal a = random.real(0, 2 * M_PI);
             const qreal reach = radius * random.real(0.6, 1.0);
             const QPointF tip =
                 c + QPointF(std::cos(a), std::sin(a)) * reach + QPointF(0, reach * reach / radius * 0.15);
             QLinearGradient trail(c, tip);
-            QColor faint = colors[b];
+            QColor faint = colours[b];
             faint.setAlpha(0);
             trail.setColorAt(0, faint);
-            trail.setColorAt(0.7, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 110));
+            trail.setColorAt(0.7, QColor(colours[b].red(), colours[b].green(), colours[b].blue(), 110));
             trail.setColorAt(1, QColor(255, 255, 255, 220));
             p.setPen(QPen(QBrush(trail), 0.3 * u, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(c + (tip - c) * 0.3, tip);
-            glow(p, tip, 1.2 * u, QColor(colors[b].red(), colors[b].green(), colors[b].blue(), 255));
+            glow(p, tip, 1.2 * u, QColor(colours[b].red(), colours[b].green(), colours[b].blue(), 255));
             glow(p, tip, 0.4 * u, QColor(255, 255, 255, 255));
         }
     }
@@ -598,7 +598,7 @@ void inkDrops(QImage& canvas) {
     const QRectF all = imageRect(canvas);
     Random random(4);
     Painter p(&canvas);
-    const QColor colors[] = {QColor(30, 150, 255), QColor(255, 190, 20), QColor(240, 40, 120)};
+    const QColor colours[] = {QColor(30, 150, 255), QColor(255, 190, 20), QColor(240, 40, 120)};
     const QPointF centres[] = {QPointF(0.28, 0.45), QPointF(0.55, 0.6), QPointF(0.75, 0.38)};
     for (int i = 0; i < 3; ++i) {
         const QPointF c(centres[i].x() * all.width(), centres[i].y() * all.height());
@@ -610,7 +610,7 @@ void inkDrops(QImage& canvas) {
             drop.addEllipse(d, r, r);
         }
         drop.setFillRule(Qt::WindingFill);
-        glossyFill(p, drop.simplified(), colors[i]);
+        glossyFill(p, drop.simplified(), colours[i]);
     }
     p.end();
     finish(canvas);
@@ -635,7 +635,7 @@ void candleFlame(QImage& canvas) {
                                             (y - base.y() + height * 0.35) / (size.height() * 0.55));
             const double halo = std::exp(-haloR * haloR * 3) * (1 - std::min(1.0, haloR)) * 0.5;
             const double heat = std::clamp(body * 1.25 + halo * 0.5, 0.0, 1.0);
-            QColor c = rampColor(fireRamp, heat);
+            QColor c = rampColour(fireRamp, heat);
             // A blue base where the flame is hottest and the wick sits.
             if (v > -0.05 && v < 0.18)
                 c = mix(c, QColor(60, 110, 255, c.alpha()),

@@ -740,13 +740,13 @@ void birthday(QImage& canvas) {
     Windows windows;
     Painter p(&canvas);
     verticalGradient(p, all, QColor(255, 240, 200), QColor(255, 200, 210));
-    const QColor colors[] = {QColor(240, 60, 80), QColor(60, 160, 240), QColor(250, 190, 40),
+    const QColor colours[] = {QColor(240, 60, 80), QColor(60, 160, 240), QColor(250, 190, 40),
                              QColor(130, 200, 90), QColor(180, 100, 230)};
     for (int i = 0; i < 40; ++i) {
         p.save();
         p.translate(random.real(0, all.width()), random.real(0, all.height()));
         p.rotate(random.real(0, 180));
-        p.fillRect(QRectF(-0.8 * u, -0.4 * u, 1.6 * u, 0.8 * u), colors[random.integer(0, 4)]);
+        p.fillRect(QRectF(-0.8 * u, -0.4 * u, 1.6 * u, 0.8 * u), colours[random.integer(0, 4)]);
         p.restore();
     }
     const QPointF balloons[] = {QPointF(0.1, 0.3), QPointF(0.2, 0.2), QPointF(0.84, 0.25),
@@ -762,7 +762,7 @@ void birthday(QImage& canvas) {
         p.save();
         p.translate(c);
         p.scale(0.85, 1.0);
-        glossyBall(p, QPointF(0, 0), 11 * u, colors[i]);
+        glossyBall(p, QPointF(0, 0), 11 * u, colours[i]);
         p.restore();
     }
     const QPointF centre(all.width() * 0.53, all.height() * 0.45);

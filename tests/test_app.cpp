@@ -372,7 +372,7 @@ private slots:
         QCOMPARE(document().image(), gradientPicture(5, 9));
         QCOMPARE(document().controlSize(), QSizeF(100.5, 40));
         QCOMPARE(document().zoom(), 2.5);
-        QCOMPARE(document().sizeText(), QString("8x6"));
+        QCOMPARE(document().sizeText(), QString("5x9")); // the readout follows the picture's new size
         QCOMPARE(control<TrackBar>(&main(), "TrackBar1")->value(), 2.5);
         // The new 5 × 9 pixels, centred in the kept 100.5 × 40 control, at the kept zoom.
         QCOMPARE(main().canvas()->pictureRect(), QRectF(119.375, 38.75, 12.5, 22.5));

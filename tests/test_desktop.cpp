@@ -312,7 +312,7 @@ private slots:
         QFETCH(QPointF, pointer);
         QFETCH(double, zoom);
         main().resize(900, 600);
-        takePicture(gradientPicture(800, 600));
+        takePicture(gradientPicture(2400, 1800)); // larger than the view at every zoom of the table
         document().setZoom(startZoom);
         QScrollArea* area = main().scrollArea();
         area->horizontalScrollBar()->setValue(230);

@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(zoomInEditor, 0.1); // the montage leaves the editor's zoom as it was: the first time, 0.1
         QCOMPARE(document().image().size(), QSize(1000, 666));
         QCOMPARE(document().controlSize(), QSizeF(1000, 666));
-        QCOMPARE(document().sizeText(), QString("300x200")); // the readout keeps the old size
+        QCOMPARE(document().sizeText(), QString("1000x666")); // the readout follows the new size
         // Opaque template, with the photo showing through its windows.
         const QImage result = document().image();
         QCOMPARE(qAlpha(result.pixel(0, 0)), 255);

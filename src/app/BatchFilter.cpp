@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/BatchFilter.h"
 
-#include "toolkit/EffectBaking.h"
-#include "pictures/Pictures.h"
 #include "base/UserError.h"
 #include "effects/EffectCatalog.h"
+#include "pictures/Pictures.h"
+#include "toolkit/EffectBaking.h"
 
 #include <QTextStream>
 

@@ -133,6 +133,7 @@ MainWindow::MainWindow(WindowSet& windows)
     connect(&m_document, &Document::zoomChanged, this, [this](double zoom) {
         m_zoomBar->setValue(zoom);
         m_canvas->setZoom(zoom);
+        keepPictureInView();
     });
     connect(&m_document, &Document::sizeTextChanged, m_sizeReadout, &QLabel::setText);
     connect(&m_document, &Document::editingEnabledChanged, this, &MainWindow::enableEditing);
@@ -538,12 +539,11 @@ void MainWindow::adoptPicture(const QImage& picture, const QString& stepName) {
         return;
     guarded(this, [&] {
         const BusyCursor busy;
-        m_document.change(
-            stepName, DocumentChange::picture(picture)
-                          .withControlSize(QSizeF(picture.size()))
-                          .withZoom(1.0)
-                          .withSizeText(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()))
-                          .enablingEditing());
+        m_document.change(stepName, DocumentChange::picture(picture)
+                                        .withControlSize(QSizeF(picture.size()))
+                                        .withZoom(1.0)
+                                        .withSizeText(sizeTextOf(picture.size()))
+                                        .enablingEditing());
         m_opacityBar->setValue(1);
     });
 }
@@ -583,6 +583,20 @@ void MainWindow::zoomAbout(double zoom, QPointF viewportPoint) {
     const double after = m_document.zoom();
     horizontal->setValue(int(std::lround(point.x() * after - viewportPoint.x())));
     vertical->setValue(int(std::lround(point.y() * after - viewportPoint.y())));
+    keepPictureInView();
+}
+
+void MainWindow::keepPictureInView() {
+    const QSizeF extent = m_document.controlSize() * m_document.zoom();
+    const QSize room = m_scrollArea->viewport()->size();
+    auto keep = [](QScrollBar* bar, double extent, int room) {
+        // Along an axis where the picture fits it starts at the edge; where it does not, the view stops at
+        // its far edge.
+        const int furthest = std::max(0, int(std::ceil(extent)) - room);
+        bar->setValue(std::clamp(bar->value(), 0, furthest));
+    };
+    keep(m_scrollArea->horizontalScrollBar(), extent.width(), room.width());
+    keep(m_scrollArea->verticalScrollBar(), extent.height(), room.height());
 }
 
 void MainWindow::zoomIn() {

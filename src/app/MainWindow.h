@@ -56,6 +56,9 @@ public:
     void fitToWindow();
     // Sets the zoom keeping the picture point under `viewportPoint` (viewport pixels) in place.
     void zoomAbout(double zoom, QPointF viewportPoint);
+    // After a zoom change: the view never rests beyond the picture's far edges, and along an axis where the
+    // whole picture fits it shows it from its start.
+    void keepPictureInView();
 
     // A short note in the status bar (what was saved where, files that were ignored).
     void showStatusMessage(const QString& text);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/SaveWindow.h"
 
+#include "base/UserSettings.h"
 #include "document/Document.h"
+#include "pictures/Pictures.h"
 #include "widgets/BackgroundSave.h"
 #include "widgets/Panel.h"
-#include "pictures/Pictures.h"
 #include "widgets/Services.h"
-#include "base/UserSettings.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -25,6 +25,7 @@
 #include "toolkit/DocumentTool.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/Services.h"
+#include "widgets/WheelGuard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,8 @@ void WindowSet::make(WindowId id, Window*& member, Arguments&&... arguments) {
 }
 
 WindowSet::WindowSet()
-    : m_document(std::make_unique<Document>())
+    : m_wheelGuard(std::make_unique<WheelGuard>())
+    , m_document(std::make_unique<Document>())
     , m_textImage3D(std::make_unique<TextImage3D>()) {
     Document& document = *m_document;
     TextImage3D& textImage = *m_textImage3D;

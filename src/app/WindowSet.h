@@ -28,6 +28,7 @@ class Text2DTool;
 class Text3DEditor;
 class Text3DTool;
 class TextImage3D;
+class WheelGuard;
 enum class DecorationSet;
 enum class ShapeFigure;
 
@@ -80,6 +81,7 @@ private:
     void placeDecoration(DecorationSet set, const QImage& decoration);
     void placeImageAboveDocument();
 
+    std::unique_ptr<WheelGuard> m_wheelGuard; // first made, last gone
     std::unique_ptr<Document> m_document;
     std::unique_ptr<TextImage3D> m_textImage3D;
     std::unique_ptr<MainWindow> m_mainWindow;

@@ -28,10 +28,6 @@ constexpr QRgb black = 0xFF000000;
 constexpr QRgb white = 0xFFFFFFFF;
 constexpr QRgb lightGrey = 0xFFE0E0E0;
 
-// The largest picture the window makes: beyond it, a clear message instead of an exhausted memory.
-constexpr int largestSide = 30000;
-constexpr qint64 largestArea = 400'000'000;
-
 // The interior group lies on "Panel3" at (1, 152), the border group on "Panel4" at (1, 488); positions here
 // are in the side panel.
 const brush_layout::BrushPlaces interiorPlaces{
@@ -190,13 +186,12 @@ void BackgroundCreator::openOnDocument() {
 QImage BackgroundCreator::createdPicture() const {
     const QSizeF size = m_rectangle->size();
     const QSize pixels = pictureSizeFor(size);
-    if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > largestSide ||
-        pixels.height() > largestSide || qint64(pixels.width()) * pixels.height() > largestArea)
+    if (!isMakeablePictureSize(pixels))
         throw UserError(QStringLiteral("A background of %1 x %2 cannot be created: each side must come to "
                                        "between 1 and %3 pixels, and the whole to at most %4 megapixels.")
                             .arg(typedNumber(size.width()), typedNumber(size.height()))
-                            .arg(largestSide)
-                            .arg(largestArea / 1'000'000));
+                            .arg(largestPictureSide)
+                            .arg(largestPictureArea / 1'000'000));
     QImage picture = renderItem(m_rectangle);
     if (picture.isNull())
         throw UserError(QStringLiteral("There is not enough memory to create a background of %1 x %2 pixels.")

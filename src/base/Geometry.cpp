@@ -20,3 +20,9 @@ QSize pictureSizeFor(const QSizeF& box) {
     };
     return {side(box.width()), side(box.height())};
 }
+
+bool isMakeablePictureSize(QSize pixels) {
+    return pixels.width() >= 1 && pixels.height() >= 1 && pixels.width() <= largestPictureSide &&
+           pixels.height() <= largestPictureSide &&
+           qint64(pixels.width()) * pixels.height() <= largestPictureArea;
+}

@@ -12,3 +12,9 @@ QRectF fittedRect(const QSizeF& picture, const QRectF& box);
 // The whole-pixel size of a picture rendered from a box: each side rounded, halves to the even neighbour
 // (300.5 → 300, 301.5 → 302), never below 0. Sides beyond what a picture can hold come back as -1.
 QSize pictureSizeFor(const QSizeF& box);
+
+// The largest picture a window makes from typed sizes: beyond it, a clear message instead of an exhausted
+// memory. Sides below one pixel make no picture either.
+inline constexpr int largestPictureSide = 30000;
+inline constexpr qint64 largestPictureArea = 400'000'000;
+bool isMakeablePictureSize(QSize pixels);

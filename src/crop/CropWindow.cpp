@@ -3,6 +3,7 @@
 
 #include "base/Geometry.h"
 #include "base/Numbers.h"
+#include "base/UserError.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
 #include "pictures/TiledPicture.h"
@@ -60,10 +61,18 @@ void CropWindow::buildPanel(QWidget* panel) {
 
     // A typed whole number sizes the frame; the frame's notice writes its size back (see showSizeInEdits).
     connect(m_heightEdit, &NumberEdit::confirmed, this, [this] {
-        guarded(this, [this] { m_preview->frame()->setHeight(toInteger(m_heightEdit->text())); });
+        guarded(this, [this] {
+            const int height = toInteger(m_heightEdit->text());
+            checkCropSize({m_preview->frame()->size().width(), double(height)});
+            m_preview->frame()->setHeight(height);
+        });
     });
     connect(m_widthEdit, &NumberEdit::confirmed, this, [this] {
-        guarded(this, [this] { m_preview->frame()->setWidth(toInteger(m_widthEdit->text())); });
+        guarded(this, [this] {
+            const int width = toInteger(m_widthEdit->text());
+            checkCropSize({double(width), m_preview->frame()->size().height()});
+            m_preview->frame()->setWidth(width);
+        });
     });
     connect(flipHorizontal, &QPushButton::clicked, this, [this] { flipSource(Qt::Horizontal); });
     connect(flipVertical, &QPushButton::clicked, this, [this] { flipSource(Qt::Vertical); });
@@ -112,19 +121,37 @@ void CropWindow::flipSource(Qt::Orientation orientation) {
     showSource();
 }
 
+void CropWindow::checkCropSize(QSizeF size) const {
+    if (!isMakeablePictureSize(pictureSizeFor(size)))
+        throw UserError(
+            QStringLiteral("A crop of %1 x %2 cannot be made: each side must come to between 1 and "
+                           "%3 pixels, and the whole to at most %4 megapixels.")
+                .arg(QString::number(size.width()), QString::number(size.height()))
+                .arg(largestPictureSide)
+                .arg(largestPictureArea / 1'000'000));
+}
+
 QImage CropWindow::croppedPicture() const {
     const QSizeF size = m_tiled->size();
-    return ::tiledPicture(sourcePicture(), pictureSizeFor(size));
+    checkCropSize(size);
+    const QImage result = ::tiledPicture(sourcePicture(), pictureSizeFor(size));
+    if (result.isNull())
+        throw UserError(QStringLiteral("There is not enough memory to crop to %1 x %2 pixels.")
+                            .arg(pictureSizeFor(size).width())
+                            .arg(pictureSizeFor(size).height()));
+    return result;
 }
 
 void CropWindow::crop() {
-    const QImage result = croppedPicture();
-    if (m_source == Source::DocumentImage) {
-        // Only the picture and the control's size: the zoom and the size readout stay as they are.
-        m_document.change(QStringLiteral("Crop image"),
-                          DocumentChange::picture(result).withControlSize(QSizeF(result.size())));
-    } else {
-        m_textImage.setImage(result);
-    }
-    accept();
+    guarded(this, [this] {
+        const QImage result = croppedPicture(); // nothing changes and the window stays when it cannot be made
+        if (m_source == Source::DocumentImage) {
+            // The picture and the control's size; the zoom stays as it is.
+            m_document.change(QStringLiteral("Crop image"),
+                              DocumentChange::picture(result).withControlSize(QSizeF(result.size())));
+        } else {
+            m_textImage.setImage(result);
+        }
+        accept();
+    });
 }

@@ -34,6 +34,7 @@ public:
     TrackBar* zoomBar() const { return m_zoomBar; }
 
     // The crop as "Ok" writes it: the frame's size (rounded), the source repeated from its top-left corner.
+    // Throws a UserError saying why when the size cannot give a picture.
     QImage croppedPicture() const;
     void crop();
 
@@ -43,6 +44,8 @@ private:
     void showSource();
     void flipSource(Qt::Orientation orientation);
     void showSizeInEdits();
+    // Throws a UserError naming the size when a crop of it cannot be made.
+    void checkCropSize(QSizeF size) const;
 
     Document& m_document;
     TextImage3D& m_textImage;

@@ -28,7 +28,10 @@ void Document::change(const QString& stepName, const DocumentChange& change) {
     DocumentSettings settings = m_settings;
     settings.controlSize = change.controlSize().value_or(settings.controlSize);
     settings.zoom = change.zoom().value_or(settings.zoom);
-    settings.sizeText = change.sizeText().value_or(settings.sizeText);
+    if (change.sizeText())
+        settings.sizeText = *change.sizeText();
+    else if (picture.size() != m_image.size())
+        settings.sizeText = sizeTextOf(picture.size()); // the readout never shows a size the picture lost
     settings.file = change.file().value_or(settings.file);
 
     const bool wasModified = isModified();
@@ -85,13 +88,12 @@ void Document::setZoom(double zoom) {
 void Document::open(const QString& path) {
     const QImage picture = loadPicture(path); // throws before anything changes
     m_chosenFile = path;
-    change(QStringLiteral("Open image"),
-           DocumentChange::picture(picture)
-               .withControlSize(QSizeF(picture.size()))
-               .withZoom(1.0)
-               .withSizeText(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()))
-               .readFrom(path)
-               .enablingEditing());
+    change(QStringLiteral("Open image"), DocumentChange::picture(picture)
+                                             .withControlSize(QSizeF(picture.size()))
+                                             .withZoom(1.0)
+                                             .withSizeText(sizeTextOf(picture.size()))
+                                             .readFrom(path)
+                                             .enablingEditing());
 }
 
 void Document::restoreOriginal() {
@@ -104,6 +106,10 @@ void Document::restoreOriginal() {
 void Document::flip(Qt::Orientations orientation) {
     change(orientation == Qt::Vertical ? QStringLiteral("Flip vertical") : QStringLiteral("Flip horizontal"),
            DocumentChange::mirror(orientation));
+}
+
+QString sizeTextOf(QSize size) {
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }
 
 QString Document::undoStepName() const {

@@ -12,6 +12,9 @@
 #include <QSizeF>
 #include <QString>
 
+// The size readout of a picture of this size: "1024x768".
+QString sizeTextOf(QSize size);
+
 class Document : public QObject {
     Q_OBJECT
 public:

@@ -162,6 +162,8 @@ void BackgroundCreator::buildPanel(QWidget* panel) {
     connect(stroke.cap, &QComboBox::currentIndexChanged, this, [this](int index) {
         updateStroke([&](Stroke& stroke) { stroke.cap = listValue(capList, index); });
     });
+    keepInSightWhileScrolling(panel, {ok, cancel});
+    pressOnReturn(this, ok);
     connect(ok, &QPushButton::clicked, this, &BackgroundCreator::commit);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

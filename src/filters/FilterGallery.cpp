@@ -5,6 +5,7 @@
 #include "effects/Effects.h"
 #include "pictures/PicturePyramid.h"
 #include "toolkit/EffectBaking.h"
+#include "toolkit/ToolPanel.h"
 #include "toolkit/ToolRequests.h"
 #include "widgets/Panel.h"
 #include "widgets/PictureView.h"
@@ -236,6 +237,7 @@ FilterGallery::FilterGallery(ToolRequests& requests, QWidget* parent)
     layout->addLayout(bottom, 1);
 
     connect(visualize, &QPushButton::clicked, this, &FilterGallery::visualize);
+    pressOnReturn(this, ok);
     connect(ok, &QPushButton::clicked, this, &FilterGallery::apply);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_runner, &EffectRunner::finished, this, [this](int job, const QImage& result) {

@@ -136,6 +136,7 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     connect(cap, &QComboBox::currentIndexChanged, this, [this](int index) {
         updateStroke([&](Stroke& stroke) { stroke.cap = listValue(capList, index); });
     });
+    keepInSightWhileScrolling(panelWidget, {buttons.ok, buttons.cancel});
     connect(buttons.ok, &QPushButton::clicked, this, &ShapeTool::merge);
     connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -164,6 +164,8 @@ void Text2DTool::buildPanel(QWidget* panel) {
         m_preview->frame()->setRotationAngle(degrees);
         m_text->setRotationAngle(degrees);
     });
+    keepInSightWhileScrolling(panel, {ok, cancel});
+    pressOnReturn(this, ok);
     connect(ok, &QPushButton::clicked, this, &Text2DTool::merge);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -194,6 +194,8 @@ void Text3DEditor::buildPanel(QWidget* panel) {
             connect(bar.bar, &QSlider::sliderReleased, m_view, [this] { m_view->setDragging(false); });
         }
     }
+    keepInSightWhileScrolling(panel, {ok, cancel});
+    pressOnReturn(this, ok);
     connect(ok, &QPushButton::clicked, this, &Text3DEditor::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

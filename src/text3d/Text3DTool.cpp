@@ -110,6 +110,7 @@ void Text3DTool::buildPanel(QWidget* panel) {
     connect(effects, &QPushButton::clicked, this, &Text3DTool::addSpecialEffects);
     connect(restoreText, &QPushButton::clicked, this, &Text3DTool::restoreOriginalText);
     connect(bottom[0], &QPushButton::clicked, this, &Text3DTool::openEditor);
+    pressOnReturn(this, bottom[1]);
     connect(bottom[1], &QPushButton::clicked, this, &Text3DTool::merge);
     connect(bottom[2], &QPushButton::clicked, this, &QDialog::reject);
 

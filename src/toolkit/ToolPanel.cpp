@@ -5,8 +5,10 @@
 #include "widgets/TrackBar.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QGraphicsItem>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -30,7 +32,101 @@ void addSideBySide(QDialog* window, QWidget* preview, QWidget* side) {
     windowColumn(window)->addLayout(row, 1);
 }
 
+// Moves a scrolling panel's foot buttons into a strip under the scroll box while the panel does not fit.
+class PinnedButtons : public QObject {
+public:
+    PinnedButtons(QScrollArea* scroll, QWidget* panel, QWidget* strip, std::vector<QPushButton*> buttons)
+        : QObject(scroll)
+        , m_scroll(scroll)
+        , m_panel(panel)
+        , m_strip(strip)
+        , m_buttons(std::move(buttons)) {
+        for (QPushButton* button : m_buttons) {
+            m_homes.push_back(button->parentWidget());
+            m_places.push_back(button->geometry());
+        }
+        m_strip->setFixedHeight(int(m_buttons.size()) * 24);
+        m_strip->hide();
+        scroll->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            follow();
+        return false;
+    }
+
+private:
+    void follow() {
+        // The room counts the strip while it is shown, so that showing it never undoes itself.
+        const int room = m_scroll->height() + (m_pinned ? m_strip->height() : 0);
+        const bool pinned = m_panel->height() > room;
+        if (pinned == m_pinned)
+            return;
+        m_pinned = pinned;
+        for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+            QPushButton* button = m_buttons[i];
+            button->setParent(pinned ? m_strip : m_homes[i]);
+            button->setGeometry(pinned ? QRect(m_places[i].x(), int(i) * 24 + 1, m_places[i].width(),
+                                               m_places[i].height())
+                                       : m_places[i]);
+            button->show();
+        }
+        m_strip->setVisible(pinned);
+    }
+
+    QScrollArea* m_scroll;
+    QWidget* m_panel;
+    QWidget* m_strip;
+    std::vector<QPushButton*> m_buttons;
+    std::vector<QWidget*> m_homes; // where each button stands while the panel fits
+    std::vector<QRect> m_places;   // and its place there
+    bool m_pinned = false;
+};
+
+// Clicks "Ok" for a Return that reached the window untaken.
+class ReturnPressesOk : public QObject {
+public:
+    ReturnPressesOk(QDialog* window, QPushButton* ok)
+        : QObject(window)
+        , m_ok(ok) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || modifiers != Qt::NoModifier)
+            return false;
+        if (m_ok->isVisible() && m_ok->isEnabled())
+            m_ok->click();
+        return true;
+    }
+
+private:
+    QPushButton* m_ok;
+};
+
 } // namespace
+
+void keepInSightWhileScrolling(QWidget* scrollingPanel, std::initializer_list<QPushButton*> buttons) {
+    // The panel sits in the scroll box's viewport, and the scroll box in a column of its own.
+    auto* scroll = qobject_cast<QScrollArea*>(scrollingPanel->parentWidget()->parentWidget());
+    auto* column = scroll ? qobject_cast<QVBoxLayout*>(scroll->parentWidget()->layout()) : nullptr;
+    Q_ASSERT(column); // made by addScrollingToolPanel
+    auto* strip = new QWidget;
+    strip->setObjectName("PinnedButtons");
+    column->addWidget(strip);
+    new PinnedButtons(scroll, scrollingPanel, strip, buttons);
+}
+
+void pressOnReturn(QDialog* window, QPushButton* ok) {
+    new ReturnPressesOk(window, ok);
+}
 
 QWidget* addToolPanel(QDialog* window, QWidget* preview, int width) {
     auto* panel = new QWidget;
@@ -51,17 +147,17 @@ QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSiz
     auto* panel = new QWidget;
     panel->setFixedSize(panelSize);
     scroll->setWidget(panel);
-    if (!outerPanelName) {
-        panel->setObjectName("Panel1");
-        addSideBySide(window, preview, scroll);
-        return panel;
-    }
+    // The scroll box stands in a column of its own, which may also hold the strip of buttons kept in sight.
     auto* outer = new QWidget;
-    outer->setObjectName(QString::fromLatin1(outerPanelName));
+    if (outerPanelName)
+        outer->setObjectName(QString::fromLatin1(outerPanelName));
+    else
+        panel->setObjectName("Panel1");
     outer->setFixedWidth(scrollWidth);
     auto* fill = new QVBoxLayout(outer);
     fill->setContentsMargins(0, 0, 0, 0);
-    fill->addWidget(scroll);
+    fill->setSpacing(0);
+    fill->addWidget(scroll, 1);
     addSideBySide(window, preview, outer);
     return panel;
 }
@@ -127,5 +223,7 @@ std::vector<QPushButton*> addBottomButtons(QWidget* panel, std::initializer_list
 OkCancel addOkCancel(QWidget* panel, const char* okName, const char* cancelName) {
     const std::vector<QPushButton*> buttons =
         addBottomButtons(panel, {{okName, "Ok"}, {cancelName, "Cancel"}});
+    if (auto* window = qobject_cast<QDialog*>(panel->window()))
+        pressOnReturn(window, buttons[0]);
     return {buttons[0], buttons[1]};
 }

@@ -23,6 +23,12 @@ QWidget* addToolPanel(QDialog* window, QWidget* preview, int width = 141);
 // panel is "Panel1" unless the scroll box itself sits in a panel of the given outer name.
 QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth = 156,
                                const char* scrollName = "ScrollBox2", const char* outerPanelName = nullptr);
+// Keeps the buttons at a scrolling panel's foot ("Ok", "Cancel") in sight: while the panel is taller than
+// the room it has, they sit in a strip under its scrolling part, in their order; otherwise in their places.
+void keepInSightWhileScrolling(QWidget* scrollingPanel, std::initializer_list<QPushButton*> buttons);
+// Return (or Enter) that no control of the window takes presses `ok`: a number box and a text memo keep
+// theirs.
+void pressOnReturn(QDialog* window, QPushButton* ok);
 // A strip along the window's bottom edge, under the preview and the panel; children are placed absolutely.
 QWidget* addStatusStrip(QDialog* window, const char* name, int height);
 

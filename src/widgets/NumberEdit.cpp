@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/NumberEdit.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 
 NumberEdit::NumberEdit(const QString& text, QWidget* parent)
@@ -29,6 +30,13 @@ void NumberEdit::setValueText(const QString& text) {
     setModified(false);
     emit changeConfirmed();
     emit confirmed();
+}
+
+void NumberEdit::keyPressEvent(QKeyEvent* event) {
+    QLineEdit::keyPressEvent(event);
+    // Enter confirms the number and goes no further: it never presses the window's "Ok".
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void NumberEdit::resizeEvent(QResizeEvent* event) {

@@ -872,6 +872,8 @@ private slots:
         put32(bmp, 18, 100000, false);
         put32(bmp, 22, 100000, false);
         QTest::newRow("BMP") << "huge.bmp" << bmp << "100000 × 100000";
+        put32(bmp, 22, quint32(-100000), false); // rows stored top down
+        QTest::newRow("BMP, top down") << "top-down.bmp" << bmp << "100000 × 100000";
 
         QString error;
         QByteArray gif = encodeGif(small, &error);

@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QtEndian>
 
 #include <gif_lib.h>
 #include <sys/resource.h>
@@ -162,6 +163,42 @@ private:
         return contents;
     }
 
+    // One field of a little-endian TIFF's first directory, as any reader finds it: its type, how many
+    // values it has, and where they are (in the entry itself when they fit, elsewhere in the file if not).
+    struct TiffField {
+        int type = 0;
+        quint32 count = 0;
+        qsizetype at = 0;
+    };
+    static QMap<int, TiffField> tiffDirectory(const QByteArray& bytes) {
+        QMap<int, TiffField> fields;
+        if (!bytes.startsWith(QByteArray("II*\0", 4)))
+            return fields;
+        const auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+        const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+        const qsizetype directory = u32(4);
+        const int entries = directory + 2 <= bytes.size() ? u16(directory) : 0;
+        for (int i = 0; i < entries && directory + 2 + 12 * (i + 1) <= bytes.size(); ++i) {
+            const qsizetype entry = directory + 2 + 12 * i;
+            const int type = u16(entry + 2);
+            const quint32 count = u32(entry + 4);
+            const qint64 size = qint64(type == 3 ? 2 : type == 5 ? 8 : 4) * count;
+            const qsizetype at = size <= 4 ? entry + 8 : qsizetype(u32(entry + 8));
+            if (at + size <= bytes.size())
+                fields[u16(entry)] = {type, count, at};
+        }
+        return fields;
+    }
+    // The field's values; a rational gives its numerator and denominator.
+    static QList<quint32> tiffValues(const QByteArray& bytes, const TiffField& field) {
+        QList<quint32> values;
+        const quint32 count = field.type == 5 ? 2 * field.count : field.count;
+        for (quint32 i = 0; i < count; ++i)
+            values << (field.type == 3 ? qFromLittleEndian<quint16>(bytes.constData() + field.at + 2 * i)
+                                       : qFromLittleEndian<quint32>(bytes.constData() + field.at + 4 * i));
+        return values;
+    }
+
 private slots:
     void roundTrips_data() {
         QTest::addColumn<QString>("name");
@@ -255,6 +292,90 @@ private slots:
         QCOMPARE(read.dotsPerMeterX(), 11811);
         QCOMPARE(read.dotsPerMeterY(), 5906);
         QCOMPARE(loadOrFail(path("out.tif")), picture);
+    }
+
+    // Other programs find the pixels through the strips' offsets and byte counts: the strips hold every
+    // row, each strip exactly its own rows, all inside the file. The resolution comes back as written.
+    void tiffStripsHoldEveryPixelByte_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("translucent");
+        QTest::newRow("one strip") << QSize(5, 3) << false;
+        QTest::newRow("several strips, the last one shorter") << QSize(300, 457) << false;
+        QTest::newRow("translucent, several strips") << QSize(300, 457) << true;
+        QTest::newRow("a row longer than a strip's share") << QSize(70000, 3) << true;
+    }
+    void tiffStripsHoldEveryPixelByte() {
+        QFETCH(QSize, size);
+        QFETCH(bool, translucent);
+        QImage picture = gradientPicture(size.width(), size.height(), translucent ? 200 : 255);
+        picture.setDotsPerMeterX(11811); // 300 dpi
+        picture.setDotsPerMeterY(5906);
+        saveOrFail(picture, path("strips.tif"));
+        const QByteArray bytes = contentsOf(path("strips.tif"));
+        const QMap<int, TiffField> fields = tiffDirectory(bytes);
+        for (const int tag : {256, 257, 273, 277, 278, 279})
+            QVERIFY2(fields.contains(tag), qPrintable(QString::number(tag)));
+        QCOMPARE(tiffValues(bytes, fields[256]), QList<quint32>{quint32(size.width())});
+        QCOMPARE(tiffValues(bytes, fields[257]), QList<quint32>{quint32(size.height())});
+        const quint32 samples = tiffValues(bytes, fields[277]).value(0);
+        QCOMPARE(samples, translucent ? 4u : 3u);
+        const quint32 rowsPerStrip = tiffValues(bytes, fields[278]).value(0);
+        QVERIFY(rowsPerStrip >= 1);
+        const QList<quint32> offsets = tiffValues(bytes, fields[273]);
+        const QList<quint32> counts = tiffValues(bytes, fields[279]);
+        QCOMPARE(offsets.size(), qsizetype((size.height() + rowsPerStrip - 1) / rowsPerStrip));
+        QCOMPARE(counts.size(), offsets.size());
+        const qint64 rowBytes = qint64(size.width()) * samples;
+        qint64 total = 0;
+        for (qsizetype strip = 0; strip < counts.size(); ++strip) {
+            const qint64 rows = std::min<qint64>(rowsPerStrip, size.height() - strip * rowsPerStrip);
+            QCOMPARE(qint64(counts[strip]), rows * rowBytes);
+            QVERIFY(qint64(offsets[strip]) + counts[strip] <= bytes.size());
+            total += counts[strip];
+        }
+        QCOMPARE(total, rowBytes * size.height());
+        const QImage loaded = loadOrFail(path("strips.tif"));
+        QCOMPARE(loaded, picture);
+        QCOMPARE(loaded.dotsPerMeterX(), 11811);
+        QCOMPARE(loaded.dotsPerMeterY(), 5906);
+    }
+
+    // The resolution in the units other programs write it in: per inch (the usual unit) or per centimetre,
+    // as whole numbers or fractions.
+    void tiffResolutionIsReadInInchesAndCentimetres_data() {
+        QTest::addColumn<int>("unit");                  // 2 inch, 3 centimetre
+        QTest::addColumn<QList<quint32>>("resolution"); // x and y, each as numerator and denominator
+        QTest::addColumn<QSize>("dotsPerMetre");
+        QTest::newRow("300 × 150 per inch") << 2 << QList<quint32>{300, 1, 150, 1} << QSize(11811, 5906);
+        QTest::newRow("72 per inch as a fraction")
+            << 2 << QList<quint32>{7200, 100, 144, 2} << QSize(2835, 2835);
+        QTest::newRow("118.11 × 40 per centimetre")
+            << 3 << QList<quint32>{11811, 100, 40, 1} << QSize(11811, 4000);
+    }
+    void tiffResolutionIsReadInInchesAndCentimetres() {
+        QFETCH(int, unit);
+        QFETCH(QList<quint32>, resolution);
+        QFETCH(QSize, dotsPerMetre);
+        QImage picture = gradientPicture(6, 4);
+        picture.setDotsPerMeterX(1000);
+        picture.setDotsPerMeterY(1000);
+        saveOrFail(picture, path("resolution.tif"));
+        QByteArray bytes = contentsOf(path("resolution.tif"));
+        const QMap<int, TiffField> fields = tiffDirectory(bytes);
+        QVERIFY(fields.contains(282) && fields.contains(283) && fields.contains(296));
+        const auto put = [&](qsizetype at, quint32 value, int size) {
+            for (int i = 0; i < size; ++i)
+                bytes[at + i] = char(value >> (8 * i));
+        };
+        put(fields[296].at, quint32(unit), 2);
+        for (int i = 0; i < 2; ++i) {
+            put(fields[282].at + 4 * i, resolution[i], 4);
+            put(fields[283].at + 4 * i, resolution[2 + i], 4);
+        }
+        writeFile(path("resolution.tif"), bytes);
+        const QImage loaded = loadOrFail(path("resolution.tif"));
+        QCOMPARE(loaded, picture);
+        QCOMPARE(QSize(loaded.dotsPerMeterX(), loaded.dotsPerMeterY()), dotsPerMetre);
     }
 
     void pngKindsReadLikeQtsReader_data() {

@@ -684,19 +684,25 @@ private slots:
 
     void gifWith256ColoursAndTransparencyFitsThePalette_data() {
         QTest::addColumn<bool>("transparent");
-        QTest::newRow("opaque") << false;
-        QTest::newRow("with transparent pixels") << true;
+        QTest::addColumn<bool>("white");
+        QTest::newRow("opaque") << false << false;
+        QTest::newRow("with transparent pixels") << true << false;
+        // Transparent pixels count as white where the colours are counted: exactly 256 colours then.
+        QTest::newRow("with transparent pixels, white among the colours") << true << true;
     }
     void gifWith256ColoursAndTransparencyFitsThePalette() {
         QFETCH(bool, transparent);
-        // 256 colours far apart, one per 2 × 2 block, and a column that is transparent or repeats the first.
+        QFETCH(bool, white);
+        // 256 colours far apart, one per 2 × 2 block (the last one white or not), and a column that is
+        // transparent or repeats the first.
         QImage picture(33, 32, QImage::Format_ARGB32);
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 33; ++x) {
                 const int i = x / 2, j = y / 2;
-                picture.setPixel(x, y,
-                                 x == 32 ? (transparent ? qRgba(0, 0, 0, 0) : qRgb(8, 8, 16))
-                                         : qRgb(i * 16 + 8, j * 16 + 8, ((i + j) % 8) * 32 + 16));
+                const QRgb colour = white && i == 15 && j == 15
+                                        ? qRgb(255, 255, 255)
+                                        : qRgb(i * 16 + 8, j * 16 + 8, ((i + j) % 8) * 32 + 16);
+                picture.setPixel(x, y, x == 32 ? (transparent ? qRgba(0, 0, 0, 0) : qRgb(8, 8, 16)) : colour);
             }
         saveOrFail(picture, path("many.gif"));
         const GifContents gif = readGif(path("many.gif"));
@@ -719,6 +725,8 @@ private slots:
             }
         }
         QVERIFY2(worst <= (transparent ? 24 : 0), qPrintable(QString::number(worst)));
+        // Qt's reader takes the file too.
+        QCOMPARE(loadOrFail(path("many.gif")).convertToFormat(QImage::Format_ARGB32), gif.pixels);
     }
 
     void gifKeepsAFewColoursExactly() {

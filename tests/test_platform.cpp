@@ -163,6 +163,31 @@ private:
         return contents;
     }
 
+    // A PNG chunk: length, type, data and checksum.
+    static QByteArray pngChunk(const char* type, const QByteArray& data) {
+        QByteArray chunk = bigEndianWords({quint32(data.size())}) + type + data;
+        return chunk + bigEndianWords({pngChecksum(chunk.mid(4))});
+    }
+    static QByteArray bigEndianWords(const QList<quint32>& words) {
+        QByteArray bytes(4 * words.size(), '\0');
+        for (qsizetype i = 0; i < words.size(); ++i)
+            qToBigEndian(words[i], bytes.data() + 4 * i);
+        return bytes;
+    }
+    // A PNG built chunk by chunk, so that a test chooses exactly which colour chunks it carries: the header
+    // for the colour type and depth, then `chunks`, then the rows (given without filter bytes: unfiltered).
+    static QByteArray pngFile(QSize size, int depth, int colourType, const QByteArray& chunks,
+                              const QByteArray& rows) {
+        const QByteArray header = bigEndianWords({quint32(size.width()), quint32(size.height())}) +
+                                  char(depth) + char(colourType) + QByteArray(3, '\0');
+        QByteArray filtered;
+        const qsizetype rowBytes = rows.size() / size.height();
+        for (int y = 0; y < size.height(); ++y)
+            filtered += '\0' + rows.mid(y * rowBytes, rowBytes);
+        return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + chunks +
+               pngChunk("IDAT", qCompress(filtered).mid(4)) + pngChunk("IEND", {});
+    }
+
     // One field of a little-endian TIFF's first directory, as any reader finds it: its type, how many
     // values it has, and where they are (in the entry itself when they fit, elsewhere in the file if not).
     struct TiffField {
@@ -833,6 +858,105 @@ private slots:
         // Display P3 green is more saturated than sRGB's: converted, the green channel stays high and red
         // drops below the stored value.
         QVERIFY(qRed(loaded.pixel(1, 1)) < 40);
+    }
+
+    // PNG colour chunks read as browsers read them: an ICC profile or the sRGB chunk wins over gAMA and cHRM
+    // (tools write all three), and a gAMA of sRGB's 1/2.2 within rounding, with no cHRM or sRGB's
+    // primaries, is sRGB. Four pixels, read back exactly, or converted where the chunks describe other
+    // colours.
+    void pngColourChunksAreReadAsBrowsersDo_data() {
+        QTest::addColumn<int>("colourType");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<QByteArray>("chunks");
+        QTest::addColumn<QList<QRgb>>("expected"); // empty: the stored colours
+
+        const QByteArray standard = pngChunk("sRGB", QByteArray(1, '\0'));
+        const auto gamma = [](quint32 value) { return pngChunk("gAMA", bigEndianWords({value})); };
+        const auto chromaticities = [](const QList<quint32>& values) {
+            return pngChunk("cHRM", bigEndianWords(values));
+        };
+        const QByteArray standardPrimaries =
+            chromaticities({31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000});
+        const QByteArray roundedPrimaries =
+            chromaticities({31271, 32902, 64000, 33001, 30000, 60000, 15001, 5999});
+        const QByteArray widePrimaries =
+            chromaticities({31270, 32900, 68000, 32000, 26500, 69000, 15000, 6000});
+        const QByteArray standardProfile =
+            pngChunk("iCCP", QByteArray("ICC profile\0\0", 13) +
+                                 qCompress(QColorSpace(QColorSpace::SRgb).iccProfile()).mid(4));
+        const QByteArray tools = standard + gamma(45455) + standardPrimaries;
+
+        QTest::newRow("RGB, sRGB beside gAMA and cHRM") << 2 << 8 << tools << QList<QRgb>();
+        QTest::newRow("RGB, 16 bits, sRGB beside gAMA and cHRM") << 2 << 16 << tools << QList<QRgb>();
+        QTest::newRow("grey, sRGB beside gAMA and cHRM") << 0 << 8 << tools << QList<QRgb>();
+        QTest::newRow("palette, gAMA and cHRM before sRGB")
+            << 3 << 8 << gamma(45455) + standardPrimaries + standard << QList<QRgb>();
+        QTest::newRow("grey, sRGB beside a linear gAMA")
+            << 0 << 8 << standard + gamma(100000) << QList<QRgb>();
+        QTest::newRow("RGB, iCCP of sRGB beside a linear gAMA")
+            << 2 << 8 << standardProfile + gamma(100000) << QList<QRgb>();
+        QTest::newRow("grey, gAMA 1/2.2 alone") << 0 << 8 << gamma(45455) << QList<QRgb>();
+        QTest::newRow("RGB, gAMA 1/2.2 alone") << 2 << 8 << gamma(45455) << QList<QRgb>();
+        QTest::newRow("palette, gAMA 46000 alone") << 3 << 8 << gamma(46000) << QList<QRgb>();
+        QTest::newRow("RGBA, gAMA 45000 and sRGB's primaries rounded")
+            << 6 << 8 << gamma(45000) + roundedPrimaries << QList<QRgb>();
+
+        // Linear light, and wider primaries than sRGB's (clipped where sRGB cannot show the colour).
+        const QList<QRgb> linear = {qRgb(229, 229, 229), qRgb(56, 182, 248), qRgb(255, 0, 188),
+                                    qRgb(133, 219, 96)};
+        QTest::newRow("RGB, linear gAMA") << 2 << 8 << gamma(100000) << linear;
+        QTest::newRow("grey, linear gAMA")
+            << 0 << 8 << gamma(100000)
+            << QList<QRgb>{qRgb(229, 229, 229), qRgb(56, 56, 56), qRgb(188, 188, 188), qRgb(253, 253, 253)};
+        QTest::newRow("RGB, gAMA 1/2.2 with wider primaries")
+            << 2 << 8 << gamma(45455) + widePrimaries
+            << QList<QRgb>{qRgb(201, 201, 201), qRgb(0, 123, 249), qRgb(255, 0, 130), qRgb(0, 185, 0)};
+    }
+    void pngColourChunksAreReadAsBrowsersDo() {
+        QFETCH(int, colourType);
+        QFETCH(int, depth);
+        QFETCH(QByteArray, chunks);
+        QFETCH(QList<QRgb>, expected);
+        const QList<QRgb> colours = {qRgb(200, 200, 200), qRgb(10, 120, 240), qRgb(255, 0, 128),
+                                     qRgb(60, 180, 30)};
+        const QList<int> greys = {200, 10, 128, 250};
+        const QList<int> alphas = {255, 200, 255, 128};
+        QByteArray rows, palette;
+        QImage stored(4, 1, QImage::Format_ARGB32);
+        for (int x = 0; x < 4; ++x) {
+            QRgb colour = colourType == 0 ? qRgb(greys[x], greys[x], greys[x]) : colours[x];
+            if (colourType == 6)
+                colour = qRgba(qRed(colour), qGreen(colour), qBlue(colour), alphas[x]);
+            stored.setPixel(x, 0, colour);
+            const QList<int> channels =
+                colourType == 0   ? QList<int>{greys[x]}
+                : colourType == 3 ? QList<int>{x}
+                : colourType == 6 ? QList<int>{qRed(colour), qGreen(colour), qBlue(colour), qAlpha(colour)}
+                                  : QList<int>{qRed(colour), qGreen(colour), qBlue(colour)};
+            for (const int channel : channels) {
+                if (depth == 16)
+                    rows += char(channel);
+                rows += char(channel);
+            }
+            palette += char(qRed(colour)) + QByteArray(1, char(qGreen(colour))) + char(qBlue(colour));
+        }
+        if (colourType == 3)
+            chunks += pngChunk("PLTE", palette);
+        writeFile(path("colours.png"), pngFile({4, 1}, depth, colourType, chunks, rows));
+        const QImage loaded = loadOrFail(path("colours.png"));
+        QImage wanted = stored;
+        for (int x = 0; x < expected.size(); ++x)
+            wanted.setPixel(x, 0, expected[x]);
+        wanted.convertTo(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(loaded.size(), QSize(4, 1));
+        const int tolerance = expected.isEmpty() ? 0 : 1;
+        for (int x = 0; x < 4; ++x) {
+            const QRgb a = loaded.pixel(x, 0), b = wanted.pixel(x, 0);
+            QVERIFY2(std::abs(qRed(a) - qRed(b)) <= tolerance &&
+                         std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+                         std::abs(qBlue(a) - qBlue(b)) <= tolerance && qAlpha(a) == qAlpha(b),
+                     qPrintable(QStringLiteral("pixel %1 is %2, not %3").arg(x).arg(a, 8, 16).arg(b, 8, 16)));
+        }
     }
 
     void loadFailuresNameTheFile_data() {

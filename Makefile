@@ -1,8 +1,10 @@
-.PHONY: run test test-sanitize fuzz bench build format
+.PHONY: run test test-locales test-sanitize fuzz bench build format
 run:
 	scripts/run
 test:
 	scripts/test
+test-locales:
+	scripts/test-locales
 test-sanitize:
 	scripts/test-sanitize
 fuzz:

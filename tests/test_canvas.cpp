@@ -286,30 +286,46 @@ private slots:
     }
 
     // A size that cannot give a picture is refused with a message, and nothing changes; the largest
-    // photos a camera makes still can be.
+    // photos a camera makes still can be, and so can a side of exactly the largest length.
     void sizesThatCannotBePicturesAreRefused_data() {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("width");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("zero") << "0" << true;
-        QTest::newRow("under half a pixel") << "0.4" << true;
-        QTest::newRow("negative") << "-20" << true;
-        QTest::newRow("too wide") << "40000" << true;
-        QTest::newRow("far too wide") << "1e300" << true;
-        QTest::newRow("100 megapixels") << "12500" << false;
+        QTest::newRow("zero") << "8000"
+                              << "0" << true;
+        QTest::newRow("under half a pixel") << "8000"
+                                            << "0.4" << true;
+        QTest::newRow("negative") << "8000"
+                                  << "-20" << true;
+        QTest::newRow("too wide") << "8000"
+                                  << "40000" << true;
+        QTest::newRow("far too wide") << "8000"
+                                      << "1e300" << true;
+        QTest::newRow("100 megapixels") << "8000"
+                                        << "12500" << false;
+        QTest::newRow("the longest side") << "1"
+                                          << "30000" << false;
+        QTest::newRow("one pixel longer") << "1"
+                                          << "30001" << true;
     }
     void sizesThatCannotBePicturesAreRefused() {
-        QFETCH(QString, typed);
+        QFETCH(QString, height);
+        QFETCH(QString, width);
         QFETCH(bool, refused);
         open();
-        typeAndEnter("Edit1", "8000");
-        typeAndEnter("Edit2", typed);
+        typeAndEnter("Edit1", height);
+        typeAndEnter("Edit2", width);
         ok();
         QCOMPARE(m_desktop->messages.size(), refused ? 1 : 0);
+        if (refused)
+            QVERIFY2(m_desktop->messages[0].contains(
+                         "cannot be created: each side must come to between 1 and 30000 pixels"),
+                     qPrintable(m_desktop->messages[0]));
         QCOMPARE(document().image().isNull(), refused);
         QCOMPARE(document().editingEnabled(), !refused);
         QCOMPARE(m_creator->isVisible(), refused);
         if (!refused)
-            QCOMPARE(document().image().size(), QSize(12500, 8000));
+            QCOMPARE(document().image().size(), QSize(width.toInt(), height.toInt()));
     }
 
     void textThatIsNotANumberIsRefused() {

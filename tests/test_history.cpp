@@ -92,13 +92,13 @@ private:
         QVERIFY2(now.file == expected.file, when);
         QCOMPARE(controlOfWindow<TrackBar>(&main(), "TrackBar1")->value(), expected.zoom);
     }
-    QStringList stepNames() const {
+    static QStringList stepNames(const Document& document) {
         QStringList names;
-        const DocumentHistory& history = m_windows->document().history();
-        for (int i = 0; i < history.count(); ++i)
-            names << history.entry(i).name;
+        for (int i = 0; i < document.history().count(); ++i)
+            names << document.history().entry(i).name;
         return names;
     }
+    QStringList stepNames() const { return stepNames(m_windows->document()); }
 
 private slots:
     void init() {
@@ -308,10 +308,7 @@ private slots:
         // Room for three steps: the three newest stay, and the oldest kept becomes where the history starts.
         document.setHistoryBudget(perStep * 3 + document.history().entry(0).bytes());
         QVERIFY(document.history().bytes() <= perStep * 3 + document.history().entry(0).bytes());
-        QStringList names;
-        for (int i = 0; i < document.history().count(); ++i)
-            names << document.history().entry(i).name;
-        QCOMPARE(names, QStringList({"Fill 3", "Fill 4", "Fill 5", "Fill 6"}));
+        QCOMPARE(stepNames(document), QStringList({"Fill 3", "Fill 4", "Fill 5", "Fill 6"}));
         while (document.canUndo())
             document.undo();
         QCOMPARE(document.image(), filled(size, Qt::blue));
@@ -344,6 +341,38 @@ private slots:
         document.redo();
         document.redo();
         QCOMPARE(document.image(), touched.mirrored(true, false));
+    }
+
+    // The budget holds after every new step, not only when it is set; when the oldest steps go, the saved
+    // point stays with the step that was saved.
+    void everyNewStepKeepsTheBudgetAndTheSavedPoint() {
+        Document document;
+        const QSize size(100, 80);
+        document.open(writePicture("first.png", filled(size, Qt::white)));
+        document.change("Fill 1", DocumentChange::picture(filled(size, Qt::red)));
+        const qint64 start = document.history().entry(0).bytes();
+        const qint64 budget = document.history().entry(1).bytes() * 3 + start; // room for three steps
+        document.setHistoryBudget(budget);
+        const QList<QColor> colours = {Qt::green, Qt::blue, Qt::cyan, Qt::magenta};
+        for (int i = 0; i < colours.size(); ++i) {
+            document.change(QStringLiteral("Fill %1").arg(i + 2),
+                            DocumentChange::picture(filled(size, colours[i])));
+            QVERIFY2(document.history().bytes() <= budget,
+                     qPrintable(QStringLiteral("after Fill %1").arg(i + 2)));
+            if (i == 1)
+                document.markSaved(); // at "Fill 3", blue
+        }
+        QCOMPARE(stepNames(document), QStringList({"Fill 2", "Fill 3", "Fill 4", "Fill 5"}));
+        QVERIFY(document.isModified());
+        document.undo();
+        QVERIFY(document.isModified());
+        document.undo();
+        QCOMPARE(document.image(), filled(size, Qt::blue));
+        QVERIFY(!document.isModified());
+        document.undo();
+        QVERIFY(document.isModified());
+        document.redo();
+        QVERIFY(!document.isModified());
     }
 
     void theHistoryWindowGoesToTheClickedStep() {

@@ -364,8 +364,13 @@ QImage loadPicture(const QString& path) {
     }
 #endif
     QString error;
-    if (image.isNull())
+    if (image.isNull()) {
         image = readWithQt(file, codec, &error);
+        // Qt's PNG reader takes a gAMA of sRGB's 1/2.2 for a plain power curve, and its versions differ on
+        // which colour chunk wins: every PNG's colours are decided in one place.
+        if (!image.isNull() && file.isOpen() && file.seek(0) && file.peek(8) == "\x89PNG\r\n\x1a\n")
+            image.setColorSpace(pngColourSpace(file));
+    }
     if (image.isNull())
         throw UserError(
             QStringLiteral("Cannot read the picture in \"%1\": %2").arg(displayName(path), error));

@@ -10,6 +10,7 @@
 
 #include <zlib.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -118,7 +119,86 @@ QColorSpace profileOf(const Chunk& chunk) {
     return whole ? QColorSpace::fromIccProfile(profile) : QColorSpace();
 }
 
+// The colours a PNG's chunks describe, decided as browsers decide: an ICC profile wins, then the sRGB chunk,
+// then gAMA and cHRM. Tools that write sRGB often add the gAMA and cHRM that approximate it, and some write
+// only those: a gAMA of sRGB's 1/2.2 and sRGB's primaries, within rounding, describe sRGB too, so such
+// pictures keep their exact colours instead of moving by a level where the two curves differ.
+class ColourChunks {
+public:
+    void take(const Chunk& chunk) {
+        if (std::strcmp(chunk.type, "iCCP") == 0) {
+            m_profile = profileOf(chunk);
+        } else if (std::strcmp(chunk.type, "sRGB") == 0) {
+            m_standard = true;
+        } else if (std::strcmp(chunk.type, "gAMA") == 0 && chunk.length == 4) {
+            m_gamma = bigEndian(chunk.data);
+        } else if (std::strcmp(chunk.type, "cHRM") == 0 && chunk.length == 32) {
+            m_hasChromaticities = true;
+            for (int i = 0; i < 8; ++i)
+                m_chromaticities[size_t(i)] = bigEndian(chunk.data + 4 * i);
+        }
+    }
+
+    // Invalid when the chunks describe no colours: the picture is then taken as sRGB.
+    QColorSpace colourSpace() const {
+        if (m_profile.isValid())
+            return m_profile;
+        if (m_standard)
+            return QColorSpace::SRgb;
+        if (m_gamma == 0 && !m_hasChromaticities)
+            return {};
+        // sRGB's gAMA is 45455; tools that round 1/2.2 their own way stay within 1 % of it.
+        const bool standardGamma = m_gamma == 0 || (m_gamma >= 45000 && m_gamma <= 46000);
+        // cHRM values are often quoted to two decimals (0.64, 0.33): within 0.01 they are sRGB's.
+        constexpr std::array<uint32_t, 8> standardPoints = {31270, 32900, 64000, 33000,
+                                                            30000, 60000, 15000, 6000};
+        bool standardPrimaries = true;
+        for (size_t i = 0; i < 8 && m_hasChromaticities; ++i)
+            standardPrimaries = standardPrimaries &&
+                                std::abs(qint64(m_chromaticities[i]) - qint64(standardPoints[i])) <= 1000;
+        if (standardGamma && standardPrimaries)
+            return QColorSpace::SRgb;
+
+        // Without a gAMA the curve is sRGB's; without a usable cHRM, so are the primaries.
+        const auto transfer =
+            m_gamma ? QColorSpace::TransferFunction::Gamma : QColorSpace::TransferFunction::SRgb;
+        const float exponent = m_gamma ? float(100000.0 / m_gamma) : 0.0f;
+        if (m_hasChromaticities) {
+            const auto point = [&](size_t i) {
+                return QPointF(m_chromaticities[i] / 100000.0, m_chromaticities[i + 1] / 100000.0);
+            };
+            const QColorSpace described(point(0), point(2), point(4), point(6), transfer, exponent);
+            if (described.isValid())
+                return described;
+        }
+        return QColorSpace(QColorSpace::Primaries::SRgb, transfer, exponent);
+    }
+
+private:
+    QColorSpace m_profile;
+    bool m_standard = false;
+    uint32_t m_gamma = 0; // 100000 over the exponent; 0 when there is none
+    bool m_hasChromaticities = false;
+    std::array<uint32_t, 8> m_chromaticities{}; // white, red, green, blue: x and y in 100000ths
+};
+
 } // namespace
+
+QColorSpace pngColourSpace(QFile& file) {
+    const qint64 size = file.size();
+    if (size < 8 + 25)
+        return {};
+    uchar* data = file.map(0, size);
+    if (!data)
+        return {};
+    const auto unmap = qScopeGuard([&] { file.unmap(data); });
+    Chunks chunks(data, size);
+    Chunk chunk;
+    ColourChunks colours;
+    while (chunks.next(&chunk) && std::strcmp(chunk.type, "IDAT") != 0)
+        colours.take(chunk);
+    return colours.colourSpace();
+}
 
 QImage readPng(QFile& file, QString* error) {
     error->clear();
@@ -144,20 +224,14 @@ QImage readPng(QFile& file, QString* error) {
         qint64(width) * height > maximumPicturePixels)
         return {}; // the generic reader takes other kinds, and names what is wrong with odd ones
 
-    // The chunks before the pixels: a colour profile, the resolution; kinds the generic reader knows better.
-    QColorSpace colourSpace;
-    bool standardColours = false, gamma = false;
+    // The chunks before the pixels: the colours, the resolution; kinds the generic reader knows better.
+    ColourChunks colours;
     int dotsPerMetreX = 0, dotsPerMetreY = 0;
     while (chunks.next(&chunk) && std::strcmp(chunk.type, "IDAT") != 0) {
         if (std::strcmp(chunk.type, "tRNS") == 0 || std::strcmp(chunk.type, "IEND") == 0)
             return {};
-        if (std::strcmp(chunk.type, "iCCP") == 0)
-            colourSpace = profileOf(chunk);
-        else if (std::strcmp(chunk.type, "sRGB") == 0)
-            standardColours = true;
-        else if (std::strcmp(chunk.type, "gAMA") == 0 || std::strcmp(chunk.type, "cHRM") == 0)
-            gamma = true;
-        else if (std::strcmp(chunk.type, "pHYs") == 0 && chunk.length == 9 && chunk.data[8] == 1) {
+        colours.take(chunk);
+        if (std::strcmp(chunk.type, "pHYs") == 0 && chunk.length == 9 && chunk.data[8] == 1) {
             dotsPerMetreX = int(std::min<uint32_t>(bigEndian(chunk.data), INT32_MAX));
             dotsPerMetreY = int(std::min<uint32_t>(bigEndian(chunk.data + 4), INT32_MAX));
         }
@@ -166,8 +240,6 @@ QImage readPng(QFile& file, QString* error) {
         *error = QStringLiteral("The picture data is missing.");
         return {};
     }
-    if (gamma && !standardColours && !colourSpace.isValid())
-        return {};
 
     QImage picture = newPicture(QSize(int(width), int(height)), QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull()) {
@@ -221,10 +293,8 @@ QImage readPng(QFile& file, QString* error) {
         std::swap(current, prior);
     }
 
-    if (colourSpace.isValid())
+    if (const QColorSpace colourSpace = colours.colourSpace(); colourSpace.isValid())
         picture.setColorSpace(colourSpace);
-    else if (standardColours)
-        picture.setColorSpace(QColorSpace::SRgb);
     if (dotsPerMetreX > 0 && dotsPerMetreY > 0) {
         picture.setDotsPerMeterX(dotsPerMetreX);
         picture.setDotsPerMeterY(dotsPerMetreY);

@@ -8,6 +8,7 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/PositionSizeGroup.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -94,6 +95,8 @@ void MagnifierWindow::buildPanel(QWidget* panel) {
     p.label("Label14", "Width:", 0, 424);
     controls.marginX = p.numberEdit("Edit4", "EditButton4", "0", 1, 442, 140, 22);
     const OkCancel buttons = addOkCancel(panel, "CornerButton7", "CornerButton6");
+    // Below the described controls, in the room above "Ok".
+    new PositionSizeGroup(m_preview, panel, 472);
 
     m_preview->attach(controls);
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {

@@ -11,6 +11,13 @@ SelectionFrame::SelectionFrame(QGraphicsItem* parent)
     setAcceptHoverEvents(true);
     setAcceptedMouseButtons(Qt::LeftButton);
     setCursor(Qt::SizeAllCursor);
+    setFlag(ItemSendsGeometryChanges);
+}
+
+QVariant SelectionFrame::itemChange(GraphicsItemChange change, const QVariant& value) {
+    if (change == ItemPositionHasChanged && onMoved)
+        onMoved();
+    return BoxItem::itemChange(change, value);
 }
 
 void SelectionFrame::setGripSize(double size) {

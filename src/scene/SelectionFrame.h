@@ -25,6 +25,7 @@ public:
     std::function<void()> onPointerMoved; // before the step is applied
     std::function<void()> onReleased;     // after the last step
     std::function<void()> onResized;      // after every change of size
+    std::function<void()> onMoved;        // after every change of place
 
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
@@ -32,6 +33,7 @@ public:
 
 protected:
     void sizeChanged() override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
     void hoverMoveEvent(QGraphicsSceneHoverEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;

@@ -12,6 +12,7 @@
 #include "toolkit/BrushGroup.h"
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/PositionSizeGroup.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
@@ -136,6 +137,7 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     connect(cap, &QComboBox::currentIndexChanged, this, [this](int index) {
         updateStroke([&](Stroke& stroke) { stroke.cap = listValue(capList, index); });
     });
+    addPositionSizeStrip(m_preview, panelWidget);
     keepInSightWhileScrolling(panelWidget, {buttons.ok, buttons.cancel});
     connect(buttons.ok, &QPushButton::clicked, this, &ShapeTool::merge);
     connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);

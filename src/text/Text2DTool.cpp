@@ -9,6 +9,7 @@
 #include "scene/SelectionFrame.h"
 #include "text/TextItem.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/PositionSizeGroup.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourPanel.h"
 #include "widgets/NumberEdit.h"
@@ -164,6 +165,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
         m_preview->frame()->setRotationAngle(degrees);
         m_text->setRotationAngle(degrees);
     });
+    addPositionSizeStrip(m_preview, panel);
     keepInSightWhileScrolling(panel, {ok, cancel});
     pressOnReturn(this, ok);
     connect(ok, &QPushButton::clicked, this, &Text2DTool::merge);

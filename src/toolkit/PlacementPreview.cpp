@@ -73,6 +73,7 @@ PlacementPreview::PlacementPreview(const Options& options, QWidget* parent)
     m_frame->onPointerMoved = [this] { onFramePointerMoved(); };
     m_frame->onReleased = [this] { onFrameReleased(); };
     m_frame->onResized = [this] { onFrameResized(); };
+    m_frame->onMoved = [this] { emit frameChanged(); };
 }
 
 void PlacementPreview::setElement(BoxItem* element) {
@@ -198,6 +199,17 @@ void PlacementPreview::onFrameResized() {
     if (m_element && m_options.elementParent == ElementParent::Frame)
         m_element->setSize(m_frame->size());
     emit frameResized(m_frame->size());
+    emit frameChanged();
+}
+
+QRectF PlacementPreview::frameOnPicture() const {
+    return {m_frame->pos() - m_background->pos(), m_frame->size()};
+}
+
+void PlacementPreview::setFrameOnPicture(const QRectF& box) {
+    m_frame->setSize(box.size());
+    m_frame->setPos(box.topLeft() + m_background->pos());
+    putElementOnFrame();
 }
 
 void PlacementPreview::confirmGripSize() {

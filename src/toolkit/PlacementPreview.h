@@ -85,6 +85,11 @@ public:
     // the zoom bar where the window has one, so bar and view agree).
     void showPicture(const QImage& picture, QSizeF controlSize, double zoom);
 
+    // The box the frame stands for, in the background's own units (the merged picture's pixels): where the
+    // element goes and how large it is. Setting it moves the frame and puts the element on it.
+    QRectF frameOnPicture() const;
+    void setFrameOnPicture(const QRectF& box);
+
     void enterLocateMode();
     // Puts the element onto the frame: its position (in its parent's coordinates) and size.
     void putElementOnFrame();
@@ -99,6 +104,8 @@ signals:
     void elementPlaced();
     // After every change of the frame's size, by the pointer or by the program.
     void frameResized(QSizeF size);
+    // After every change of the frame's place or size.
+    void frameChanged();
     // The pointer moved over the background; the position is in the background's own units.
     void pointerMoved(QPointF position);
 

@@ -47,8 +47,9 @@ PositionSizeGroup::PositionSizeGroup(PlacementPreview* preview, QWidget* host, i
     }
     m_fit = p.button("FitToPicture", "Fit to picture", 0, top + 68, 140, 22);
     m_fit->setToolTip(QStringLiteral("Place and size the element over the whole picture"));
-    connect(m_fit, &QPushButton::clicked, this,
-            [this] { m_preview->setFrameOnPicture({QPointF(0, 0), m_preview->background()->size()}); });
+    connect(m_fit, &QPushButton::clicked, this, [this] {
+        m_preview->setFrameOnPicture({QPointF(0, 0), m_preview->background()->size()});
+    });
     connect(m_preview, &PlacementPreview::frameChanged, this, &PositionSizeGroup::showFrame);
     showFrame();
 }

@@ -68,9 +68,9 @@ private:
         for (std::size_t i = 0; i < m_buttons.size(); ++i) {
             QPushButton* button = m_buttons[i];
             button->setParent(pinned ? m_strip : m_homes[i]);
-            button->setGeometry(pinned ? QRect(m_places[i].x(), int(i) * 24 + 1, m_places[i].width(),
-                                               m_places[i].height())
-                                       : m_places[i]);
+            button->setGeometry(
+                pinned ? QRect(m_places[i].x(), int(i) * 24 + 1, m_places[i].width(), m_places[i].height())
+                       : m_places[i]);
             button->show();
         }
         m_strip->setVisible(pinned);

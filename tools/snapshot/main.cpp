@@ -2,17 +2,20 @@
 // Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
 // change to a window can be looked at without a display.
 //   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
-// WINDOW is "main", "overlay", "filters", "about" or any window's name ("Form18").
+// WINDOW is "main", "overlay", "filters", "about" or any window's layout name ("Form18"); a tool window
+// opens on the photo as from its menu command.
 #include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
+#include "app/WindowTable.h"
 #include "document/Document.h"
 #include "filters/FilterGallery.h"
 #include "overlay/OverlayEditor.h"
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "toolkit/DocumentTool.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/TrackBar.h"
 
@@ -81,10 +84,19 @@ int main(int argc, char* argv[]) {
         window = &gallery;
     } else if (args[1] == "about") {
         window = &windows.aboutWindow();
-    } else if (args[1].startsWith("Form") && args[1] != "Form1") {
-        window = windows.window(args[1].mid(4).toInt());
+    } else {
+        for (const WindowDescription& description : windowTable)
+            if (description.id != WindowId::Main && layoutName(description.id) == args[1]) {
+                window = windows.window(description.id);
+                if (auto* tool = dynamic_cast<DocumentTool*>(window))
+                    tool->openOnDocument();
+            }
     }
     window->setWindowState(Qt::WindowNoState);
+    // SNAPSHOT_SIZE=1366x720 shows the window at that size, as on a small screen.
+    const QStringList size = qEnvironmentVariable("SNAPSHOT_SIZE").split('x');
+    if (size.size() == 2)
+        window->resize(size[0].toInt(), size[1].toInt());
     window->show();
     app.processEvents();
     if (!window->grab().save(args[2])) {

@@ -210,6 +210,9 @@ void PlacementPreview::setFrameOnPicture(const QRectF& box) {
     m_frame->setSize(box.size());
     m_frame->setPos(box.topLeft() + m_background->pos());
     putElementOnFrame();
+    // An element that keeps a size of its own (a round loupe) takes the frame back to it.
+    if (m_element && m_element->size() != box.size())
+        putFrameOnElement();
 }
 
 void PlacementPreview::confirmGripSize() {

@@ -7,10 +7,12 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <QTextLayout>
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -568,6 +570,33 @@ private slots:
             missing = lacking(resolution, file, between(U'\u2200', U'\u22FF'), "mathematical operators");
             QVERIFY2(missing.isEmpty(), qPrintable(missing));
         }
+    }
+
+    // An Indic name's face draws its script itself and joins the letters: a subjoined letter shows no virama
+    // (faces whose tables do not join them draw ਪ੍ਰ as ਪ, a virama and ਰ).
+    void indicWordsJoinInTheirOwnFace_data() {
+        QTest::addColumn<QString>("listedName");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<uint>("virama");
+        QTest::newRow("Adobe Devanagari") << "Adobe Devanagari" << QStringLiteral("प्रेम क्षत्रिय") << 0x094Du;
+        QTest::newRow("Adobe Gurmukhi") << "Adobe Gurmukhi" << QStringLiteral("ਪ੍ਰੀਤ ਕ੍ਰਿਪਾ") << 0x0A4Du;
+    }
+    void indicWordsJoinInTheirOwnFace() {
+        QFETCH(QString, listedName);
+        QFETCH(QString, word);
+        QFETCH(uint, virama);
+        const FontResolution resolution = resolveFont(listedName);
+        QTextLayout layout(word, QFont(listedName));
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].rawFont().familyName(), resolution.family);
+        const FontFile file(resolution.file, faceIndexOf(resolution));
+        const FT_UInt viramaGlyph = file.glyphOf(virama);
+        QVERIFY(viramaGlyph != 0);
+        QVERIFY2(!runs[0].glyphIndexes().contains(viramaGlyph), "a virama is drawn on its own");
     }
 
     // Heavy condensed display faces must not become a regular-width face nor a dingbat font: measured on the

@@ -12,6 +12,7 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "toolkit/PlacementPreview.h"

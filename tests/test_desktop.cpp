@@ -8,6 +8,7 @@
 #include "app/WindowSet.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "widgets/TrackBar.h"

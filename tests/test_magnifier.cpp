@@ -11,6 +11,7 @@
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "toolkit/PlacementPreview.h"

@@ -11,6 +11,7 @@
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "shapes/ShapeTool.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "toolkit/PlacementPreview.h"

@@ -9,6 +9,7 @@
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "text/Text2DTool.h"

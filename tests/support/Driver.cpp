@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QPlainTextEdit>
 
 void typeAndConfirm(QLineEdit* box, const QString& text) {
     box->setFocus();
@@ -46,6 +47,14 @@ QWidget* Driver::window(WindowId id) const {
 
 void Driver::type(const Control<NumberEdit>& box, const QString& text) const {
     typeAndConfirm(control(box), text);
+}
+
+void Driver::write(const Control<QPlainTextEdit>& box, const QString& text) const {
+    QPlainTextEdit* edit = control(box);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
 }
 
 void Driver::choose(const Control<QComboBox>& list, int index) const {

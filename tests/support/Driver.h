@@ -19,6 +19,7 @@
 class MainWindow;
 class NumberEdit;
 class QComboBox;
+class QPlainTextEdit;
 
 // A control of `window` itself by object name, not one of the windows it owns (tool windows are children
 // of the main window and reuse its control names); null when there is none.
@@ -77,8 +78,14 @@ public:
         else
             QTest::mouseClick(control(target), Qt::LeftButton, {}, at);
     }
+    // A control double-clicked with the mouse at its middle (a picture view: the picture is chosen).
+    template <class T> void doubleClick(const Control<T>& target) const {
+        QTest::mouseDClick(control(target), Qt::LeftButton);
+    }
     // Typed into the number box and confirmed as a user does: select all, type, Enter.
     void type(const Control<NumberEdit>& box, const QString& text) const;
+    // Written into a text box as a user does: select all, delete, type (Enter there would start a new line).
+    void write(const Control<QPlainTextEdit>& box, const QString& text) const;
     // The list's item at `index` chosen.
     void choose(const Control<QComboBox>& list, int index) const;
     // A menu command of the main window run.

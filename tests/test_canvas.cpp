@@ -20,7 +20,6 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>

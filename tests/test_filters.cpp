@@ -24,7 +24,6 @@
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -36,7 +35,6 @@ class FiltersTest : public QObject {
 private:
     std::unique_ptr<Driver> m_driver;
     FilterGallery* m_gallery = nullptr;
-    const ui::FilterGalleryControls& gallery = ui::filterGallery;
 
     Document& document() { return m_driver->document(); }
     TestDesktop& desktop() { return m_driver->desktop(); }
@@ -100,7 +98,7 @@ private slots:
         QCOMPARE(m_gallery->parameters(EffectKind::Water).time, 0.0);
         QCOMPARE(m_gallery->parameters(EffectKind::Water).waveSize, 64.0);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).contrast, 1.0); // set by the opening
-        m_driver->click(gallery.ok);
+        m_driver->click(ui::filterGallery.ok);
         Effect water;
         water.kind = EffectKind::Water;
         QCOMPARE(document().image(), pngRoundTrip(applyEffect(water, picture)));
@@ -110,8 +108,8 @@ private slots:
     void bakedPixelsEqualAPngRoundTrip() {
         const QImage picture = translucentPicture();
         openGalleryOn(picture);
-        m_driver->click(gallery.sepia);
-        m_driver->click(gallery.ok);
+        m_driver->click(ui::filterGallery.sepia);
+        m_driver->click(ui::filterGallery.ok);
         Effect sepia;
         sepia.kind = EffectKind::Sepia;
         sepia.amount = 0.5;
@@ -124,12 +122,13 @@ private slots:
         QTest::addColumn<Control<PictureView>>("thumbnail");
         QTest::addColumn<QPoint>("at"); // none: the middle
         QTest::addColumn<int>("kind");
-        QTest::newRow("invert") << gallery.invert << QPoint() << int(EffectKind::Invert);
+        QTest::newRow("invert") << ui::filterGallery.invert << QPoint() << int(EffectKind::Invert);
         QTest::newRow("brightness and contrast")
-            << gallery.brightnessContrast << QPoint() << int(EffectKind::BrightnessContrast);
+            << ui::filterGallery.brightnessContrast << QPoint() << int(EffectKind::BrightnessContrast);
         QTest::newRow("blur through its click area")
-            << gallery.blurClickArea << QPoint(2, 2) << int(EffectKind::Blur);
-        QTest::newRow("radial blur") << gallery.radialBlur << QPoint() << int(EffectKind::RadialBlur);
+            << ui::filterGallery.blurClickArea << QPoint(2, 2) << int(EffectKind::Blur);
+        QTest::newRow("radial blur") << ui::filterGallery.radialBlur << QPoint()
+                                     << int(EffectKind::RadialBlur);
     }
     void aThumbnailClickLeavesExactlyOneFilterSelected() {
         QFETCH(Control<PictureView>, thumbnail);
@@ -139,7 +138,7 @@ private slots:
         m_driver->click(thumbnail, at);
         QCOMPARE(int(m_gallery->selectedKind()), kind);
         // With only one enabled, choosing any filter later the order of the preview no longer matters.
-        m_driver->click(gallery.water);
+        m_driver->click(ui::filterGallery.water);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::Water);
     }
 
@@ -147,7 +146,7 @@ private slots:
         // Small enough that the preview and the thumbnails show the picture at its own size.
         const QImage picture = gradientPicture(60, 40);
         openGalleryOn(picture);
-        m_driver->click(gallery.invert);
+        m_driver->click(ui::filterGallery.invert);
         m_gallery->waitForPreview();
         Effect invert, halfSepia, fullSepia;
         invert.kind = EffectKind::Invert;
@@ -156,12 +155,12 @@ private slots:
         fullSepia.amount = 1;
         QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(halfSepia, picture));
-        m_driver->control(gallery.sepiaAmount)->setValue(1);
+        m_driver->control(ui::filterGallery.sepiaAmount)->setValue(1);
         m_gallery->waitForPreview();
         QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(fullSepia, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Invert), applyEffect(invert, picture));
-        m_driver->click(gallery.sepia);
+        m_driver->click(ui::filterGallery.sepia);
         m_gallery->waitForPreview();
         QCOMPARE(m_gallery->selectedEffect().amount, 1.0); // the changed value shows once selected
         QCOMPARE(m_gallery->previewPicture(), applyEffect(fullSepia, picture));
@@ -169,10 +168,10 @@ private slots:
 
     void resetPutsBrightnessAndContrastBack() {
         openGalleryOn(gradientPicture(30, 20));
-        m_driver->click(gallery.blackAndWhite);
-        m_driver->control(gallery.brightness)->setValue(0.7);
-        m_driver->control(gallery.contrast)->setValue(1.8);
-        m_driver->click(gallery.resetBrightnessContrast);
+        m_driver->click(ui::filterGallery.blackAndWhite);
+        m_driver->control(ui::filterGallery.brightness)->setValue(0.7);
+        m_driver->control(ui::filterGallery.contrast)->setValue(1.8);
+        m_driver->click(ui::filterGallery.resetBrightnessContrast);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).brightness, 0.0);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).contrast, 1.0);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::BlackAndWhite);
@@ -180,9 +179,9 @@ private slots:
 
     void selectionSurvivesReopeningButParametersDoNot() {
         openGalleryOn(gradientPicture(30, 20));
-        m_driver->click(gallery.emboss);
-        m_driver->control(gallery.embossWidth)->setValue(9);
-        m_driver->click(gallery.cancel); // nothing written
+        m_driver->click(ui::filterGallery.emboss);
+        m_driver->control(ui::filterGallery.embossWidth)->setValue(9);
+        m_driver->click(ui::filterGallery.cancel); // nothing written
         QCOMPARE(document().image(), gradientPicture(30, 20));
         m_driver->run(ui::menu.filterGallery);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::Emboss);
@@ -192,8 +191,8 @@ private slots:
     void visualizeShowsTheFullSizeResult() {
         const QImage picture = gradientPicture(1200, 900);
         openGalleryOn(picture);
-        m_driver->click(gallery.invert);
-        m_driver->click(gallery.visualize);
+        m_driver->click(ui::filterGallery.invert);
+        m_driver->click(ui::filterGallery.visualize);
         ResultsWindow& results = m_driver->windows().resultsWindow();
         QCOMPARE(desktop().shown.last().data(), &results);
         QCOMPARE(results.view()->picture().size(), QSize(1200, 900));
@@ -214,9 +213,9 @@ private slots:
         desktop().whileShown = [&](QDialog* window) {
             if (window != m_gallery)
                 return;
-            QCOMPARE(m_driver->control(gallery.blurSoftness)->value(), 0.3);
-            m_driver->click(gallery.invert);
-            m_driver->click(gallery.ok);
+            QCOMPARE(m_driver->control(ui::filterGallery.blurSoftness)->value(), 0.3);
+            m_driver->click(ui::filterGallery.invert);
+            m_driver->click(ui::filterGallery.ok);
         };
         m_driver->click(overlay ? ui::overlayEditor.filterOverlay : ui::overlayEditor.filterBackground);
         Effect invert;

@@ -18,7 +18,6 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>

@@ -20,7 +20,6 @@
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>

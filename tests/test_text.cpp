@@ -19,7 +19,6 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>

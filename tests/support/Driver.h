@@ -82,7 +82,7 @@ public:
     template <class T> void doubleClick(const Control<T>& target) const {
         QTest::mouseDClick(control(target), Qt::LeftButton);
     }
-    // Typed into the number box and confirmed as a user does: select all, type, Enter.
+    // Typed into the number box and confirmed as a user does: select all, delete, type, Enter.
     void type(const Control<NumberEdit>& box, const QString& text) const;
     // Written into a text box as a user does: select all, delete, type (Enter there would start a new line).
     void write(const Control<QPlainTextEdit>& box, const QString& text) const;
@@ -95,7 +95,8 @@ public:
     // A picture of a decoration gallery clicked.
     void clickThumbnail(WindowId gallery, const QString& thumbnail) const;
 
-    // A file of this driver's own folder, which lives as long as the driver.
+    // A folder of this driver's own, which lives as long as the driver, and a file in it.
+    QString folder() const { return m_folder.path(); }
     QString filePath(const QString& name) const { return m_folder.filePath(name); }
     QString writePicture(const QString& name, const QImage& picture) const;
 

@@ -100,8 +100,8 @@ private slots:
         QFETCH(QString, step);
         open(m_driver->writePicture("photo.png", gradientPicture(64, 48)));
         const DocumentState before = stateOf(document());
-        desktop().openAnswers << m_driver->writePicture("sticker.png",
-                                                        filled({9, 7}, Qt::blue)); // "Image above"
+        // The picture "Image above" asks for.
+        desktop().openAnswers << m_driver->writePicture("sticker.png", filled({9, 7}, Qt::blue));
         pressWhenShown(route.ok);
         m_driver->follow(route);
         QVERIFY(!desktop().shown.isEmpty());

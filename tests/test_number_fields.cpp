@@ -104,8 +104,8 @@ private slots:
         const QSize opened(64, 48);
         m_driver->openPicture(gradientPicture(opened.width(), opened.height()));
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
-        desktop().openAnswers << m_driver->writePicture("sticker.png",
-                                                        gradientPicture(9, 7)); // for "Image above"
+        // The picture "Image above" asks for.
+        desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(9, 7));
         QWidget* target = m_driver->window(route.window);
         bool typed = false;
         desktop().whileShown = [&](QDialog* shown) {

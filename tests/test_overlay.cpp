@@ -181,8 +181,8 @@ private slots:
         QFETCH(double, grip);
         m_driver->type(ui::overlayEditor.gripSizeBox, typed);
         QCOMPARE(frame()->gripSize(), grip);
-        QCOMPARE(m_driver->control(ui::overlayEditor.gripSizeBox)->text(),
-                 typed); // the box keeps what was typed
+        // The box keeps what was typed.
+        QCOMPARE(m_driver->control(ui::overlayEditor.gripSizeBox)->text(), typed);
         m_driver->click(ui::overlayEditor.restoreGripSize);
         QCOMPARE(frame()->gripSize(), 3.0);
     }

@@ -11,8 +11,9 @@
 #include "base/UserError.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "widgets/BackgroundSave.h"
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
@@ -29,7 +30,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -37,40 +37,20 @@
 class AppTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
-    QTemporaryDir m_dir;
+    std::unique_ptr<Driver> m_driver;
 
-    MainWindow& main() { return m_windows->mainWindow(); }
-    Document& document() { return m_windows->document(); }
-    template <class T> T* control(QWidget* window, const char* name) {
-        T* found = controlOfWindow<T>(window, QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    QString writePicture(const QString& name, const QImage& image) {
-        const QString path = m_dir.filePath(name);
-        saveOrFail(image, path);
-        return path;
-    }
-    void open(const QString& path) {
-        m_desktop->openAnswers << path;
-        main().menuItem("MenuItem6")->trigger();
-    }
+    MainWindow& main() { return m_driver->mainWindow(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    // "Save" in the save window with the format at `formatIndex` and `typedName` typed in the dialog (empty:
+    // cancelled); gives the path the dialog answered.
     QString saveAs(int formatIndex, const QString& typedName) {
-        SaveWindow& window = m_windows->saveWindow();
-        window.formatList()->setCurrentIndex(formatIndex);
-        const QString path = typedName.isEmpty() ? QString() : m_dir.filePath(typedName);
-        m_desktop->saveAnswers << path;
-        control<QPushButton>(&window, "CornerButton1")->click();
-        m_desktop->saveAnswers.clear(); // unused when the window refused before asking
+        m_driver->choose(ui::save.formatList, formatIndex);
+        const QString path = typedName.isEmpty() ? QString() : m_driver->filePath(typedName);
+        desktop().saveAnswers << path;
+        m_driver->click(ui::save.save);
+        desktop().saveAnswers.clear(); // unused when the window refused before asking
         return path;
-    }
-    void pressShortcut(const QKeySequence& keys) {
-        main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main()));
-        QTest::keySequence(&main(), keys);
     }
 
     static QString errorOf(const std::function<void()>& action) {
@@ -114,19 +94,44 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&main());
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
+
+    // Every control the tests name is exactly one control of its window, of the type the name promises.
+    void everyNamedControlIsOneControlOfItsWindow() {
+        QVERIFY(!ControlMap::all().isEmpty());
+        QStringList problems;
+        for (const ControlMap* map : ControlMap::all())
+            for (const NamedControl& named : map->controls()) {
+                QWidget* window = m_driver->window(named.window);
+                const QString where = layoutName(named.window) + " " + named.name;
+                QObjectList found;
+                if (named.menuCommand) {
+                    for (QAction* action : window->findChildren<QAction*>(named.name))
+                        found << action;
+                } else {
+                    for (QWidget* widget : window->findChildren<QWidget*>(named.name))
+                        if (widget->window() == window)
+                            found << widget;
+                }
+                if (found.size() != 1)
+                    problems << where + QStringLiteral(" found %1 times").arg(found.size());
+                else if (!named.hasType(found.first()))
+                    problems << where + " is no " + named.type;
+                else if (named.menuCommand && main().menuItem(named.name) != found.first())
+                    problems << where + " is not the menu item of that name";
+            }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
+    }
 
     void windowSetIsCreatedOnceInOrder() {
         QCOMPARE(main().objectName(), QString("Form1"));
         QCOMPARE(main().windowTitle(), QString("Lumora 2.0.4"));
         for (int number = 2; number <= int(windowTable.size()); ++number) {
             const WindowDescription& description = windowTable[number - 1];
-            QDialog* window = m_windows->window(description.id);
+            QDialog* window = m_driver->windows().window(description.id);
             QCOMPARE(window->objectName(), QStringLiteral("Form%1").arg(number));
             QCOMPARE(window->windowTitle(), QString::fromUtf8(description.caption));
             QCOMPARE(window->size(), description.clientSize);
@@ -134,7 +139,7 @@ private slots:
             QVERIFY(!window->isVisible());
         }
         // Closing a window hides it and keeps it (and its state) for the next showing.
-        QDialog* save = m_windows->window(WindowId::Save);
+        QDialog* save = m_driver->windows().window(WindowId::Save);
         static_cast<SaveWindow*>(save)->formatList()->setCurrentIndex(2);
         save->show();
         save->close();
@@ -143,66 +148,67 @@ private slots:
     }
 
     void openingAPictureEnablesEditing() {
-        const QStringList editingButtons = {"TrackBar1",     "TrackBar2",     "CornerButton1",
-                                            "CornerButton2", "CornerButton3", "CornerButton4",
-                                            "CornerButton5"};
-        const QStringList editingItems = {"MenuItem11", "MenuItem4",  "MenuItem5",  "MenuItem10",
-                                          "MenuItem9",  "MenuItem13", "MenuItem14", "MenuItem15",
-                                          "MenuItem17", "MenuItem18", "MenuItem20", "MenuItem21",
-                                          "MenuItem22", "MenuItem24", "MenuItem25"};
+        const ui::MainWindowControls& panel = ui::mainWindow;
+        const ui::MenuCommands& menu = ui::menu;
+        const QList<Control<QWidget>> editingControls = {
+            panel.zoomBar,         panel.opacityBar,     panel.restoreZoom, panel.restoreOpacity,
+            panel.restoreOriginal, panel.flipHorizontal, panel.flipVertical};
+        const QList<Control<QAction>> editingCommands = {
+            menu.borders,       menu.text2D,    menu.text3D,        menu.flipVertical, menu.flipHorizontal,
+            menu.filterGallery, menu.effects,   menu.imageAbove,    menu.line,         menu.rectangle,
+            menu.circle,        menu.magnifier, menu.colourFilters, menu.montage,      menu.crop};
         auto editingState = [&] {
             QList<bool> states;
-            for (const QString& name : editingButtons)
-                states << controlOfWindow<QWidget>(&main(), name)->isEnabled();
-            for (int i = 1; i <= 13; ++i)
-                states
-                    << controlOfWindow<QWidget>(&main(), QStringLiteral("SpeedButton%1").arg(i))->isEnabled();
-            for (const QString& name : editingItems)
-                states << main().menuItem(name)->isEnabled();
+            for (const Control<QWidget>& control : editingControls)
+                states << m_driver->control(control)->isEnabled();
+            for (const NamedControl& button : ui::toolbar.controls()) // every toolbar button
+                states << m_driver->control<QWidget>(button.window, button.name)->isEnabled();
+            for (const Control<QAction>& command : editingCommands)
+                states << m_driver->control(command)->isEnabled();
             return states;
         };
         QVERIFY(!editingState().contains(true));
-        QVERIFY(!control<QLabel>(&main(), "Label4")->isVisibleTo(&main()));
-        for (const char* always : {"MenuItem6", "MenuItem19", "MenuItem7", "MenuItem2"})
-            QVERIFY(main().menuItem(always)->isEnabled());
+        QVERIFY(!m_driver->control(panel.pointerReadout)->isVisibleTo(&main()));
+        for (const Control<QAction>& always : {menu.openImage, menu.createBackground, menu.save, menu.about})
+            QVERIFY(m_driver->control(always)->isEnabled());
 
         // A cancelled dialog and a broken file change nothing, and show why for the broken file.
-        open(QString());
-        QFile broken(m_dir.filePath("broken.png"));
+        m_driver->openFile(QString());
+        QFile broken(m_driver->filePath("broken.png"));
         QVERIFY(broken.open(QIODevice::WriteOnly));
         broken.write("not a picture");
         broken.close();
-        open(broken.fileName());
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages[0].contains("broken.png"));
+        m_driver->openFile(broken.fileName());
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages[0].contains("broken.png"));
         QVERIFY(!editingState().contains(true));
         QVERIFY(document().image().isNull());
 
-        control<TrackBar>(&main(), "TrackBar2")->setValue(0.4);
-        open(writePicture("photo.png", gradientPicture(1024, 768)));
+        m_driver->control(panel.opacityBar)->setValue(0.4);
+        m_driver->openPicture(gradientPicture(1024, 768));
         QVERIFY(!editingState().contains(false));
-        QVERIFY(control<QLabel>(&main(), "Label4")->isVisibleTo(&main()));
-        QCOMPARE(control<QLabel>(&main(), "Label3")->text(), QString("1024x768"));
-        QCOMPARE(control<TrackBar>(&main(), "TrackBar1")->value(), 1.0);
-        QCOMPARE(control<TrackBar>(&main(), "TrackBar2")->value(), 1.0);
+        QVERIFY(m_driver->control(panel.pointerReadout)->isVisibleTo(&main()));
+        QCOMPARE(m_driver->control(panel.sizeReadout)->text(), QString("1024x768"));
+        QCOMPARE(m_driver->control(panel.zoomBar)->value(), 1.0);
+        QCOMPARE(m_driver->control(panel.opacityBar)->value(), 1.0);
         QCOMPARE(document().controlSize(), QSizeF(1024, 768));
         QCOMPARE(document().image().size(), QSize(1024, 768));
     }
 
     void pointerReadoutShowsBitmapPixelsAtAnyZoom() {
-        open(writePicture("photo.png", gradientPicture(1024, 768)));
-        control<TrackBar>(&main(), "TrackBar1")->setValue(2);
+        m_driver->openPicture(gradientPicture(1024, 768));
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(2);
         DocumentCanvas* canvas = main().canvas();
         QCOMPARE(canvas->pictureRect(), QRectF(0, 0, 2048, 1536));
         main().scrollArea()->ensureVisible(2047, 1535);
         QTest::mouseMove(canvas, QPoint(2047, 1535));
-        QCOMPARE(control<QLabel>(&main(), "Label4")->text(), QString("1023 / 767"));
+        QCOMPARE(m_driver->control(ui::mainWindow.pointerReadout)->text(), QString("1023 / 767"));
         main().scrollArea()->ensureVisible(0, 0);
         QTest::mouseMove(canvas, QPoint(3, 5));
-        QCOMPARE(control<QLabel>(&main(), "Label4")->text(), QString("1 / 2"));
+        QCOMPARE(m_driver->control(ui::mainWindow.pointerReadout)->text(), QString("1 / 2"));
         // The scrollable area is never smaller than 15000 × 15000, and grows with a big zoomed picture.
         QCOMPARE(canvas->size(), QSize(15000, 15000));
-        control<TrackBar>(&main(), "TrackBar1")->setValue(10);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(10);
         QCOMPARE(canvas->size(), QSize(15000, 15000));
         document().change("Stretch",
                           DocumentChange::picture(document().image()).withControlSize(QSizeF(2000, 1600)));
@@ -232,8 +238,8 @@ private slots:
         QFETCH(QPoint, scroll);
         QFETCH(int, tolerance);
         const QImage picture = noisePicture(880, 660);
-        open(writePicture("noise.png", picture));
-        control<TrackBar>(&main(), "TrackBar1")->setValue(zoom);
+        m_driver->openPicture(picture);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(zoom);
         main().scrollArea()->horizontalScrollBar()->setValue(scroll.x());
         main().scrollArea()->verticalScrollBar()->setValue(scroll.y());
         QWidget* viewport = main().scrollArea()->viewport();
@@ -263,26 +269,26 @@ private slots:
     void zoomAndOpacityNeverChangeSavedPixels() {
         QImage picture = gradientPicture(60, 40);
         picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
-        open(writePicture("in.png", picture));
-        control<TrackBar>(&main(), "TrackBar1")->setValue(3);
-        control<TrackBar>(&main(), "TrackBar2")->setValue(0.2);
+        m_driver->openPicture(picture);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(3);
+        m_driver->control(ui::mainWindow.opacityBar)->setValue(0.2);
         const QString path = saveAs(0, "out.png");
-        QCOMPARE(m_desktop->messages, QStringList());
+        QCOMPARE(desktop().messages, QStringList());
         QCOMPARE(loadOrFail(path), picture);
         // "Restore" under each bar puts it back to 1.
-        control<QPushButton>(&main(), "CornerButton1")->click();
-        control<QPushButton>(&main(), "CornerButton2")->click();
+        m_driver->click(ui::mainWindow.restoreZoom);
+        m_driver->click(ui::mainWindow.restoreOpacity);
         QCOMPARE(main().canvas()->zoom(), 1.0);
         QCOMPARE(main().canvas()->pictureOpacity(), 1.0);
     }
 
     void flipsMirrorPixelsInPlace() {
         const QImage picture = gradientPicture(5, 3);
-        open(writePicture("in.png", picture));
-        control<TrackBar>(&main(), "TrackBar1")->setValue(2);
-        control<QPushButton>(&main(), "CornerButton4")->click();
+        m_driver->openPicture(picture);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(2);
+        m_driver->click(ui::mainWindow.flipHorizontal);
         QCOMPARE(document().image(), picture.mirrored(true, false));
-        main().menuItem("MenuItem10")->trigger();
+        m_driver->run(ui::menu.flipVertical);
         QCOMPARE(document().image(), picture.mirrored(true, true));
         QCOMPARE(document().controlSize(), QSizeF(5, 3));
         QCOMPARE(main().canvas()->zoom(), 2.0);
@@ -290,23 +296,23 @@ private slots:
 
     void restoreReloadsTheChosenFile() {
         // Nothing chosen yet: nothing happens.
-        control<QPushButton>(&main(), "CornerButton3")->setEnabled(true);
-        control<QPushButton>(&main(), "CornerButton3")->click();
+        m_driver->control(ui::mainWindow.restoreOriginal)->setEnabled(true);
+        m_driver->click(ui::mainWindow.restoreOriginal);
         QVERIFY(document().image().isNull());
-        QVERIFY(m_desktop->messages.isEmpty());
+        QVERIFY(desktop().messages.isEmpty());
 
-        const QString path = writePicture("in.png", gradientPicture(8, 6));
-        open(path);
-        control<QPushButton>(&main(), "CornerButton4")->click();
-        control<QPushButton>(&main(), "CornerButton3")->click();
+        const QString path = m_driver->writePicture("in.png", gradientPicture(8, 6));
+        m_driver->openFile(path);
+        m_driver->click(ui::mainWindow.flipHorizontal);
+        m_driver->click(ui::mainWindow.restoreOriginal);
         QCOMPARE(document().image(), gradientPicture(8, 6));
 
         // A file deleted since it was chosen: the reason is shown, the picture stays.
-        control<QPushButton>(&main(), "CornerButton4")->click();
+        m_driver->click(ui::mainWindow.flipHorizontal);
         QFile::remove(path);
-        control<QPushButton>(&main(), "CornerButton3")->click();
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages[0].startsWith("Cannot open file \""));
+        m_driver->click(ui::mainWindow.restoreOriginal);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages[0].startsWith("Cannot open file \""));
         QCOMPARE(document().image(), gradientPicture(8, 6).mirrored(true, false));
     }
 
@@ -325,7 +331,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         Document document;
-        const QString first = writePicture("first.png", gradientPicture(8, 6));
+        const QString first = m_driver->writePicture("first.png", gradientPicture(8, 6));
         if (openedBefore) {
             QCOMPARE(errorOf([&] { document.open(first); }), QString());
             document.change(
@@ -339,12 +345,12 @@ private slots:
         const QString sizeText = document.sizeText();
         const bool editing = document.editingEnabled();
         if (!content.isEmpty()) {
-            QFile file(m_dir.filePath(name));
+            QFile file(m_driver->filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
         }
         QSignalSpy imageSignals(&document, &Document::imageChanged);
-        QVERIFY(!errorOf([&] { document.open(m_dir.filePath(name)); }).isEmpty());
+        QVERIFY(!errorOf([&] { document.open(m_driver->filePath(name)); }).isEmpty());
         QCOMPARE(document.chosenFile(), chosen);
         QCOMPARE(document.image(), image);
         QCOMPARE(document.controlSize(), controlSize);
@@ -361,41 +367,41 @@ private slots:
     }
 
     void restoreReloadsPixelsOnly() {
-        const QString path = writePicture("in.png", gradientPicture(8, 6));
-        open(path);
-        control<TrackBar>(&main(), "TrackBar1")->setValue(2.5);
+        const QString path = m_driver->writePicture("in.png", gradientPicture(8, 6));
+        m_driver->openFile(path);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(2.5);
         document().change("Stretch",
                           DocumentChange::picture(document().image()).withControlSize(QSizeF(100.5, 40)));
         saveOrFail(gradientPicture(5, 9), path); // the file changed since it was opened
-        control<QPushButton>(&main(), "CornerButton3")->click();
-        QCOMPARE(m_desktop->messages, QStringList());
+        m_driver->click(ui::mainWindow.restoreOriginal);
+        QCOMPARE(desktop().messages, QStringList());
         QCOMPARE(document().image(), gradientPicture(5, 9));
         QCOMPARE(document().controlSize(), QSizeF(100.5, 40));
         QCOMPARE(document().zoom(), 2.5);
         QCOMPARE(document().sizeText(), QString("5x9")); // the readout follows the picture's new size
-        QCOMPARE(control<TrackBar>(&main(), "TrackBar1")->value(), 2.5);
+        QCOMPARE(m_driver->control(ui::mainWindow.zoomBar)->value(), 2.5);
         // The new 5 × 9 pixels, centred in the kept 100.5 × 40 control, at the kept zoom.
         QCOMPARE(main().canvas()->pictureRect(), QRectF(119.375, 38.75, 12.5, 22.5));
     }
 
     void sharedShortcutsFollowTheDocument() {
-        pressShortcut(QKeySequence("Ctrl+A"));
-        QCOMPARE(m_desktop->shown.size(), 1);
-        QCOMPARE(m_desktop->shown[0].data(), m_windows->window(WindowId::About));
-        pressShortcut(QKeySequence("Ctrl+L")); // both carriers disabled: nothing
-        QCOMPARE(m_desktop->shown.size(), 1);
+        m_driver->pressShortcut(QKeySequence("Ctrl+A"));
+        QCOMPARE(desktop().shown.size(), 1);
+        QCOMPARE(desktop().shown[0].data(), m_driver->windows().window(WindowId::About));
+        m_driver->pressShortcut(QKeySequence("Ctrl+L")); // both carriers disabled: nothing
+        QCOMPARE(desktop().shown.size(), 1);
 
-        open(writePicture("in.png", gradientPicture(8, 6)));
-        QSignalSpy aboveSpy(main().menuItem("MenuItem15"), &QAction::triggered);
-        QSignalSpy magnifierSpy(main().menuItem("MenuItem21"), &QAction::triggered);
-        QSignalSpy lineSpy(main().menuItem("MenuItem17"), &QAction::triggered);
-        pressShortcut(QKeySequence("Ctrl+A"));
-        pressShortcut(QKeySequence("Ctrl+L"));
+        m_driver->openPicture(gradientPicture(8, 6));
+        QSignalSpy aboveSpy(m_driver->control(ui::menu.imageAbove), &QAction::triggered);
+        QSignalSpy magnifierSpy(m_driver->control(ui::menu.magnifier), &QAction::triggered);
+        QSignalSpy lineSpy(m_driver->control(ui::menu.line), &QAction::triggered);
+        m_driver->pressShortcut(QKeySequence("Ctrl+A"));
+        m_driver->pressShortcut(QKeySequence("Ctrl+L"));
         QCOMPARE(aboveSpy.count(), 1);
         QCOMPARE(magnifierSpy.count(), 1);
         QCOMPARE(lineSpy.count(), 0);
-        QCOMPARE(m_desktop->shown.size(), 2); // the magnifying glass; About not shown again
-        QCOMPARE(m_desktop->shown[1].data(), m_windows->window(WindowId::Magnifier));
+        QCOMPARE(desktop().shown.size(), 2); // the magnifying glass; About not shown again
+        QCOMPARE(desktop().shown[1].data(), m_driver->windows().window(WindowId::Magnifier));
     }
 
     void saveRules_data() {
@@ -419,14 +425,15 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QFETCH(QByteArray, codec);
-        open(writePicture("in.png", gradientPicture(16, 12)));
+        m_driver->openPicture(gradientPicture(16, 12));
         saveAs(format, typed);
-        QCOMPARE(m_desktop->messages, QStringList());
-        QCOMPARE(m_desktop->saveSuffixes.last(), SaveWindow::defaultSuffix(format));
-        QImageReader reader(m_dir.filePath(written));
+        QCOMPARE(desktop().messages, QStringList());
+        QCOMPARE(desktop().saveSuffixes.last(), SaveWindow::defaultSuffix(format));
+        QImageReader reader(m_driver->filePath(written));
         QCOMPARE(reader.format(), codec);
         QCOMPARE(reader.size(), QSize(16, 12));
-        QVERIFY(m_windows->saveWindow().formatList()->currentIndex() == format); // window stays as it was
+        QVERIFY(m_driver->windows().saveWindow().formatList()->currentIndex() ==
+                format); // window stays as it was
     }
 
     // The file is written off this thread: timers and repaints go on, but what the user does meanwhile (a
@@ -434,7 +441,7 @@ private slots:
     // picture as it was when "Save" was pressed.
     void savingKeepsTheWindowLiveAndThePictureFixed() {
         const QImage picture = noisePicture(600, 400);
-        open(writePicture("in.png", picture));
+        m_driver->openPicture(picture);
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         const QImage before = document().image();
@@ -451,26 +458,26 @@ private slots:
         QVERIFY(main().isVisible());
         QCOMPARE(document().image(), before);
         QCOMPARE(loadOrFail(path), before);
-        QVERIFY(m_desktop->messages.isEmpty());
+        QVERIFY(desktop().messages.isEmpty());
 
-        pressShortcut(QKeySequence("Ctrl+H")); // the same keys once the file is written
+        m_driver->pressShortcut(QKeySequence("Ctrl+H")); // the same keys once the file is written
         QVERIFY(document().image() != before);
     }
 
     void saveFailuresAreShownAndWriteNothing() {
         saveAs(0, "early.png"); // no picture yet: said before any dialog
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages[0].startsWith("There is no picture to save yet"));
-        QVERIFY(m_desktop->saveSuffixes.isEmpty());
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages[0].startsWith("There is no picture to save yet"));
+        QVERIFY(desktop().saveSuffixes.isEmpty());
 
-        open(writePicture("in.png", gradientPicture(16, 12)));
+        m_driver->openPicture(gradientPicture(16, 12));
         saveAs(0, "a.txt");
-        QCOMPARE(m_desktop->messages.size(), 2);
-        QVERIFY(m_desktop->messages[1].contains("a.txt"));
-        QVERIFY(!QFile::exists(m_dir.filePath("a.txt")));
+        QCOMPARE(desktop().messages.size(), 2);
+        QVERIFY(desktop().messages[1].contains("a.txt"));
+        QVERIFY(!QFile::exists(m_driver->filePath("a.txt")));
 
         saveAs(0, QString()); // cancelled dialog
-        QCOMPARE(m_desktop->messages.size(), 2);
+        QCOMPARE(desktop().messages.size(), 2);
     }
 
     void resultsWindowFitsThePicture_data() {
@@ -482,7 +489,7 @@ private slots:
     void resultsWindowFitsThePicture() {
         QFETCH(QSize, picture);
         QFETCH(QRectF, expected);
-        ResultsWindow& results = m_windows->resultsWindow();
+        ResultsWindow& results = m_driver->windows().resultsWindow();
         // Red above blue, so a picture drawn upside down or outside its place shows.
         QImage image(picture, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::blue);
@@ -505,14 +512,14 @@ private slots:
     }
 
     void aboutShowsItsBanner() {
-        main().menuItem("MenuItem2")->trigger();
-        QCOMPARE(m_desktop->shown.size(), 1);
-        AboutWindow& about = m_windows->aboutWindow();
+        m_driver->run(ui::menu.about);
+        QCOMPARE(desktop().shown.size(), 1);
+        AboutWindow& about = m_driver->windows().aboutWindow();
         about.show();
         QCOMPARE(about.logo().size(), AboutWindow::logoSize);
-        QVERIFY(control<QLabel>(&about, "Label1")->text().contains("The Lumora developers"));
-        for (const char* name : {"Label2", "Label3", "Label4"})
-            QVERIFY(!control<QLabel>(&about, name)->text().isEmpty());
+        QVERIFY(m_driver->control(ui::about.credits)->text().contains("The Lumora developers"));
+        for (const Control<QLabel>& label : {ui::about.description, ui::about.contact, ui::about.thanks})
+            QVERIFY(!m_driver->control(label)->text().isEmpty());
         about.close();
     }
 };

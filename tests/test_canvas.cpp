@@ -12,70 +12,56 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 class CanvasTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     CropWindow* m_crop = nullptr;
-    QTemporaryDir m_dir;
 
-    Document& document() { return m_windows->document(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
     SelectionFrame* frame() { return m_crop->preview()->frame(); }
-    NumberEdit* edit(const char* name) { return m_crop->findChild<NumberEdit*>(name); }
-    void click(const char* name) { m_crop->findChild<QPushButton*>(name)->click(); }
-    void typeAndEnter(const char* name, const QString& typed) { typeAndConfirm(edit(name), typed); }
+    // Opens `picture` in the main window and the crop window on it, as the user does, and shows it.
     void openCropOn(const QImage& picture, double zoom = 1) {
-        const QString path = m_dir.filePath("photo.png");
-        saveOrFail(picture, path);
-        m_desktop->openAnswers << path;
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-        document().setZoom(zoom);
-        m_windows->mainWindow().menuItem("MenuItem25")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_crop);
-        m_crop->resize(900, 700);
-        m_crop->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_crop));
+        m_driver->show(m_driver->openToolOn(WindowId::Crop, picture, zoom), {900, 700});
     }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_crop = &m_windows->cropWindow();
+        m_driver = std::make_unique<Driver>();
+        m_crop = &m_driver->windows().cropWindow();
     }
     void cleanup() {
         QTest::mouseRelease(m_crop->preview()->viewport(), Qt::LeftButton);
-        m_windows.reset();
+        m_driver.reset();
     }
 
     void firstOpeningShowsTheTopLeftPartAtTheFramesSize() {
         const QImage photo = gradientPicture(1000, 800);
         openCropOn(photo, 2);
         QCOMPARE(frame()->size(), QSizeF(385, 345));
-        QCOMPARE(edit("Edit1")->text(), "345");
-        QCOMPARE(edit("Edit2")->text(), "385");
+        QCOMPARE(m_driver->control(ui::crop.heightBox)->text(), "345");
+        QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "385");
         QCOMPARE(m_crop->zoomBar()->value(), 2.0);
         // What the frame shows is what "Ok" writes.
         const QImage shown = renderItem(m_crop->tiledPicture());
         QCOMPARE(shown, m_crop->croppedPicture());
         QCOMPARE(shown, photo.copy(0, 0, 385, 345));
-        click("CornerButton3");
+        m_driver->click(ui::crop.ok);
         QCOMPARE(document().image(), photo.copy(0, 0, 385, 345));
         QCOMPARE(document().controlSize(), QSizeF(385, 345));
         QCOMPARE(document().zoom(), 2.0);           // the main window keeps its zoom
@@ -86,10 +72,12 @@ private slots:
     void typedSizesCloneThePicture() {
         const QImage photo = gradientPicture(100, 40);
         openCropOn(photo);
-        typeAndEnter("Edit2", "120");
-        edit("Edit1")->setText("90");
-        edit("Edit1")->okButton()->click(); // Edit1's own button is "EditButton2"
-        QCOMPARE(edit("Edit1")->okButton()->objectName(), "EditButton2");
+        m_driver->type(ui::crop.widthBox, "120");
+        m_driver->control(ui::crop.heightBox)->setText("90");
+        m_driver->control(ui::crop.heightBox)
+            ->okButton()
+            ->click(); // the height box's own button is "EditButton2"
+        QCOMPARE(m_driver->control(ui::crop.heightBox)->okButton()->objectName(), "EditButton2");
         QCOMPARE(frame()->size(), QSizeF(120, 90));
         const QImage result = m_crop->croppedPicture();
         QCOMPARE(result.size(), QSize(120, 90));
@@ -115,13 +103,13 @@ private slots:
     // one that changes it snaps to it.
     void fractionalSizesSnapWhenTheShownNumberChanges() {
         openCropOn(gradientPicture(300, 200));
-        typeAndEnter("Edit2", "100");
+        m_driver->type(ui::crop.widthBox, "100");
         frame()->setWidth(100.7);
         QCOMPARE(frame()->size().width(), 100.7);
-        QCOMPARE(edit("Edit2")->text(), "100");
+        QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "100");
         QCOMPARE(m_crop->croppedPicture().width(), 101);
         frame()->setWidth(101.4);
-        QCOMPARE(edit("Edit2")->text(), "101");
+        QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "101");
         QCOMPARE(frame()->size().width(), 101.0);
         // By the pointer at zoom 2, half units at a time.
         m_crop->zoomBar()->setValue(2);
@@ -132,16 +120,16 @@ private slots:
         QCOMPARE(frame()->size().width(), 101.5);
         QTest::mouseMove(viewport, corner + QPoint(2, 0));
         QCOMPARE(frame()->size().width(), 102.0);
-        QCOMPARE(edit("Edit2")->text(), "102");
+        QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "102");
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, corner + QPoint(2, 0));
     }
 
     void sizesMustBeWholeNumbers() {
         openCropOn(gradientPicture(300, 200));
-        typeAndEnter("Edit1", "100.5");
-        edit("Edit2")->setText("");
-        edit("Edit2")->okButton()->click();
-        QCOMPARE(m_desktop->messages,
+        m_driver->type(ui::crop.heightBox, "100.5");
+        m_driver->control(ui::crop.widthBox)->setText("");
+        m_driver->control(ui::crop.widthBox)->okButton()->click();
+        QCOMPARE(desktop().messages,
                  QStringList({"'100.5' is not a valid integer value", "'' is not a valid integer value"}));
         QCOMPARE(frame()->size(), QSizeF(385, 345));
     }
@@ -149,30 +137,30 @@ private slots:
     void flipsActOnTheSourceAtOnce() {
         const QImage photo = gradientPicture(50, 40);
         openCropOn(photo);
-        click("CornerButton4");
-        click("CornerButton2"); // Cancel keeps the flip
+        m_driver->click(ui::crop.flipHorizontal);
+        m_driver->click(ui::crop.cancel); // keeps the flip
         QCOMPARE(document().image(), photo.mirrored(true, false));
         openCropOn(photo);
-        typeAndEnter("Edit2", "20");
-        typeAndEnter("Edit1", "10");
-        click("CornerButton5");
-        click("CornerButton4");
-        click("CornerButton3"); // both flips: the bottom-right corner, turned
+        m_driver->type(ui::crop.widthBox, "20");
+        m_driver->type(ui::crop.heightBox, "10");
+        m_driver->click(ui::crop.flipVertical);
+        m_driver->click(ui::crop.flipHorizontal);
+        m_driver->click(ui::crop.ok); // both flips: the bottom-right corner, turned
         QCOMPARE(document().image(), photo.mirrored(true, true).copy(0, 0, 20, 10));
     }
 
     void theTextPictureIsCroppedInPlace() {
-        TextImage3D& textImage = m_windows->textImage3D();
+        TextImage3D& textImage = m_driver->windows().textImage3D();
         const QImage text = gradientPicture(60, 30, 128);
         textImage.setImage(text);
         const QImage documentBefore = document().image();
         m_crop->open(CropWindow::Source::TextImage3D, 1);
         m_crop->show();
-        typeAndEnter("Edit2", "20");
-        typeAndEnter("Edit1", "30");
-        click("CornerButton4");
+        m_driver->type(ui::crop.widthBox, "20");
+        m_driver->type(ui::crop.heightBox, "30");
+        m_driver->click(ui::crop.flipHorizontal);
         QCOMPARE(textImage.image(), text.mirrored(true, false));
-        click("CornerButton3");
+        m_driver->click(ui::crop.ok);
         QCOMPARE(textImage.image(), text.mirrored(true, false).copy(0, 0, 20, 30));
         QCOMPARE(document().image(), documentBefore);
     }
@@ -181,35 +169,24 @@ private slots:
 class BackgroundTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     BackgroundCreator* m_creator = nullptr;
 
-    Document& document() { return m_windows->document(); }
-    template <class T> T* control(const char* name) {
-        T* found = m_creator->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void typeAndEnter(const char* name, const QString& typed) {
-        typeAndConfirm(control<NumberEdit>(name), typed);
-    }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    // "Create background" from the main window, shown at `zoom`.
     void open(double zoom = 1) {
         document().setZoom(zoom);
-        m_windows->mainWindow().menuItem("MenuItem19")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_creator);
-        m_creator->show();
+        m_driver->openTool(WindowId::Background)->show();
     }
-    void ok() { control<QPushButton>("CornerButton2")->click(); }
+    void ok() { m_driver->click(ui::background.ok); }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_creator = &m_windows->backgroundCreator();
+        m_driver = std::make_unique<Driver>();
+        m_creator = &m_driver->windows().backgroundCreator();
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     // The first thing a user can do without a file.
     void defaultsMakeALightGreySquareWithABlackBorder() {
@@ -233,10 +210,10 @@ private slots:
 
     void nothingInsideOrAroundIsFullyTransparent() {
         open();
-        control<QComboBox>("ComboBox1")->setCurrentIndex(3);
-        control<QComboBox>("ComboBox2")->setCurrentIndex(3);
-        typeAndEnter("Edit1", "30");
-        typeAndEnter("Edit2", "20");
+        m_driver->choose(ui::background.fill.kind, 3); // none
+        m_driver->choose(ui::background.border.kind, 3);
+        m_driver->type(ui::background.heightBox, "30");
+        m_driver->type(ui::background.widthBox, "20");
         ok();
         QImage transparent(20, 30, QImage::Format_ARGB32_Premultiplied);
         transparent.fill(Qt::transparent);
@@ -247,11 +224,11 @@ private slots:
     // boxes show white.
     void gradientStartsBlackToWhite() {
         open();
-        control<QComboBox>("ComboBox2")->setCurrentIndex(3);
-        control<QComboBox>("ComboBox1")->setCurrentIndex(2);
-        QVERIFY(!control<ColourComboBox>("ComboColorBox1")->isEnabled());
-        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
-        QCOMPARE(control<ColourComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
+        m_driver->choose(ui::background.border.kind, 3); // none
+        m_driver->choose(ui::background.fill.kind, 2);   // gradient
+        QVERIFY(!m_driver->control(ui::background.fill.solidColour)->isEnabled());
+        QVERIFY(m_driver->control(ui::background.fill.firstColour)->isEnabled());
+        QCOMPARE(m_driver->control(ui::background.fill.firstColour)->color(), QColor(Qt::white));
         ok();
         const QImage picture = document().image();
         QVERIFY(qGray(picture.pixel(200, 1)) < 5);
@@ -277,7 +254,7 @@ private slots:
         QFETCH(QString, readout);
         const DefaultLocale pinned(locale);
         open();
-        typeAndEnter("Edit2", typed);
+        m_driver->type(ui::background.widthBox, typed);
         ok();
         const double width = locale.toDouble(typed);
         QCOMPARE(document().image().width(), width == 300.5 ? 300 : int(width)); // halves go to even
@@ -313,14 +290,14 @@ private slots:
         QFETCH(QString, width);
         QFETCH(bool, refused);
         open();
-        typeAndEnter("Edit1", height);
-        typeAndEnter("Edit2", width);
+        m_driver->type(ui::background.heightBox, height);
+        m_driver->type(ui::background.widthBox, width);
         ok();
-        QCOMPARE(m_desktop->messages.size(), refused ? 1 : 0);
+        QCOMPARE(desktop().messages.size(), refused ? 1 : 0);
         if (refused)
-            QVERIFY2(m_desktop->messages[0].contains(
+            QVERIFY2(desktop().messages[0].contains(
                          "cannot be created: each side must come to between 1 and 30000 pixels"),
-                     qPrintable(m_desktop->messages[0]));
+                     qPrintable(desktop().messages[0]));
         QCOMPARE(document().image().isNull(), refused);
         QCOMPARE(document().editingEnabled(), !refused);
         QCOMPARE(m_creator->isVisible(), refused);
@@ -330,10 +307,10 @@ private slots:
 
     void textThatIsNotANumberIsRefused() {
         open();
-        typeAndEnter("Edit1", "tall");
-        typeAndEnter("Edit4", "nan");
-        QCOMPARE(m_desktop->messages, QStringList({"'tall' is not a valid floating point value",
-                                                   "'nan' is not a valid floating point value"}));
+        m_driver->type(ui::background.heightBox, "tall");
+        m_driver->type(ui::background.thicknessBox, "nan");
+        QCOMPARE(desktop().messages, QStringList({"'tall' is not a valid floating point value",
+                                                  "'nan' is not a valid floating point value"}));
         QCOMPARE(m_creator->rectangle()->size(), QSizeF(400, 400));
     }
 };

@@ -8,8 +8,9 @@
 #include "app/WindowSet.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "widgets/TrackBar.h"
 
 #include <QAction>
@@ -68,30 +69,16 @@ QPointF controlPointAt(QScrollArea* area, double zoom, QPointF viewportPoint) {
 class DesktopTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     QTemporaryDir m_settingsDir;
-    QTemporaryDir m_dir;
 
-    MainWindow& main() { return m_windows->mainWindow(); }
-    Document& document() { return m_windows->document(); }
-    QString writePicture(const QString& name, const QImage& image) {
-        const QString path = m_dir.filePath(name);
-        saveOrFail(image, path);
-        return path;
-    }
+    MainWindow& main() { return m_driver->mainWindow(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    // The program started again, its main window shown.
     void restart() {
-        m_windows.reset();
-        m_windows = std::make_unique<WindowSet>();
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
-    }
-    // A picture as the document, without a file.
-    void takePicture(const QImage& picture) {
-        document().change("Test picture", DocumentChange::picture(picture)
-                                              .withControlSize(QSizeF(picture.size()))
-                                              .withZoom(1.0)
-                                              .enablingEditing());
+        m_driver->restart();
+        m_driver->show(&main());
     }
     void drop(const QStringList& paths) {
         QMimeData data;
@@ -125,24 +112,24 @@ private slots:
     }
     void init() {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "lumora", "lumora").clear();
-        m_desktop = &installTestDesktop();
-        restart();
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&main());
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     void droppedFilesOpenTheFirstAndNameTheRest() {
-        const QString first = writePicture("first.png", gradientPicture(7, 5));
-        const QString second = writePicture("second.png", gradientPicture(3, 3));
-        drop({first, second, m_dir.filePath("notes.txt")}); // a file no reader takes is not counted
+        const QString first = m_driver->writePicture("first.png", gradientPicture(7, 5));
+        const QString second = m_driver->writePicture("second.png", gradientPicture(3, 3));
+        drop({first, second, m_driver->filePath("notes.txt")}); // a file no reader takes is not counted
         QTRY_COMPARE(document().file(), first);
         QCOMPARE(maxChannelDifference(document().image(), gradientPicture(7, 5)), 0);
         QVERIFY(main().statusMessage().contains("second.png"));
 
         // Unsaved work: the drop asks first, and "Cancel" keeps the picture.
         document().flip(Qt::Horizontal);
-        m_desktop->saveChoices << SaveChoice::Cancel;
+        desktop().saveChoices << SaveChoice::Cancel;
         drop({second});
-        QTRY_COMPARE(m_desktop->saveQuestions.size(), 1);
+        QTRY_COMPARE(desktop().saveQuestions.size(), 1);
         QCOMPARE(document().file(), first);
         QVERIFY(document().isModified());
     }
@@ -150,13 +137,13 @@ private slots:
     void pictureGoesThroughTheClipboard() {
         // Nothing there yet: said so, nothing changes.
         QGuiApplication::clipboard()->clear();
-        main().menuItem("PastePictureItem")->trigger();
-        QCOMPARE(m_desktop->messages.size(), 1);
+        m_driver->run(ui::menu.pastePicture);
+        QCOMPARE(desktop().messages.size(), 1);
         QVERIFY(document().image().isNull());
 
         const QImage picture = gradientPicture(6, 4, 128);
         QGuiApplication::clipboard()->setImage(picture);
-        main().menuItem("PastePictureItem")->trigger();
+        m_driver->run(ui::menu.pastePicture);
         QCOMPARE(maxChannelDifference(document().image(), picture), 0);
         QCOMPARE(document().controlSize(), QSizeF(6, 4));
         QCOMPARE(document().sizeText(), QString("6x4"));
@@ -166,24 +153,24 @@ private slots:
         // "Copy picture" hands over the document as it is now.
         document().flip(Qt::Vertical);
         QGuiApplication::clipboard()->clear();
-        main().menuItem("CopyPictureItem")->trigger();
+        m_driver->run(ui::menu.copyPicture);
         QCOMPARE(maxChannelDifference(QGuiApplication::clipboard()->image(), picture.mirrored(false, true)),
                  0);
 
         // A picture file copied in a file manager is opened as a file.
-        const QString path = writePicture("copied.png", gradientPicture(5, 5));
+        const QString path = m_driver->writePicture("copied.png", gradientPicture(5, 5));
         auto* data = new QMimeData;
         data->setUrls({QUrl::fromLocalFile(path)});
         QGuiApplication::clipboard()->setMimeData(data);
-        m_desktop->saveChoices << SaveChoice::Discard;
-        main().menuItem("PastePictureItem")->trigger();
+        desktop().saveChoices << SaveChoice::Discard;
+        m_driver->run(ui::menu.pastePicture);
         QCOMPARE(document().file(), path);
     }
 
     void recentPicturesKeepTheLastTenAndDropMissingOnes() {
         QStringList paths;
         for (int i = 0; i < 12; ++i) {
-            paths << writePicture(QStringLiteral("p%1.png").arg(i), gradientPicture(2, 2));
+            paths << m_driver->writePicture(QStringLiteral("p%1.png").arg(i), gradientPicture(2, 2));
             QVERIFY(main().openFile(paths.last()));
         }
         QVERIFY(main().openFile(paths[5])); // opened again: first, and once
@@ -205,34 +192,34 @@ private slots:
         QVERIFY(QFile::remove(paths[10]));
         auto* menu = main().findChild<QMenu*>("RecentPicturesMenu");
         menu->findChild<QAction*>("RecentPicture2")->trigger();
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages.first().contains(paths[10]));
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages.first().contains(paths[10]));
         QVERIFY(document().image().isNull());
-        QVERIFY(!m_windows->mainWindow().recentPictures().paths().contains(paths[10]));
+        QVERIFY(!m_driver->windows().mainWindow().recentPictures().paths().contains(paths[10]));
 
         // A saved picture joins the list too.
-        takePicture(gradientPicture(3, 3));
-        const QString saved = m_dir.filePath("saved.png");
-        m_desktop->saveAnswers << saved;
-        QVERIFY(m_windows->saveWindow().save());
+        m_driver->takePicture(gradientPicture(3, 3));
+        const QString saved = m_driver->filePath("saved.png");
+        desktop().saveAnswers << saved;
+        QVERIFY(m_driver->windows().saveWindow().save());
         QCOMPARE(main().recentPictures().paths().first(), saved);
     }
 
     void saveStartsAtThePictureAndSaysWhereItWent() {
         // Named relative to the working folder, as on a command line.
-        writePicture("holiday.photo.png", gradientPicture(4, 4));
+        m_driver->writePicture("holiday.photo.png", gradientPicture(4, 4));
         const QString home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
+        QDir::setCurrent(m_driver->folder());
         const bool opened = main().openFile("holiday.photo.png");
-        SaveWindow& window = m_windows->saveWindow();
+        SaveWindow& window = m_driver->windows().saveWindow();
         window.formatList()->setCurrentIndex(1);
-        m_desktop->saveAnswers << "./out.jpg";
+        desktop().saveAnswers << "./out.jpg";
         const bool saved = window.save();
         QDir::setCurrent(home);
         QVERIFY(opened);
         QVERIFY(saved);
-        QCOMPARE(m_desktop->saveStartPaths, QStringList{m_dir.filePath("holiday.photo.jpg")});
-        QCOMPARE(main().statusMessage(), "Saved to " + m_dir.filePath("out.jpg"));
+        QCOMPARE(desktop().saveStartPaths, QStringList{m_driver->filePath("holiday.photo.jpg")});
+        QCOMPARE(main().statusMessage(), "Saved to " + m_driver->filePath("out.jpg"));
 
         // Cancelled: no note of a save.
         main().showStatusMessage(QString());
@@ -241,7 +228,7 @@ private slots:
     }
 
     void jpegQualityIsOfferedForJpegAndRemembered() {
-        SaveWindow& window = m_windows->saveWindow();
+        SaveWindow& window = m_driver->windows().saveWindow();
         window.show();
         QCOMPARE(window.jpegQuality()->value(), 92);
         for (int index : {0, 2, 3}) {
@@ -251,13 +238,13 @@ private slots:
         window.formatList()->setCurrentIndex(1);
         QVERIFY(window.jpegQuality()->isVisible());
 
-        takePicture(noisePicture(96, 64));
+        m_driver->takePicture(noisePicture(96, 64));
         qint64 sizes[2] = {};
         int i = 0;
         for (int quality : {92, 50}) {
             window.jpegQuality()->setValue(quality);
-            const QString path = m_dir.filePath(QStringLiteral("q%1.jpg").arg(quality));
-            m_desktop->saveAnswers << path;
+            const QString path = m_driver->filePath(QStringLiteral("q%1.jpg").arg(quality));
+            desktop().saveAnswers << path;
             QVERIFY(window.save());
             sizes[i++] = QFileInfo(path).size();
         }
@@ -265,7 +252,7 @@ private slots:
                  qPrintable(QStringLiteral("%1 vs %2").arg(sizes[1]).arg(sizes[0])));
 
         restart(); // a later run starts with the quality last chosen
-        QCOMPARE(m_windows->saveWindow().jpegQuality()->value(), 50);
+        QCOMPARE(m_driver->windows().saveWindow().jpegQuality()->value(), 50);
     }
 
     void fitToWindowShowsTheWholePicture_data() {
@@ -277,9 +264,9 @@ private slots:
     void fitToWindowShowsTheWholePicture() {
         QFETCH(QSize, size);
         main().resize(1000, 700);
-        takePicture(solidPicture(size.width(), size.height(), 0xff336699));
+        m_driver->takePicture(solidPicture(size.width(), size.height(), 0xff336699));
         main().scrollArea()->horizontalScrollBar()->setValue(500);
-        main().menuItem("FitToWindowItem")->trigger();
+        m_driver->run(ui::menu.fitToWindow);
         const QSize room = main().scrollArea()->viewport()->size();
         const QRectF shown =
             main().canvas()->pictureRect().translated(-main().scrollArea()->horizontalScrollBar()->value(),
@@ -293,7 +280,7 @@ private slots:
         const double zoom = document().zoom();
         if (zoom < 10) // not held back by the zoom bar: one side fills the view
             QVERIFY(shown.width() > room.width() - 8 || shown.height() > room.height() - 8);
-        QCOMPARE(main().findChild<TrackBar*>("TrackBar1")->value(), zoom);
+        QCOMPARE(m_driver->control(ui::mainWindow.zoomBar)->value(), zoom);
     }
 
     void ctrlWheelZoomsAboutThePointer_data() {
@@ -312,7 +299,7 @@ private slots:
         QFETCH(QPointF, pointer);
         QFETCH(double, zoom);
         main().resize(900, 600);
-        takePicture(gradientPicture(2400, 1800)); // larger than the view at every zoom of the table
+        m_driver->takePicture(gradientPicture(2400, 1800)); // larger than the view at every zoom of the table
         document().setZoom(startZoom);
         QScrollArea* area = main().scrollArea();
         area->horizontalScrollBar()->setValue(230);
@@ -354,13 +341,13 @@ private slots:
         QFETCH(QKeySequence, keys);
         QFETCH(double, startZoom);
         QFETCH(double, zoom);
-        takePicture(gradientPicture(40, 30));
+        m_driver->takePicture(gradientPicture(40, 30));
         document().setZoom(startZoom);
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         QTest::keySequence(&main(), keys);
         QCOMPARE(document().zoom(), zoom);
-        QCOMPARE(main().findChild<TrackBar*>("TrackBar1")->value(), zoom);
+        QCOMPARE(m_driver->control(ui::mainWindow.zoomBar)->value(), zoom);
     }
 
     void transparentPixelsShowACheckerboard() {
@@ -371,7 +358,7 @@ private slots:
             for (int x = 16; x < 32; ++x)
                 picture.setPixel(x, y, qRgb(255, 0, 0));
         picture.setPixel(20, 2, qRgba(0, 0, 255, 128));
-        takePicture(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        m_driver->takePicture(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
         document().setZoom(1.0);
 
         QImage shown(32, 16, QImage::Format_ARGB32_Premultiplied);
@@ -391,7 +378,7 @@ private slots:
                  qPrintable(blend.name()));
 
         // An opaque picture is drawn as it is, with no squares anywhere.
-        takePicture(solidPicture(32, 16, 0xff102030));
+        m_driver->takePicture(solidPicture(32, 16, 0xff102030));
         shown.fill(Qt::black);
         painter.begin(&shown);
         main().canvas()->paintArea(painter, QRect(0, 0, 32, 16));
@@ -400,23 +387,24 @@ private slots:
     }
 
     void toolbarButtonsNameTheirCommandAndShortcut() {
-        const QList<QPair<const char*, QString>> expected{
-            {"SpeedButton1", "2D Text (Ctrl+T)"},
-            {"SpeedButton2", "3D text (Ctrl+Alt+T)"},
-            {"SpeedButton3", "Borders (Ctrl+P)"},
-            {"SpeedButton4", "Image above (Ctrl+A)"},
-            {"SpeedButton5", "Filter gallery (Ctrl+F)"},
-            {"SpeedButton6", "Colored filters (Ctrl+Alt+F)"},
-            {"SpeedButton7", "Special effects (Ctrl+E)"},
-            {"SpeedButton8", "Montage (Ctrl+M)"},
-            {"SpeedButton9", "Rectangle (Ctrl+R)"},
-            {"SpeedButton10", "Circle (Ctrl+C)"},
-            {"SpeedButton11", "Line"}, // Ctrl+L runs "Magnifying glass"
-            {"SpeedButton12", "Cut/Clone (Ctrl+Alt+C)"},
-            {"SpeedButton13", "Magnifying glass (Ctrl+L)"},
+        const ui::ToolbarControls& toolbar = ui::toolbar;
+        const QList<QPair<Control<QToolButton>, QString>> expected{
+            {toolbar.text2D, "2D Text (Ctrl+T)"},
+            {toolbar.text3D, "3D text (Ctrl+Alt+T)"},
+            {toolbar.borders, "Borders (Ctrl+P)"},
+            {toolbar.imageAbove, "Image above (Ctrl+A)"},
+            {toolbar.filterGallery, "Filter gallery (Ctrl+F)"},
+            {toolbar.colourFilters, "Colored filters (Ctrl+Alt+F)"},
+            {toolbar.effects, "Special effects (Ctrl+E)"},
+            {toolbar.montage, "Montage (Ctrl+M)"},
+            {toolbar.rectangle, "Rectangle (Ctrl+R)"},
+            {toolbar.circle, "Circle (Ctrl+C)"},
+            {toolbar.line, "Line"}, // Ctrl+L runs "Magnifying glass"
+            {toolbar.crop, "Cut/Clone (Ctrl+Alt+C)"},
+            {toolbar.magnifier, "Magnifying glass (Ctrl+L)"},
         };
-        for (const auto& [name, tip] : expected)
-            QCOMPARE(controlOfWindow<QToolButton>(&main(), name)->toolTip(), tip);
+        for (const auto& [button, tip] : expected)
+            QCOMPARE(m_driver->control(button)->toolTip(), tip);
     }
 
     void openDialogListsEveryReadableType() {
@@ -490,7 +478,7 @@ private slots:
         heif_encoding_options* options = heif_encoding_options_alloc();
         options->image_orientation = heif_orientation_rotate_90_cw;
         const heif_error encoded = heif_context_encode_image(context, image, encoder, options, nullptr);
-        const QString path = m_dir.filePath("phone." + extension);
+        const QString path = m_driver->filePath("phone." + extension);
         const heif_error written = heif_context_write_to_file(context, QFile::encodeName(path).constData());
         heif_encoding_options_free(options);
         heif_image_release(image);
@@ -538,7 +526,7 @@ private slots:
         for (qsizetype box = bytes.indexOf("ispe"); box >= 0; box = bytes.indexOf("ispe", box + 4))
             for (int side = 0; side < 2; ++side)
                 qToBigEndian<quint32>(20000, bytes.data() + box + 8 + 4 * side);
-        const QString huge = m_dir.filePath("huge." + extension);
+        const QString huge = m_driver->filePath("huge." + extension);
         QFile out(huge);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(bytes);

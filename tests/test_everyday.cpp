@@ -14,6 +14,7 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 
@@ -29,11 +30,12 @@
 class EverydayTest : public QObject {
     Q_OBJECT
 private:
+    std::unique_ptr<Driver> m_driver;
     TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    WindowSet* m_windows = nullptr;
 
-    MainWindow& main() { return m_windows->mainWindow(); }
-    Document& document() { return m_windows->document(); }
+    MainWindow& main() { return m_driver->mainWindow(); }
+    Document& document() { return m_driver->document(); }
     QScrollArea* mainView() { return main().scrollArea(); }
 
     void takePicture(const QImage& picture) {
@@ -68,17 +70,15 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
+        m_driver = std::make_unique<Driver>();
+        m_desktop = &m_driver->desktop();
+        m_windows = &m_driver->windows();
         main().setWindowState(Qt::WindowNoState);
         main().resize(1400, 800);
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
-    void cleanup() {
-        m_windows.reset();
-        m_desktop->clear();
-    }
+    void cleanup() { m_driver.reset(); }
 
     // A picture smaller than the view stays whole in sight at every zoom step and after "Restore".
     void zoomNeverScrollsASmallPictureAway() {

@@ -14,8 +14,9 @@
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "toolkit/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
@@ -23,7 +24,6 @@
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,26 +33,13 @@
 class FiltersTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     FilterGallery* m_gallery = nullptr;
-    QTemporaryDir m_dir;
 
-    Document& document() { return m_windows->document(); }
-    TrackBar* bar(const char* name) { return m_gallery->findChild<TrackBar*>(name); }
-    void clickThumbnail(const char* name, QPoint at = QPoint(70, 70)) {
-        QTest::mouseClick(m_gallery->findChild<QWidget*>(name), Qt::LeftButton, {}, at);
-    }
-    void press(const char* button) { m_gallery->findChild<QPushButton*>(button)->click(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
     // Opens a picture in the main window and the gallery on it.
-    void openGalleryOn(const QImage& picture) {
-        const QString path = m_dir.filePath("photo.png");
-        saveOrFail(picture, path);
-        m_desktop->openAnswers << path;
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-        m_windows->mainWindow().menuItem("MenuItem13")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_gallery);
-    }
+    void openGalleryOn(const QImage& picture) { m_driver->openToolOn(WindowId::FilterGallery, picture); }
     static QImage translucentPicture() {
         QImage picture = gradientPicture(48, 32);
         for (int x = 0; x < 48; ++x)
@@ -62,11 +49,10 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_gallery = &m_windows->filterGallery();
+        m_driver = std::make_unique<Driver>();
+        m_gallery = &m_driver->windows().filterGallery();
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     void roundTripEqualsConvertingToStraightAlphaAndBack() {
         // Every alpha with every channel value it allows, and a few invalid pixels (colour above alpha).
@@ -112,7 +98,7 @@ private slots:
         QCOMPARE(m_gallery->parameters(EffectKind::Water).time, 0.0);
         QCOMPARE(m_gallery->parameters(EffectKind::Water).waveSize, 64.0);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).contrast, 1.0); // set by the opening
-        press("CornerButton2");
+        m_driver->click(ui::filterGallery.ok);
         Effect water;
         water.kind = EffectKind::Water;
         QCOMPARE(document().image(), pngRoundTrip(applyEffect(water, picture)));
@@ -122,35 +108,37 @@ private slots:
     void bakedPixelsEqualAPngRoundTrip() {
         const QImage picture = translucentPicture();
         openGalleryOn(picture);
-        clickThumbnail("Image7"); // sepia
-        press("CornerButton2");
+        m_driver->click(ui::filterGallery.sepia);
+        m_driver->click(ui::filterGallery.ok);
         Effect sepia;
         sepia.kind = EffectKind::Sepia;
         sepia.amount = 0.5;
-        const QString file = m_dir.filePath("baked.png");
+        const QString file = m_driver->filePath("baked.png");
         saveOrFail(applyEffect(sepia, picture), file);
         QCOMPARE(document().image(), loadOrFail(file));
     }
 
     void aThumbnailClickLeavesExactlyOneFilterSelected_data() {
-        QTest::addColumn<QString>("thumbnail");
-        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<Control<PictureView>>("thumbnail");
+        QTest::addColumn<QPoint>("at"); // none: the middle
         QTest::addColumn<int>("kind");
-        QTest::newRow("invert") << "Image6" << QPoint(70, 70) << int(EffectKind::Invert);
+        QTest::newRow("invert") << ui::filterGallery.invert << QPoint() << int(EffectKind::Invert);
         QTest::newRow("brightness and contrast")
-            << "Image10" << QPoint(70, 70) << int(EffectKind::BrightnessContrast);
-        QTest::newRow("blur through its click area") << "Image13" << QPoint(2, 2) << int(EffectKind::Blur);
-        QTest::newRow("radial blur") << "Image5" << QPoint(70, 70) << int(EffectKind::RadialBlur);
+            << ui::filterGallery.brightnessContrast << QPoint() << int(EffectKind::BrightnessContrast);
+        QTest::newRow("blur through its click area")
+            << ui::filterGallery.blurClickArea << QPoint(2, 2) << int(EffectKind::Blur);
+        QTest::newRow("radial blur") << ui::filterGallery.radialBlur << QPoint()
+                                     << int(EffectKind::RadialBlur);
     }
     void aThumbnailClickLeavesExactlyOneFilterSelected() {
-        QFETCH(QString, thumbnail);
+        QFETCH(Control<PictureView>, thumbnail);
         QFETCH(QPoint, at);
         QFETCH(int, kind);
         openGalleryOn(gradientPicture(30, 20));
-        clickThumbnail(qPrintable(thumbnail), at);
+        m_driver->click(thumbnail, at);
         QCOMPARE(int(m_gallery->selectedKind()), kind);
         // With only one enabled, choosing any filter later the order of the preview no longer matters.
-        clickThumbnail("Image9");
+        m_driver->click(ui::filterGallery.water);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::Water);
     }
 
@@ -158,7 +146,7 @@ private slots:
         // Small enough that the preview and the thumbnails show the picture at its own size.
         const QImage picture = gradientPicture(60, 40);
         openGalleryOn(picture);
-        clickThumbnail("Image6"); // invert selected
+        m_driver->click(ui::filterGallery.invert);
         m_gallery->waitForPreview();
         Effect invert, halfSepia, fullSepia;
         invert.kind = EffectKind::Invert;
@@ -167,12 +155,12 @@ private slots:
         fullSepia.amount = 1;
         QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(halfSepia, picture));
-        bar("TrackBar3")->setValue(1); // sepia amount
+        m_driver->control(ui::filterGallery.sepiaAmount)->setValue(1);
         m_gallery->waitForPreview();
         QCOMPARE(m_gallery->previewPicture(), applyEffect(invert, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Sepia), applyEffect(fullSepia, picture));
         QCOMPARE(m_gallery->thumbnailPicture(EffectKind::Invert), applyEffect(invert, picture));
-        clickThumbnail("Image7");
+        m_driver->click(ui::filterGallery.sepia);
         m_gallery->waitForPreview();
         QCOMPARE(m_gallery->selectedEffect().amount, 1.0); // the changed value shows once selected
         QCOMPARE(m_gallery->previewPicture(), applyEffect(fullSepia, picture));
@@ -180,10 +168,10 @@ private slots:
 
     void resetPutsBrightnessAndContrastBack() {
         openGalleryOn(gradientPicture(30, 20));
-        clickThumbnail("Image4");
-        bar("TrackBar10")->setValue(0.7);
-        bar("TrackBar11")->setValue(1.8);
-        press("Button3");
+        m_driver->click(ui::filterGallery.blackAndWhite);
+        m_driver->control(ui::filterGallery.brightness)->setValue(0.7);
+        m_driver->control(ui::filterGallery.contrast)->setValue(1.8);
+        m_driver->click(ui::filterGallery.resetBrightnessContrast);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).brightness, 0.0);
         QCOMPARE(m_gallery->parameters(EffectKind::BrightnessContrast).contrast, 1.0);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::BlackAndWhite);
@@ -191,11 +179,11 @@ private slots:
 
     void selectionSurvivesReopeningButParametersDoNot() {
         openGalleryOn(gradientPicture(30, 20));
-        clickThumbnail("Image8"); // emboss
-        bar("TrackBar5")->setValue(9);
-        press("CornerButton1"); // "Cancel": nothing written
+        m_driver->click(ui::filterGallery.emboss);
+        m_driver->control(ui::filterGallery.embossWidth)->setValue(9);
+        m_driver->click(ui::filterGallery.cancel); // nothing written
         QCOMPARE(document().image(), gradientPicture(30, 20));
-        m_windows->mainWindow().menuItem("MenuItem13")->trigger();
+        m_driver->run(ui::menu.filterGallery);
         QCOMPARE(m_gallery->selectedKind(), EffectKind::Emboss);
         QCOMPARE(m_gallery->parameters(EffectKind::Emboss).width, 3.0);
     }
@@ -203,10 +191,10 @@ private slots:
     void visualizeShowsTheFullSizeResult() {
         const QImage picture = gradientPicture(1200, 900);
         openGalleryOn(picture);
-        clickThumbnail("Image6");
-        press("CornerButton3");
-        ResultsWindow& results = m_windows->resultsWindow();
-        QCOMPARE(m_desktop->shown.last().data(), &results);
+        m_driver->click(ui::filterGallery.invert);
+        m_driver->click(ui::filterGallery.visualize);
+        ResultsWindow& results = m_driver->windows().resultsWindow();
+        QCOMPARE(desktop().shown.last().data(), &results);
         QCOMPARE(results.view()->picture().size(), QSize(1200, 900));
         QCOMPARE(document().image(), picture);               // nothing written yet
         QVERIFY(m_gallery->previewPicture().width() < 1200); // the preview works on a display-sized copy
@@ -219,17 +207,17 @@ private slots:
     }
     void overlayEditorOpensTheGalleryOnEitherPicture() {
         QFETCH(bool, overlay);
-        OverlayEditor& editor = m_windows->overlayEditor();
+        OverlayEditor& editor = m_driver->windows().overlayEditor();
         editor.background()->setPicture(gradientPicture(40, 30));
         editor.overlay()->setPicture(gradientPicture(12, 10));
-        m_desktop->whileShown = [&](QDialog* window) {
+        desktop().whileShown = [&](QDialog* window) {
             if (window != m_gallery)
                 return;
-            QCOMPARE(bar("TrackBar12")->value(), 0.3);
-            clickThumbnail("Image6");
-            press("CornerButton2");
+            QCOMPARE(m_driver->control(ui::filterGallery.blurSoftness)->value(), 0.3);
+            m_driver->click(ui::filterGallery.invert);
+            m_driver->click(ui::filterGallery.ok);
         };
-        editor.findChild<QPushButton*>(overlay ? "CornerButton16" : "CornerButton17")->click();
+        m_driver->click(overlay ? ui::overlayEditor.filterOverlay : ui::overlayEditor.filterBackground);
         Effect invert;
         invert.kind = EffectKind::Invert;
         PictureItem* changed = overlay ? editor.overlay() : editor.background();
@@ -243,14 +231,9 @@ private slots:
     ColourFilters& openColourFilters(QSizeF controlSize = {40, 30}) {
         QImage black(40, 30, QImage::Format_ARGB32_Premultiplied);
         black.fill(Qt::black);
-        document().change("Open image",
-                          DocumentChange::picture(black).withControlSize(controlSize).enablingEditing());
-        m_windows->mainWindow().menuItem("MenuItem22")->trigger();
-        ColourFilters& window = m_windows->colourFilters();
-        return window;
-    }
-    static void pressIn(QWidget* window, const char* button) {
-        window->findChild<QPushButton*>(button)->click();
+        m_driver->takePicture(black, controlSize);
+        m_driver->openTool(WindowId::ColourFilters);
+        return m_driver->windows().colourFilters();
     }
 
     void colourLayerCommitsItsColourThroughTheMergeContrast_data() {
@@ -266,13 +249,13 @@ private slots:
         QFETCH(QColor, colour);
         QFETCH(double, merge);
         QFETCH(QColor, expected);
-        ColourFilters& window = openColourFilters();
+        openColourFilters();
         if (colour.isValid())
-            window.findChild<ColourComboBox*>("ComboColorBox1")->setColor(colour);
+            m_driver->control(ui::colourFilters.colour)->setColor(colour);
         if (merge > 0)
-            window.findChild<TrackBar*>("TrackBar1")->setValue(merge);
-        pressIn(&window, "CornerButton13"); // the layer covers the picture
-        pressIn(&window, "CornerButton10");
+            m_driver->control(ui::colourFilters.mergeBar)->setValue(merge);
+        m_driver->click(ui::colourFilters.align); // the layer covers the picture
+        m_driver->click(ui::colourFilters.ok);
         const QImage result = document().image();
         QCOMPARE(result.size(), QSize(40, 30));
         const QColor centre = result.pixelColor(20, 15);
@@ -284,9 +267,9 @@ private slots:
 
     void colourLayerAlignsAfterMargins() {
         ColourFilters& window = openColourFilters();
-        window.findChild<NumberEdit*>("Edit3")->setValueText("20");
-        window.findChild<NumberEdit*>("Edit2")->setValueText("30");
-        pressIn(&window, "CornerButton13");
+        m_driver->control(ui::colourFilters.marginXBox)->setValueText("20");
+        m_driver->control(ui::colourFilters.marginYBox)->setValueText("30");
+        m_driver->click(ui::colourFilters.align);
         QCOMPARE(window.preview()->frame()->pos(), QPointF(20, 30));
         QCOMPARE(window.preview()->frame()->size(), QSizeF(40, 30));
         QCOMPARE(window.layer()->pos(), QPointF(0, 0));
@@ -298,9 +281,10 @@ private slots:
         window.preview()->frame()->setPos(0, 0);
         window.preview()->frame()->setSize({40, 10});
         window.preview()->putElementOnFrame();
-        pressIn(&window, "CornerButton5"); // 90°: the 40 × 10 layer stands upright about its centre (20, 5)
+        // The 40 × 10 layer stands upright about its centre (20, 5).
+        m_driver->click(ui::colourFilters.angles.rotate90);
         QCOMPARE(window.layer()->rotationAngle(), 90.0);
-        pressIn(&window, "CornerButton10");
+        m_driver->click(ui::colourFilters.ok);
         const QImage result = document().image();
         QCOMPARE(result.size(), QSize(40, 30));
         QCOMPARE(result.pixelColor(20, 1), QColor(Qt::white));
@@ -312,7 +296,7 @@ private slots:
     void colourLayerResultHasTheSizeTheOpenerSet() {
         ColourFilters& window = openColourFilters({20, 15});
         window.zoomBar()->setValue(4);
-        pressIn(&window, "CornerButton10");
+        m_driver->click(ui::colourFilters.ok);
         QCOMPARE(document().image().size(), QSize(20, 15));
         QCOMPARE(document().controlSize(), QSizeF(20, 15)); // the main control is not touched
     }

@@ -10,67 +10,52 @@
 #include "overlay/OverlayEditor.h"
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 class GalleriesTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
-    QTemporaryDir m_dir;
+    std::unique_ptr<Driver> m_driver;
 
-    Document& document() { return m_windows->document(); }
-    OverlayEditor& editor() { return m_windows->overlayEditor(); }
-    void openPhoto(QSize size) {
-        const QString path = m_dir.filePath("photo.png");
-        saveOrFail(gradientPicture(size.width(), size.height()), path);
-        m_desktop->openAnswers << path;
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-    }
-    // Runs a main-window command that opens a gallery, then clicks one of its pictures.
-    void choose(const char* menuItem, int window, const char* picture) {
-        m_windows->mainWindow().menuItem(menuItem)->trigger();
-        QDialog* gallery = m_windows->window(WindowId(window));
-        QCOMPARE(m_desktop->shown.last().data(), gallery);
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    OverlayEditor& editor() { return m_driver->windows().overlayEditor(); }
+    void openPhoto(QSize size) { m_driver->openPicture(gradientPicture(size.width(), size.height())); }
+    // Runs the main-window command that opens a gallery, then clicks one of its pictures.
+    void choose(WindowId gallery, const char* picture) {
+        m_driver->openTool(gallery);
         QCOMPARE(editor().okBinding(), OverlayEditor::MergeTarget::DocumentImage);
         QCOMPARE(editor().activation(), OverlayEditor::Activation::Empty);
-        auto* thumbnail = gallery->findChild<ThumbnailButton*>(picture);
-        QVERIFY(thumbnail);
-        QTest::mouseClick(thumbnail, Qt::LeftButton);
+        m_driver->clickThumbnail(gallery, picture);
     }
-    void pressInEditor(const char* button) { editor().findChild<QPushButton*>(button)->click(); }
 
 private slots:
-    void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-    }
-    void cleanup() { m_windows.reset(); }
+    void init() { m_driver = std::make_unique<Driver>(); }
+    void cleanup() { m_driver.reset(); }
 
     void montageGivesTheDocumentTheTemplatesSize() {
         openPhoto({300, 200});
         document().setZoom(2);
         double zoomInEditor = 0;
-        m_desktop->whileShown = [&](QDialog* window) {
+        desktop().whileShown = [&](QDialog* window) {
             if (window != &editor())
                 return;
             zoomInEditor = editor().zoomBar()->value();
             QCOMPARE(editor().background()->size(), QSizeF(1000, 666));
             QCOMPARE(editor().overlay()->picture(), document().image()); // the photo goes over the template
-            pressInEditor("CornerButton14");                             // photo behind the template
-            pressInEditor("CornerButton10");
+            m_driver->click(ui::overlayEditor.sendToBack);               // the photo behind the template
+            m_driver->click(ui::overlayEditor.ok);
         };
-        choose("MenuItem24", 18, "Image18");
+        choose(WindowId::Montages, "Image18");
         QCOMPARE(zoomInEditor, 0.1); // the montage leaves the editor's zoom as it was: the first time, 0.1
         QCOMPARE(document().image().size(), QSize(1000, 666));
         QCOMPARE(document().controlSize(), QSizeF(1000, 666));
@@ -85,18 +70,18 @@ private slots:
         const QImage photo = document().image();
         document().setZoom(1.5);
         QImage border;
-        m_desktop->whileShown = [&](QDialog* window) {
+        desktop().whileShown = [&](QDialog* window) {
             if (window != &editor())
                 return;
             QCOMPARE(editor().zoomBar()->value(), 1.5);
             QCOMPARE(editor().background()->picture(), photo);
             border = editor().overlay()->picture();
             QCOMPARE(border.size(), QSize(600, 450)); // the full stored picture
-            editor().findChild<QCheckBox*>("CheckBox1")->setChecked(false);
-            pressInEditor("CornerButton13");
-            pressInEditor("CornerButton10");
+            m_driver->control(ui::overlayEditor.proportional)->setChecked(false);
+            m_driver->click(ui::overlayEditor.align);
+            m_driver->click(ui::overlayEditor.ok);
         };
-        choose("MenuItem11", 5, "Image1");
+        choose(WindowId::Borders, "Image1");
         const QImage result = document().image();
         QCOMPARE(result.size(), QSize(300, 200));
         QCOMPARE(result.pixel(150, 100), photo.pixel(150, 100)); // the middle of a frame is clear
@@ -116,38 +101,35 @@ private slots:
 
     void aSecondPictureBuildsOnTheMergedOne() {
         openPhoto({320, 240});
-        m_desktop->whileShown = [&](QDialog* window) {
+        desktop().whileShown = [&](QDialog* window) {
             if (window == &editor())
-                pressInEditor("CornerButton10");
+                m_driver->click(ui::overlayEditor.ok);
         };
-        choose("MenuItem14", 10, "Image23");
+        choose(WindowId::Effects, "Image23");
         const QImage afterFirst = document().image();
         QVERIFY(afterFirst != gradientPicture(320, 240));
         QImage backgroundSeen;
-        m_desktop->whileShown = [&](QDialog* window) {
+        desktop().whileShown = [&](QDialog* window) {
             if (window == &editor())
                 backgroundSeen = editor().background()->picture();
         };
-        auto* gallery = m_windows->window(WindowId::Effects);
-        QTest::mouseClick(gallery->findChild<ThumbnailButton*>("Image4"), Qt::LeftButton);
+        m_driver->clickThumbnail(WindowId::Effects, "Image4");
         QCOMPARE(backgroundSeen, afterFirst);
     }
 
     void galleriesShowTheirGrids_data() {
-        QTest::addColumn<int>("window");
+        QTest::addColumn<WindowId>("gallery");
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QRect>("place");
-        QTest::newRow("borders") << 5 << "Image32" << QRect(200, 0, 185, 137);
-        QTest::newRow("effects") << 10 << "Image11" << QRect(592, 576, 185, 137);
-        QTest::newRow("montage, last row") << 18 << "Image21" << QRect(640, 1080, 200, 200);
+        QTest::newRow("borders") << WindowId::Borders << "Image32" << QRect(200, 0, 185, 137);
+        QTest::newRow("effects") << WindowId::Effects << "Image11" << QRect(592, 576, 185, 137);
+        QTest::newRow("montage, last row") << WindowId::Montages << "Image21" << QRect(640, 1080, 200, 200);
     }
     void galleriesShowTheirGrids() {
-        QFETCH(int, window);
+        QFETCH(WindowId, gallery);
         QFETCH(QString, picture);
         QFETCH(QRect, place);
-        auto* thumbnail = m_windows->window(WindowId(window))->findChild<ThumbnailButton*>(picture);
-        QVERIFY(thumbnail);
-        QCOMPARE(thumbnail->geometry(), place);
+        QCOMPARE(m_driver->control<ThumbnailButton>(gallery, picture)->geometry(), place);
     }
 };
 

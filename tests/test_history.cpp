@@ -8,11 +8,9 @@
 #include "app/WindowSet.h"
 #include "document/Document.h"
 #include "document/PictureDelta.h"
-#include "galleries/ThumbnailButton.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/TrackBar.h"
+#include "support/WindowControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +18,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -49,39 +46,23 @@ QImage filled(QSize size, QColor colour) {
 class HistoryTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
-    QTemporaryDir m_dir;
+    std::unique_ptr<Driver> m_driver;
 
-    MainWindow& main() { return m_windows->mainWindow(); }
-    Document& document() { return m_windows->document(); }
-    QString writePicture(const QString& name, const QImage& image) {
-        const QString path = m_dir.filePath(name);
-        saveOrFail(image, path);
-        return path;
-    }
+    MainWindow& main() { return m_driver->mainWindow(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    // "Open image" on a file that opens without a word.
     void open(const QString& path) {
-        m_desktop->openAnswers << path;
-        main().menuItem("MenuItem6")->trigger();
-        QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.join('\n')));
+        m_driver->openFile(path);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
     }
-    void click(QWidget* window, const char* button) {
-        auto* found = controlOfWindow<QPushButton>(window, QString::fromLatin1(button));
-        QVERIFY2(found, button);
-        found->click();
-    }
-    // While `window` is "shown", its "Ok" is pressed.
-    void pressWhenShown(int window, const char* ok) {
-        QDialog* target = m_windows->window(WindowId(window));
-        m_desktop->whileShown = [this, target, ok](QDialog* shown) {
+    // While the button's window is "shown", the button is pressed.
+    void pressWhenShown(const Control<QPushButton>& ok) {
+        QWidget* target = m_driver->window(ok.window);
+        desktop().whileShown = [this, target, ok](QDialog* shown) {
             if (shown == target)
-                click(target, ok);
+                m_driver->click(ok);
         };
-    }
-    void pressShortcut(const QKeySequence& keys) {
-        main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main()));
-        QTest::keySequence(&main(), keys);
     }
     void compareState(const DocumentState& expected, const char* when) {
         const DocumentState now = stateOf(document());
@@ -90,7 +71,7 @@ private:
         QVERIFY2(now.zoom == expected.zoom, when);
         QVERIFY2(now.sizeText == expected.sizeText, when);
         QVERIFY2(now.file == expected.file, when);
-        QCOMPARE(controlOfWindow<TrackBar>(&main(), "TrackBar1")->value(), expected.zoom);
+        QCOMPARE(m_driver->control(ui::mainWindow.zoomBar)->value(), expected.zoom);
     }
     static QStringList stepNames(const Document& document) {
         QStringList names;
@@ -98,52 +79,43 @@ private:
             names << document.history().entry(i).name;
         return names;
     }
-    QStringList stepNames() const { return stepNames(m_windows->document()); }
+    QStringList stepNames() const { return stepNames(m_driver->document()); }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&main());
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     void everyWindowsOkIsOneNamedStep_data() {
-        addToolWindowColumns();
+        addToolWindowColumn();
         QTest::addColumn<QString>("step");
         for (const ToolWindowRoute& route : toolWindowRoutes())
             if (*route.step)
                 newToolWindowRow(route) << QString(route.step);
     }
     void everyWindowsOkIsOneNamedStep() {
-        QFETCH(QString, command);
-        QFETCH(int, gallery);
-        QFETCH(QString, thumbnail);
-        QFETCH(int, window);
-        QFETCH(QString, ok);
+        QFETCH(ToolWindowRoute, route);
         QFETCH(QString, step);
-        open(writePicture("photo.png", gradientPicture(64, 48)));
+        open(m_driver->writePicture("photo.png", gradientPicture(64, 48)));
         const DocumentState before = stateOf(document());
-        m_desktop->openAnswers << writePicture("sticker.png", filled({9, 7}, Qt::blue)); // for "Image above"
-        const QByteArray okName = ok.toLatin1();
-        pressWhenShown(window, okName.constData());
-        main().menuItem(command)->trigger();
-        if (gallery)
-            QTest::mouseClick(m_windows->window(WindowId(gallery))->findChild<ThumbnailButton*>(thumbnail),
-                              Qt::LeftButton);
-        QVERIFY(!m_desktop->shown.isEmpty());
-        QCOMPARE(m_desktop->shown.last().data(), m_windows->window(WindowId(window)));
+        // The picture "Image above" asks for.
+        desktop().openAnswers << m_driver->writePicture("sticker.png", filled({9, 7}, Qt::blue));
+        pressWhenShown(route.ok);
+        m_driver->follow(route);
+        QVERIFY(!desktop().shown.isEmpty());
+        QCOMPARE(desktop().shown.last().data(), m_driver->windows().window(route.window));
 
         QCOMPARE(stepNames(), QStringList({"Open image", step}));
-        QCOMPARE(main().menuItem("UndoItem")->text(), "Undo " + step);
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo " + step);
         QVERIFY(document().isModified());
         const DocumentState after = stateOf(document());
-        main().menuItem("UndoItem")->trigger();
+        m_driver->run(ui::menu.undo);
         compareState(before, "undone");
         QVERIFY(!document().isModified());
-        QCOMPARE(main().menuItem("RedoItem")->text(), "Redo " + step);
-        main().menuItem("RedoItem")->trigger();
+        QCOMPARE(m_driver->control(ui::menu.redo)->text(), "Redo " + step);
+        m_driver->run(ui::menu.redo);
         compareState(after, "redone");
     }
 
@@ -152,8 +124,8 @@ private slots:
         for (QAction* menu : main().menuBar()->actions())
             menus << menu->text();
         QCOMPARE(menus, QStringList({"File", "Edit", "View", "Add", "Create", "Image", "Filter", "About"}));
-        QAction* undo = main().menuItem("UndoItem");
-        QAction* redo = main().menuItem("RedoItem");
+        QAction* undo = m_driver->control(ui::menu.undo);
+        QAction* redo = m_driver->control(ui::menu.redo);
         QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
         QList<DocumentState> states;
@@ -163,58 +135,55 @@ private slots:
             steps << step;
             QCOMPARE(undo->text(), "Undo " + step);
         };
-        open(writePicture("photo.png", gradientPicture(40, 30)));
+        open(m_driver->writePicture("photo.png", gradientPicture(40, 30)));
         QVERIFY(!undo->isEnabled()); // the first picture is where the history starts
-        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(1.5);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(1.5);
         states << stateOf(document());
 
-        m_desktop->whileShown = [this](QDialog* shown) {
-            if (shown == m_windows->window(WindowId::FilterGallery)) {
-                QTest::mouseClick(shown->findChild<QWidget*>("Image6"), Qt::LeftButton, {}, QPoint(70, 70));
-                click(shown, "CornerButton2");
+        desktop().whileShown = [this](QDialog* shown) {
+            if (shown == m_driver->window(WindowId::FilterGallery)) {
+                m_driver->click(ui::filterGallery.invert);
+                m_driver->click(ui::filterGallery.ok);
             }
         };
-        main().menuItem("MenuItem13")->trigger();
+        m_driver->run(ui::menu.filterGallery);
         done("Invert colors filter");
 
-        pressWhenShown(6, "CornerButton10");
-        main().menuItem("MenuItem11")->trigger();
-        QTest::mouseClick(m_windows->window(WindowId::Borders)->findChild<ThumbnailButton*>("Image32"),
-                          Qt::LeftButton);
+        pressWhenShown(ui::overlayEditor.ok);
+        m_driver->run(ui::menu.borders);
+        m_driver->clickThumbnail(WindowId::Borders, "Image32");
         done("Add border");
 
-        QDialog* text = m_windows->window(WindowId::Text2D);
-        m_desktop->whileShown = [&](QDialog* shown) {
-            if (shown == text) {
-                text->findChild<TrackBar*>("TrackBar3")->setValue(2); // handed back to the main window
-                click(text, "CornerButton5");
+        desktop().whileShown = [this](QDialog* shown) {
+            if (shown == m_driver->window(WindowId::Text2D)) {
+                m_driver->control(ui::text2D.zoomBar)->setValue(2); // handed back to the main window
+                m_driver->click(ui::text2D.ok);
             }
         };
-        main().menuItem("MenuItem4")->trigger();
+        m_driver->run(ui::menu.text2D);
         done("Add 2D text");
         QCOMPARE(document().zoom(), 2.0);
 
-        QDialog* crop = m_windows->window(WindowId::Crop);
-        m_desktop->whileShown = [&](QDialog* shown) {
-            if (shown != crop)
+        desktop().whileShown = [this](QDialog* shown) {
+            if (shown != m_driver->window(WindowId::Crop))
                 return;
-            crop->findChild<NumberEdit*>("Edit1")->setValueText("10"); // height
-            crop->findChild<NumberEdit*>("Edit2")->setValueText("20"); // width
-            click(crop, "CornerButton3");
+            m_driver->control(ui::crop.heightBox)->setValueText("10");
+            m_driver->control(ui::crop.widthBox)->setValueText("20");
+            m_driver->click(ui::crop.ok);
         };
-        main().menuItem("MenuItem25")->trigger();
+        m_driver->run(ui::menu.crop);
         done("Crop image");
         QCOMPARE(document().image().size(), QSize(20, 10));
         QCOMPARE(document().controlSize(), QSizeF(20, 10));
 
-        click(&main(), "CornerButton4");
+        m_driver->click(ui::mainWindow.flipHorizontal);
         done("Flip horizontal");
-        main().menuItem("MenuItem10")->trigger();
+        m_driver->run(ui::menu.flipVertical);
         done("Flip vertical");
 
         // Back to the start with Ctrl+Z: each state comes back whole, the menu naming the next step.
         for (int i = steps.size() - 1; i >= 0; --i) {
-            pressShortcut(QKeySequence("Ctrl+Z"));
+            m_driver->pressShortcut(QKeySequence("Ctrl+Z"));
             compareState(states[i], qPrintable("undo of " + steps[i]));
             QCOMPARE(redo->text(), "Redo " + steps[i]);
             QCOMPARE(undo->isEnabled(), i > 0);
@@ -222,7 +191,7 @@ private slots:
         QCOMPARE(undo->text(), QString("Undo"));
         // And forward again with both redo shortcuts.
         for (int i = 0; i < steps.size(); ++i) {
-            pressShortcut(QKeySequence(i % 2 ? "Ctrl+Y" : "Ctrl+Shift+Z"));
+            m_driver->pressShortcut(QKeySequence(i % 2 ? "Ctrl+Y" : "Ctrl+Shift+Z"));
             compareState(states[i + 1], qPrintable("redo of " + steps[i]));
         }
         QVERIFY(!redo->isEnabled());
@@ -230,7 +199,7 @@ private slots:
 
         // A zoom chosen since stays through steps that did not set the zoom, and goes where the 2D text
         // step found it when that step is undone.
-        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(3);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(3);
         for (int i = 0; i < 3; ++i)
             undo->trigger();
         QCOMPARE(document().zoom(), 3.0);
@@ -240,17 +209,17 @@ private slots:
 
     void aNewChangeDropsTheUndoneSteps() {
         const QImage picture = gradientPicture(6, 4);
-        open(writePicture("photo.png", picture));
-        click(&main(), "CornerButton4");
-        click(&main(), "CornerButton5");
-        main().menuItem("UndoItem")->trigger();
-        main().menuItem("UndoItem")->trigger();
-        QVERIFY(main().menuItem("RedoItem")->isEnabled());
-        main().menuItem("MenuItem10")->trigger();
+        open(m_driver->writePicture("photo.png", picture));
+        m_driver->click(ui::mainWindow.flipHorizontal);
+        m_driver->click(ui::mainWindow.flipVertical);
+        m_driver->run(ui::menu.undo);
+        m_driver->run(ui::menu.undo);
+        QVERIFY(m_driver->control(ui::menu.redo)->isEnabled());
+        m_driver->run(ui::menu.flipVertical);
         QCOMPARE(stepNames(), QStringList({"Open image", "Flip vertical"}));
-        QVERIFY(!main().menuItem("RedoItem")->isEnabled());
-        QCOMPARE(main().menuItem("RedoItem")->text(), QString("Redo"));
-        main().menuItem("UndoItem")->trigger();
+        QVERIFY(!m_driver->control(ui::menu.redo)->isEnabled());
+        QCOMPARE(m_driver->control(ui::menu.redo)->text(), QString("Redo"));
+        m_driver->run(ui::menu.undo);
         QCOMPARE(document().image(), picture);
     }
 
@@ -295,7 +264,7 @@ private slots:
     void theBudgetDropsTheOldestSteps() {
         Document document;
         const QSize size(100, 80);
-        const QString file = writePicture("first.png", filled(size, Qt::white));
+        const QString file = m_driver->writePicture("first.png", filled(size, Qt::white));
         document.open(file);
         QVERIFY(!document.isModified());
         const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta, Qt::yellow};
@@ -348,7 +317,7 @@ private slots:
     void everyNewStepKeepsTheBudgetAndTheSavedPoint() {
         Document document;
         const QSize size(100, 80);
-        document.open(writePicture("first.png", filled(size, Qt::white)));
+        document.open(m_driver->writePicture("first.png", filled(size, Qt::white)));
         document.change("Fill 1", DocumentChange::picture(filled(size, Qt::red)));
         const qint64 start = document.history().entry(0).bytes();
         const qint64 budget = document.history().entry(1).bytes() * 3 + start; // room for three steps
@@ -379,10 +348,10 @@ private slots:
         // Red on the left, blue on the right: the flipped step's thumbnail shows them swapped.
         QImage picture = filled({400, 200}, Qt::blue);
         QPainter(&picture).fillRect(0, 0, 200, 200, Qt::red);
-        open(writePicture("photo.png", picture));
-        click(&main(), "CornerButton4");
-        click(&main(), "CornerButton5");
-        main().menuItem("HistoryItem")->trigger();
+        open(m_driver->writePicture("photo.png", picture));
+        m_driver->click(ui::mainWindow.flipHorizontal);
+        m_driver->click(ui::mainWindow.flipVertical);
+        m_driver->run(ui::menu.history);
         HistoryWindow* window = main().historyWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QString("History"));
@@ -403,8 +372,8 @@ private slots:
         };
         clickRow(0);
         QCOMPARE(document().image(), picture);
-        QVERIFY(!main().menuItem("UndoItem")->isEnabled());
-        QCOMPARE(main().menuItem("RedoItem")->text(), QString("Redo Flip horizontal"));
+        QVERIFY(!m_driver->control(ui::menu.undo)->isEnabled());
+        QCOMPARE(m_driver->control(ui::menu.redo)->text(), QString("Redo Flip horizontal"));
         const QColor undone = list->item(2)->foreground().color();
         QVERIFY(undone != list->item(0)->foreground().color());
         QCOMPARE(list->item(1)->foreground().color(), undone);
@@ -413,7 +382,7 @@ private slots:
         QCOMPARE(list->currentRow(), 2);
         // A new step drops the undone ones from the list as well.
         clickRow(1);
-        main().menuItem("MenuItem9")->trigger();
+        m_driver->run(ui::menu.flipHorizontal);
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(2)->text(), QString("Flip horizontal"));
         QCOMPARE(document().image(), picture);
@@ -444,13 +413,13 @@ private slots:
         QFETCH(QString, saveAs);
         QFETCH(bool, goesOn);
         const QImage photo = gradientPicture(12, 8);
-        open(writePicture("photo.png", photo));
+        open(m_driver->writePicture("photo.png", photo));
         if (changed)
-            click(&main(), "CornerButton4");
+            m_driver->click(ui::mainWindow.flipHorizontal);
         if (answer >= 0)
-            m_desktop->saveChoices << SaveChoice(answer);
-        m_desktop->saveAnswers << (saveAs.isEmpty() ? QString() : m_dir.filePath(saveAs));
-        const QString other = writePicture("other.png", filled({5, 5}, Qt::green));
+            desktop().saveChoices << SaveChoice(answer);
+        desktop().saveAnswers << (saveAs.isEmpty() ? QString() : m_driver->filePath(saveAs));
+        const QString other = m_driver->writePicture("other.png", filled({5, 5}, Qt::green));
         const DocumentState before = stateOf(document());
         const int position = document().history().position();
 
@@ -462,20 +431,20 @@ private slots:
             open(other);
             wentOn = document().file() == other;
         } else if (action == "create background") {
-            main().menuItem("MenuItem19")->trigger();
-            wentOn = !m_desktop->shown.isEmpty() &&
-                     m_desktop->shown.last().data() == m_windows->window(WindowId::Background);
+            m_driver->run(ui::menu.createBackground);
+            wentOn = !desktop().shown.isEmpty() &&
+                     desktop().shown.last().data() == m_driver->windows().window(WindowId::Background);
         } else {
-            click(&main(), "CornerButton3");
+            m_driver->click(ui::mainWindow.restoreOriginal);
             wentOn = document().image() == photo;
         }
-        QCOMPARE(m_desktop->saveQuestions.size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(desktop().saveQuestions.size(), answer >= 0 ? 1 : 0);
         QCOMPARE(wentOn, goesOn);
         if (answer == int(SaveChoice::Save) && !saveAs.isEmpty() && goesOn)
-            QCOMPARE(loadOrFail(m_dir.filePath(saveAs)), before.image);
+            QCOMPARE(loadOrFail(m_driver->filePath(saveAs)), before.image);
         if (saveAs.endsWith(".txt"))
-            QCOMPARE(m_desktop->messages.size(), 1); // the failure is shown
-        if (!goesOn) {                               // nothing changed at all
+            QCOMPARE(desktop().messages.size(), 1); // the failure is shown
+        if (!goesOn) {                              // nothing changed at all
             compareState(before, "refused");
             QCOMPARE(document().history().position(), position);
             QVERIFY(document().isModified());
@@ -483,48 +452,48 @@ private slots:
     }
 
     void modifiedFollowsTheSavedPoint() {
-        open(writePicture("photo.png", gradientPicture(8, 6)));
+        open(m_driver->writePicture("photo.png", gradientPicture(8, 6)));
         QVERIFY(!document().isModified());
-        QAction* undo = main().menuItem("UndoItem");
-        QAction* redo = main().menuItem("RedoItem");
-        click(&main(), "CornerButton4");
+        QAction* undo = m_driver->control(ui::menu.undo);
+        QAction* redo = m_driver->control(ui::menu.redo);
+        m_driver->click(ui::mainWindow.flipHorizontal);
         QVERIFY(document().isModified());
         undo->trigger();
         QVERIFY(!document().isModified());
         redo->trigger();
-        m_desktop->saveAnswers << m_dir.filePath("saved.png");
-        QVERIFY(m_windows->saveWindow().save());
+        desktop().saveAnswers << m_driver->filePath("saved.png");
+        QVERIFY(m_driver->windows().saveWindow().save());
         QVERIFY(!document().isModified());
         undo->trigger();
         QVERIFY(document().isModified()); // back at the opened picture, which is not what was saved
         redo->trigger();
         QVERIFY(!document().isModified());
         // Zooming is looking, not changing.
-        controlOfWindow<TrackBar>(&main(), "TrackBar1")->setValue(4);
+        m_driver->control(ui::mainWindow.zoomBar)->setValue(4);
         QVERIFY(!document().isModified());
         QVERIFY(main().close());
-        QVERIFY(m_desktop->saveQuestions.isEmpty());
+        QVERIFY(desktop().saveQuestions.isEmpty());
     }
 
     void restoreReloadsTheDocumentsOwnFile() {
         const QImage photo = gradientPicture(12, 8);
-        const QString photoPath = writePicture("photo.png", photo);
+        const QString photoPath = m_driver->writePicture("photo.png", photo);
         open(photoPath);
-        const QString sticker = writePicture("sticker.png", filled({3, 3}, Qt::blue));
-        m_desktop->openAnswers << sticker;
-        main().menuItem("MenuItem15")->trigger();   // the editor is closed without "Ok"
+        const QString sticker = m_driver->writePicture("sticker.png", filled({3, 3}, Qt::blue));
+        desktop().openAnswers << sticker;
+        m_driver->run(ui::menu.imageAbove);         // the editor is closed without "Ok"
         QCOMPARE(document().chosenFile(), sticker); // the open dialog starts there next time
-        click(&main(), "CornerButton5");
-        click(&main(), "CornerButton3");
+        m_driver->click(ui::mainWindow.flipVertical);
+        m_driver->click(ui::mainWindow.restoreOriginal);
         QCOMPARE(document().image(), photo);
         QCOMPARE(stepNames().last(), QString("Restore the original image"));
 
         // Another picture opened and undone: the document's own file comes back with it.
-        open(writePicture("second.png", filled({4, 4}, Qt::red)));
-        main().menuItem("UndoItem")->trigger();
+        open(m_driver->writePicture("second.png", filled({4, 4}, Qt::red)));
+        m_driver->run(ui::menu.undo);
         QCOMPARE(document().file(), photoPath);
-        click(&main(), "CornerButton4");
-        click(&main(), "CornerButton3");
+        m_driver->click(ui::mainWindow.flipHorizontal);
+        m_driver->click(ui::mainWindow.restoreOriginal);
         QCOMPARE(document().image(), photo);
     }
 };

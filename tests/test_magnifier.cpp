@@ -11,56 +11,37 @@
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 class MagnifierTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     MagnifierWindow* m_window = nullptr;
-    QTemporaryDir m_dir;
 
-    Document& document() { return m_windows->document(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
     LoupeItem* loupe() { return m_window->loupe(); }
     SelectionFrame* frame() { return m_window->preview()->frame(); }
-    template <class T> T* control(const char* name) {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void typeAndEnter(const char* edit, const QString& typed) {
-        typeAndConfirm(control<NumberEdit>(edit), typed);
-    }
     QPoint onScreen(QPointF scenePoint) { return m_window->preview()->mapFromScene(scenePoint); }
+    // Opens `picture` in the main window and the magnifying glass on it, as the user does, and shows it.
     void openOn(const QImage& picture, double zoom = 1) {
-        const QString path = m_dir.filePath("photo.png");
-        savePicture(picture, path);
-        m_desktop->openAnswers << path;
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-        document().setZoom(zoom);
-        m_windows->mainWindow().menuItem("MenuItem21")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_window);
-        m_window->resize(900, 700);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_driver->show(m_driver->openToolOn(WindowId::Magnifier, picture, zoom), {900, 700});
     }
     QImage merge() {
-        control<QPushButton>("CornerButton7")->click();
+        m_driver->click(ui::magnifier.ok);
         return document().image().convertToFormat(QImage::Format_ARGB32);
     }
     // The largest channel difference between two pictures over the points of a disc.
@@ -79,27 +60,26 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_window = &m_windows->magnifierWindow();
+        m_driver = std::make_unique<Driver>();
+        m_window = &m_driver->windows().magnifierWindow();
     }
     void cleanup() {
         if (m_window->preview())
             QTest::mouseRelease(m_window->preview()->viewport(), Qt::LeftButton);
-        m_windows.reset();
+        m_driver.reset();
     }
 
     void opensOverTheDocumentAsLaidOut() {
         openOn(gradientPicture(300, 200), 2);
         QCOMPARE(m_window->background()->size(), QSizeF(300, 200));
         QCOMPARE(m_window->zoomBar()->value(), 2.0);
-        QCOMPARE(control<QLabel>("Label10")->text(), "300x200");
+        QCOMPARE(m_driver->control(ui::magnifier.sizeReadout)->text(), "300x200");
         QCOMPARE(loupe()->pos(), QPointF(56, 16));
         QCOMPARE(loupe()->size(), QSizeF(150, 150));
         QCOMPARE(frame()->box(), QRectF(56, 16, 150, 150));
         QCOMPARE(frame()->gripSize(), 1.0);
-        QCOMPARE(control<NumberEdit>("Edit1")->text(), "");
-        QCOMPARE(control<NumberEdit>("Edit2")->text(), "");
+        QCOMPARE(m_driver->control(ui::magnifier.regionYBox)->text(), "");
+        QCOMPARE(m_driver->control(ui::magnifier.regionXBox)->text(), "");
     }
 
     // At scale 1, centred on itself, the loupe shows the picture under it as it is.
@@ -117,10 +97,10 @@ private slots:
     void absoluteModeShowsTheSamePlaceAnywhere() {
         const QImage photo = gradientPicture(400, 300).convertToFormat(QImage::Format_ARGB32);
         openOn(photo);
-        control<QComboBox>("ComboBox2")->setCurrentIndex(1);
-        control<TrackBar>("TrackBar4")->setValue(4);
-        typeAndEnter("Edit2", "100");
-        typeAndEnter("Edit1", "80");
+        m_driver->choose(ui::magnifier.modeList, 1); // absolute
+        m_driver->control(ui::magnifier.scaleBar)->setValue(4);
+        m_driver->type(ui::magnifier.regionXBox, "100");
+        m_driver->type(ui::magnifier.regionYBox, "80");
         QCOMPARE(loupe()->regionCentre(), QPoint(100, 80));
         QImage views[2];
         for (int i = 0; i < 2; ++i) {
@@ -144,7 +124,7 @@ private slots:
             for (int x = 0; x < 300; ++x)
                 checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
         openOn(checker);
-        control<TrackBar>("TrackBar4")->setValue(10);
+        m_driver->control(ui::magnifier.scaleBar)->setValue(10);
         const QImage merged = merge();
         QSet<int> greys;
         for (int x = 100; x < 160; ++x)
@@ -154,7 +134,7 @@ private slots:
 
     void squareLoupeTakesTheFramesSizeAndCircleGoesBackTo150() {
         openOn(gradientPicture(400, 300));
-        control<QComboBox>("ComboBox1")->setCurrentIndex(1);
+        m_driver->choose(ui::magnifier.shapeList, 1); // square
         QWidget* viewport = m_window->preview()->viewport();
         // The frame is never drawn, but its grip is where the loupe's corner is.
         QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({206, 166}));
@@ -164,7 +144,7 @@ private slots:
         QTest::mouseMove(viewport, onScreen({200, 150})); // over the frame: the loupe catches up
         QCOMPARE(frame()->size(), QSizeF(180, 170));
         QCOMPARE(loupe()->size(), QSizeF(180, 170));
-        control<QComboBox>("ComboBox1")->setCurrentIndex(0);
+        m_driver->choose(ui::magnifier.shapeList, 0); // circle
         QCOMPARE(loupe()->size(), QSizeF(150, 150));
         // Dragging over the loupe moves it.
         QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({100, 80}));
@@ -178,22 +158,22 @@ private slots:
 
     void regionEditsTakeWholeNumbersOnly() {
         openOn(gradientPicture(100, 100));
-        typeAndEnter("Edit2", "12");
-        typeAndEnter("Edit1", "2.5");
-        control<NumberEdit>("Edit1")->setText("");
-        control<NumberEdit>("Edit1")->okButton()->click();
-        QCOMPARE(m_desktop->messages,
+        m_driver->type(ui::magnifier.regionXBox, "12");
+        m_driver->type(ui::magnifier.regionYBox, "2.5");
+        m_driver->control(ui::magnifier.regionYBox)->setText("");
+        m_driver->control(ui::magnifier.regionYBox)->okButton()->click();
+        QCOMPARE(desktop().messages,
                  QStringList({"'2.5' is not a valid integer value", "'' is not a valid integer value"}));
         QCOMPARE(loupe()->regionCentre(), QPoint(12, 0));
-        typeAndEnter("Edit3", "oops");
-        QCOMPARE(m_desktop->messages.last(), "'oops' is not a valid floating point value");
+        m_driver->type(ui::magnifier.marginYBox, "oops");
+        QCOMPARE(desktop().messages.last(), "'oops' is not a valid floating point value");
         QCOMPARE(m_window->background()->pos(), QPointF(0, 0));
     }
 
     void marginsMoveThePictureAndTheFrameFollowsTheLoupe() {
         openOn(gradientPicture(100, 100));
-        typeAndEnter("Edit3", "10");
-        typeAndEnter("Edit4", "-20");
+        m_driver->type(ui::magnifier.marginYBox, "10");
+        m_driver->type(ui::magnifier.marginXBox, "-20");
         QCOMPARE(m_window->background()->pos(), QPointF(-20, 10));
         QCOMPARE(frame()->pos(), QPointF(36, 26));
         QCOMPARE(m_window->preview()->horizontalGuide()->y(), 9.0);
@@ -202,7 +182,7 @@ private slots:
     void pointerReadoutAndZoomLeftAlone() {
         openOn(gradientPicture(300, 200), 2);
         QTest::mouseMove(m_window->preview()->viewport(), QPoint(61, 21)); // at zoom 2: (30.5, 10.5)
-        QCOMPARE(control<QLabel>("Label11")->text(), "30 / 10");
+        QCOMPARE(m_driver->control(ui::magnifier.pointerReadout)->text(), "30 / 10");
         m_window->zoomBar()->setValue(3);
         merge();
         QCOMPARE(document().zoom(), 2.0);

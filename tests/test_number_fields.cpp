@@ -6,15 +6,12 @@
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "document/Document.h"
-#include "galleries/ThumbnailButton.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
 #include "widgets/NumberEdit.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -47,16 +44,9 @@ QList<NumberEdit*> numberEditsOf(QWidget* window) {
 class NumberFieldsTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
-    QTemporaryDir m_dir;
+    std::unique_ptr<Driver> m_driver;
 
-    MainWindow& main() { return m_windows->mainWindow(); }
-    QString writePicture(const QString& name, const QImage& image) {
-        const QString path = m_dir.filePath(name);
-        saveOrFail(image, path);
-        return path;
-    }
+    TestDesktop& desktop() { return m_driver->desktop(); }
 
     // Types each text into each box and confirms it; a text that is no number must bring a message that
     // quotes it, or the box must show something else afterwards (a value the program put back).
@@ -68,15 +58,15 @@ private:
             for (NumberEdit* edit : edits) {
                 if (!edit->isEnabled())
                     continue; // an earlier value may have switched it off
-                const qsizetype before = m_desktop->messages.size();
+                const qsizetype before = desktop().messages.size();
                 typeAndConfirm(edit, typed.text);
-                const bool told = m_desktop->messages.size() > before;
+                const bool told = desktop().messages.size() > before;
                 if (told)
-                    QVERIFY2(!m_desktop->messages.last().trimmed().isEmpty(), qPrintable(edit->objectName()));
+                    QVERIFY2(!desktop().messages.last().trimmed().isEmpty(), qPrintable(edit->objectName()));
                 if (typed.number || typed.text.isEmpty())
                     continue;
                 const QString quoted = QStringLiteral("'%1'").arg(typed.text);
-                QVERIFY2((told && m_desktop->messages.last().contains(quoted)) || edit->text() != typed.text,
+                QVERIFY2((told && desktop().messages.last().contains(quoted)) || edit->text() != typed.text,
                          qPrintable(QStringLiteral("%1 of %2 took \"%3\" silently")
                                         .arg(edit->objectName(), window->objectName(), typed.text)));
             }
@@ -88,57 +78,47 @@ private:
     }
 
     void checkPictureIsSane(const QSize& opened) {
-        const QImage& picture = m_windows->document().image();
+        const QImage& picture = m_driver->document().image();
         QVERIFY(!picture.isNull());
         QVERIFY2(picture.width() <= 4 * opened.width() + 2000 &&
                      picture.height() <= 4 * opened.height() + 2000,
                  qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
-        QVERIFY(std::isfinite(m_windows->document().zoom()) && m_windows->document().zoom() > 0);
+        QVERIFY(std::isfinite(m_driver->document().zoom()) && m_driver->document().zoom() > 0);
     }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&m_driver->mainWindow());
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     void everyNumberBoxTakesAnyText_data() {
-        addToolWindowColumns();
+        addToolWindowColumn();
         for (const ToolWindowRoute& route : toolWindowRoutes())
             if (route.numberBoxes)
                 newToolWindowRow(route);
     }
     void everyNumberBoxTakesAnyText() {
-        QFETCH(QString, command);
-        QFETCH(int, gallery);
-        QFETCH(QString, thumbnail);
-        QFETCH(int, window);
-        QFETCH(QString, ok);
+        QFETCH(ToolWindowRoute, route);
         const QSize opened(64, 48);
-        m_desktop->openAnswers << writePicture("photo.png", gradientPicture(opened.width(), opened.height()));
-        main().menuItem("MenuItem6")->trigger();
-        QVERIFY2(m_desktop->messages.isEmpty(), qPrintable(m_desktop->messages.join('\n')));
-        m_desktop->openAnswers << writePicture("sticker.png", gradientPicture(9, 7)); // for "Image above"
-        QDialog* target = m_windows->window(WindowId(window));
+        m_driver->openPicture(gradientPicture(opened.width(), opened.height()));
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        // The picture "Image above" asks for.
+        desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(9, 7));
+        QWidget* target = m_driver->window(route.window);
         bool typed = false;
-        m_desktop->whileShown = [&](QDialog* shown) {
+        desktop().whileShown = [&](QDialog* shown) {
             if (shown != target)
                 return;
-            shown->show();
-            QVERIFY(QTest::qWaitForWindowExposed(shown));
+            m_driver->show(shown);
             typeEverywhere(shown);
             typed = true;
-            if (auto* button = controlOfWindow<QPushButton>(shown, ok))
-                button->click();
+            if (QPushButton* ok = m_driver->find(route.ok))
+                ok->click();
             shown->hide();
         };
-        main().menuItem(command)->trigger();
-        if (gallery)
-            QTest::mouseClick(m_windows->window(WindowId(gallery))->findChild<ThumbnailButton*>(thumbnail),
-                              Qt::LeftButton);
+        m_driver->follow(route);
         QVERIFY(typed);
         checkPictureIsSane(opened);
     }

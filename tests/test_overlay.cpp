@@ -10,20 +10,20 @@
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -42,24 +42,13 @@ QImage filled(QSize size, QColor colour) {
 class OverlayTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     OverlayEditor* m_editor = nullptr;
-    QTemporaryDir m_dir;
 
+    TestDesktop& desktop() { return m_driver->desktop(); }
     PlacementPreview* preview() { return m_editor->preview(); }
     SelectionFrame* frame() { return preview()->frame(); }
     PictureItem* overlay() { return m_editor->overlay(); }
-    template <class T> T* control(const char* name) {
-        T* found = m_editor->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void click(const char* button) { control<QPushButton>(button)->click(); }
-    void typeAndEnter(const char* edit, const QString& text) {
-        typeAndConfirm(control<NumberEdit>(edit), text);
-    }
     QPoint onScreen(QPointF scenePoint) { return preview()->mapFromScene(scenePoint); }
     // A corner of the frame in its own units (0 … 3: top-left, top-right, bottom-left, bottom-right), or its
     // middle for -1.
@@ -91,17 +80,14 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_editor = &m_windows->overlayEditor();
+        m_driver = std::make_unique<Driver>();
+        m_editor = &m_driver->windows().overlayEditor();
         m_editor->bindOk(OverlayEditor::MergeTarget::DocumentImage);
-        m_editor->resize(900, 700);
-        m_editor->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_editor));
+        m_driver->show(m_editor, {900, 700});
     }
     void cleanup() {
         QTest::mouseRelease(preview()->viewport(), Qt::LeftButton);
-        m_windows.reset();
+        m_driver.reset();
     }
 
     void startsAsLaidOut() {
@@ -109,8 +95,8 @@ private slots:
         QCOMPARE(overlay()->size(), QSizeF(146, 122));
         QCOMPARE(frame()->size(), QSizeF(146, 122));
         QCOMPARE(frame()->gripSize(), 3.0);
-        QVERIFY(control<QCheckBox>("CheckBox1")->isChecked());
-        QVERIFY(!control<QCheckBox>("CheckBox2")->isChecked());
+        QVERIFY(m_driver->control(ui::overlayEditor.proportional)->isChecked());
+        QVERIFY(!m_driver->control(ui::overlayEditor.antiLag)->isChecked());
         QVERIFY(m_editor->overlayInFront());
         QCOMPARE(preview()->horizontalGuide()->pos(), QPointF(0, -1));
     }
@@ -130,9 +116,9 @@ private slots:
         QFETCH(QPointF, expected);
         setUpPictures();
         frame()->setSize({8, 6});
-        typeAndEnter("Edit3", marginX);
-        typeAndEnter("Edit2", marginY);
-        click("CornerButton11");
+        m_driver->type(ui::overlayEditor.marginXBox, marginX);
+        m_driver->type(ui::overlayEditor.marginYBox, marginY);
+        m_driver->click(ui::overlayEditor.locate);
         QVERIFY(preview()->inLocateMode());
         clickAt(expected); // background pixel (25, 17)
         QCOMPARE(preview()->pointer(), QPointF(25, 17));
@@ -153,19 +139,21 @@ private slots:
         setUpPictures();
         overlay()->setPos(5, 5);
         frame()->setPos(5, 5);
-        typeAndEnter("Edit2", "10");
+        m_driver->type(ui::overlayEditor.marginYBox, "10");
         QCOMPARE(m_editor->background()->pos(), QPointF(0, 10));
         QCOMPARE(preview()->horizontalGuide()->pos(), QPointF(0, 9));
         QCOMPARE(overlay()->pos(), QPointF(5, 15));
         QCOMPARE(frame()->pos(), QPointF(5, 15));
-        control<NumberEdit>("Edit2")->okButton()->click(); // "Ok" again: shifted by the whole value again
+        // "Ok" again: shifted by the whole value again.
+        m_driver->control(ui::overlayEditor.marginYBox)->okButton()->click();
         QCOMPARE(m_editor->background()->pos(), QPointF(0, 10));
         QCOMPARE(overlay()->pos(), QPointF(5, 25));
-        typeAndEnter("Edit3", "-4");
+        m_driver->type(ui::overlayEditor.marginXBox, "-4");
         QCOMPARE(m_editor->background()->pos(), QPointF(-4, 10));
         QCOMPARE(preview()->verticalGuide()->pos(), QPointF(-5, 0));
         QCOMPARE(frame()->pos(), QPointF(1, 25));
-        click("CornerButton18"); // "Restore": background back to the corner, element and frame stay
+        // "Restore": the background back in the corner, element and frame where they are.
+        m_driver->click(ui::overlayEditor.restoreMargins);
         QCOMPARE(m_editor->background()->pos(), QPointF(0, 0));
         QCOMPARE(preview()->margins(), QPointF(0, 0));
         QCOMPARE(frame()->pos(), QPointF(1, 25));
@@ -173,10 +161,10 @@ private slots:
 
     void badNumbersAreReportedAndChangeNothing() {
         setUpPictures();
-        typeAndEnter("Edit2", "1x");
-        typeAndEnter("Edit1", "");
-        QCOMPARE(m_desktop->messages, QStringList({"'1x' is not a valid floating point value",
-                                                   "'' is not a valid floating point value"}));
+        m_driver->type(ui::overlayEditor.marginYBox, "1x");
+        m_driver->type(ui::overlayEditor.gripSizeBox, "");
+        QCOMPARE(desktop().messages, QStringList({"'1x' is not a valid floating point value",
+                                                  "'' is not a valid floating point value"}));
         QCOMPARE(m_editor->background()->pos(), QPointF(0, 0));
         QCOMPARE(frame()->gripSize(), 3.0);
     }
@@ -191,10 +179,11 @@ private slots:
     void gripSizeIsHeldToItsRange() {
         QFETCH(QString, typed);
         QFETCH(double, grip);
-        typeAndEnter("Edit1", typed);
+        m_driver->type(ui::overlayEditor.gripSizeBox, typed);
         QCOMPARE(frame()->gripSize(), grip);
-        QCOMPARE(control<NumberEdit>("Edit1")->text(), typed); // the box keeps what was typed
-        click("CornerButton12");
+        // The box keeps what was typed.
+        QCOMPARE(m_driver->control(ui::overlayEditor.gripSizeBox)->text(), typed);
+        m_driver->click(ui::overlayEditor.restoreGripSize);
         QCOMPARE(frame()->gripSize(), 3.0);
     }
 
@@ -208,7 +197,7 @@ private slots:
         setUpPictures();
         frame()->setSize({20, 20});
         overlay()->setSize({20, 20});
-        control<QCheckBox>("CheckBox2")->setChecked(antiLag);
+        m_driver->control(ui::overlayEditor.antiLag)->setChecked(antiLag);
         QWidget* viewport = preview()->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({10, 10}));
         QTest::mouseMove(viewport, onScreen({15, 12}));
@@ -324,7 +313,7 @@ private slots:
         m_editor->zoomBar()->setValue(zoom);
         frame()->setSize({400, 240});
         frame()->setPos(300, 300);
-        control<TrackBar>("TrackBar2")->setValue(degrees);
+        m_driver->control(ui::overlayEditor.rotationBar)->setValue(degrees);
         // A point of the frame on the canvas now: the grabbed grip (or the middle) and the opposite corner.
         const auto grabbedPoint = [&] { return frame()->mapToScene(pointOfFrame(grip)); };
         const auto oppositePoint = [&] {
@@ -387,11 +376,11 @@ private slots:
         if (action == "plain") {
             painter.drawImage(5, 5, picture);
         } else if (action == "opacity") {
-            control<TrackBar>("TrackBar1")->setValue(0.5);
+            m_driver->control(ui::overlayEditor.opacityBar)->setValue(0.5);
             painter.setOpacity(0.5);
             painter.drawImage(5, 5, picture);
         } else if (action == "rotate") {
-            click("CornerButton5"); // 90°: the blue half ends on top
+            m_driver->click(ui::overlayEditor.angles.rotate90); // the blue half ends on top
             QCOMPARE(frame()->rotationAngle(), 90.0);
             painter.fillRect(10, 0, 10, 10, Qt::blue);
             painter.fillRect(10, 10, 10, 10, Qt::green);
@@ -399,22 +388,22 @@ private slots:
             overlay()->setPos(30, 25);
             painter.fillRect(30, 25, 10, 5, Qt::blue);
         } else if (action == "behind") {
-            click("CornerButton14");
+            m_driver->click(ui::overlayEditor.sendToBack);
         } else if (action == "behindHole") {
-            click("CornerButton14");
+            m_driver->click(ui::overlayEditor.sendToBack);
             painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
             painter.drawImage(5, 5, picture);
         } else if (action == "margins") {
-            typeAndEnter("Edit3", "20");
-            typeAndEnter("Edit2", "10");
+            m_driver->type(ui::overlayEditor.marginXBox, "20");
+            m_driver->type(ui::overlayEditor.marginYBox, "10");
             overlay()->setPos(20, 10); // on the background's corner in the preview
             painter.drawImage(0, 0, picture);
         }
         painter.end();
-        m_editor->findChild<QPushButton*>("CornerButton10")->click();
-        const QImage result = m_windows->document().image();
+        m_driver->click(ui::overlayEditor.ok);
+        const QImage result = m_driver->document().image();
         QCOMPARE(result.size(), QSize(40, 30));
-        QCOMPARE(m_windows->document().controlSize(), QSizeF(40, 30));
+        QCOMPARE(m_driver->document().controlSize(), QSizeF(40, 30));
         QVERIFY2(maxChannelDifference(result, expected) <= 2,
                  qPrintable(QString::number(maxChannelDifference(result, expected))));
         QVERIFY(!m_editor->isVisible());
@@ -422,79 +411,75 @@ private slots:
 
     void alignWithStretchCoversTheWholeBackground() {
         setUpPictures(filled({40, 30}, Qt::red), filled({10, 10}, Qt::blue));
-        typeAndEnter("Edit3", "7");
-        control<QCheckBox>("CheckBox1")->setChecked(false);
-        click("CornerButton13");
+        m_driver->type(ui::overlayEditor.marginXBox, "7");
+        m_driver->control(ui::overlayEditor.proportional)->setChecked(false);
+        m_driver->click(ui::overlayEditor.align);
         QCOMPARE(frame()->pos(), QPointF(7, 0));
         QCOMPARE(frame()->size(), QSizeF(40, 30));
         QCOMPARE(overlay()->pos(), QPointF(7, 0));
         QCOMPARE(overlay()->size(), QSizeF(40, 30));
-        click("CornerButton10");
-        QCOMPARE(m_windows->document().image(), filled({40, 30}, Qt::blue));
+        m_driver->click(ui::overlayEditor.ok);
+        QCOMPARE(m_driver->document().image(), filled({40, 30}, Qt::blue));
         // With "Proportional" on, a square overlay is fitted: centred, background showing on both sides.
         m_editor->show();
-        control<QCheckBox>("CheckBox1")->setChecked(true);
+        m_driver->control(ui::overlayEditor.proportional)->setChecked(true);
         m_editor->background()->setPicture(filled({40, 30}, Qt::red));
-        click("CornerButton10");
-        const QImage fitted = m_windows->document().image();
+        m_driver->click(ui::overlayEditor.ok);
+        const QImage fitted = m_driver->document().image();
         QCOMPARE(fitted.pixelColor(1, 15), QColor(Qt::red));
         QCOMPARE(fitted.pixelColor(20, 15), QColor(Qt::blue));
     }
 
     void cancelWritesNothing() {
         setUpPictures();
-        m_windows->document().setImage(filled({4, 4}, Qt::white));
-        click("CornerButton9");
-        QCOMPARE(m_windows->document().image(), filled({4, 4}, Qt::white));
+        m_driver->document().setImage(filled({4, 4}, Qt::white));
+        m_driver->click(ui::overlayEditor.cancel);
+        QCOMPARE(m_driver->document().image(), filled({4, 4}, Qt::white));
         QVERIFY(!m_editor->isVisible());
     }
 
     void flipsMirrorTheOverlaysPixels() {
         setUpPictures(filled({40, 30}, Qt::red), gradientPicture(5, 4));
-        click("CornerButton6");
+        m_driver->click(ui::overlayEditor.flipHorizontal);
         QCOMPARE(overlay()->picture(), gradientPicture(5, 4).mirrored(true, false));
-        click("CornerButton7");
+        m_driver->click(ui::overlayEditor.flipVertical);
         QCOMPARE(overlay()->picture(), gradientPicture(5, 4).mirrored(true, true));
     }
 
     void imageAboveHandsTheDocumentAndTheFileOver() {
         m_editor->hide();
-        MainWindow& main = m_windows->mainWindow();
-        const QString photo = m_dir.filePath("photo.png");
-        const QString sticker = m_dir.filePath("sticker.png");
-        savePicture(filled({40, 30}, Qt::red), photo);
-        savePicture(filled({6, 6}, Qt::blue), sticker);
-        m_desktop->openAnswers << photo;
-        main.menuItem("MenuItem6")->trigger();
-        m_windows->document().setZoom(2);
-        m_windows->document().change(
-            "Stretch", DocumentChange::picture(m_windows->document().image()).withControlSize({50, 35}));
+        const QString photo = m_driver->writePicture("photo.png", filled({40, 30}, Qt::red));
+        const QString sticker = m_driver->writePicture("sticker.png", filled({6, 6}, Qt::blue));
+        m_driver->openFile(photo);
+        m_driver->document().setZoom(2);
+        m_driver->document().change(
+            "Stretch", DocumentChange::picture(m_driver->document().image()).withControlSize({50, 35}));
 
-        m_desktop->openAnswers << QString(); // cancelled: nothing happens
-        main.menuItem("MenuItem15")->trigger();
-        QVERIFY(m_desktop->shown.isEmpty());
+        desktop().openAnswers << QString(); // cancelled: nothing happens
+        m_driver->run(ui::menu.imageAbove);
+        QVERIFY(desktop().shown.isEmpty());
 
-        m_desktop->openAnswers << sticker;
-        main.menuItem("MenuItem15")->trigger();
-        QCOMPARE(m_desktop->shown.size(), 1);
-        QCOMPARE(m_desktop->shown[0].data(), m_editor);
+        desktop().openAnswers << sticker;
+        m_driver->run(ui::menu.imageAbove);
+        QCOMPARE(desktop().shown.size(), 1);
+        QCOMPARE(desktop().shown[0].data(), m_editor);
         QCOMPARE(m_editor->okBinding(), OverlayEditor::MergeTarget::DocumentImage);
         QCOMPARE(m_editor->zoomBar()->value(), 2.0);
         QCOMPARE(preview()->zoom(), 2.0);
-        QCOMPARE(m_editor->background()->picture(), m_windows->document().image());
+        QCOMPARE(m_editor->background()->picture(), m_driver->document().image());
         QCOMPARE(m_editor->background()->size(), QSizeF(50, 35));
         QCOMPARE(overlay()->picture(), filled({6, 6}, Qt::blue));
         QCOMPARE(overlay()->size(), QSizeF(146, 122)); // keeps its box
 
         // "Restore the original image" reloads the document's own file, not the overlay's.
-        controlOfWindow<QPushButton>(&main, "CornerButton3")->click();
-        QCOMPARE(m_windows->document().image(), filled({40, 30}, Qt::red));
+        m_driver->click(ui::mainWindow.restoreOriginal);
+        QCOMPARE(m_driver->document().image(), filled({40, 30}, Qt::red));
 
         // An unreadable overlay is reported and nothing is handed over.
-        m_desktop->openAnswers << m_dir.filePath("missing.png");
-        main.menuItem("MenuItem15")->trigger();
-        QCOMPARE(m_desktop->shown.size(), 1);
-        QCOMPARE(m_desktop->messages.size(), 1);
+        desktop().openAnswers << m_driver->filePath("missing.png");
+        m_driver->run(ui::menu.imageAbove);
+        QCOMPARE(desktop().shown.size(), 1);
+        QCOMPARE(desktop().messages.size(), 1);
     }
 };
 
@@ -531,7 +516,7 @@ private:
     TestDesktop* m_desktop = nullptr;
 
     // A 600 × 400 window: the configured preview at zoom 1 over a 200 × 150 grey background, and a panel
-    // with the preview's controls.
+    // with the preview's ui::overlayEditor.
     void build(const PlacementPreview::Options& options, Panels panels = {}) {
         m_window = std::make_unique<QDialog>();
         m_preview = new PlacementPreview(options, m_window.get());
@@ -569,12 +554,6 @@ private:
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(colour);
         return image;
-    }
-    void confirm(NumberEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
     }
 
 private slots:
@@ -684,8 +663,8 @@ private slots:
 
     void pointerNoticeIsInBackgroundUnits() {
         build({});
-        confirm(m_controls.marginX, "20");
-        confirm(m_controls.marginY, "10");
+        typeAndConfirm(m_controls.marginX, "20");
+        typeAndConfirm(m_controls.marginY, "10");
         m_controls.zoom->setValue(2);
         QList<QPointF> seen;
         connect(m_preview, &PlacementPreview::pointerMoved, this, [&](QPointF at) { seen << at; });
@@ -702,8 +681,8 @@ private slots:
         element->setPos(30, 20);
         element->setSize({40, 30});
         m_preview->putFrameOnElement();
-        confirm(m_controls.marginX, "20");
-        confirm(m_controls.marginY, "-5");
+        typeAndConfirm(m_controls.marginX, "20");
+        typeAndConfirm(m_controls.marginY, "-5");
         QCOMPARE(m_preview->background()->pos(), QPointF(20, -5));
         QCOMPARE(frame()->pos(), QPointF(50, 15));
         QCOMPARE(element->mapToScene(QPointF(0, 0)), frame()->pos());
@@ -833,7 +812,7 @@ private slots:
         m_preview->setElement(element);
         int placed = 0;
         connect(m_preview, &PlacementPreview::elementPlaced, this, [&] { ++placed; });
-        confirm(m_controls.marginY, "7");
+        typeAndConfirm(m_controls.marginY, "7");
         QCOMPARE(element->pos(), QPointF(0, 7));
         QCOMPARE(placed, 1);
     }

@@ -11,22 +11,21 @@
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "shapes/ShapeTool.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -81,37 +80,22 @@ void saveForInspection(const QImage& image, const QString& name) {
 class ShapesTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     ShapeTool* m_tool = nullptr;
-    QTemporaryDir m_dir;
+    ShapeFigure m_figure = ShapeFigure::Line;
 
-    Document& document() { return m_windows->document(); }
-    template <class T> T* control(const char* name) {
-        T* found = m_tool->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void click(const char* button) { control<QPushButton>(button)->click(); }
-    void choose(const char* list, int index) { control<QComboBox>(list)->setCurrentIndex(index); }
-    void setColour(const char* box, QColor colour) { control<ColourComboBox>(box)->setColor(colour); }
-    void typeAndEnter(const char* edit, const QString& text) {
-        typeAndConfirm(control<NumberEdit>(edit), text);
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    void setColour(const Control<ColourComboBox>& box, QColor colour) {
+        m_driver->control(box)->setColor(colour);
     }
 
     // Opens a shape tool from the main window's menu on a picture shown at its own size.
-    ShapeTool& open(ShapeFigure figure, const QImage& picture, double zoom = 1) {
-        document().change("Open image", DocumentChange::picture(picture)
-                                            .withControlSize(QSizeF(picture.size()))
-                                            .withZoom(zoom)
-                                            .enablingEditing());
-        const char* item = figure == ShapeFigure::Line        ? "MenuItem17"
-                           : figure == ShapeFigure::Rectangle ? "MenuItem18"
-                                                              : "MenuItem20";
-        m_windows->mainWindow().menuItem(item)->trigger();
-        m_tool = &m_windows->shapeTool(figure);
-        return *m_tool;
+    void open(ShapeFigure figure, const QImage& picture, double zoom = 1) {
+        m_driver->takePicture(picture, {}, zoom);
+        m_driver->openTool(ui::shapeTool(figure).window());
+        m_figure = figure;
+        m_tool = &m_driver->windows().shapeTool(figure);
     }
     // Puts the frame, and with it the shape, on a box of the background (margins 0).
     void place(QRectF box) {
@@ -120,14 +104,10 @@ private:
         m_tool->preview()->putElementOnFrame();
     }
     QImage okAndResult() {
-        click(m_tool->findChild<QPushButton*>("CornerButton6") ? "CornerButton6" : "CornerButton10");
+        m_driver->click(ui::shapeTool(m_figure).ok);
         return document().image();
     }
-    void showTool() {
-        m_tool->resize(900, 700);
-        m_tool->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_tool));
-    }
+    void showTool() { m_driver->show(m_tool, {900, 700}); }
     QPoint onScreen(QPointF scenePoint) { return m_tool->preview()->mapFromScene(scenePoint); }
     // The picture for a picture brush: 20 × 20 pixels, red and green quarters above, blue and white below.
     QString writeQuadrantPicture() {
@@ -135,26 +115,23 @@ private:
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x)
                 picture.setPixelColor(x, y, y < 10 ? (x < 10 ? red : green) : (x < 10 ? blue : Qt::white));
-        const QString path = m_dir.filePath("quarters.png");
-        saveOrFail(picture, path);
-        return path;
+        return m_driver->writePicture("quarters.png", picture);
     }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
+        m_driver = std::make_unique<Driver>();
         m_tool = nullptr;
     }
     void cleanup() {
         if (m_tool && m_tool->isVisible())
             QTest::mouseRelease(m_tool->preview()->viewport(), Qt::LeftButton);
-        m_windows.reset();
+        m_driver.reset();
     }
 
     void eachOpenerHandsOverAndOkHandsBack_data() {
         QTest::addColumn<int>("figure");
-        QTest::addColumn<QString>("toolbarButton");
+        QTest::addColumn<Control<QToolButton>>("toolbarButton");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shapeName");
@@ -162,39 +139,32 @@ private slots:
         QTest::addColumn<QString>("verticalGuide");
         QTest::addColumn<QString>("previewName");
         QTest::addColumn<QString>("sidePanelName");
-        QTest::addColumn<QStringList>("okCancel");
         QTest::addColumn<QRectF>("startBox");
-        QTest::newRow("line") << int(ShapeFigure::Line) << "SpeedButton11"
-                              << "Form11"
+        QTest::newRow("line") << int(ShapeFigure::Line) << ui::toolbar.line << "Form11"
                               << "Add line"
                               << "Line1"
                               << "Line2"
                               << "Line3"
                               << "ScrollBox1"
-                              << "ScrollBox2" << QStringList{"CornerButton10", "CornerButton9"}
-                              << QRectF(200, 246, 81, 19);
-        QTest::newRow("rectangle") << int(ShapeFigure::Rectangle) << "SpeedButton9"
-                                   << "Form12"
+                              << "ScrollBox2" << QRectF(200, 246, 81, 19);
+        QTest::newRow("rectangle") << int(ShapeFigure::Rectangle) << ui::toolbar.rectangle << "Form12"
                                    << "Add rectangle"
                                    << "Rectangle1"
                                    << "Line1"
                                    << "Line2"
                                    << "ScrollBox1"
-                                   << "ScrollBox2" << QStringList{"CornerButton10", "CornerButton9"}
-                                   << QRectF(160, 144, 209, 129);
-        QTest::newRow("circle") << int(ShapeFigure::Circle) << "SpeedButton10"
-                                << "Form14"
+                                   << "ScrollBox2" << QRectF(160, 144, 209, 129);
+        QTest::newRow("circle") << int(ShapeFigure::Circle) << ui::toolbar.circle << "Form14"
                                 << "Add circle"
                                 << "Circle1"
                                 << "Line1"
                                 << "Line2"
                                 << "ScrollBox2"
-                                << "ScrollBox1" << QStringList{"CornerButton6", "CornerButton1"}
-                                << QRectF(0, 0, 169, 121);
+                                << "ScrollBox1" << QRectF(0, 0, 169, 121);
     }
     void eachOpenerHandsOverAndOkHandsBack() {
         QFETCH(int, figure);
-        QFETCH(QString, toolbarButton);
+        QFETCH(Control<QToolButton>, toolbarButton);
         QFETCH(QString, window);
         QFETCH(QString, caption);
         QFETCH(QString, shapeName);
@@ -202,16 +172,14 @@ private slots:
         QFETCH(QString, verticalGuide);
         QFETCH(QString, previewName);
         QFETCH(QString, sidePanelName);
-        QFETCH(QStringList, okCancel);
         QFETCH(QRectF, startBox);
+        const ui::ShapeToolControls& controls = ui::shapeTool(ShapeFigure(figure));
         const QImage picture = gradientPicture(600, 400);
-        document().change(
-            "Open image",
-            DocumentChange::picture(picture).withControlSize({600, 400}).withZoom(2.5).enablingEditing());
-        m_windows->mainWindow().findChild<QToolButton*>(toolbarButton)->click();
-        m_tool = &m_windows->shapeTool(ShapeFigure(figure));
-        QCOMPARE(m_desktop->shown.size(), 1);
-        QCOMPARE(m_desktop->shown.last().data(), m_tool);
+        m_driver->takePicture(picture, {600, 400}, 2.5);
+        m_driver->click(toolbarButton);
+        m_tool = &m_driver->windows().shapeTool(ShapeFigure(figure));
+        QCOMPARE(desktop().shown.size(), 1);
+        QCOMPARE(desktop().shown.last().data(), m_tool);
         QCOMPARE(m_tool->objectName(), window);
         QCOMPARE(m_tool->windowTitle(), caption);
 
@@ -229,13 +197,13 @@ private slots:
         QVERIFY(m_tool->preview()->horizontalGuide()->zValue() > m_tool->preview()->frame()->zValue());
         QCOMPARE(m_tool->preview()->objectName(), previewName);
         QVERIFY(m_tool->findChild<QScrollArea*>(sidePanelName));
-        QVERIFY(m_tool->findChild<QPushButton*>(okCancel[1]));
+        QVERIFY(m_driver->find(controls.cancel));
 
         // "Ok" writes the merged picture and hands the zoom back; the main image control keeps its size.
         m_tool->zoomBar()->setValue(0.5);
         const QImage merged = m_tool->mergedPicture();
         QVERIFY(merged != picture); // the shape is on it
-        click(qPrintable(okCancel[0]));
+        m_driver->click(controls.ok);
         QCOMPARE(document().image(), merged);
         QCOMPARE(document().zoom(), 0.5);
         QCOMPARE(document().controlSize(), QSizeF(600, 400));
@@ -270,11 +238,11 @@ private slots:
         QFETCH(QColor, outside);
         open(ShapeFigure::Rectangle, filled({40, 30}, blue));
         place({10, 5, 20, 12});
-        choose("ComboBox1", fillKind);
-        choose("ComboBox2", strokeKind);
+        m_driver->choose(ui::rectangle.fill.kind, fillKind);
+        m_driver->choose(ui::rectangle.stroke.kind, strokeKind);
         if (!thickness.isEmpty())
-            typeAndEnter("Edit4", thickness);
-        QVERIFY(m_desktop->messages.isEmpty());
+            m_driver->type(ui::rectangle.thicknessBox, thickness);
+        QVERIFY(desktop().messages.isEmpty());
         const QImage result = okAndResult();
         QCOMPARE(result.size(), QSize(40, 30));
         COMPARE_COLOUR(result, 10, 5, corner);
@@ -287,15 +255,15 @@ private slots:
     void gradientBoxesFollowTheKindAndTheGradientStartsBlackToWhite() {
         open(ShapeFigure::Rectangle, filled({40, 100}, blue));
         place({0, 0, 40, 100});
-        choose("ComboBox2", 3); // no border: the fill covers the box
+        m_driver->choose(ui::rectangle.stroke.kind, 3); // no border: the fill covers the box
         auto enabled = [this] {
-            return QList<bool>{control<ColourComboBox>("ComboColorBox1")->isEnabled(),
-                               control<ColourComboBox>("ComboColorBox2")->isEnabled(),
-                               control<ColourComboBox>("ComboColorBox3")->isEnabled()};
+            return QList<bool>{m_driver->control(ui::rectangle.fill.solidColour)->isEnabled(),
+                               m_driver->control(ui::rectangle.fill.firstColour)->isEnabled(),
+                               m_driver->control(ui::rectangle.fill.secondColour)->isEnabled()};
         };
         QCOMPARE(enabled(), (QList<bool>{true, false, false}));
-        QCOMPARE(control<ColourComboBox>("ComboColorBox2")->color(), QColor(Qt::white));
-        choose("ComboBox1", 2);
+        QCOMPARE(m_driver->control(ui::rectangle.fill.firstColour)->color(), QColor(Qt::white));
+        m_driver->choose(ui::rectangle.fill.kind, 2);
         QCOMPARE(enabled(), (QList<bool>{false, true, true}));
         // Black along the top edge to white along the bottom, although the first box shows white.
         QImage result = m_tool->mergedPicture();
@@ -303,22 +271,22 @@ private slots:
         COMPARE_COLOUR(result, 20, 50, QColor(128, 128, 128));
         COMPARE_COLOUR(result, 20, 99, QColor(254, 254, 254));
         // Picture and no brush leave the boxes as they are; a solid brush turns them back.
-        choose("ComboBox1", 0);
+        m_driver->choose(ui::rectangle.fill.kind, 0);
         QCOMPARE(enabled(), (QList<bool>{false, true, true}));
-        choose("ComboBox1", 3);
+        m_driver->choose(ui::rectangle.fill.kind, 3);
         QCOMPARE(enabled(), (QList<bool>{false, true, true}));
-        choose("ComboBox1", 1);
+        m_driver->choose(ui::rectangle.fill.kind, 1);
         QCOMPARE(enabled(), (QList<bool>{true, false, false}));
 
         // The boxes set the gradient's ends; radial runs from the first colour on the edge to the second in
         // the middle.
-        choose("ComboBox1", 2);
-        setColour("ComboColorBox2", red);
-        setColour("ComboColorBox3", green);
+        m_driver->choose(ui::rectangle.fill.kind, 2);
+        setColour(ui::rectangle.fill.firstColour, red);
+        setColour(ui::rectangle.fill.secondColour, green);
         result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 20, 0, QColor(254, 1, 0));
         COMPARE_COLOUR(result, 20, 99, QColor(1, 254, 0));
-        choose("ComboBox6", 1);
+        m_driver->choose(ui::rectangle.fill.gradientStyle, 1);
         result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 20, 50, QColor(7, 248, 0));
         COMPARE_COLOUR(result, 0, 50, QColor(248, 7, 0));
@@ -328,11 +296,12 @@ private slots:
 
     void lineStrokeGradientRunsTopToBottom() {
         open(ShapeFigure::Line, filled({40, 100}, blue));
-        typeAndEnter("Edit4", "40"); // a vertical band 40 wide: the line from (20, 20) to (20, 80)
+        // A vertical band 40 wide: the line from (20, 20) to (20, 80).
+        m_driver->type(ui::line.thicknessBox, "40");
         place({0, 0, 40, 100});
-        choose("ComboBox3", 2);
-        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
-        QVERIFY(!control<ColourComboBox>("ComboColorBox1")->isEnabled());
+        m_driver->choose(ui::line.stroke.kind, 2);
+        QVERIFY(m_driver->control(ui::line.stroke.firstColour)->isEnabled());
+        QVERIFY(!m_driver->control(ui::line.stroke.solidColour)->isEnabled());
         const QImage result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 20, 20, QColor(0, 0, 0));
         COMPARE_COLOUR(result, 20, 50, QColor(128, 128, 128));
@@ -343,15 +312,15 @@ private slots:
     void pictureBrushShowsOnlyUnderImage() {
         open(ShapeFigure::Rectangle, filled({80, 60}, blue));
         place({10, 6, 40, 30});
-        choose("ComboBox2", 3);
+        m_driver->choose(ui::rectangle.stroke.kind, 3);
         const QImage before = m_tool->mergedPicture();
-        m_desktop->openAnswers << writeQuadrantPicture();
-        QTest::mouseDClick(control<PictureView>("Image2"), Qt::LeftButton);
-        QCOMPARE(control<PictureView>("Image2")->picture().size(), QSize(20, 20));
+        desktop().openAnswers << writeQuadrantPicture();
+        m_driver->doubleClick(ui::rectangle.fill.picture);
+        QCOMPARE(m_driver->control(ui::rectangle.fill.picture)->picture().size(), QSize(20, 20));
         QCOMPARE(m_tool->mergedPicture(), before); // still "Solid"
 
         // Tiled at the picture's own size from the rectangle's corner …
-        choose("ComboBox1", 0);
+        m_driver->choose(ui::rectangle.fill.kind, 0);
         QImage result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 15, 11, red);
         COMPARE_COLOUR(result, 25, 11, green);
@@ -359,7 +328,7 @@ private slots:
         COMPARE_COLOUR(result, 25, 21, Qt::white);
         COMPARE_COLOUR(result, 35, 11, red);
         // … or stretched over it.
-        control<QCheckBox>("CheckBox1")->setChecked(true);
+        m_driver->control(ui::rectangle.fill.proportional)->setChecked(true);
         result = m_tool->mergedPicture();
         COMPARE_COLOUR(result, 15, 11, red);
         COMPARE_COLOUR(result, 35, 11, green);
@@ -368,18 +337,18 @@ private slots:
 
         // A file that cannot be read is reported and the brush keeps its picture; a cancelled dialog does
         // nothing.
-        const QString broken = m_dir.filePath("broken.png");
+        const QString broken = m_driver->filePath("broken.png");
         QFile file(broken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a picture");
         file.close();
-        m_desktop->openAnswers << broken << "";
-        QTest::mouseDClick(control<PictureView>("Image2"), Qt::LeftButton);
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY2(m_desktop->messages[0].contains("broken.png"), qPrintable(m_desktop->messages[0]));
-        QTest::mouseDClick(control<PictureView>("Image2"), Qt::LeftButton);
+        desktop().openAnswers << broken << "";
+        m_driver->doubleClick(ui::rectangle.fill.picture);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages[0].contains("broken.png"), qPrintable(desktop().messages[0]));
+        m_driver->doubleClick(ui::rectangle.fill.picture);
         QCOMPARE(m_tool->mergedPicture(), result);
-        QCOMPARE(control<PictureView>("Image2")->picture().size(), QSize(20, 20));
+        QCOMPARE(m_driver->control(ui::rectangle.fill.picture)->picture().size(), QSize(20, 20));
     }
 
     void circleTakesTheSmallerSideCentred_data() {
@@ -396,7 +365,7 @@ private slots:
         QFETCH(QRect, painted);
         open(ShapeFigure::Circle, filled({320, 240}, blue));
         place({QPointF(0, 0), frame});
-        choose("ComboBox2", strokeKind);
+        m_driver->choose(ui::circle.stroke.kind, strokeKind);
         const QImage result = okAndResult();
         QCOMPARE(paintedBounds(result, blue), painted);
         COMPARE_COLOUR(result, painted.center().x(), painted.center().y(), lightGrey);
@@ -428,9 +397,9 @@ private slots:
         QFETCH(QList<int>, drawn);
         QFETCH(QList<int>, skipped);
         open(ShapeFigure::Line, filled({300, 40}, blue));
-        typeAndEnter("Edit4", QString::number(thickness));
-        choose("ComboBox1", dash);
-        choose("ComboBox2", cap);
+        m_driver->type(ui::line.thicknessBox, QString::number(thickness));
+        m_driver->choose(ui::line.dashList, dash);
+        m_driver->choose(ui::line.capList, cap);
         // The segment starts at x = 10 and runs along pixel row 19 (thickness 1) or the middle of rows 19
         // … 38.
         place({10 - thickness / 2, 19, 280, thickness});
@@ -455,14 +424,15 @@ private slots:
     void badNumbersAreRefusedAndChangeNothing() {
         QFETCH(QString, text);
         open(ShapeFigure::Line, filled({40, 30}, blue));
-        typeAndEnter("Edit4", "3");
-        typeAndEnter("Edit2", "7");
+        m_driver->type(ui::line.thicknessBox, "3");
+        m_driver->type(ui::line.marginYBox, "7");
         const QImage before = m_tool->mergedPicture();
         const QPointF framePosition = m_tool->preview()->frame()->pos();
-        for (const char* edit : {"Edit4", "Edit2", "Edit3"}) {
-            m_desktop->messages.clear();
-            control<NumberEdit>(edit)->setValueText(text);
-            QCOMPARE(m_desktop->messages,
+        for (const Control<NumberEdit>& box :
+             {ui::line.thicknessBox, ui::line.marginYBox, ui::line.marginXBox}) {
+            desktop().messages.clear();
+            m_driver->control(box)->setValueText(text);
+            QCOMPARE(desktop().messages,
                      QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(text)});
         }
         QCOMPARE(m_tool->shape()->stroke().thickness, 3.0);
@@ -480,12 +450,13 @@ private slots:
     void negativeMarginsMoveTheBackgroundAndPutTheFrameBack() {
         QFETCH(int, figure);
         QFETCH(QString, horizontalGuide);
+        const ui::ShapeToolControls& controls = ui::shapeTool(ShapeFigure(figure));
         open(ShapeFigure(figure), filled({40, 30}, blue));
         place({12, 8, 20, 10});
         const QImage merged = m_tool->mergedPicture();
         m_tool->preview()->frame()->setSize({5, 5}); // resized, not yet followed by the shape
-        typeAndEnter("Edit2", "-10");
-        typeAndEnter("Edit3", "-4");
+        m_driver->type(controls.marginYBox, "-10");
+        m_driver->type(controls.marginXBox, "-4");
         PlacementPreview* preview = m_tool->preview();
         QCOMPARE(preview->background()->pos(), QPointF(-4, -10));
         QCOMPARE(itemName(preview->horizontalGuide()), horizontalGuide);
@@ -496,7 +467,7 @@ private slots:
         QCOMPARE(m_tool->mergedPicture(), merged); // margins only move the view of it
         // Locate mode puts the frame's corner on the clicked pixel of the moved background.
         showTool();
-        click("CornerButton11");
+        m_driver->click(controls.locate);
         QTest::mouseMove(preview->viewport(), onScreen({30, 15}));
         QTest::mouseClick(preview->viewport(), Qt::LeftButton, {}, onScreen({30, 15}));
         QCOMPARE(m_tool->shape()->pos(), QPointF(34, 25));
@@ -507,8 +478,8 @@ private slots:
         open(ShapeFigure::Line, filled({200, 150}, blue));
         place({20, 20, 60, 30});
         showTool();
-        QCOMPARE(control<QCheckBox>("CheckBox2")->text(), QString("Modo Anti-Lag"));
-        control<QCheckBox>("CheckBox2")->setChecked(true);
+        QCOMPARE(m_driver->control(ui::line.antiLag)->text(), QString("Modo Anti-Lag"));
+        m_driver->control(ui::line.antiLag)->setChecked(true);
         QWidget* viewport = m_tool->preview()->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({50, 35}));
         QTest::mouseMove(viewport, onScreen({60, 40}));
@@ -519,7 +490,7 @@ private slots:
         QCOMPARE(m_tool->shape()->pos(), QPointF(40, 30));
 
         // Without it the shape follows during the drag.
-        control<QCheckBox>("CheckBox2")->setChecked(false);
+        m_driver->control(ui::line.antiLag)->setChecked(false);
         QTest::mousePress(viewport, Qt::LeftButton, {}, onScreen({70, 45}));
         QTest::mouseMove(viewport, onScreen({80, 45}));
         QTest::mouseMove(viewport, onScreen({90, 45}));
@@ -530,9 +501,9 @@ private slots:
     void turnedRectangleIsCutAtThePicturesEdges() {
         open(ShapeFigure::Rectangle, filled({40, 30}, blue));
         place({0, 0, 40, 10}); // stands upright about (20, 5) once turned
-        choose("ComboBox2", 3);
-        setColour("ComboColorBox1", red);
-        click("CornerButton5"); // 90°
+        m_driver->choose(ui::rectangle.stroke.kind, 3);
+        setColour(ui::rectangle.fill.solidColour, red);
+        m_driver->click(ui::rectangle.angles.rotate90);
         QCOMPARE(m_tool->preview()->frame()->rotationAngle(), 90.0);
         const QImage result = okAndResult();
         QCOMPARE(result.size(), QSize(40, 30));
@@ -547,11 +518,11 @@ private slots:
     void previewShowsWhatOkMerges() {
         open(ShapeFigure::Rectangle, gradientPicture(120, 90));
         place({15, 10, 80, 50});
-        choose("ComboBox1", 2);
-        setColour("ComboColorBox3", QColor(255, 200, 0, 160));
-        typeAndEnter("Edit4", "5");
-        choose("ComboBox3", 1);
-        m_tool->findChild<TrackBar*>("TrackBar2")->setValue(30);
+        m_driver->choose(ui::rectangle.fill.kind, 2);
+        setColour(ui::rectangle.fill.secondColour, QColor(255, 200, 0, 160));
+        m_driver->type(ui::rectangle.thicknessBox, "5");
+        m_driver->choose(ui::rectangle.dashList, 1);
+        m_driver->control(ui::rectangle.rotationBar)->setValue(30);
         showTool();
         m_tool->preview()->frame()->setVisible(false);
         QCoreApplication::processEvents();
@@ -572,23 +543,23 @@ private slots:
         const QImage picture = gradientPicture(60, 40);
         open(ShapeFigure::Circle, picture, 1.5);
         place({5, 6, 30, 20});
-        typeAndEnter("Edit4", "4");
-        choose("ComboBox3", 3);
-        choose("ComboBox1", 2);
-        setColour("ComboColorBox2", red);
+        m_driver->type(ui::circle.thicknessBox, "4");
+        m_driver->choose(ui::circle.dashList, 3);
+        m_driver->choose(ui::circle.fill.kind, 2);
+        setColour(ui::circle.fill.firstColour, red);
         m_tool->zoomBar()->setValue(3);
-        click("CornerButton1");
+        m_driver->click(ui::circle.cancel);
         QCOMPARE(document().image(), picture);
         QCOMPARE(document().zoom(), 1.5);
 
-        m_windows->mainWindow().menuItem("MenuItem20")->trigger();
-        QCOMPARE(m_desktop->shown.size(), 2);
+        m_driver->run(ui::menu.circle);
+        QCOMPARE(desktop().shown.size(), 2);
         QCOMPARE(m_tool->zoomBar()->value(), 1.5); // only the zoom comes from the opener
         QCOMPARE(m_tool->shape()->box(), QRectF(5, 6, 30, 20));
         QCOMPARE(m_tool->preview()->frame()->box(), QRectF(5, 6, 30, 20));
-        QCOMPARE(control<NumberEdit>("Edit4")->text(), QString("4"));
-        QCOMPARE(control<QComboBox>("ComboBox3")->currentIndex(), 3);
-        QVERIFY(control<ColourComboBox>("ComboColorBox2")->isEnabled());
+        QCOMPARE(m_driver->control(ui::circle.thicknessBox)->text(), QString("4"));
+        QCOMPARE(m_driver->control(ui::circle.dashList)->currentIndex(), 3);
+        QVERIFY(m_driver->control(ui::circle.fill.firstColour)->isEnabled());
         QCOMPARE(m_tool->shape()->stroke().thickness, 4.0);
         QCOMPARE(m_tool->shape()->stroke().dash, StrokeDash::Dot);
         QCOMPARE(m_tool->shape()->fill().kind, BrushKind::Gradient);

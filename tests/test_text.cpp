@@ -9,8 +9,9 @@
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "text/Text2DTool.h"
 #include "text/TextItem.h"
 #include "toolkit/PlacementPreview.h"
@@ -18,12 +19,10 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -50,43 +49,16 @@ QRect inkedArea(const QImage& picture, QColor plain) {
 class TextTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     Text2DTool* m_tool = nullptr;
-    QTemporaryDir m_dir;
 
-    Document& document() { return m_windows->document(); }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
     TextItem* text() { return m_tool->text(); }
     SelectionFrame* frame() { return m_tool->preview()->frame(); }
-    template <class T> T* control(const char* name) {
-        T* found = m_tool->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    void click(const char* name) { control<QAbstractButton>(name)->click(); }
-    void typeAndEnter(const char* edit, const QString& typed) {
-        typeAndConfirm(control<NumberEdit>(edit), typed);
-    }
-    void write(const QString& words) {
-        auto* memo = control<QPlainTextEdit>("Memo1");
-        memo->setFocus();
-        memo->selectAll();
-        QTest::keyClick(memo, Qt::Key_Delete);
-        QTest::keyClicks(memo, words);
-    }
-    // Opens `picture` in the main window and the tool on it, as the user does.
+    // Opens `picture` in the main window and the tool on it, as the user does, and shows the tool.
     void openToolOn(const QImage& picture, double zoom = 1) {
-        const QString path = m_dir.filePath("photo.png");
-        savePicture(picture, path);
-        m_desktop->openAnswers << path;
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-        document().setZoom(zoom);
-        m_windows->mainWindow().menuItem("MenuItem4")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_tool);
-        m_tool->resize(1000, 700);
-        m_tool->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_tool));
+        m_driver->show(m_driver->openToolOn(WindowId::Text2D, picture, zoom), {1000, 700});
     }
     // Frame and text at `box`, as a drag that ended on it leaves them.
     void placeFrame(QRectF box) {
@@ -97,11 +69,10 @@ private:
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_tool = &m_windows->text2DTool();
+        m_driver = std::make_unique<Driver>();
+        m_tool = &m_driver->windows().text2DTool();
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     void opensOverTheDocumentAsLaidOut() {
         openToolOn(filled({60, 40}, Qt::white), 2);
@@ -112,10 +83,10 @@ private slots:
         QCOMPARE(frame()->size(), QSizeF(185, 129));
         QCOMPARE(text()->fontSize(), 12);
         QCOMPARE(text()->colour(), QColor(Qt::black)); // although the panel shows white
-        QCOMPARE(control<ColourPanel>("ColourPanel1")->color(), QColor(Qt::white));
-        QVERIFY(control<QToolButton>("SpeedButton7")->isChecked());
-        QCOMPARE(control<QPushButton>("CornerButton7")->text(), "Restaurar");
-        auto* fonts = control<QListWidget>("ListBox1");
+        QCOMPARE(m_driver->control(ui::text2D.colour)->color(), QColor(Qt::white));
+        QVERIFY(m_driver->control(ui::text2D.alignCentre)->isChecked());
+        QCOMPARE(m_driver->control(ui::text2D.restoreZoom)->text(), "Restaurar");
+        auto* fonts = m_driver->control(ui::text2D.fonts);
         QCOMPARE(fonts->count(), 92);
         QCOMPARE(fonts->item(0)->text(), "Adobe Fan Heiti Std");
         QCOMPARE(fonts->item(91)->text(), "Wingdings");
@@ -126,7 +97,7 @@ private slots:
         const QImage photo = gradientPicture(50, 30);
         openToolOn(photo);
         m_tool->zoomBar()->setValue(2);
-        click("CornerButton5");
+        m_driver->click(ui::text2D.ok);
         QCOMPARE(document().image(), photo);
         QCOMPARE(document().zoom(), 2.0);
         QCOMPARE(document().controlSize(), QSizeF(50, 30));
@@ -136,8 +107,8 @@ private slots:
     // The merged text is exactly what the preview shows at zoom 1, in greys only (no coloured fringes).
     void mergeDrawsWhatThePreviewShows() {
         openToolOn(filled({120, 60}, Qt::white));
-        write("Lumora");
-        typeAndEnter("Edit1", "24");
+        m_driver->write(ui::text2D.text, "Lumora");
+        m_driver->type(ui::text2D.sizeBox, "24");
         placeFrame({10, 10, 100, 40});
         QCoreApplication::processEvents();
         QImage shown(120, 60, QImage::Format_ARGB32_Premultiplied);
@@ -164,11 +135,11 @@ private slots:
     // a wide line of text becomes a tall one around the same centre.
     void turnedTextTurnsAboutTheFramesCentre() {
         openToolOn(filled({200, 200}, Qt::white));
-        write("MMMMMMMM");
-        typeAndEnter("Edit1", "20");
+        m_driver->write(ui::text2D.text, "MMMMMMMM");
+        m_driver->type(ui::text2D.sizeBox, "20");
         placeFrame({40, 85, 120, 30});
         const QRect flat = inkedArea(m_tool->mergedPicture(), Qt::white);
-        click("CornerButton3"); // 90°
+        m_driver->click(ui::text2D.rotate90);
         QCOMPARE(frame()->rotationAngle(), 90.0);
         QCOMPARE(text()->rotationAngle(), 90.0);
         const QRect turned = inkedArea(m_tool->mergedPicture(), Qt::white);
@@ -181,8 +152,8 @@ private slots:
 
     void textOutsideThePictureIsCut() {
         openToolOn(filled({40, 30}, Qt::white));
-        write("MMMM");
-        typeAndEnter("Edit1", "30");
+        m_driver->write(ui::text2D.text, "MMMM");
+        m_driver->type(ui::text2D.sizeBox, "30");
         placeFrame({20, 5, 100, 40});
         const QImage merged = m_tool->mergedPicture();
         QCOMPARE(merged.size(), QSize(40, 30));
@@ -209,16 +180,16 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, size);
         openToolOn(filled({20, 20}, Qt::white));
-        auto* edit = control<NumberEdit>("Edit1");
+        auto* edit = m_driver->control(ui::text2D.sizeBox);
         if (viaOk) {
             edit->setText(typed); // typed, not confirmed
             edit->okButton()->click();
         } else {
-            typeAndEnter("Edit1", typed);
+            m_driver->type(ui::text2D.sizeBox, typed);
         }
         QCOMPARE(edit->text(), shown);
         QCOMPARE(text()->fontSize(), size);
-        QVERIFY(m_desktop->messages.isEmpty());
+        QVERIFY(desktop().messages.isEmpty());
         if (!viaOk && size == 1) { // "Ok" afterwards puts the canonical text in
             edit->okButton()->click();
             QCOMPARE(edit->text(), "1");
@@ -227,11 +198,11 @@ private slots:
 
     void sizeThatIsNotANumberIsReported() {
         openToolOn(filled({20, 20}, Qt::white));
-        typeAndEnter("Edit1", "9");
-        typeAndEnter("Edit1", "big");
-        control<NumberEdit>("Edit1")->setText("x1");
-        control<NumberEdit>("Edit1")->okButton()->click();
-        QCOMPARE(m_desktop->messages,
+        m_driver->type(ui::text2D.sizeBox, "9");
+        m_driver->type(ui::text2D.sizeBox, "big");
+        m_driver->control(ui::text2D.sizeBox)->setText("x1");
+        m_driver->control(ui::text2D.sizeBox)->okButton()->click();
+        QCOMPARE(desktop().messages,
                  QStringList({"'big' is not a valid integer value", "'x1' is not a valid integer value"}));
         QCOMPARE(text()->fontSize(), 9);
     }
@@ -239,7 +210,7 @@ private slots:
     // The font's own style decides a toggle, not how the button looks.
     void styleTogglesFollowTheFont() {
         openToolOn(filled({20, 20}, Qt::white));
-        auto* bold = control<QToolButton>("SpeedButton1");
+        auto* bold = m_driver->control(ui::text2D.bold);
         bold->click();
         QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
         bold->click();
@@ -248,7 +219,7 @@ private slots:
         bold->click();
         QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
         QVERIFY(!bold->isChecked());
-        click("SpeedButton4");
+        m_driver->click(ui::text2D.strikeOut);
         QVERIFY(text()->hasStyle(TextItem::StylePart::StrikeOut));
         QVERIFY(text()->hasStyle(TextItem::StylePart::Bold));
         QVERIFY(!text()->hasStyle(TextItem::StylePart::Italic));
@@ -256,9 +227,9 @@ private slots:
 
     void alignmentButtons() {
         openToolOn(filled({20, 20}, Qt::white));
-        auto* leading = control<QToolButton>("SpeedButton5");
-        auto* centre = control<QToolButton>("SpeedButton7");
-        auto* trailing = control<QToolButton>("SpeedButton6");
+        auto* leading = m_driver->control(ui::text2D.alignLeading);
+        auto* centre = m_driver->control(ui::text2D.alignCentre);
+        auto* trailing = m_driver->control(ui::text2D.alignTrailing);
         centre->click(); // already pressed: released, still centred
         QCOMPARE(text()->alignment(), TextItem::Alignment::Centre);
         QVERIFY(!leading->isChecked() && !centre->isChecked() && !trailing->isChecked());
@@ -268,17 +239,17 @@ private slots:
         QCOMPARE(text()->alignment(), TextItem::Alignment::Leading);
         QVERIFY(leading->isChecked() && !trailing->isChecked());
         // Seen in the picture: a short word in a wide frame sits at the left edge.
-        write("ab");
+        m_driver->write(ui::text2D.text, "ab");
         placeFrame({0, 0, 20, 20});
         QVERIFY(inkedArea(m_tool->mergedPicture(), Qt::white).left() <= 2);
     }
 
     void colourPanelColoursTheText() {
         openToolOn(filled({60, 40}, Qt::white));
-        write("MMM");
-        typeAndEnter("Edit1", "30");
+        m_driver->write(ui::text2D.text, "MMM");
+        m_driver->type(ui::text2D.sizeBox, "30");
         placeFrame({0, 0, 60, 40});
-        control<ColourPanel>("ColourPanel1")->setColor(QColor(255, 0, 0, 128));
+        m_driver->control(ui::text2D.colour)->setColor(QColor(255, 0, 0, 128));
         QCOMPARE(text()->colour(), QColor(255, 0, 0, 128));
         const QImage merged = m_tool->mergedPicture();
         const QRect ink = inkedArea(merged, Qt::white);
@@ -293,7 +264,7 @@ private slots:
 
     void fontListEntries() {
         openToolOn(filled({20, 20}, Qt::white));
-        auto* fonts = control<QListWidget>("ListBox1");
+        auto* fonts = m_driver->control(ui::text2D.fonts);
         fonts->setCurrentRow(27); // "Arial"
         QCOMPARE(text()->family(), "Arial");
         fonts->setCurrentRow(41); // the first "Georgia"
@@ -311,10 +282,10 @@ private slots:
         QTest::mouseMove(viewport, onScreen({30, 20}));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, onScreen({30, 20}));
         QCOMPARE(frame()->pos(), QPointF(60, 50)); // not in locate mode
-        click("CornerButton8");
-        write("kept");
-        click("SpeedButton2");
-        click("CornerButton6"); // Cancel: nothing reset
+        m_driver->click(ui::text2D.locate);
+        m_driver->write(ui::text2D.text, "kept");
+        m_driver->click(ui::text2D.italic);
+        m_driver->click(ui::text2D.cancel); // nothing reset
         QVERIFY(m_tool->preview()->inLocateMode());
 
         openToolOn(filled({100, 80}, Qt::gray));
@@ -331,12 +302,12 @@ private slots:
 
     void gripSizeAndZoomRestore() {
         openToolOn(filled({20, 20}, Qt::white), 3);
-        typeAndEnter("Edit2", "50");
+        m_driver->type(ui::text2D.gripSizeBox, "50");
         QCOMPARE(frame()->gripSize(), 20.0);
-        click("CornerButton1");
+        m_driver->click(ui::text2D.restoreGripSize);
         QCOMPARE(frame()->gripSize(), 3.0);
-        QCOMPARE(control<NumberEdit>("Edit2")->text(), "3");
-        click("CornerButton7");
+        QCOMPARE(m_driver->control(ui::text2D.gripSizeBox)->text(), "3");
+        m_driver->click(ui::text2D.restoreZoom);
         QCOMPARE(m_tool->preview()->zoom(), 1.0);
     }
 };

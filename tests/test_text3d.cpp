@@ -16,8 +16,9 @@
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
-#include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "text3d/GLTextRenderer.h"
 #include "text3d/Text3DEditor.h"
 #include "text3d/Text3DTool.h"
@@ -29,13 +30,11 @@
 #include "widgets/PictureView.h"
 #include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -139,57 +138,37 @@ constexpr QSize smallView(240, 180);
 class Text3DTest : public QObject {
     Q_OBJECT
 private:
-    TestDesktop* m_desktop = nullptr;
-    std::unique_ptr<WindowSet> m_windows;
+    std::unique_ptr<Driver> m_driver;
     Text3DTool* m_tool = nullptr;
     Text3DEditor* m_editor = nullptr;
-    QTemporaryDir m_dir;
 
-    Document& document() { return m_windows->document(); }
-    TextImage3D& textImage() { return m_windows->textImage3D(); }
-    template <class T> static T* control(QWidget* window, const char* name) {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-    template <class T> T* inEditor(const char* name) { return control<T>(m_editor, name); }
-    template <class T> T* inTool(const char* name) { return control<T>(m_tool, name); }
-    void typeAndEnter(NumberEdit* box, const QString& typed) { typeAndConfirm(box, typed); }
-    void write(const QString& words) { inEditor<QPlainTextEdit>("Memo1")->setPlainText(words); }
-    QString savedPicture(const QImage& picture, const QString& name) {
-        const QString path = m_dir.filePath(name);
-        saveOrFail(picture, path);
-        return path;
-    }
-    // Opens `picture` in the main window and the 3D text tool on it, as the user does.
-    void openToolOn(const QImage& picture, double zoom = 1) {
-        m_desktop->openAnswers << savedPicture(picture, "photo.png");
-        m_windows->mainWindow().menuItem("MenuItem6")->trigger();
-        document().setZoom(zoom);
-        m_windows->mainWindow().menuItem("MenuItem5")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), m_tool);
-    }
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    TextImage3D& textImage() { return m_driver->windows().textImage3D(); }
+    void write(const QString& words) { m_driver->control(ui::text3DEditor.text)->setPlainText(words); }
     // Text written in the editor and drawn with its "Ok".
     void renderText(const QString& words) {
         write(words);
-        inEditor<QPushButton>("CornerButton1")->click();
-        QVERIFY(m_desktop->messages.isEmpty());
+        m_driver->click(ui::text3DEditor.ok);
+        QVERIFY(desktop().messages.isEmpty());
     }
-    const QList<const char*> lockedControls{
-        "TrackBar1",      "TrackBar2",      "TrackBar3",      "CornerButton2",  "CornerButton3",
-        "CornerButton4",  "CornerButton5",  "CornerButton6",  "CornerButton7",  "CornerButton11",
-        "CornerButton14", "CornerButton10", "CornerButton15", "CornerButton16", "CornerButton17",
-        "CornerButton18", "CornerButton19", "CheckBox1"};
+    // What stays locked until the editor has drawn a text picture.
+    static QList<Control<QWidget>> lockedControls() {
+        const ui::Text3DToolControls& tool = ui::text3D;
+        return {tool.zoomBar,          tool.opacityBar,     tool.rotationBar,     tool.restoreZoom,
+                tool.restoreOpacity,   tool.angles.rotate0, tool.angles.rotate90, tool.angles.rotate180,
+                tool.angles.rotate270, tool.locate,         tool.filterGallery,   tool.restoreText,
+                tool.addImage,         tool.crop,           tool.flipHorizontal,  tool.flipVertical,
+                tool.specialEffects,   tool.proportional};
+    }
 
 private slots:
     void init() {
-        m_desktop = &installTestDesktop();
-        m_windows = std::make_unique<WindowSet>();
-        m_tool = &m_windows->text3DTool();
-        m_editor = &m_windows->text3DEditor();
+        m_driver = std::make_unique<Driver>();
+        m_tool = &m_driver->windows().text3DTool();
+        m_editor = &m_driver->windows().text3DEditor();
     }
-    void cleanup() { m_windows.reset(); }
+    void cleanup() { m_driver.reset(); }
 
     // ---- the mesh
 
@@ -468,18 +447,19 @@ private slots:
         QCOMPARE(scene.face(TextFace::Back).material.ambient, QColor(0x20, 0x20, 0x20));
         QCOMPARE(scene.depth, 0.3);
         QCOMPARE(scene.fontSize, 5.0);
-        for (const char* name : {"CheckBox4", "CheckBox2", "CheckBox1"})
-            QVERIFY(inEditor<QCheckBox>(name)->isChecked());
-        for (const char* name : {"CheckBox5", "CheckBox6", "CheckBox7"})
-            QVERIFY(!inEditor<QCheckBox>(name)->isChecked());
-        for (int i = 1; i <= 15; ++i)
-            QCOMPARE(inEditor<ColourComboBox>(qPrintable(QString("ComboColorBox%1").arg(i)))->color(),
-                     QColor(Qt::white));
-        auto* fonts = inEditor<QListWidget>("ListBox1");
+        for (const ui::FaceControls* face :
+             {&ui::text3DEditor.front, &ui::text3DEditor.sides, &ui::text3DEditor.back}) {
+            QVERIFY(m_driver->control(face->useColour)->isChecked());
+            QVERIFY(!m_driver->control(face->useMaterial)->isChecked());
+            for (const Control<ColourComboBox>& box :
+                 {face->colour, face->ambient, face->diffuse, face->emissive, face->specular})
+                QCOMPARE(m_driver->control(box)->color(), QColor(Qt::white));
+        }
+        auto* fonts = m_driver->control(ui::text3DEditor.fonts);
         QCOMPARE(fonts->count(), 92);
         QVERIFY(fonts->selectedItems().isEmpty());
-        QCOMPARE(inEditor<TrackBar>("TrackBar3")->minimum(), 0.3);
-        QCOMPARE(inEditor<TrackBar>("TrackBar4")->value(), 5.0);
+        QCOMPARE(m_driver->control(ui::text3DEditor.depth)->minimum(), 0.3);
+        QCOMPARE(m_driver->control(ui::text3DEditor.size)->value(), 5.0);
 
         write("H");
         TextScene shown = m_editor->scene();
@@ -492,21 +472,14 @@ private slots:
     // Unchecking the checked box leaves both unchecked and the face as it was.
     void checkingActsUncheckingDoesNot_data() {
         QTest::addColumn<int>("face");
-        QTest::addColumn<QString>("colourBox");
-        QTest::addColumn<QString>("materialBox");
-        QTest::newRow("front") << int(TextFace::Front) << "CheckBox4"
-                               << "CheckBox5";
-        QTest::newRow("sides") << int(TextFace::Sides) << "CheckBox2"
-                               << "CheckBox6";
-        QTest::newRow("back") << int(TextFace::Back) << "CheckBox1"
-                              << "CheckBox7";
+        QTest::newRow("front") << int(TextFace::Front);
+        QTest::newRow("sides") << int(TextFace::Sides);
+        QTest::newRow("back") << int(TextFace::Back);
     }
     void checkingActsUncheckingDoesNot() {
         QFETCH(int, face);
-        QFETCH(QString, colourBox);
-        QFETCH(QString, materialBox);
-        auto* colour = inEditor<QCheckBox>(qPrintable(colourBox));
-        auto* material = inEditor<QCheckBox>(qPrintable(materialBox));
+        auto* colour = m_driver->control(ui::text3DEditor.face(TextFace(face)).useColour);
+        auto* material = m_driver->control(ui::text3DEditor.face(TextFace(face)).useMaterial);
         auto lit = [&] { return m_editor->scene().faces[face].lit; };
 
         colour->click(); // unchecks: nothing else
@@ -530,46 +503,30 @@ private slots:
     // later. Plain colours are always taken, also while the face shows its lit material.
     void coloursAreGuardedByTheirMaterialBox() {
         const struct {
-            const char* combo;
-            const char* guard;
-            TextFace face;
+            Control<ColourComboBox> ui::FaceControls::*box;
             QColor LitMaterial::*field;
-        } litCombos[] = {
-            {"ComboColorBox1", "CheckBox5", TextFace::Front, &LitMaterial::ambient},
-            {"ComboColorBox2", "CheckBox5", TextFace::Front, &LitMaterial::diffuse},
-            {"ComboColorBox3", "CheckBox5", TextFace::Front, &LitMaterial::emissive},
-            {"ComboColorBox4", "CheckBox5", TextFace::Front, &LitMaterial::specular},
-            {"ComboColorBox8", "CheckBox6", TextFace::Sides, &LitMaterial::ambient},
-            {"ComboColorBox9", "CheckBox6", TextFace::Sides, &LitMaterial::diffuse},
-            {"ComboColorBox10", "CheckBox6", TextFace::Sides, &LitMaterial::emissive},
-            {"ComboColorBox11", "CheckBox6", TextFace::Sides, &LitMaterial::specular},
-            {"ComboColorBox15", "CheckBox7", TextFace::Back, &LitMaterial::ambient},
-            {"ComboColorBox14", "CheckBox7", TextFace::Back, &LitMaterial::diffuse},
-            {"ComboColorBox13", "CheckBox7", TextFace::Back, &LitMaterial::emissive},
-            {"ComboColorBox12", "CheckBox7", TextFace::Back, &LitMaterial::specular},
-        };
+        } litColours[] = {{&ui::FaceControls::ambient, &LitMaterial::ambient},
+                          {&ui::FaceControls::diffuse, &LitMaterial::diffuse},
+                          {&ui::FaceControls::emissive, &LitMaterial::emissive},
+                          {&ui::FaceControls::specular, &LitMaterial::specular}};
         const QColor chosen(10, 200, 30, 128);
-        for (const auto& row : litCombos) {
-            inEditor<QCheckBox>(row.guard)->setChecked(
-                false); // the face may stay lit, the box is what counts
-            const QColor before = m_editor->scene().face(row.face).material.*row.field;
-            inEditor<ColourComboBox>(row.combo)->setColor(chosen);
-            QVERIFY2(m_editor->scene().face(row.face).material.*row.field == before, row.combo);
-            inEditor<QCheckBox>(row.guard)->setChecked(true);
-            QVERIFY2(m_editor->scene().face(row.face).material.*row.field == before, row.combo);
-            inEditor<ColourComboBox>(row.combo)->setColor(Qt::magenta);
-            QVERIFY2(m_editor->scene().face(row.face).material.*row.field == QColor(Qt::magenta), row.combo);
-        }
-        const struct {
-            const char* combo;
-            TextFace face;
-        } plainCombos[] = {{"ComboColorBox5", TextFace::Front},
-                           {"ComboColorBox6", TextFace::Sides},
-                           {"ComboColorBox7", TextFace::Back}};
-        for (const auto& row : plainCombos) {
-            inEditor<ColourComboBox>(row.combo)->setColor(Qt::yellow);
-            QVERIFY(m_editor->scene().face(row.face).lit); // every face is lit by now
-            QCOMPARE(m_editor->scene().face(row.face).colour, QColor(Qt::yellow));
+        for (const TextFace face : {TextFace::Front, TextFace::Sides, TextFace::Back})
+            for (const auto& [box, field] : litColours) {
+                const Control<ColourComboBox>& combo = ui::text3DEditor.face(face).*box;
+                QCheckBox* guard = m_driver->control(ui::text3DEditor.face(face).useMaterial);
+                guard->setChecked(false); // the face may stay lit, the box is what counts
+                const QColor before = m_editor->scene().face(face).material.*field;
+                m_driver->control(combo)->setColor(chosen);
+                QVERIFY2(m_editor->scene().face(face).material.*field == before, combo.name);
+                guard->setChecked(true);
+                QVERIFY2(m_editor->scene().face(face).material.*field == before, combo.name);
+                m_driver->control(combo)->setColor(Qt::magenta);
+                QVERIFY2(m_editor->scene().face(face).material.*field == QColor(Qt::magenta), combo.name);
+            }
+        for (const TextFace face : {TextFace::Front, TextFace::Sides, TextFace::Back}) {
+            m_driver->control(ui::text3DEditor.face(face).colour)->setColor(Qt::yellow);
+            QVERIFY(m_editor->scene().face(face).lit); // every face is lit by now
+            QCOMPARE(m_editor->scene().face(face).colour, QColor(Qt::yellow));
         }
     }
 
@@ -577,21 +534,21 @@ private slots:
     // A cancelled dialog or an unreadable file gives the material the image's picture again.
     void texturesComeFromTheImages() {
         const QImage picture = gradientPicture(4, 3);
-        auto* image = inEditor<PictureView>("Image3");
+        auto* image = m_driver->control(ui::text3DEditor.back.texture);
         auto texture = [&] { return m_editor->scene().face(TextFace::Back).material.texture; };
-        m_desktop->openAnswers << ""; // cancelled: still no texture
+        desktop().openAnswers << ""; // cancelled: still no texture
         QTest::mouseDClick(image, Qt::LeftButton);
         QVERIFY(texture().isNull());
-        m_desktop->openAnswers << savedPicture(picture, "texture.png");
+        desktop().openAnswers << m_driver->writePicture("texture.png", picture);
         QTest::mouseDClick(image, Qt::LeftButton);
         QCOMPARE(image->picture(), picture);
         QCOMPARE(texture(), picture);
         QVERIFY(!m_editor->scene().face(TextFace::Back).lit);
 
-        m_desktop->openAnswers << m_dir.filePath("missing.png");
+        desktop().openAnswers << m_driver->filePath("missing.png");
         QTest::mouseDClick(image, Qt::LeftButton);
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages.first().contains("missing.png"));
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages.first().contains("missing.png"));
         QCOMPARE(image->picture(), picture);
         QCOMPARE(texture(), picture);
         QVERIFY(m_editor->scene().face(TextFace::Front).material.texture.isNull());
@@ -599,15 +556,16 @@ private slots:
 
     // The turn about the vertical axis reads exactly as set after any number of other changes.
     void turnStaysPutThroughOtherChanges() {
-        inEditor<TrackBar>("TrackBar2")->setValue(37.3);
+        m_driver->control(ui::text3DEditor.horizontalRotation)->setValue(37.3);
         const double turn = m_editor->scene().rotationY;
-        QCOMPARE(turn, inEditor<TrackBar>("TrackBar2")->value());
+        QCOMPARE(turn, m_driver->control(ui::text3DEditor.horizontalRotation)->value());
         for (int i = 0; i < 20; ++i) {
-            inEditor<QCheckBox>(i % 2 ? "CheckBox5" : "CheckBox4")->setChecked(true);
-            inEditor<ColourComboBox>("ComboColorBox6")->setColor(QColor(i * 10, 0, 0));
-            inEditor<ColourComboBox>("ComboColorBox2")->setColor(QColor(0, i * 10, 0));
-            m_desktop->openAnswers << "";
-            QTest::mouseDClick(inEditor<PictureView>("Image1"), Qt::LeftButton);
+            m_driver->control(i % 2 ? ui::text3DEditor.front.useMaterial : ui::text3DEditor.front.useColour)
+                ->setChecked(true);
+            m_driver->control(ui::text3DEditor.sides.colour)->setColor(QColor(i * 10, 0, 0));
+            m_driver->control(ui::text3DEditor.front.diffuse)->setColor(QColor(0, i * 10, 0));
+            desktop().openAnswers << "";
+            m_driver->doubleClick(ui::text3DEditor.front.texture);
         }
         QCOMPARE(m_editor->scene().rotationY, turn);
     }
@@ -619,8 +577,9 @@ private slots:
         view->resize(400, 300);
         view->refresh();
         QCOMPARE(view->picture().size(), QSize(400, 300));
-        for (const char* name : {"TrackBar1", "TrackBar2"}) {
-            auto* bar = inEditor<TrackBar>(name);
+        for (const Control<TrackBar>& turn :
+             {ui::text3DEditor.verticalRotation, ui::text3DEditor.horizontalRotation}) {
+            auto* bar = m_driver->control(turn);
             bar->setSliderDown(true);
             bar->setValue(bar->value() + 30);
             view->refresh();
@@ -634,8 +593,8 @@ private slots:
     // "Ok" with an empty text gives a fully transparent picture of the view's size and unlocks the tool.
     void emptyTextGivesATransparentPictureAndUnlocksTheTool() {
         QVERIFY(!m_tool->isUnlocked());
-        inEditor<QPushButton>("CornerButton1")->click();
-        QVERIFY(m_desktop->messages.isEmpty());
+        m_driver->click(ui::text3DEditor.ok);
+        QVERIFY(desktop().messages.isEmpty());
         const QImage picture = textImage().image();
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.size(), m_editor->viewSize());
@@ -643,8 +602,8 @@ private slots:
         QVERIFY(coveredArea(picture).isEmpty());
         QCOMPARE(m_editor->result(), int(QDialog::Accepted));
         QVERIFY(m_tool->isUnlocked());
-        for (const char* name : lockedControls)
-            QVERIFY2(inTool<QWidget>(name)->isEnabled(), name);
+        for (const Control<QWidget>& control : lockedControls())
+            QVERIFY2(m_driver->control(control)->isEnabled(), control.name);
         QCOMPARE(m_tool->textPicture()->picture(), picture);
     }
 
@@ -654,14 +613,14 @@ private slots:
         write("Lumora");
         m_editor->view()->refresh();
         QVERIFY(m_editor->view()->problem().contains("OpenGL"));
-        inEditor<QPushButton>("CornerButton1")->click();
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY(m_desktop->messages.first().contains("OpenGL"));
+        m_driver->click(ui::text3DEditor.ok);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(desktop().messages.first().contains("OpenGL"));
         QVERIFY(textImage().image().isNull());
         QVERIFY(!m_tool->isUnlocked());
         QVERIFY(m_editor->result() != QDialog::Accepted);
         m_tool->restoreOriginalText();
-        QCOMPARE(m_desktop->messages.size(), 2);
+        QCOMPARE(desktop().messages.size(), 2);
         QVERIFY(!m_tool->isUnlocked());
     }
 
@@ -671,18 +630,20 @@ private slots:
     // and leaves the main window's zoom and size as they were.
     void firstOpeningGivesTheBackgroundAloneAndKeepsTheZoom() {
         const QImage photo = gradientPicture(50, 30);
-        openToolOn(photo, 2);
+        m_driver->openToolOn(WindowId::Text3D, photo, 2);
         QCOMPARE(m_tool->windowTitle(), "Add 3D text");
         QCOMPARE(m_tool->background()->picture(), photo);
         QCOMPARE(m_tool->background()->size(), QSizeF(50, 30));
         QCOMPARE(m_tool->zoomBar()->value(), 2.0);
-        for (const char* name : lockedControls)
-            QVERIFY2(!inTool<QWidget>(name)->isEnabled(), name);
-        for (const char* name : {"Edit1", "Edit2", "Edit3", "CornerButton12", "CornerButton13", "CheckBox2",
-                                 "CornerButton1", "CornerButton8", "CornerButton9"})
-            QVERIFY2(inTool<QWidget>(name)->isEnabled(), name);
+        for (const Control<QWidget>& control : lockedControls())
+            QVERIFY2(!m_driver->control(control)->isEnabled(), control.name);
+        for (const Control<QWidget>& control : std::initializer_list<Control<QWidget>>{
+                 ui::text3D.marginYBox, ui::text3D.gripSizeBox, ui::text3D.marginXBox,
+                 ui::text3D.restoreMargins, ui::text3D.restoreGripSize, ui::text3D.antiLag,
+                 ui::text3D.openEditor, ui::text3D.ok, ui::text3D.cancel})
+            QVERIFY2(m_driver->control(control)->isEnabled(), control.name);
         m_tool->zoomBar()->setValue(3);
-        inTool<QPushButton>("CornerButton8")->click();
+        m_driver->click(ui::text3D.ok);
         QCOMPARE(document().image(), photo);
         QCOMPARE(document().zoom(), 2.0);
         QCOMPARE(document().controlSize(), QSizeF(50, 30));
@@ -699,10 +660,10 @@ private slots:
     void mergePlacesTheTextPicture() {
         QFETCH(bool, proportional);
         QFETCH(QRect, blue);
-        openToolOn(filled({60, 45}, Qt::white));
+        m_driver->openToolOn(WindowId::Text3D, filled({60, 45}, Qt::white));
         m_tool->unlock();
         textImage().setImage(filled({80, 40}, Qt::blue));
-        inTool<QCheckBox>("CheckBox1")->setChecked(proportional);
+        m_driver->control(ui::text3D.proportional)->setChecked(proportional);
         m_tool->preview()->frame()->setPos(10, 10);
         m_tool->preview()->frame()->setSize({40, 40});
         m_tool->preview()->putElementOnFrame();
@@ -716,7 +677,7 @@ private slots:
 
         m_tool->preview()->frame()->setPos(40, 30); // partly outside the background
         m_tool->preview()->putElementOnFrame();
-        inTool<QPushButton>("CornerButton8")->click();
+        m_driver->click(ui::text3D.ok);
         QCOMPARE(document().image().size(), QSize(60, 45));
         QCOMPARE(document().image().pixelColor(59, 44), QColor(Qt::blue));
     }
@@ -724,22 +685,22 @@ private slots:
     // A margin moves the background (and the text picture in it), puts its guide one unit before it under
     // the background, and the frame over the text picture at its size.
     void marginMovesTheBackgroundAndPutsTheFrameOverTheText() {
-        openToolOn(filled({60, 45}, Qt::white));
+        m_driver->openToolOn(WindowId::Text3D, filled({60, 45}, Qt::white));
         PlacementPreview* preview = m_tool->preview();
         preview->frame()->setPos(5, 6);
         preview->frame()->setSize({30, 20});
         preview->putElementOnFrame();
-        inTool<QCheckBox>("CheckBox2")->setChecked(true);
+        m_driver->control(ui::text3D.antiLag)->setChecked(true);
         preview->frame()->setSize({50, 50}); // not yet applied in anti-lag mode
-        typeAndEnter(inTool<NumberEdit>("Edit3"), "20");
+        m_driver->type(ui::text3D.marginXBox, "20");
         QCOMPARE(m_tool->background()->pos(), QPointF(20, 0));
         QCOMPARE(preview->verticalGuide()->pos().x(), 19.0);
         QVERIFY(preview->verticalGuide()->zValue() < m_tool->background()->zValue());
         QCOMPARE(m_tool->textPicture()->pos(), QPointF(5, 6));
         QCOMPARE(preview->frame()->pos(), QPointF(25, 6));
         QCOMPARE(preview->frame()->size(), QSizeF(30, 20));
-        typeAndEnter(inTool<NumberEdit>("Edit1"), "ten");
-        QCOMPARE(m_desktop->messages, QStringList{"'ten' is not a valid floating point value"});
+        m_driver->type(ui::text3D.marginYBox, "ten");
+        QCOMPARE(desktop().messages, QStringList{"'ten' is not a valid floating point value"});
         QCOMPARE(m_tool->background()->pos(), QPointF(20, 0));
     }
 
@@ -747,44 +708,45 @@ private slots:
     // scene again, also one changed and cancelled in the editor. A flip in the crop window stays after its
     // "Cancel". The crop window gets the main window's zoom.
     void reworkAndRestoreTheTextPicture() {
-        openToolOn(filled({60, 45}, Qt::white), 2);
+        m_driver->openToolOn(WindowId::Text3D, filled({60, 45}, Qt::white), 2);
         renderText("Lumora");
         const QImage original = textImage().image();
         QVERIFY(!coveredArea(original).isEmpty());
         m_tool->zoomBar()->setValue(3);
 
-        inTool<QPushButton>("CornerButton17")->click();
+        m_driver->click(ui::text3D.flipHorizontal);
         QCOMPARE(textImage().image(), original.mirrored(true, false));
-        m_desktop->whileShown = [this](QDialog* window) {
-            if (window == &m_windows->filterGallery())
-                m_windows->filterGallery().apply();
-            if (window == &m_windows->cropWindow()) {
-                QCOMPARE(m_windows->cropWindow().zoomBar()->value(), 2.0);
-                control<NumberEdit>(window, "Edit2")->setValueText("100");
-                m_windows->cropWindow().crop();
+        desktop().whileShown = [this](QDialog* window) {
+            WindowSet& windows = m_driver->windows();
+            if (window == &windows.filterGallery())
+                windows.filterGallery().apply();
+            if (window == &windows.cropWindow()) {
+                QCOMPARE(windows.cropWindow().zoomBar()->value(), 2.0);
+                m_driver->control(ui::crop.widthBox)->setValueText("100");
+                windows.cropWindow().crop();
             }
         };
-        inTool<QPushButton>("CornerButton14")->click();
-        inTool<QPushButton>("CornerButton16")->click();
+        m_driver->click(ui::text3D.filterGallery);
+        m_driver->click(ui::text3D.crop);
         QCOMPARE(textImage().image().width(), 100);
         QCOMPARE(m_tool->textPicture()->picture(), textImage().image());
 
-        inTool<QPushButton>("CornerButton10")->click();
+        m_driver->click(ui::text3D.restoreText);
         QCOMPARE(textImage().image(), original);
 
-        m_desktop->whileShown = [](QDialog* window) {
-            control<QPushButton>(window, "CornerButton4")->click(); // "Flip horizontal"
-            control<QPushButton>(window, "CornerButton2")->click(); // "Cancel"
+        desktop().whileShown = [this](QDialog*) {
+            m_driver->click(ui::crop.flipHorizontal);
+            m_driver->click(ui::crop.cancel);
         };
-        inTool<QPushButton>("CornerButton16")->click();
+        m_driver->click(ui::text3D.crop);
         QCOMPARE(textImage().image(), original.mirrored(true, false));
 
-        m_desktop->whileShown = nullptr;
-        inTool<QPushButton>("CornerButton1")->click();
-        QCOMPARE(m_desktop->shown.last().data(), m_editor);
+        desktop().whileShown = nullptr;
+        m_driver->click(ui::text3D.openEditor);
+        QCOMPARE(desktop().shown.last().data(), m_editor);
         write("Changed");
-        inEditor<QPushButton>("CornerButton2")->click();
-        inTool<QPushButton>("CornerButton10")->click();
+        m_driver->click(ui::text3DEditor.cancel);
+        m_driver->click(ui::text3D.restoreText);
         const QImage changed = textImage().image();
         QVERIFY(changed != original);
         QCOMPARE(changed, renderOrFail(m_editor->renderer(), m_editor->scene(), m_editor->viewSize()));
@@ -793,29 +755,29 @@ private slots:
     // "Add image" gives the overlay editor the 3D text picture as background at its pixel size and the main
     // window's zoom, and merges into the 3D text picture.
     void addImageMergesIntoTheTextPicture() {
-        openToolOn(filled({60, 45}, Qt::white), 2);
+        m_driver->openToolOn(WindowId::Text3D, filled({60, 45}, Qt::white), 2);
         m_tool->unlock();
         textImage().setImage(filled({80, 40}, Qt::transparent));
         m_tool->zoomBar()->setValue(3);
-        OverlayEditor& editor = m_windows->overlayEditor();
+        OverlayEditor& editor = m_driver->windows().overlayEditor();
 
-        m_desktop->openAnswers << "";
-        inTool<QPushButton>("CornerButton15")->click();
-        QCOMPARE(m_desktop->shown.last().data(), m_tool); // cancelled: nothing shown
+        desktop().openAnswers << "";
+        m_driver->click(ui::text3D.addImage);
+        QCOMPARE(desktop().shown.last().data(), m_tool); // cancelled: nothing shown
 
-        m_desktop->openAnswers << m_dir.filePath("missing.png");
-        inTool<QPushButton>("CornerButton15")->click();
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QCOMPARE(m_desktop->shown.last().data(), m_tool);
+        desktop().openAnswers << m_driver->filePath("missing.png");
+        m_driver->click(ui::text3D.addImage);
+        QCOMPARE(desktop().messages.size(), 1);
+        QCOMPARE(desktop().shown.last().data(), m_tool);
 
-        m_desktop->openAnswers << savedPicture(filled({10, 10}, Qt::green), "overlay.png");
-        m_desktop->whileShown = [&editor](QDialog* window) {
+        desktop().openAnswers << m_driver->writePicture("overlay.png", filled({10, 10}, Qt::green));
+        desktop().whileShown = [&editor](QDialog* window) {
             QCOMPARE(window, &editor);
             editor.overlay()->setPos(0, 0);
             editor.overlay()->setSize({10, 10});
             editor.merge();
         };
-        inTool<QPushButton>("CornerButton15")->click();
+        m_driver->click(ui::text3D.addImage);
         QCOMPARE(editor.okBinding(), OverlayEditor::MergeTarget::TextImage3D);
         QCOMPARE(editor.zoomBar()->value(), 2.0);
         QCOMPARE(editor.background()->size(), QSizeF(80, 40));
@@ -830,29 +792,29 @@ private slots:
     // merge into it; the main window's "Image above" afterwards shows the document image again.
     void specialEffectsWorkOnTheTextPictureUntilTheMainWindowSaysOtherwise() {
         const QImage photo = filled({60, 45}, Qt::white);
-        openToolOn(photo, 1);
+        m_driver->openToolOn(WindowId::Text3D, photo, 1);
         m_tool->unlock();
         const QImage text = filled({80, 40}, Qt::blue);
         textImage().setImage(text);
-        OverlayEditor& editor = m_windows->overlayEditor();
-        DecorationGallery& gallery = m_windows->gallery(DecorationSet::Effects);
-        m_desktop->whileShown = [&](QDialog* window) {
+        OverlayEditor& editor = m_driver->windows().overlayEditor();
+        DecorationGallery& gallery = m_driver->windows().gallery(DecorationSet::Effects);
+        desktop().whileShown = [&](QDialog* window) {
             if (window == &gallery)
                 gallery.pick(decorationEntries(DecorationSet::Effects)[0]);
             else if (window == &editor)
                 editor.runActivationStep();
         };
-        inTool<QPushButton>("CornerButton19")->click();
-        QCOMPARE(m_desktop->shown.size(), 3); // the tool, the gallery, the overlay editor
-        QCOMPARE(m_desktop->shown[1].data(), &gallery);
-        QCOMPARE(m_desktop->shown[2].data(), &editor);
+        m_driver->click(ui::text3D.specialEffects);
+        QCOMPARE(desktop().shown.size(), 3); // the tool, the gallery, the overlay editor
+        QCOMPARE(desktop().shown[1].data(), &gallery);
+        QCOMPARE(desktop().shown[2].data(), &editor);
         QCOMPARE(editor.okBinding(), OverlayEditor::MergeTarget::TextImage3D);
         QCOMPARE(editor.background()->picture(), text);
         QCOMPARE(editor.background()->size(), QSizeF(80, 40));
 
-        m_desktop->openAnswers << savedPicture(filled({10, 10}, Qt::green), "above.png");
-        m_windows->mainWindow().menuItem("MenuItem15")->trigger();
-        QCOMPARE(m_desktop->shown.last().data(), &editor);
+        desktop().openAnswers << m_driver->writePicture("above.png", filled({10, 10}, Qt::green));
+        m_driver->run(ui::menu.imageAbove);
+        QCOMPARE(desktop().shown.last().data(), &editor);
         QCOMPARE(editor.activation(), OverlayEditor::Activation::Empty);
         QCOMPARE(editor.okBinding(), OverlayEditor::MergeTarget::DocumentImage);
         QCOMPARE(editor.background()->picture(), document().image());

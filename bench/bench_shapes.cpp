@@ -42,7 +42,7 @@ struct RectangleSetUp {
                                   DocumentChange::picture(photo()).withControlSize(QSizeF(photo().size())));
         tool.openOnDocument();
         tool.findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2); // gradient fill
-        tool.findChild<ColourComboBox*>("ComboColorBox3")->setColor(QColor(255, 200, 0, 200));
+        tool.findChild<ColourComboBox*>("ComboColorBox3")->setColour(QColor(255, 200, 0, 200));
         tool.findChild<QComboBox*>("ComboBox3")->setCurrentIndex(0); // dashes
         tool.findChild<NumberEdit*>("Edit4")->setValueText(QString::number(thickness));
         tool.preview()->frame()->setPos(shapeBox.topLeft());

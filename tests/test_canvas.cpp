@@ -228,7 +228,7 @@ private slots:
         m_driver->choose(ui::background.fill.kind, 2);   // gradient
         QVERIFY(!m_driver->control(ui::background.fill.solidColour)->isEnabled());
         QVERIFY(m_driver->control(ui::background.fill.firstColour)->isEnabled());
-        QCOMPARE(m_driver->control(ui::background.fill.firstColour)->color(), QColor(Qt::white));
+        QCOMPARE(m_driver->control(ui::background.fill.firstColour)->colour(), QColor(Qt::white));
         ok();
         const QImage picture = document().image();
         QVERIFY(qGray(picture.pixel(200, 1)) < 5);

@@ -251,7 +251,7 @@ private slots:
         QFETCH(QColor, expected);
         openColourFilters();
         if (colour.isValid())
-            m_driver->control(ui::colourFilters.colour)->setColor(colour);
+            m_driver->control(ui::colourFilters.colour)->setColour(colour);
         if (merge > 0)
             m_driver->control(ui::colourFilters.mergeBar)->setValue(merge);
         m_driver->click(ui::colourFilters.align); // the layer covers the picture

@@ -87,7 +87,7 @@ private:
     Document& document() { return m_driver->document(); }
     TestDesktop& desktop() { return m_driver->desktop(); }
     void setColour(const Control<ColourComboBox>& box, QColor colour) {
-        m_driver->control(box)->setColor(colour);
+        m_driver->control(box)->setColour(colour);
     }
 
     // Opens a shape tool from the main window's menu on a picture shown at its own size.
@@ -262,7 +262,7 @@ private slots:
                                m_driver->control(ui::rectangle.fill.secondColour)->isEnabled()};
         };
         QCOMPARE(enabled(), (QList<bool>{true, false, false}));
-        QCOMPARE(m_driver->control(ui::rectangle.fill.firstColour)->color(), QColor(Qt::white));
+        QCOMPARE(m_driver->control(ui::rectangle.fill.firstColour)->colour(), QColor(Qt::white));
         m_driver->choose(ui::rectangle.fill.kind, 2);
         QCOMPARE(enabled(), (QList<bool>{false, true, true}));
         // Black along the top edge to white along the bottom, although the first box shows white.

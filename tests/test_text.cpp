@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(frame()->size(), QSizeF(185, 129));
         QCOMPARE(text()->fontSize(), 12);
         QCOMPARE(text()->colour(), QColor(Qt::black)); // although the panel shows white
-        QCOMPARE(m_driver->control(ui::text2D.colour)->color(), QColor(Qt::white));
+        QCOMPARE(m_driver->control(ui::text2D.colour)->colour(), QColor(Qt::white));
         QVERIFY(m_driver->control(ui::text2D.alignCentre)->isChecked());
         QCOMPARE(m_driver->control(ui::text2D.restoreZoom)->text(), "Restaurar");
         auto* fonts = m_driver->control(ui::text2D.fonts);
@@ -249,7 +249,7 @@ private slots:
         m_driver->write(ui::text2D.text, "MMM");
         m_driver->type(ui::text2D.sizeBox, "30");
         placeFrame({0, 0, 60, 40});
-        m_driver->control(ui::text2D.colour)->setColor(QColor(255, 0, 0, 128));
+        m_driver->control(ui::text2D.colour)->setColour(QColor(255, 0, 0, 128));
         QCOMPARE(text()->colour(), QColor(255, 0, 0, 128));
         const QImage merged = m_tool->mergedPicture();
         const QRect ink = inkedArea(merged, Qt::white);

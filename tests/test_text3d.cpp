@@ -453,7 +453,7 @@ private slots:
             QVERIFY(!m_driver->control(face->useMaterial)->isChecked());
             for (const Control<ColourComboBox>& box :
                  {face->colour, face->ambient, face->diffuse, face->emissive, face->specular})
-                QCOMPARE(m_driver->control(box)->color(), QColor(Qt::white));
+                QCOMPARE(m_driver->control(box)->colour(), QColor(Qt::white));
         }
         auto* fonts = m_driver->control(ui::text3DEditor.fonts);
         QCOMPARE(fonts->count(), 92);
@@ -516,15 +516,15 @@ private slots:
                 QCheckBox* guard = m_driver->control(ui::text3DEditor.face(face).useMaterial);
                 guard->setChecked(false); // the face may stay lit, the box is what counts
                 const QColor before = m_editor->scene().face(face).material.*field;
-                m_driver->control(combo)->setColor(chosen);
+                m_driver->control(combo)->setColour(chosen);
                 QVERIFY2(m_editor->scene().face(face).material.*field == before, combo.name);
                 guard->setChecked(true);
                 QVERIFY2(m_editor->scene().face(face).material.*field == before, combo.name);
-                m_driver->control(combo)->setColor(Qt::magenta);
+                m_driver->control(combo)->setColour(Qt::magenta);
                 QVERIFY2(m_editor->scene().face(face).material.*field == QColor(Qt::magenta), combo.name);
             }
         for (const TextFace face : {TextFace::Front, TextFace::Sides, TextFace::Back}) {
-            m_driver->control(ui::text3DEditor.face(face).colour)->setColor(Qt::yellow);
+            m_driver->control(ui::text3DEditor.face(face).colour)->setColour(Qt::yellow);
             QVERIFY(m_editor->scene().face(face).lit); // every face is lit by now
             QCOMPARE(m_editor->scene().face(face).colour, QColor(Qt::yellow));
         }
@@ -562,8 +562,8 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             m_driver->control(i % 2 ? ui::text3DEditor.front.useMaterial : ui::text3DEditor.front.useColour)
                 ->setChecked(true);
-            m_driver->control(ui::text3DEditor.sides.colour)->setColor(QColor(i * 10, 0, 0));
-            m_driver->control(ui::text3DEditor.front.diffuse)->setColor(QColor(0, i * 10, 0));
+            m_driver->control(ui::text3DEditor.sides.colour)->setColour(QColor(i * 10, 0, 0));
+            m_driver->control(ui::text3DEditor.front.diffuse)->setColour(QColor(0, i * 10, 0));
             desktop().openAnswers << "";
             m_driver->doubleClick(ui::text3DEditor.front.texture);
         }

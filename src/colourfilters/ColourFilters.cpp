@@ -89,7 +89,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
         m_layer->setRotationAngle(degrees);
     });
     connect(align, &QPushButton::clicked, this, &ColourFilters::alignPositions);
-    connect(m_colour, &ColourComboBox::colorChanged, this, &ColourFilters::fillLayer);
+    connect(m_colour, &ColourComboBox::colourChanged, this, &ColourFilters::fillLayer);
     connect(m_mergeBar, &TrackBar::changed, this, &ColourFilters::fillLayer);
     connect(restoreMerge, &QPushButton::clicked, this, [this] { m_mergeBar->setValue(storedMergeColour); });
     connect(buttons.ok, &QPushButton::clicked, this, &ColourFilters::commit);
@@ -99,7 +99,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
 void ColourFilters::fillLayer() {
     // The layer is shown through its merge-colour contrast, exactly as it will be committed.
     QImage plain(layerSide, layerSide, QImage::Format_ARGB32_Premultiplied);
-    plain.fill(m_colour->color());
+    plain.fill(m_colour->colour());
     m_layer->setPicture(bakeEffect(mergeColourEffect(m_mergeBar->value()), plain));
 }
 

@@ -162,9 +162,9 @@ const ParameterBar parameterBars[] = {
 };
 
 // The preview's filters in the order that decides which one shows: the first enabled.
-// The radial blur's amount and centre bars ("TrackBar10", "TrackBar11"), which "R" puts back.
-constexpr std::size_t radialAmountBar = 9;
-constexpr std::size_t radialCentreBar = 10;
+// The brightness and contrast bars ("TrackBar10", "TrackBar11"), which "R" puts back.
+constexpr std::size_t brightnessBar = 9;
+constexpr std::size_t contrastBar = 10;
 
 constexpr EffectKind previewOrder[] = {
     EffectKind::PaperSketch,   EffectKind::PencilStroke,
@@ -273,13 +273,13 @@ void FilterGallery::buildStrip(QWidget* strip) {
                 [this, &bar](double value) { setParameter(bar.kind, bar.field, value); });
         m_parameterBars.push_back(trackBar);
     }
-    // "R" puts the radial blur's two bars back.
-    TrackBar* radialAmount = m_parameterBars[radialAmountBar];
-    TrackBar* radialCentre = m_parameterBars[radialCentreBar];
+    // "R" puts brightness and contrast back.
+    TrackBar* brightness = m_parameterBars[brightnessBar];
+    TrackBar* contrast = m_parameterBars[contrastBar];
     QPushButton* reset = panel.button("Button3", "R", 128, 144, 17, 17);
-    connect(reset, &QPushButton::clicked, this, [radialAmount, radialCentre] {
-        radialAmount->setValue(0);
-        radialCentre->setValue(1);
+    connect(reset, &QPushButton::clicked, this, [brightness, contrast] {
+        brightness->setValue(0);
+        contrast->setValue(1);
     });
 }
 

@@ -159,7 +159,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
     });
     connect(m_sizeEdit, &NumberEdit::changeConfirmed, this, &Text2DTool::confirmSizeChange);
     connect(m_sizeEdit->okButton(), &QToolButton::clicked, this, &Text2DTool::confirmSizeButton);
-    connect(colours, &ColourPanel::colorChanged, this,
+    connect(colours, &ColourPanel::colourChanged, this,
             [this](const QColor& colour) { m_text->setColour(colour); });
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_preview->frame()->setRotationAngle(degrees);

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "text3d/Text3DEditor.h"
 
-#include "document/TextImage3D.h"
-#include "toolkit/ToolPanel.h"
-#include "widgets/ColourComboBox.h"
 #include "base/Fonts.h"
-#include "widgets/Panel.h"
-#include "widgets/PictureView.h"
+#include "document/TextImage3D.h"
 #include "pictures/Pictures.h"
-#include "widgets/Services.h"
-#include "widgets/TrackBar.h"
 #include "text3d/TextRenderer.h"
 #include "text3d/TextSceneView.h"
+#include "toolkit/ToolPanel.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/Panel.h"
+#include "widgets/PictureView.h"
+#include "widgets/Services.h"
+#include "widgets/TrackBar.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -236,7 +236,7 @@ void Text3DEditor::buildMaterials(QWidget* box) {
             redraw();
         });
         // The plain colour is always taken, also while the face shows its lit material.
-        connect(colour, &ColourComboBox::colorChanged, this, [this, &look](const QColor& chosen) {
+        connect(colour, &ColourComboBox::colourChanged, this, [this, &look](const QColor& chosen) {
             look.colour = chosen;
             redraw();
         });
@@ -244,7 +244,7 @@ void Text3DEditor::buildMaterials(QWidget* box) {
         for (int i = 0; i < 4; ++i) {
             centredLabel(p, row.labels[i], QString::fromLatin1(litColourNames[i]), row.labelY[i], 144);
             ColourComboBox* combo = colourCombo(box, row.combos[i], row.labelY[i] + 16);
-            connect(combo, &ColourComboBox::colorChanged, this,
+            connect(combo, &ColourComboBox::colourChanged, this,
                     [this, &look, materialBox, field = litColourFields[i]](const QColor& chosen) {
                         if (!materialBox->isChecked())
                             return;

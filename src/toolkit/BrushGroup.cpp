@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/BrushGroup.h"
 
-#include "toolkit/BrushLists.h"
 #include "base/BusyCursor.h"
+#include "pictures/Pictures.h"
+#include "toolkit/BrushLists.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
 #include "widgets/PictureView.h"
-#include "pictures/Pictures.h"
 #include "widgets/Services.h"
 
 #include <QCheckBox>
@@ -26,11 +26,11 @@ BrushGroup::BrushGroup(const Controls& controls, const Brush& initial, QWidget* 
     connect(controls.gradientStyle, &QComboBox::currentIndexChanged, this, [this](int index) {
         update([&](Brush& brush) { brush.gradient.style = listValue(gradientStyleList, index); });
     });
-    connect(controls.solid, &ColourComboBox::colorChanged, this,
+    connect(controls.solid, &ColourComboBox::colourChanged, this,
             [this](const QColor& colour) { update([&](Brush& brush) { brush.setColour(colour); }); });
-    connect(controls.firstColour, &ColourComboBox::colorChanged, this,
+    connect(controls.firstColour, &ColourComboBox::colourChanged, this,
             [this](const QColor& colour) { update([&](Brush& brush) { brush.gradient.first = colour; }); });
-    connect(controls.secondColour, &ColourComboBox::colorChanged, this,
+    connect(controls.secondColour, &ColourComboBox::colourChanged, this,
             [this](const QColor& colour) { update([&](Brush& brush) { brush.gradient.second = colour; }); });
     connect(controls.proportional, &QCheckBox::toggled, this, [this](bool stretched) {
         update([&](Brush& brush) { brush.wrap = stretched ? Brush::Wrap::Stretch : Brush::Wrap::Tile; });

@@ -12,19 +12,19 @@ ColourComboBox::ColourComboBox(const QColor& colour, QWidget* parent)
     connect(this, &QPushButton::clicked, this, &ColourComboBox::choose);
 }
 
-void ColourComboBox::setColor(const QColor& colour) {
+void ColourComboBox::setColour(const QColor& colour) {
     if (colour.rgba() == m_colour.rgba())
         return;
     m_colour = colour;
     update();
-    emit colorChanged(m_colour);
+    emit colourChanged(m_colour);
 }
 
 void ColourComboBox::choose() {
     const QColor chosen =
         QColorDialog::getColor(m_colour, this, tr("Color and opacity"), QColorDialog::ShowAlphaChannel);
     if (chosen.isValid())
-        setColor(chosen);
+        setColour(chosen);
 }
 
 void ColourComboBox::paintEvent(QPaintEvent* event) {

@@ -26,29 +26,29 @@ double fraction(int position, int start, int length) {
 
 ColourPanel::ColourPanel(const QColor& colour, QWidget* parent)
     : QWidget(parent) {
-    setColor(colour);
+    setColour(colour);
     setCursor(Qt::CrossCursor);
 }
 
-QColor ColourPanel::color() const {
+QColor ColourPanel::colour() const {
     return QColor::fromHsvF(float(m_hue), float(m_saturation), float(m_value), float(m_alpha)).toRgb();
 }
 
-void ColourPanel::setColor(const QColor& colour) {
+void ColourPanel::setColour(const QColor& colour) {
     const QColor hsv = colour.toHsv();
     const double hue = hsv.hsvHueF() < 0 ? m_hue : hsv.hsvHueF();
     setHsva(hue, hsv.hsvSaturationF(), hsv.valueF(), hsv.alphaF());
 }
 
 void ColourPanel::setHsva(double hue, double saturation, double value, double alpha) {
-    const QColor before = color();
+    const QColor before = colour();
     m_hue = hue;
     m_saturation = saturation;
     m_value = value;
     m_alpha = alpha;
     update();
-    if (color() != before)
-        emit colorChanged(color());
+    if (colour() != before)
+        emit colourChanged(colour());
 }
 
 QRect ColourPanel::squareRect() const {
@@ -83,9 +83,9 @@ void ColourPanel::paintEvent(QPaintEvent*) {
     const QRect alpha = alphaRect();
     paintCheckerboard(painter, alpha);
     QLinearGradient opacity(alpha.topLeft(), alpha.topRight());
-    QColor clear = color();
+    QColor clear = colour();
     clear.setAlphaF(0);
-    QColor solid = color();
+    QColor solid = colour();
     solid.setAlphaF(1);
     opacity.setColorAt(0, clear);
     opacity.setColorAt(1, solid);

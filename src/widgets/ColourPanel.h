@@ -11,12 +11,12 @@ class ColourPanel : public QWidget {
 public:
     explicit ColourPanel(const QColor& colour, QWidget* parent = nullptr);
 
-    QColor color() const;
-    // Emits colorChanged() when the colour really changes.
-    void setColor(const QColor& colour);
+    QColor colour() const;
+    // Emits colourChanged() when the colour really changes.
+    void setColour(const QColor& colour);
 
 signals:
-    void colorChanged(const QColor& colour);
+    void colourChanged(const QColor& colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

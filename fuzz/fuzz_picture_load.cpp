@@ -3,8 +3,8 @@
 // content may be of another type, as users' files sometimes are); the rest is the file. A load gives a
 // picture within the size limit or a message, never a crash or a hang.
 #include "FuzzSupport.h"
-#include "pictures/Pictures.h"
 #include "base/UserError.h"
+#include "pictures/Pictures.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The embedded decoration pictures: each is stored at its listed size as 8-bit RGBA, with the transparency
 // its gallery relies on, and has a thumbnail that fits the gallery's box.
-#include "decorations/DecorationResources.h"
 #include "decorations/DecorationCatalog.h"
+#include "decorations/DecorationResources.h"
 
 #include <QImageReader>
 #include <QSet>

@@ -3,8 +3,8 @@
 // values of every control, and where the preview's items start. One window class builds any of them.
 #pragma once
 
-#include "toolkit/BrushGroup.h"
 #include "scene/ShapeItem.h"
+#include "toolkit/BrushGroup.h"
 
 #include <QPoint>
 #include <QRect>

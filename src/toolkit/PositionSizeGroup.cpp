@@ -5,15 +5,14 @@
 #include "base/UserError.h"
 #include "scene/PictureItem.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
 #include "widgets/Services.h"
 
 #include <QLocale>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -88,13 +87,7 @@ void PositionSizeGroup::confirm(NumberEdit* box) {
 }
 
 PositionSizeGroup* addPositionSizeStrip(PlacementPreview* preview, QWidget* scrollingPanel) {
-    // The panel sits in the scroll box's viewport, and the scroll box in a column of its own.
-    auto* scroll = qobject_cast<QScrollArea*>(scrollingPanel->parentWidget()->parentWidget());
-    auto* column = scroll ? qobject_cast<QVBoxLayout*>(scroll->parentWidget()->layout()) : nullptr;
-    Q_ASSERT(column); // made by addScrollingToolPanel
-    auto* strip = new QWidget;
-    strip->setObjectName("PositionSizeStrip");
+    QWidget* strip = addStripUnderScrollingPanel(scrollingPanel, "PositionSizeStrip");
     strip->setFixedHeight(PositionSizeGroup::height - 18);
-    column->addWidget(strip);
     return new PositionSizeGroup(preview, strip, 2);
 }

@@ -113,15 +113,27 @@ private:
 
 } // namespace
 
-void keepInSightWhileScrolling(QWidget* scrollingPanel, std::initializer_list<QPushButton*> buttons) {
-    // The panel sits in the scroll box's viewport, and the scroll box in a column of its own.
+namespace {
+
+// The panel sits in the scroll box's viewport, and the scroll box in a column of its own.
+QScrollArea* scrollBoxOf(QWidget* scrollingPanel) {
     auto* scroll = qobject_cast<QScrollArea*>(scrollingPanel->parentWidget()->parentWidget());
-    auto* column = scroll ? qobject_cast<QVBoxLayout*>(scroll->parentWidget()->layout()) : nullptr;
-    Q_ASSERT(column); // made by addScrollingToolPanel
+    Q_ASSERT(scroll && qobject_cast<QVBoxLayout*>(scroll->parentWidget()->layout())); // addScrollingToolPanel
+    return scroll;
+}
+
+} // namespace
+
+QWidget* addStripUnderScrollingPanel(QWidget* scrollingPanel, const char* name) {
     auto* strip = new QWidget;
-    strip->setObjectName("PinnedButtons");
-    column->addWidget(strip);
-    new PinnedButtons(scroll, scrollingPanel, strip, buttons);
+    strip->setObjectName(QString::fromLatin1(name));
+    static_cast<QVBoxLayout*>(scrollBoxOf(scrollingPanel)->parentWidget()->layout())->addWidget(strip);
+    return strip;
+}
+
+void keepInSightWhileScrolling(QWidget* scrollingPanel, std::initializer_list<QPushButton*> buttons) {
+    QWidget* strip = addStripUnderScrollingPanel(scrollingPanel, "PinnedButtons");
+    new PinnedButtons(scrollBoxOf(scrollingPanel), scrollingPanel, strip, buttons);
 }
 
 void pressOnReturn(QDialog* window, QPushButton* ok) {

@@ -23,6 +23,9 @@ QWidget* addToolPanel(QDialog* window, QWidget* preview, int width = 141);
 // panel is "Panel1" unless the scroll box itself sits in a panel of the given outer name.
 QWidget* addScrollingToolPanel(QDialog* window, QWidget* preview, QSize panelSize, int scrollWidth = 156,
                                const char* scrollName = "ScrollBox2", const char* outerPanelName = nullptr);
+// A strip in a scrolling panel's column, under its scrolling part (and under the strips added before it), so
+// that what it holds is always in sight; children are placed absolutely.
+QWidget* addStripUnderScrollingPanel(QWidget* scrollingPanel, const char* name);
 // Keeps the buttons at a scrolling panel's foot ("Ok", "Cancel") in sight: while the panel is taller than
 // the room it has, they sit in a strip under its scrolling part, in their order; otherwise in their places.
 void keepInSightWhileScrolling(QWidget* scrollingPanel, std::initializer_list<QPushButton*> buttons);

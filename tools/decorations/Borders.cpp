@@ -778,7 +778,7 @@ void autumnLeaves(QImage& canvas) {
     Random random(27);
     Painter p(&canvas);
     const QColor colours[] = {QColor(220, 80, 20), QColor(240, 170, 30), QColor(180, 40, 20),
-                             QColor(200, 120, 30), QColor(150, 90, 30)};
+                              QColor(200, 120, 30), QColor(150, 90, 30)};
     for (int layer = 0; layer < 2; ++layer) {
         alongRect(inset(all, (layer ? 6 : 3) * u), (layer ? 6.5 : 8) * u, [&](QPointF at, int) {
             const QPointF c = at + QPointF(random.real(-4, 4) * u, random.real(-4, 4) * u);
@@ -814,7 +814,7 @@ void confetti(QImage& canvas) {
     const QRectF inner = inset(all, 14 * u);
     p.fillPath(roundedRing(all, 0, inner, 8 * u), QColor(255, 252, 246, 245));
     const QColor colours[] = {QColor(255, 90, 120), QColor(60, 190, 240),  QColor(255, 200, 40),
-                             QColor(120, 210, 90), QColor(170, 110, 240), QColor(255, 140, 50)};
+                              QColor(120, 210, 90), QColor(170, 110, 240), QColor(255, 140, 50)};
     for (int i = 0; i < 260; ++i) {
         QPointF c(random.real(0, all.width()), random.real(0, all.height()));
         if (inset(inner, 2 * u).contains(c))
@@ -901,7 +901,7 @@ void rainbow(QImage& canvas) {
     const QRectF all = imageRect(canvas);
     Painter p(&canvas);
     const QColor colours[] = {QColor(230, 50, 60), QColor(250, 140, 40), QColor(250, 220, 50),
-                             QColor(80, 190, 80), QColor(50, 140, 230), QColor(120, 80, 200)};
+                              QColor(80, 190, 80), QColor(50, 140, 230), QColor(120, 80, 200)};
     const qreal band = 2.2 * u;
     softShadow(p, roundedRing(inset(all, u), 12 * u, inset(all, 1 + 6 * band), 6 * u), QPointF(0, 0.5 * u), u,
                QColor(0, 0, 0, 100));

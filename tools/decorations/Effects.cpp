@@ -139,7 +139,7 @@ void lightStreaks(QImage& canvas) {
     const QRectF all = imageRect(canvas);
     Random random(28);
     const QColor colours[] = {QColor(80, 200, 255), QColor(255, 80, 200), QColor(255, 190, 60),
-                             QColor(140, 110, 255)};
+                              QColor(140, 110, 255)};
     for (int i = 0; i < 7; ++i) {
         QPainterPath path;
         const qreal y0 = all.height() * random.real(0.2, 0.9);
@@ -165,7 +165,7 @@ void bokeh(QImage& canvas) {
     Painter p(&canvas);
     additive(p);
     const QColor colours[] = {QColor(255, 190, 90), QColor(255, 120, 150), QColor(120, 200, 255),
-                             QColor(255, 230, 150)};
+                              QColor(255, 230, 150)};
     for (int i = 0; i < 70; ++i) {
         const QPointF c(random.real(0.05, 0.95) * all.width(), random.real(0.08, 0.92) * all.height());
         const qreal r = random.real(2, 11) * u;
@@ -376,7 +376,7 @@ void fireworks(QImage& canvas) {
     const QPointF centres[] = {QPointF(0.3, 0.35), QPointF(0.7, 0.3), QPointF(0.52, 0.62), QPointF(0.15, 0.7),
                                QPointF(0.85, 0.68)};
     const QColor colours[] = {QColor(255, 80, 120), QColor(80, 200, 255), QColor(255, 210, 80),
-                             QColor(160, 255, 120), QColor(220, 120, 255)};
+                              QColor(160, 255, 120), QColor(220, 120, 255)};
     for (int b = 0; b < 5; ++b) {
         const QPointF c(centres[b].x() * all.width(), centres[b].y() * all.height());
         const qreal radius = (b < 3 ? random.real(16, 22) : random.real(9, 12)) * u;

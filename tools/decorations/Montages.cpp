@@ -741,7 +741,7 @@ void birthday(QImage& canvas) {
     Painter p(&canvas);
     verticalGradient(p, all, QColor(255, 240, 200), QColor(255, 200, 210));
     const QColor colours[] = {QColor(240, 60, 80), QColor(60, 160, 240), QColor(250, 190, 40),
-                             QColor(130, 200, 90), QColor(180, 100, 230)};
+                              QColor(130, 200, 90), QColor(180, 100, 230)};
     for (int i = 0; i < 40; ++i) {
         p.save();
         p.translate(random.real(0, all.width()), random.real(0, all.height()));

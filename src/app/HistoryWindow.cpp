@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/HistoryWindow.h"
 
+#include "app/StepEditor.h"
 #include "document/Document.h"
 
 #include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -22,10 +25,12 @@ QIcon squareIcon(const QImage& thumbnail) {
 
 } // namespace
 
-HistoryWindow::HistoryWindow(Document& document, QWidget* parent)
+HistoryWindow::HistoryWindow(Document& document, StepEditor& editor, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_document(document)
-    , m_list(new QListWidget(this)) {
+    , m_editor(editor)
+    , m_list(new QListWidget(this))
+    , m_editAgain(new QPushButton("Edit again", this)) {
     setObjectName("HistoryWindow");
     setWindowTitle("History");
     setModal(false);
@@ -37,11 +42,17 @@ HistoryWindow::HistoryWindow(Document& document, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(m_list);
+    m_editAgain->setObjectName("EditAgainButton");
+    m_editAgain->setAutoDefault(false);
+    column->addWidget(m_editAgain);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             m_document.goToEntry(row);
     });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { editAgain(m_list->row(item)); });
+    connect(m_editAgain, &QPushButton::clicked, this, [this] { editAgain(m_list->currentRow()); });
     connect(&m_document, &Document::historyChanged, this, &HistoryWindow::refresh);
     refresh();
 }
@@ -72,4 +83,14 @@ void HistoryWindow::refresh() {
         m_list->setCurrentRow(history.position());
         m_list->scrollToItem(m_list->currentItem());
     }
+    const QString problem = m_editor.whyNotEditable(history.position());
+    m_editAgain->setEnabled(problem.isEmpty());
+    m_editAgain->setToolTip(problem);
+}
+
+void HistoryWindow::editAgain(int row) {
+    if (row < 0)
+        return;
+    // After the double-click has been handled: the edit opens a modal window of its own.
+    QTimer::singleShot(0, this, [this, row] { m_editor.editAgain(row); });
 }

@@ -3,6 +3,7 @@
 
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
+#include "app/StepEditor.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
@@ -182,9 +183,13 @@ void MainWindow::buildMenus() {
     m_redoItem->setObjectName("RedoItem");
     m_redoItem->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
     edit->addSeparator();
+    m_editAgainItem = edit->addAction("Edit last step again");
+    m_editAgainItem->setObjectName("EditAgainItem");
+    m_editAgainItem->setShortcut(QKeySequence("Ctrl+Shift+E"));
+    connect(m_editAgainItem, &QAction::triggered, this, [this] { m_windows.stepEditor().editLastStep(); });
     QAction* history = edit->addAction("History");
     history->setObjectName("HistoryItem");
-    for (QAction* item : {m_undoItem, m_redoItem, history})
+    for (QAction* item : {m_undoItem, m_redoItem, m_editAgainItem, history})
         m_menuItems.insert(item->objectName(), item);
     connect(m_undoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.undo(); }); });
     connect(m_redoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.redo(); }); });
@@ -343,11 +348,14 @@ void MainWindow::updateEditMenu() {
     m_undoItem->setText(m_document.canUndo() ? "Undo " + m_document.undoStepName() : QStringLiteral("Undo"));
     m_redoItem->setEnabled(m_document.canRedo());
     m_redoItem->setText(m_document.canRedo() ? "Redo " + m_document.redoStepName() : QStringLiteral("Redo"));
+    const QString problem = m_windows.stepEditor().whyNotEditable(m_document.history().position());
+    m_editAgainItem->setEnabled(problem.isEmpty());
+    m_editAgainItem->setToolTip(problem);
 }
 
 void MainWindow::showHistory() {
     if (!m_historyWindow) {
-        m_historyWindow = new HistoryWindow(m_document, this);
+        m_historyWindow = new HistoryWindow(m_document, m_windows.stepEditor(), this);
         m_historyWindow->setAttribute(Qt::WA_QuitOnClose, false); // it closes with the main window
     }
     m_historyWindow->show();

@@ -108,6 +108,7 @@ private:
     MenuShortcuts* m_shortcuts = nullptr;
     QMap<QString, QAction*> m_menuItems;
     QAction* m_undoItem = nullptr;
+    QAction* m_editAgainItem = nullptr;
     QAction* m_redoItem = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
     QList<QWidget*> m_editingControls;

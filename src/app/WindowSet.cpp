@@ -5,6 +5,8 @@
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
+#include "app/StepEditor.h"
+#include "app/StepReplays.h"
 #include "background/BackgroundCreator.h"
 #include "base/BusyCursor.h"
 #include "colourfilters/ColourFilters.h"
@@ -45,6 +47,8 @@ WindowSet::WindowSet()
     , m_textImage3D(std::make_unique<TextImage3D>()) {
     Document& document = *m_document;
     TextImage3D& textImage = *m_textImage3D;
+    registerStepReplays();
+    m_stepEditor = std::make_unique<StepEditor>(*this);
     m_mainWindow = std::make_unique<MainWindow>(*this);
     make(WindowId::Text2D, m_text2D, document);
     make(WindowId::Text3D, m_text3D, *this, document, textImage);
@@ -81,6 +85,8 @@ WindowSet::WindowSet()
             filterPicture(picture->picture(),
                           [picture](const QImage& filtered) { picture->setPicture(filtered); });
         });
+
+    m_stepEditor->onStatusMessage = [this](const QString& message) { m_mainWindow->showStatusMessage(message); };
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
@@ -133,6 +139,31 @@ void WindowSet::openOnDocument(WindowId id) {
     QDialog* tool = window(id);
     if (auto* documentTool = dynamic_cast<DocumentTool*>(tool))
         documentTool->openOnDocument();
+    showModal(tool);
+}
+
+std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
+    for (ShapeFigure figure : {ShapeFigure::Line, ShapeFigure::Rectangle, ShapeFigure::Circle})
+        if (tool == ShapeTool::recipeTool(figure))
+            return figure == ShapeFigure::Line        ? WindowId::Line
+                   : figure == ShapeFigure::Rectangle ? WindowId::Rectangle
+                                                      : WindowId::Circle;
+    return std::nullopt;
+}
+
+bool WindowSet::editsSteps(const QString& tool) const {
+    return editWindowFor(tool).has_value();
+}
+
+void WindowSet::openForEdit(const StepRecipe& recipe) {
+    const std::optional<WindowId> id = editWindowFor(recipe.tool);
+    if (!id)
+        return;
+    QDialog* tool = window(*id);
+    if (auto* documentTool = dynamic_cast<DocumentTool*>(tool)) {
+        documentTool->openOnDocument();
+        documentTool->applyRecipe(recipe);
+    }
     showModal(tool);
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class AboutWindow;
 class BackgroundCreator;
@@ -24,6 +25,8 @@ class QDialog;
 class ResultsWindow;
 class SaveWindow;
 class ShapeTool;
+class StepEditor;
+struct StepRecipe;
 class Text2DTool;
 class Text3DEditor;
 class Text3DTool;
@@ -64,6 +67,11 @@ public:
     // comes here. "Image above" asks for the picture first; the galleries prepare the overlay editor that
     // their pick opens.
     void openOnDocument(WindowId id);
+    // Whether a window edits steps made by `tool` again.
+    bool editsSteps(const QString& tool) const;
+    // Opens the window that made the step `recipe` on the document, with the step's settings, modally.
+    void openForEdit(const StepRecipe& recipe);
+    StepEditor& stepEditor() { return *m_stepEditor; }
 
     // ToolRequests
     void showModal(QDialog* window) override;
@@ -80,11 +88,14 @@ private:
     void make(WindowId id, Window*& member, Arguments&&... arguments);
     void placeDecoration(DecorationSet set, const QImage& decoration);
     void placeImageAboveDocument();
+    // The window that edits steps of `tool` again, or none.
+    std::optional<WindowId> editWindowFor(const QString& tool) const;
 
     std::unique_ptr<WheelGuard> m_wheelGuard; // first made, last gone
     std::unique_ptr<Document> m_document;
     std::unique_ptr<TextImage3D> m_textImage3D;
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<StepEditor> m_stepEditor;
     std::array<QDialog*, windowTable.size() + 1> m_windows{}; // by id; the main window is not a dialog
     WindowId m_lastMade = WindowId::Main;
 

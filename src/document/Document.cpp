@@ -1,11 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "document/Document.h"
 
+#include "base/UserError.h"
+#include "document/BuiltInSteps.h"
+#include "document/StepReplay.h"
 #include "pictures/PictureMemory.h"
 #include "pictures/Pictures.h"
 
 #include <new>
 #include <utility>
+
+namespace {
+
+StepRecipe restoringRecipe(const QString& path) {
+    StepRecipe recipe = openingRecipe(path);
+    recipe.settings.insert("restore", true);
+    return recipe;
+}
+
+} // namespace
 
 Document::Document(QObject* parent)
     : QObject(parent) {}
@@ -34,11 +47,18 @@ void Document::change(const QString& stepName, const DocumentChange& change) {
         settings.sizeText = sizeTextOf(picture.size()); // the readout never shows a size the picture lost
     settings.file = change.file().value_or(settings.file);
 
+    if (m_edit) {
+        // The new version of an edited step: shown, kept aside until the edit ends.
+        m_edit->steps.append({stepName, change.recipe(), {picture, settings.controlSize}, settings});
+        present(std::move(picture), settings);
+        return;
+    }
+
     const bool wasModified = isModified();
     const bool readFromFile = change.file().has_value();
     if (m_image.isNull()) {
         // Nothing to go back to: the first picture is where the history starts.
-        m_history.restart(stepName, historyThumbnail(picture), settings, readFromFile);
+        m_history.restart(stepName, historyThumbnail(picture), settings, readFromFile, change.recipe());
     } else {
         HistoryStep step;
         step.name = stepName;
@@ -47,6 +67,7 @@ void Document::change(const QString& stepName, const DocumentChange& change) {
         step.after = settings;
         step.picture = change.mirroring() ? PictureDelta::mirror(*change.mirroring())
                                           : PictureDelta::between(m_image, picture);
+        step.recipe = change.recipe();
         m_history.record(std::move(step));
         if (readFromFile)
             m_history.markSaved();
@@ -93,19 +114,20 @@ void Document::open(const QString& path) {
                                              .withZoom(1.0)
                                              .withSizeText(sizeTextOf(picture.size()))
                                              .readFrom(path)
-                                             .enablingEditing());
+                                             .enablingEditing()
+                                             .withRecipe(openingRecipe(path)));
 }
 
 void Document::restoreOriginal() {
     if (m_settings.file.isEmpty())
         return;
     change(QStringLiteral("Restore the original image"),
-           DocumentChange::picture(loadPicture(m_settings.file)));
+           DocumentChange::picture(loadPicture(m_settings.file)).withRecipe(restoringRecipe(m_settings.file)));
 }
 
 void Document::flip(Qt::Orientations orientation) {
     change(orientation == Qt::Vertical ? QStringLiteral("Flip vertical") : QStringLiteral("Flip horizontal"),
-           DocumentChange::mirror(orientation));
+           DocumentChange::mirror(orientation).withRecipe(flipRecipe(orientation)));
 }
 
 QString sizeTextOf(QSize size) {
@@ -113,25 +135,55 @@ QString sizeTextOf(QSize size) {
 }
 
 QString Document::undoStepName() const {
+    if (m_history.swapsOnUndo())
+        return m_history.swapName(true);
     return canUndo() ? m_history.entry(m_history.position()).name : QString();
 }
 
 QString Document::redoStepName() const {
+    if (m_history.swapsOnRedo())
+        return m_history.swapName(false);
     return canRedo() ? m_history.entry(m_history.position() + 1).name : QString();
 }
 
 void Document::undo() {
-    if (canUndo())
+    if (m_history.swapsOnUndo())
+        swapVersions(true);
+    else if (canUndo())
         goToEntry(m_history.position() - 1);
 }
 
 void Document::redo() {
-    if (canRedo())
+    if (m_history.swapsOnRedo())
+        swapVersions(false);
+    else if (canRedo())
         goToEntry(m_history.position() + 1);
 }
 
+void Document::swapVersions(bool undo) {
+    if (m_edit)
+        return;
+    const bool wasModified = isModified();
+    QImage picture = std::exchange(m_image, QImage());
+    DocumentSettings settings = m_settings;
+    const double zoom = settings.zoom; // the zoom is a way of looking: an edit's undo keeps it
+    try {
+        m_history.swapVersions(picture, undo, [&settings](const HistoryStep& step, bool forward) {
+            settings = forward ? step.after : step.before;
+        });
+    } catch (...) {
+        settings.zoom = zoom;
+        present(std::move(picture), settings);
+        announceHistory(wasModified);
+        throw;
+    }
+    settings.zoom = zoom;
+    present(std::move(picture), settings);
+    announceHistory(wasModified);
+}
+
 void Document::goToEntry(int index) {
-    if (index < 0 || index >= m_history.count() || index == m_history.position())
+    if (m_edit || index < 0 || index >= m_history.count() || index == m_history.position())
         return;
     const bool wasModified = isModified();
     // Work on one picture of our own for the whole way, so that a run of small steps copies the picture
@@ -172,5 +224,92 @@ void Document::setHistoryBudget(qint64 bytes) {
 void Document::markSaved() {
     const bool wasModified = isModified();
     m_history.markSaved();
+    announceHistory(wasModified);
+}
+
+QString Document::whyNotEditable(int entry) const {
+    if (m_edit)
+        return QStringLiteral("A step is being edited again already.");
+    if (entry <= 0 || entry >= m_history.count())
+        return QStringLiteral("The first step cannot be edited again: it is where the history starts.");
+    const HistoryStep& step = m_history.entry(entry);
+    if (!step.recipe.isReplayable() || !canReplayStep(step.recipe.tool))
+        return QStringLiteral("The step \"%1\" kept no settings to edit again.").arg(step.name);
+    for (int later = entry + 1; later < m_history.count(); ++later) {
+        const HistoryStep& laterStep = m_history.entry(later);
+        if (!laterStep.recipe.isReplayable() || !canReplayStep(laterStep.recipe.tool))
+            return QStringLiteral("The step \"%1\" cannot be edited again: the later step \"%2\" kept no "
+                                  "settings to be made again with.")
+                .arg(step.name, laterStep.name);
+    }
+    return {};
+}
+
+QList<StepRecipe> Document::laterRecipes(int entry) const {
+    QList<StepRecipe> recipes;
+    for (int later = entry + 1; later < m_history.count(); ++later)
+        recipes.append(m_history.entry(later).recipe);
+    return recipes;
+}
+
+void Document::beginEdit(int entry) {
+    if (const QString problem = whyNotEditable(entry); !problem.isEmpty())
+        throw UserError(problem);
+    const int returnTo = m_history.position();
+    goToEntry(entry - 1);
+    m_edit = EditSession{entry, returnTo, m_image, m_settings, {}};
+    emit historyChanged();
+}
+
+void Document::cancelEdit() {
+    if (!m_edit)
+        return;
+    const EditSession edit = *std::exchange(m_edit, std::nullopt);
+    present(edit.before, edit.beforeSettings);
+    goToEntry(edit.returnTo);
+    emit historyChanged();
+}
+
+void Document::finishEdit(const QList<PictureState>& replayedLater) {
+    if (!m_edit)
+        return;
+    if (m_edit->steps.isEmpty()) {
+        cancelEdit();
+        return;
+    }
+    const EditSession edit = *std::exchange(m_edit, std::nullopt);
+    const bool wasModified = isModified();
+    std::vector<HistoryStep> steps;
+    QImage previous = edit.before;
+    DocumentSettings previousSettings = edit.beforeSettings;
+    auto add = [&](const QString& name, const StepRecipe& recipe, const QImage& picture,
+                   const DocumentSettings& settings) {
+        HistoryStep step;
+        step.name = name;
+        step.thumbnail = historyThumbnail(picture);
+        step.before = previousSettings;
+        step.after = settings;
+        step.picture = PictureDelta::between(previous, picture);
+        step.recipe = recipe;
+        steps.push_back(std::move(step));
+        previous = picture;
+        previousSettings = settings;
+    };
+    for (const EditedStep& edited : edit.steps)
+        add(edited.name, edited.recipe, edited.after.picture, edited.settings);
+    for (int i = 0; i < replayedLater.size(); ++i) {
+        const HistoryStep& old = m_history.entry(edit.entry + 1 + i);
+        DocumentSettings settings = old.after;
+        settings.controlSize = replayedLater[i].controlSize;
+        settings.zoom = previousSettings.zoom;
+        if (replayedLater[i].picture.size() != previous.size() || settings.sizeText.isEmpty())
+            settings.sizeText = sizeTextOf(replayedLater[i].picture.size());
+        add(old.name, old.recipe, replayedLater[i].picture, settings);
+    }
+    DocumentSettings shown = previousSettings;
+    shown.zoom = m_settings.zoom;
+    m_history.replaceFrom(edit.entry, std::move(steps), edit.returnTo,
+                          QStringLiteral("Edit again: %1").arg(m_history.entry(edit.entry).name));
+    present(previous, shown);
     announceHistory(wasModified);
 }

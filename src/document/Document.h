@@ -12,8 +12,18 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 // The size readout of a picture of this size: "1024x768".
 QString sizeTextOf(QSize size);
+
+// A step made while a step is edited again: what the tool's "Ok" asked for, kept aside from the history.
+struct EditedStep {
+    QString name;
+    StepRecipe recipe;
+    PictureState after;
+    DocumentSettings settings;
+};
 
 class Document : public QObject {
     Q_OBJECT
@@ -64,6 +74,25 @@ public:
     void undo();
     void redo();
     void goToEntry(int index);
+    // Editing a step again. beginEdit() takes the document to the state before history entry `entry`; what
+    // tools change until the edit ends is kept aside as the step's new version (editedSteps()), shown but not
+    // recorded. finishEdit() replaces the step with that version and every later step of the history (undone
+    // ones too) with `replayedLater`, and goes to the last; undo puts the replaced steps back, and the
+    // document where it stood, as one step. cancelEdit() puts everything back.
+    // Throws UserError, changing nothing, when the step or a later one cannot be made again.
+    void beginEdit(int entry);
+    bool isEditing() const { return m_edit.has_value(); }
+    int editedEntry() const { return m_edit ? m_edit->entry : -1; }
+    const QList<EditedStep>& editedSteps() const { return m_edit->steps; }
+    // The state the edit left: where the later steps are replayed from.
+    PictureState editedState() const { return {m_image, m_settings.controlSize}; }
+    void finishEdit(const QList<PictureState>& replayedLater);
+    void cancelEdit();
+    // Why entry `entry` cannot be edited again, or empty when it can.
+    QString whyNotEditable(int entry) const;
+    // The recipes of the later steps an edit of `entry` replays: every step after it in the history.
+    QList<StepRecipe> laterRecipes(int entry) const;
+
     // Memory the history may keep before it drops its oldest steps.
     void setHistoryBudget(qint64 bytes);
 
@@ -86,10 +115,20 @@ private:
     // Shows `picture` and `settings` as the document's state (only what differs is announced).
     void present(QImage picture, const DocumentSettings& settings);
     void announceHistory(bool wasModified);
+    void swapVersions(bool undo);
 
     QImage m_image;
     DocumentSettings m_settings{QSizeF(300, 300), 1.0, QString(), QString()};
     bool m_editingEnabled = false;
     QString m_chosenFile;
     DocumentHistory m_history;
+
+    struct EditSession {
+        int entry = 0;
+        int returnTo = 0;
+        QImage before;
+        DocumentSettings beforeSettings;
+        QList<EditedStep> steps;
+    };
+    std::optional<EditSession> m_edit;
 };

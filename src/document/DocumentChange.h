@@ -4,6 +4,8 @@
 // unset stays as it is. Written as a chain: DocumentChange::picture(p).withControlSize(s).withZoom(z).
 #pragma once
 
+#include "document/StepRecipe.h"
+
 #include <QImage>
 #include <QSizeF>
 #include <QString>
@@ -43,6 +45,11 @@ public:
         m_file = file;
         return *this;
     }
+    // How to make the step again (see StepRecipe); a change without one cannot be replayed or edited again.
+    DocumentChange& withRecipe(StepRecipe recipe) {
+        m_recipe = std::move(recipe);
+        return *this;
+    }
     DocumentChange& enablingEditing() {
         m_enablesEditing = true;
         return *this;
@@ -55,6 +62,7 @@ public:
     std::optional<QString> sizeText() const { return m_sizeText; }
     std::optional<QString> file() const { return m_file; }
     bool enablesEditing() const { return m_enablesEditing; }
+    const StepRecipe& recipe() const { return m_recipe; }
 
 private:
     DocumentChange() = default;
@@ -66,4 +74,5 @@ private:
     std::optional<QString> m_sizeText;
     std::optional<QString> m_file;
     bool m_enablesEditing = false;
+    StepRecipe m_recipe;
 };

@@ -4,13 +4,17 @@
 #pragma once
 
 #include "document/PictureDelta.h"
+#include "document/StepRecipe.h"
 
 #include <QImage>
 #include <QSizeF>
 #include <QString>
 
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // What the document holds besides the pixels, on either side of a step.
 struct DocumentSettings {
@@ -21,14 +25,32 @@ struct DocumentSettings {
     bool operator==(const DocumentSettings&) const = default;
 };
 
+struct TailSwap;
+
 struct HistoryStep {
     QString name;     // what the user did, e.g. "Add border"
     QImage thumbnail; // the picture after the step, small
     DocumentSettings before;
     DocumentSettings after;
     PictureDelta picture;
+    StepRecipe recipe; // how to make the step again; not replayable when the tool recorded none
+    // Set on the last step of an edited run of steps: undo (or redo) here puts the other version of the run
+    // back as one step.
+    std::shared_ptr<TailSwap> undoSwap;
+    std::shared_ptr<TailSwap> redoSwap;
 
-    qint64 bytes() const { return qint64(thumbnail.sizeInBytes()) + picture.bytes(); }
+    qint64 bytes() const;
+};
+
+// The other version of the steps from `from` on, kept so that editing an earlier step is undone (and
+// redone) as one step.
+struct TailSwap {
+    QString name;  // the edit, e.g. "Edit again: Add 2D text"
+    int from = 0;  // the entry where the versions part
+    std::deque<HistoryStep> steps;
+    int position = 0;           // where the document stood in that version
+    std::optional<int> saved;   // the saved point, when it lies in that version
+    qint64 bytes() const;
 };
 
 class DocumentHistory {
@@ -36,22 +58,40 @@ public:
     DocumentHistory();
 
     // Starts over from a picture that cannot be undone (the first one the document gets).
-    void restart(const QString& name, const QImage& thumbnail, const DocumentSettings& settings, bool saved);
+    void restart(const QString& name, const QImage& thumbnail, const DocumentSettings& settings, bool saved,
+                 StepRecipe recipe = {});
     // Adds a step after the present: the undone steps go, then the oldest ones while over the budget (the
     // newest step always stays).
     void record(HistoryStep step);
+    // Replaces the steps from entry `from` on with `steps` (the edited step and the later ones made again)
+    // and goes to the last of them; undo there puts the replaced steps back, as the one step `name`.
+    // `returnTo` is where the document stood in the replaced steps.
+    void replaceFrom(int from, std::vector<HistoryStep> steps, int returnTo, const QString& name);
 
     // Entries, the start included; the document is at entry position().
     int count() const { return int(m_entries.size()); }
     int position() const { return m_position; }
     const HistoryStep& entry(int index) const { return m_entries.at(size_t(index)); }
-    bool canUndo() const { return m_position > 0; }
-    bool canRedo() const { return m_position + 1 < count(); }
+    bool canUndo() const { return m_position > 0 || swapsOnUndo(); }
+    bool canRedo() const { return m_position + 1 < count() || swapsOnRedo(); }
+    // Whether undo (redo) here puts back another version of the later steps, and that edit's name.
+    bool swapsOnUndo() const;
+    bool swapsOnRedo() const;
+    QString swapName(bool undo) const;
 
     // One step back or forward: `picture` (the one at the present position) becomes the one at the new
     // position. Returns the step gone through.
     const HistoryStep& undo(QImage& picture);
     const HistoryStep& redo(QImage& picture);
+    // Undoes (or redoes) an edit of earlier steps: `picture` goes back through this version of the steps to
+    // where the versions part, then forward through the other version to where the document stood in it.
+    // `passed` hears every step gone through and whether it was gone through forward.
+    void swapVersions(QImage& picture, bool undo,
+                      const std::function<void(const HistoryStep& step, bool forward)>& passed);
+
+    // The recipes of the steps from the very first one up to entry `index`, those the budget dropped
+    // included.
+    QList<StepRecipe> recipesUpTo(int index) const;
 
     void markSaved() { m_saved = m_position; }
     // True before any picture, and while the document is where it was last opened or saved.
@@ -66,8 +106,10 @@ private:
     void keepWithinBudget();
     void dropOldest();
     void dropNewest();
+    void recount();
 
     std::deque<HistoryStep> m_entries;
+    QList<StepRecipe> m_droppedRecipes; // of the steps the budget dropped from the start, oldest first
     int m_position = 0;
     std::optional<int> m_saved; // none: the saved point is no longer in the history
     qint64 m_budget;

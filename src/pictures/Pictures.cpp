@@ -12,12 +12,14 @@
 #include "base/UserError.h"
 
 #include <QColorSpace>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -381,6 +383,20 @@ QImage loadPicture(const QString& path) {
     }
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
+}
+
+QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name) {
+    // Through a private file, so that bytes in memory pass the same checks and readers as a file does.
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/lumora-XXXXXX.") + suffix);
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        throw UserError(QStringLiteral("Cannot read the picture \"%1\": %2").arg(name, file.errorString()));
+    try {
+        return loadPicture(file.fileName());
+    } catch (const UserError& error) {
+        QString message = error.message();
+        message.replace(file.fileName(), name).replace(displayName(file.fileName()), name);
+        throw UserError(message);
+    }
 }
 
 void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality) {

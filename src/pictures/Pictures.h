@@ -20,6 +20,9 @@ constexpr qint64 maximumPicturePixels = qint64(1) << 28;
 
 // Loads a picture upright (EXIF orientation applied), in sRGB, as Format_ARGB32_Premultiplied.
 QImage loadPicture(const QString& path);
+// The same for a picture file's bytes held in memory: `suffix` names the format, `name` is the file the user
+// knows them as, named in messages.
+QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name);
 
 // Writes the picture in the format its extension names; an existing file is replaced only when the new
 // one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour. `progress`, when

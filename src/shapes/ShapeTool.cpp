@@ -13,6 +13,7 @@
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
@@ -88,6 +89,7 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3", .barWidth = layout.zoomBarWidth});
     TrackBar* rotation = addRotationGroup(p, {.y = 56, .label = "Label2"}).bar;
+    m_rotationBar = rotation;
     controls.locate = p.button("CornerButton11", QString::fromUtf8(layout.locateText), 0, layout.locateY, 140,
                                buttonHeight);
 
@@ -97,8 +99,8 @@ void ShapeTool::buildPanel(QWidget* panelWidget) {
     m_strokeGroup = addBrushGroup(p, layout.stroke, m_shape->stroke().brush, this, chooseFile);
     const StrokeControls strokeControls = addStrokeOptions(p, layout.strokeOptions);
     m_thickness = strokeControls.thickness;
-    QComboBox* dash = strokeControls.dash;
-    QComboBox* cap = strokeControls.cap;
+    QComboBox* dash = m_dashList = strokeControls.dash;
+    QComboBox* cap = m_capList = strokeControls.cap;
 
     const auto addLabel = [&p](const shape_layout::LabelAt& label) {
         p.label(label.name, QString::fromUtf8(label.text), label.x, label.y);
@@ -176,6 +178,57 @@ void ShapeTool::merge() {
     const QString step = m_figure == ShapeFigure::Line        ? QStringLiteral("Add line")
                          : m_figure == ShapeFigure::Rectangle ? QStringLiteral("Add rectangle")
                                                               : QStringLiteral("Add circle");
-    m_document.change(step, DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()));
+    m_document.change(step, DocumentChange::picture(mergedPicture())
+                                .withZoom(m_zoomBar->value())
+                                .withRecipe(recipe()));
     accept();
+}
+
+QString ShapeTool::recipeTool(ShapeFigure figure) {
+    return figure == ShapeFigure::Line        ? QStringLiteral("shape.line")
+           : figure == ShapeFigure::Rectangle ? QStringLiteral("shape.rectangle")
+                                              : QStringLiteral("shape.circle");
+}
+
+StepRecipe ShapeTool::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool(m_figure);
+    recipe.settings.insert("shape", fromPlacement(*m_shape));
+    if (m_fillGroup)
+        recipe.settings.insert("fill", fromBrush(m_shape->fill(), recipe));
+    recipe.settings.insert("stroke", fromStroke(m_shape->stroke(), recipe));
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState ShapeTool::replay(const PictureState& before, const StepRecipe& recipe) {
+    using namespace recipe_values;
+    const ShapeFigure figure = recipe.tool == recipeTool(ShapeFigure::Line)        ? ShapeFigure::Line
+                               : recipe.tool == recipeTool(ShapeFigure::Rectangle) ? ShapeFigure::Rectangle
+                                                                                   : ShapeFigure::Circle;
+    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    auto* shape = new ShapeItem(figure, background.get()); // owned by the background
+    if (figure != ShapeFigure::Line)
+        shape->setFill(toBrush(recipe.settings["fill"], recipe));
+    shape->setStroke(toStroke(recipe.settings["stroke"], recipe));
+    applyPlacement(recipe.settings["shape"], *shape);
+    return {renderItem(background.get()), before.controlSize};
+}
+
+void ShapeTool::applyRecipe(const StepRecipe& recipe) {
+    using namespace recipe_values;
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    if (m_fillGroup)
+        m_fillGroup->setBrush(toBrush(recipe.settings["fill"], recipe));
+    const Stroke stroke = toStroke(recipe.settings["stroke"], recipe);
+    m_strokeGroup->setBrush(stroke.brush);
+    m_thickness->setValueText(QString::number(stroke.thickness));
+    m_dashList->setCurrentIndex(listIndex(dashList, stroke.dash));
+    m_capList->setCurrentIndex(listIndex(capList, stroke.cap));
+    m_shape->setStroke(stroke);
+    ShapeItem placed(m_figure);
+    applyPlacement(recipe.settings["shape"], placed);
+    m_rotationBar->setValue(placed.rotationAngle());
+    m_preview->setFrameOnPicture(placed.box());
 }

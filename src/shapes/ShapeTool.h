@@ -6,6 +6,7 @@
 
 #include "scene/ShapeItem.h"
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -17,6 +18,7 @@ class Document;
 class NumberEdit;
 class PictureItem;
 class PlacementPreview;
+class QComboBox;
 class TrackBar;
 
 class ShapeTool : public QDialog, public DocumentTool {
@@ -25,6 +27,14 @@ public:
     ShapeTool(ShapeFigure figure, Document& document, QWidget* parent = nullptr);
 
     void openOnDocument() override;
+    void applyRecipe(const StepRecipe& recipe) override;
+
+    // The name of a figure's steps in recipes.
+    static QString recipeTool(ShapeFigure figure);
+    // What "Ok" records: the shape's place, brushes and stroke, and how the window showed it.
+    StepRecipe recipe() const;
+    // Makes a recorded shape step again on `before`, as "Ok" made it.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -54,5 +64,8 @@ private:
     BrushGroup* m_fillGroup = nullptr;
     BrushGroup* m_strokeGroup = nullptr;
     NumberEdit* m_thickness = nullptr;
+    TrackBar* m_rotationBar = nullptr;
+    QComboBox* m_dashList = nullptr;
+    QComboBox* m_capList = nullptr;
     QString m_lastPictureFile;
 };

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalBlocker>
 
 BrushGroup::BrushGroup(const Controls& controls, const Brush& initial, QWidget* window,
                        std::function<QString()> chooseFile)
@@ -45,6 +46,11 @@ void BrushGroup::update(const std::function<void(Brush&)>& change) {
 
 void BrushGroup::chooseKind(int index) {
     const BrushKind kind = listValue(brushKindList, index);
+    enableColourBoxes(kind);
+    update([&](Brush& brush) { brush.kind = kind; });
+}
+
+void BrushGroup::enableColourBoxes(BrushKind kind) {
     // Only the colour kinds decide which colour boxes apply; a picture or no brush leaves them as they are.
     if (kind == BrushKind::Solid || kind == BrushKind::Gradient) {
         const bool gradient = kind == BrushKind::Gradient;
@@ -52,7 +58,32 @@ void BrushGroup::chooseKind(int index) {
         m_controls.secondColour->setEnabled(gradient);
         m_controls.solid->setEnabled(!gradient);
     }
-    update([&](Brush& brush) { brush.kind = kind; });
+}
+
+void BrushGroup::setBrush(const Brush& brush) {
+    {
+        const QSignalBlocker kind(m_controls.kind), style(m_controls.gradientStyle), solid(m_controls.solid),
+            first(m_controls.firstColour), second(m_controls.secondColour),
+            proportional(m_controls.proportional);
+        m_controls.kind->setCurrentIndex(listIndex(brushKindList, brush.kind));
+        m_controls.gradientStyle->setCurrentIndex(listIndex(gradientStyleList, brush.gradient.style));
+        m_controls.solid->setColour(brush.colour);
+        m_controls.firstColour->setColour(brush.gradient.first);
+        m_controls.secondColour->setColour(brush.gradient.second);
+        m_controls.proportional->setChecked(brush.wrap == Brush::Wrap::Stretch);
+    }
+    enableColourBoxes(brush.kind);
+    if (!brush.picture.isNull())
+        showThumbnail(brush.picture);
+    update([&](Brush& own) { own = brush; });
+}
+
+void BrushGroup::showThumbnail(const QImage& picture) {
+    const QSize shown = m_controls.thumbnail->size() * m_controls.thumbnail->devicePixelRatioF();
+    m_controls.thumbnail->setPicture(
+        picture.width() > 2 * shown.width() || picture.height() > 2 * shown.height()
+            ? picture.scaled(shown * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : picture);
 }
 
 void BrushGroup::choosePicture() {
@@ -66,11 +97,7 @@ void BrushGroup::choosePicture() {
             picture = loadPicture(path);
         }))
         return;
-    const QSize shown = m_controls.thumbnail->size() * m_controls.thumbnail->devicePixelRatioF();
-    m_controls.thumbnail->setPicture(
-        picture.width() > 2 * shown.width() || picture.height() > 2 * shown.height()
-            ? picture.scaled(shown * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-            : picture);
+    showThumbnail(picture);
     // The kind stays: the picture shows once the kind list is on "Image".
     update([&](Brush& brush) { brush.picture = picture; });
 }

@@ -94,6 +94,8 @@ public:
 
     const Brush& brush() const { return m_brush; }
     const Controls& controls() const { return m_controls; }
+    // Shows `brush` in every control and takes it as the group's brush ("Edit again").
+    void setBrush(const Brush& brush);
 
 signals:
     void changed(const Brush& brush);
@@ -102,6 +104,8 @@ private:
     void chooseKind(int index);
     void choosePicture();
     void update(const std::function<void(Brush&)>& change);
+    void enableColourBoxes(BrushKind kind);
+    void showThumbnail(const QImage& picture);
 
     Controls m_controls;
     Brush m_brush;

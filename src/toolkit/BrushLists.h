@@ -52,3 +52,12 @@ template <class Value, std::size_t count>
 Value listValue(const std::array<ListEntry<Value>, count>& entries, int index) {
     return entries[index >= 0 && std::size_t(index) < count ? std::size_t(index) : 0].value;
 }
+
+// The index of the entry holding `value` (0 when none does).
+template <class Value, std::size_t count>
+int listIndex(const std::array<ListEntry<Value>, count>& entries, Value value) {
+    for (std::size_t index = 0; index < count; ++index)
+        if (entries[index].value == value)
+            return int(index);
+    return 0;
+}

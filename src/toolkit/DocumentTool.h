@@ -3,6 +3,8 @@
 // its "Ok" writes one change of the document.
 #pragma once
 
+struct StepRecipe;
+
 class DocumentTool {
 public:
     virtual ~DocumentTool() = default;
@@ -10,6 +12,9 @@ public:
     // Readies the window on the document as it is now, reading what it needs from the document itself; the
     // window is shown modally afterwards. The window's own settings stay as the user last left them.
     virtual void openOnDocument() = 0;
+    // "Edit again": after openOnDocument(), sets every control and the placed element as they were when the
+    // step `recipe` was made, so that "Ok" makes the same step again.
+    virtual void applyRecipe(const StepRecipe& recipe) { (void)recipe; }
 
 protected:
     DocumentTool() = default;

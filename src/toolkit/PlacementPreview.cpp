@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/PlacementPreview.h"
 
+#include "toolkit/RecipeValues.h"
+
 #include "base/Numbers.h"
 #include "scene/GuideLine.h"
 #include "scene/PictureItem.h"
@@ -11,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QGraphicsScene>
+#include <QJsonArray>
 #include <QPushButton>
 
 namespace {
@@ -281,6 +284,49 @@ void PlacementPreview::showPicture(const QImage& picture, QSizeF controlSize, do
         m_controls.zoom->setValue(zoom);
     else
         applyZoom(zoom);
+}
+
+QJsonObject PlacementPreview::viewSettings() const {
+    QJsonObject settings{{"margins", QJsonArray{m_margins.x(), m_margins.y()}}};
+    if (m_controls.zoom)
+        settings.insert("zoom", m_controls.zoom->value());
+    if (m_controls.gripSize)
+        settings.insert("gripSize", m_controls.gripSize->text());
+    if (m_controls.antiLag)
+        settings.insert("antiLag", m_controls.antiLag->isChecked());
+    return settings;
+}
+
+void PlacementPreview::applyViewSettings(const QJsonObject& settings) {
+    if (m_controls.zoom && settings.contains("zoom"))
+        m_controls.zoom->setValue(recipe_values::toNumber(settings["zoom"], m_controls.zoom->value()));
+    if (m_controls.gripSize && settings.contains("gripSize")) {
+        const double grip = recipe_values::toNumber(settings["gripSize"].toString().toDouble(), 3);
+        m_controls.gripSize->setValueText(QString::number(grip));
+    }
+    if (m_controls.antiLag && settings.contains("antiLag"))
+        m_controls.antiLag->setChecked(settings["antiLag"].toBool());
+    // The margins move the background and, with it, whatever is placed on it: the element keeps its place
+    // on the picture.
+    const QJsonArray margins = settings["margins"].toArray();
+    const QRectF frame = frameOnPicture();
+    const QPointF elementOnPicture = m_element ? m_element->pos() - elementOffset() : QPointF();
+    const QPointF margin(recipe_values::toNumber(margins.at(0), 0), recipe_values::toNumber(margins.at(1), 0));
+    applyMarginY(margin.y());
+    applyMarginX(margin.x());
+    if (m_controls.marginY)
+        m_controls.marginY->setValueText(QString::number(margin.y()));
+    if (m_controls.marginX)
+        m_controls.marginX->setValueText(QString::number(margin.x()));
+    if (m_element && m_options.elementParent != ElementParent::Frame)
+        m_element->setPos(elementOnPicture + elementOffset());
+    m_frame->setSize(frame.size());
+    m_frame->setPos(frame.topLeft() + m_background->pos());
+}
+
+QPointF PlacementPreview::elementOffset() const {
+    // Where the element's parent puts the picture's origin.
+    return m_options.elementParent == ElementParent::Canvas ? m_background->pos() : QPointF();
 }
 
 void PlacementPreview::applyZoom(double zoom) {

@@ -8,6 +8,7 @@
 
 #include <QGraphicsView>
 #include <QImage>
+#include <QJsonObject>
 #include <QSizeF>
 
 class BoxItem;
@@ -90,6 +91,12 @@ public:
     QRectF frameOnPicture() const;
     void setFrameOnPicture(const QRectF& box);
 
+    // How the window showed the picture besides the element (zoom, grip size, margins, anti-lag), kept in a
+    // step's recipe so that "Edit again" opens the window as it was.
+    QJsonObject viewSettings() const;
+    // Sets them again; the element keeps its place on the picture.
+    void applyViewSettings(const QJsonObject& settings);
+
     void enterLocateMode();
     // Puts the element onto the frame: its position (in its parent's coordinates) and size.
     void putElementOnFrame();
@@ -119,6 +126,7 @@ private:
     void confirmMargin(NumberEdit* edit, Qt::Orientation orientation);
     void restoreMargins();
     QPointF elementPositionForFrame() const;
+    QPointF elementOffset() const;
     bool antiLag() const;
 
     Options m_options;

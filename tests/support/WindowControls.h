@@ -72,6 +72,7 @@ struct MenuCommands : ControlMap {
     Control<QAction> undo = named("UndoItem");
     Control<QAction> redo = named("RedoItem");
     Control<QAction> history = named("HistoryItem");
+    Control<QAction> editAgain = named("EditAgainItem");
     Control<QAction> copyPicture = named("CopyPictureItem");
     Control<QAction> pastePicture = named("PastePictureItem");
     Control<QAction> zoomIn = named("ZoomInItem");

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "document/StepReplay.h"
+
+#include "base/UserError.h"
+
+#include <QHash>
+#include <QReadWriteLock>
+
+namespace {
+
+struct Registry {
+    QReadWriteLock lock;
+    QHash<QString, StepReplayFunction> functions;
+};
+
+Registry& registry() {
+    static Registry instance;
+    return instance;
+}
+
+} // namespace
+
+void registerStepReplay(const QString& tool, StepReplayFunction replay) {
+    QWriteLocker locked(&registry().lock);
+    registry().functions.insert(tool, std::move(replay));
+}
+
+bool canReplayStep(const QString& tool) {
+    QReadLocker locked(&registry().lock);
+    return registry().functions.contains(tool);
+}
+
+PictureState replayStep(const PictureState& before, const StepRecipe& recipe) {
+    StepReplayFunction replay;
+    {
+        QReadLocker locked(&registry().lock);
+        replay = registry().functions.value(recipe.tool);
+    }
+    if (!replay)
+        throw UserError(QStringLiteral("Lumora cannot make the step \"%1\" again: it does not know that tool.")
+                            .arg(recipe.tool.isEmpty() ? QStringLiteral("(unnamed)") : recipe.tool));
+    if (recipe.version > StepRecipe::currentVersion)
+        throw UserError(QStringLiteral("The step \"%1\" was made by a newer version of Lumora (settings "
+                                       "version %2; this one reads up to %3).")
+                            .arg(recipe.tool)
+                            .arg(recipe.version)
+                            .arg(StepRecipe::currentVersion));
+    PictureState after = replay(before, recipe);
+    if (after.picture.isNull())
+        throw std::bad_alloc();
+    if (after.picture.format() != QImage::Format_ARGB32_Premultiplied)
+        after.picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return after;
+}
+
+QList<PictureState> replaySteps(const PictureState& start, const QList<StepRecipe>& recipes,
+                                const std::atomic<bool>& cancelled,
+                                const std::function<void(int done)>& progress) {
+    QList<PictureState> states;
+    states.reserve(recipes.size());
+    for (const StepRecipe& recipe : recipes) {
+        if (cancelled.load())
+            return {};
+        PictureState after = replayStep(states.isEmpty() ? start : states.constLast(), recipe);
+        states.append(std::move(after));
+        if (progress)
+            progress(int(states.size()));
+    }
+    if (cancelled.load())
+        return {};
+    return states;
+}

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// Replaying recorded steps: each tool that records a recipe gives a function that makes its step again from
+// the recipe alone, on the state before it, the way its "Ok" did. The functions are pure and safe to run off
+// the GUI thread; the application registers them at start.
+#pragma once
+
+#include "document/StepRecipe.h"
+
+#include <atomic>
+#include <functional>
+
+using StepReplayFunction = std::function<PictureState(const PictureState& before, const StepRecipe& recipe)>;
+
+// Registers the function that replays steps of `tool`.
+void registerStepReplay(const QString& tool, StepReplayFunction replay);
+bool canReplayStep(const QString& tool);
+// The state after the step. Throws UserError for an unknown tool or unreadable settings, std::bad_alloc
+// when the picture does not fit in memory.
+PictureState replayStep(const PictureState& before, const StepRecipe& recipe);
+
+// Replays `recipes` in order from `start`, checking `cancelled` between steps (and reporting steps done
+// through `progress`, when given). Returns the state after each step; empty when cancelled.
+QList<PictureState> replaySteps(const PictureState& start, const QList<StepRecipe>& recipes,
+                                const std::atomic<bool>& cancelled,
+                                const std::function<void(int done)>& progress = {});

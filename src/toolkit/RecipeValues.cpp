@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#include "toolkit/RecipeValues.h"
+
+#include "scene/BoxItem.h"
+#include "scene/PictureItem.h"
+
+#include <cmath>
+
+namespace recipe_values {
+
+QJsonValue fromColour(const QColor& colour) {
+    return colour.name(QColor::HexArgb);
+}
+
+QColor toColour(const QJsonValue& value, const QColor& fallback) {
+    const QColor colour = QColor::fromString(value.toString());
+    return colour.isValid() ? colour : fallback;
+}
+
+double toNumber(const QJsonValue& value, double fallback) {
+    const double number = value.toDouble(fallback);
+    return std::isfinite(number) ? number : fallback;
+}
+
+int toChoice(const QJsonValue& value, int low, int high, int fallback) {
+    const double number = toNumber(value, fallback);
+    return number >= low && number <= high && number == std::floor(number) ? int(number) : fallback;
+}
+
+QJsonArray fromRect(const QRectF& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QRectF toRect(const QJsonValue& value, const QRectF& fallback) {
+    const QJsonArray numbers = value.toArray();
+    if (numbers.size() != 4)
+        return fallback;
+    return {toNumber(numbers[0], fallback.x()), toNumber(numbers[1], fallback.y()),
+            toNumber(numbers[2], fallback.width()), toNumber(numbers[3], fallback.height())};
+}
+
+QJsonArray fromSize(const QSizeF& size) {
+    return {size.width(), size.height()};
+}
+
+QSizeF toSize(const QJsonValue& value, const QSizeF& fallback) {
+    const QJsonArray numbers = value.toArray();
+    if (numbers.size() != 2)
+        return fallback;
+    return {toNumber(numbers[0], fallback.width()), toNumber(numbers[1], fallback.height())};
+}
+
+QJsonObject fromBrush(const Brush& brush, StepRecipe& recipe) {
+    QJsonObject object{{"kind", int(brush.kind)},
+                       {"colour", fromColour(brush.colour)},
+                       {"gradientFirst", fromColour(brush.gradient.first)},
+                       {"gradientSecond", fromColour(brush.gradient.second)},
+                       {"gradientStyle", int(brush.gradient.style)},
+                       {"wrap", int(brush.wrap)}};
+    if (!brush.picture.isNull())
+        object.insert("picture", recipe.addResource(StepResource::fromPicture(brush.picture, "brush.png")));
+    return object;
+}
+
+Brush toBrush(const QJsonValue& value, const StepRecipe& recipe) {
+    const QJsonObject object = value.toObject();
+    Brush brush;
+    brush.kind = BrushKind(toChoice(object["kind"], 0, int(BrushKind::None), int(brush.kind)));
+    brush.colour = toColour(object["colour"], brush.colour);
+    brush.gradient.first = toColour(object["gradientFirst"], brush.gradient.first);
+    brush.gradient.second = toColour(object["gradientSecond"], brush.gradient.second);
+    brush.gradient.style = Gradient::Style(toChoice(object["gradientStyle"], 0, 1, 0));
+    brush.wrap = Brush::Wrap(toChoice(object["wrap"], 0, 1, 0));
+    if (object.contains("picture"))
+        brush.picture = recipe.resource(object["picture"].toInt(-1)).picture();
+    return brush;
+}
+
+QJsonObject fromStroke(const Stroke& stroke, StepRecipe& recipe) {
+    return {{"brush", fromBrush(stroke.brush, recipe)},
+            {"thickness", stroke.thickness},
+            {"dash", int(stroke.dash)},
+            {"cap", int(stroke.cap)}};
+}
+
+Stroke toStroke(const QJsonValue& value, const StepRecipe& recipe) {
+    const QJsonObject object = value.toObject();
+    Stroke stroke;
+    stroke.brush = toBrush(object["brush"], recipe);
+    stroke.thickness = toNumber(object["thickness"], stroke.thickness);
+    stroke.dash = StrokeDash(toChoice(object["dash"], 0, int(StrokeDash::Solid), int(stroke.dash)));
+    stroke.cap = StrokeCap(toChoice(object["cap"], 0, int(StrokeCap::Round), int(stroke.cap)));
+    return stroke;
+}
+
+QJsonObject fromFont(const QFont& font) {
+    return {{"family", font.family()},    {"pointSize", font.pointSizeF()}, {"pixelSize", font.pixelSize()},
+            {"bold", font.bold()},        {"italic", font.italic()},        {"underline", font.underline()},
+            {"strikeOut", font.strikeOut()}, {"weight", int(font.weight())}};
+}
+
+QFont toFont(const QJsonValue& value, const QFont& fallback) {
+    const QJsonObject object = value.toObject();
+    QFont font = fallback;
+    if (object.contains("family"))
+        font.setFamily(object["family"].toString());
+    const int pixelSize = toChoice(object["pixelSize"], -1, 100000, -1);
+    const double pointSize = toNumber(object["pointSize"], -1);
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    else if (pointSize > 0 && pointSize < 100000)
+        font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Weight(toChoice(object["weight"], 1, 1000, int(fallback.weight()))));
+    font.setItalic(object["italic"].toBool(fallback.italic()));
+    font.setUnderline(object["underline"].toBool(fallback.underline()));
+    font.setStrikeOut(object["strikeOut"].toBool(fallback.strikeOut()));
+    return font;
+}
+
+QJsonObject fromPlacement(const BoxItem& item) {
+    return {{"box", fromRect(item.box())}, {"rotation", item.rotationAngle()}, {"opacity", item.opacity()}};
+}
+
+void applyPlacement(const QJsonValue& value, BoxItem& item) {
+    const QJsonObject object = value.toObject();
+    const QRectF box = toRect(object["box"], item.box());
+    item.setSize(box.size());
+    item.setPos(box.topLeft());
+    item.setRotationAngle(toNumber(object["rotation"], 0));
+    item.setOpacity(std::clamp(toNumber(object["opacity"], 1), 0.0, 1.0));
+}
+
+} // namespace recipe_values
+
+std::unique_ptr<PictureItem> replayBackground(const PictureState& before) {
+    auto background = std::make_unique<PictureItem>();
+    background->setPicture(before.picture);
+    background->setSize(before.controlSize);
+    return background;
+}

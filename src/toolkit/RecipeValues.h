@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// Settings of a step as they are kept in its recipe: colours, points, sizes, brushes, strokes and fonts to
+// and from JSON. Reading never trusts what it reads (recipes come from files too): a missing or malformed
+// value gives the fallback, numbers are finite.
+#pragma once
+
+#include "document/StepRecipe.h"
+#include "scene/Brush.h"
+
+#include <QColor>
+#include <QFont>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPointF>
+#include <QRectF>
+
+class BoxItem;
+class PictureItem;
+
+namespace recipe_values {
+
+QJsonValue fromColour(const QColor& colour); // "#aarrggbb"
+QColor toColour(const QJsonValue& value, const QColor& fallback = Qt::black);
+QJsonArray fromRect(const QRectF& rect);     // [x, y, width, height]
+QRectF toRect(const QJsonValue& value, const QRectF& fallback = {});
+QJsonArray fromSize(const QSizeF& size);
+QSizeF toSize(const QJsonValue& value, const QSizeF& fallback = {});
+// A finite number, or the fallback.
+double toNumber(const QJsonValue& value, double fallback = 0);
+// A whole number within [low, high], or the fallback.
+int toChoice(const QJsonValue& value, int low, int high, int fallback);
+
+// A brush whose picture becomes one of the recipe's resources.
+QJsonObject fromBrush(const Brush& brush, StepRecipe& recipe);
+Brush toBrush(const QJsonValue& value, const StepRecipe& recipe);
+QJsonObject fromStroke(const Stroke& stroke, StepRecipe& recipe);
+Stroke toStroke(const QJsonValue& value, const StepRecipe& recipe);
+QJsonObject fromFont(const QFont& font);
+QFont toFont(const QJsonValue& value, const QFont& fallback);
+
+// An element's place on the picture: its box in the background's units, rotation and opacity.
+QJsonObject fromPlacement(const BoxItem& item);
+void applyPlacement(const QJsonValue& value, BoxItem& item);
+
+} // namespace recipe_values
+
+// The background a replay paints on: the picture in a box of the control's size, as a preview shows it.
+std::unique_ptr<PictureItem> replayBackground(const PictureState& before);

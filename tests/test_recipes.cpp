@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+// Steps that stay editable: every tool window records what its "Ok" did so that the step can be made again
+// from the recipe alone, and "Edit again" reopens a step's window, replaces the step and makes the later
+// steps again, as one undoable step.
+#include "app/HistoryWindow.h"
+#include "decorations/DecorationResources.h"
+#include "app/MainWindow.h"
+#include "app/StepEditor.h"
+#include "app/WindowSet.h"
+#include "document/Document.h"
+#include "document/StepReplay.h"
+#include "support/Driver.h"
+#include "support/Fixtures.h"
+#include "support/ToolRoutes.h"
+#include "support/WindowControls.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString photoPath = QStringLiteral(LUMORA_TEST_DATA "/photo.jpg");
+
+QStringList stepNames(const Document& document) {
+    QStringList names;
+    for (int i = 0; i < document.history().count(); ++i)
+        names << document.history().entry(i).name;
+    return names;
+}
+
+} // namespace
+
+class RecipeTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<Driver> m_driver;
+
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    void open(const QString& path) {
+        m_driver->openFile(path);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+    }
+    // While a window is "shown", `act` runs on it (the test's user at work), once per window.
+    void whileShown(WindowId window, std::function<void()> act) {
+        QWidget* target = m_driver->window(window);
+        auto previous = desktop().whileShown;
+        desktop().whileShown = [target, act, previous](QDialog* shown) {
+            if (shown == target)
+                act();
+            else if (previous)
+                previous(shown);
+        };
+    }
+    // A rectangle of thickness `thickness` and a line, each through its window, on the photo.
+    void addRectangleAndLine(const QString& thickness) {
+        whileShown(WindowId::Rectangle, [this, thickness] {
+            m_driver->type(ui::rectangle.thicknessBox, thickness);
+            m_driver->click(ui::rectangle.ok);
+        });
+        m_driver->run(ui::menu.rectangle);
+        whileShown(WindowId::Line, [this] {
+            m_driver->type(ui::line.thicknessBox, "5");
+            m_driver->click(ui::line.ok);
+        });
+        m_driver->run(ui::menu.line);
+    }
+
+private slots:
+    void initTestCase() { initDecorationResources(); }
+    void init() {
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&m_driver->mainWindow());
+    }
+    void cleanup() { m_driver.reset(); }
+
+    void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
+        QTest::addColumn<ToolWindowRoute>("route");
+        // The windows that record their steps so far.
+        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle};
+        for (const ToolWindowRoute& route : toolWindowRoutes())
+            if (*route.step && recording.contains(route.window))
+                QTest::newRow(route.name) << route;
+    }
+    void everyWindowsStepIsMadeAgainToTheSamePixels() {
+        QFETCH(ToolWindowRoute, route);
+        open(photoPath);
+        const PictureState before{document().image(), document().controlSize()};
+        desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
+        whileShown(route.window, [this, route] { m_driver->click(route.ok); });
+        m_driver->follow(route);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(document().history().count(), 2);
+
+        const StepRecipe& recipe = document().history().entry(1).recipe;
+        QVERIFY2(recipe.isReplayable(), "the step kept no recipe");
+        const PictureState replayed = replayStep(before, recipe);
+        QCOMPARE(replayed.controlSize, document().controlSize());
+        QCOMPARE(replayed.picture.size(), document().image().size());
+        QCOMPARE(maxChannelDifference(replayed.picture, document().image()), 0);
+    }
+
+    void editAgainReplacesTheStepAndMakesTheLaterOnesAgain() {
+        // What the user should end with: the rectangle as edited, and the line after it.
+        open(photoPath);
+        addRectangleAndLine("12");
+        const QImage wanted = document().image();
+
+        m_driver->restart();
+        open(photoPath);
+        addRectangleAndLine("2");
+        const QImage first = document().image();
+        QVERIFY(first != wanted);
+
+        whileShown(WindowId::Rectangle, [this] {
+            // The window shows the settings the step had.
+            QCOMPARE(m_driver->control(ui::rectangle.thicknessBox)->text(), "2");
+            m_driver->type(ui::rectangle.thicknessBox, "12");
+            m_driver->click(ui::rectangle.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Add rectangle", "Add line"}));
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+
+        // The whole edit is one step.
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Add rectangle");
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().image(), first);
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Add rectangle", "Add line"}));
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().history().position(), 1); // then the line, as before the edit
+        m_driver->run(ui::menu.redo);
+        m_driver->run(ui::menu.redo);
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    void cancellingAnEditChangesNothing() {
+        open(photoPath);
+        addRectangleAndLine("4");
+        const QImage picture = document().image();
+        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.cancel); });
+        m_driver->windows().stepEditor().editAgain(1);
+        QCOMPARE(document().image(), picture);
+        QCOMPARE(document().history().position(), 2);
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Add line");
+        QVERIFY(!m_driver->windows().document().isEditing());
+    }
+
+    void stepsWithoutSettingsAreNotOfferedForEditing() {
+        open(photoPath);
+        QVERIFY(!m_driver->control(ui::menu.editAgain)->isEnabled()); // opening is where the history starts
+        m_driver->run(ui::menu.flipHorizontal);
+        QVERIFY(!m_driver->control(ui::menu.editAgain)->isEnabled());
+        QVERIFY(!m_driver->windows().stepEditor().whyNotEditable(1).isEmpty());
+    }
+};
+
+QTEST_MAIN(RecipeTest)
+#include "test_recipes.moc"

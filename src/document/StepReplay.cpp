@@ -11,6 +11,7 @@ namespace {
 struct Registry {
     QReadWriteLock lock;
     QHash<QString, StepReplayFunction> functions;
+    QHash<QString, StepWarningFunction> warnings;
 };
 
 Registry& registry() {
@@ -23,6 +24,20 @@ Registry& registry() {
 void registerStepReplay(const QString& tool, StepReplayFunction replay) {
     QWriteLocker locked(&registry().lock);
     registry().functions.insert(tool, std::move(replay));
+}
+
+void registerStepWarnings(const QString& tool, StepWarningFunction warnings) {
+    QWriteLocker locked(&registry().lock);
+    registry().warnings.insert(tool, std::move(warnings));
+}
+
+QStringList stepWarnings(const StepRecipe& recipe) {
+    StepWarningFunction warnings;
+    {
+        QReadLocker locked(&registry().lock);
+        warnings = registry().warnings.value(recipe.tool);
+    }
+    return warnings ? warnings(recipe) : QStringList();
 }
 
 bool canReplayStep(const QString& tool) {

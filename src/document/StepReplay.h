@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 
+#include <QStringList>
+
 using StepReplayFunction = std::function<PictureState(const PictureState& before, const StepRecipe& recipe)>;
 
 // Registers the function that replays steps of `tool`.
@@ -17,6 +19,12 @@ bool canReplayStep(const QString& tool);
 // The state after the step. Throws UserError for an unknown tool or unreadable settings, std::bad_alloc
 // when the picture does not fit in memory.
 PictureState replayStep(const PictureState& before, const StepRecipe& recipe);
+
+// What cannot be made exactly as recorded on this machine (a font it lacks, and the one used instead), said
+// to the user before steps are made again from a file. Tools that can tell register a function.
+using StepWarningFunction = std::function<QStringList(const StepRecipe& recipe)>;
+void registerStepWarnings(const QString& tool, StepWarningFunction warnings);
+QStringList stepWarnings(const StepRecipe& recipe);
 
 // Replays `recipes` in order from `start`, checking `cancelled` between steps (and reporting steps done
 // through `progress`, when given). Returns the state after each step; empty when cancelled.

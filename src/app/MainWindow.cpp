@@ -4,6 +4,7 @@
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
 #include "app/StepEditor.h"
+#include "document/BuiltInSteps.h"
 #include "app/SaveWindow.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
@@ -551,7 +552,8 @@ void MainWindow::adoptPicture(const QImage& picture, const QString& stepName) {
                                         .withControlSize(QSizeF(picture.size()))
                                         .withZoom(1.0)
                                         .withSizeText(sizeTextOf(picture.size()))
-                                        .enablingEditing());
+                                        .enablingEditing()
+                                        .withRecipe(pictureRecipe(picture, stepName)));
         m_opacityBar->setValue(1);
     });
 }

@@ -8,6 +8,7 @@
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "document/Document.h"
+#include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
@@ -19,6 +20,27 @@
 #include <QTest>
 
 namespace {
+
+QImage filledPicture(QColor colour, QSize size = {40, 30}) {
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(colour);
+    // A mark in one corner, so that flips show.
+    picture.setPixelColor(0, 0, Qt::black);
+    return picture;
+}
+
+QImage flippedBothWays(const QImage& picture) {
+    return picture.mirrored(true, true);
+}
+
+// Replaces the step at `entry` with a whole new picture and makes the later steps again, as "Edit again"
+// does once a window's "Ok" has made the new version.
+void editToPicture(Document& document, int entry, const QImage& picture) {
+    document.beginEdit(entry);
+    document.change("Picture", DocumentChange::picture(picture).withRecipe(pictureRecipe(picture, "edited")));
+    const std::atomic<bool> running{false};
+    document.finishEdit(replaySteps(document.editedState(), document.laterRecipes(entry), running));
+}
 
 const QString photoPath = QStringLiteral(LUMORA_TEST_DATA "/photo.jpg");
 
@@ -99,6 +121,49 @@ private slots:
         QCOMPARE(replayed.controlSize, document().controlSize());
         QCOMPARE(replayed.picture.size(), document().image().size());
         QCOMPARE(maxChannelDifference(replayed.picture, document().image()), 0);
+    }
+
+    void editsAreUndoneAndRedoneAsOneStepEvenNestedAndAfterOldStepsAreDropped() {
+        registerBuiltInStepReplays();
+        Document document;
+        const QImage a = filledPicture(Qt::red), b = filledPicture(Qt::green), c = filledPicture(Qt::blue),
+                     d = filledPicture(Qt::yellow);
+        document.change("Start", DocumentChange::picture(a).withRecipe(pictureRecipe(a, "a")));
+        document.change("Picture", DocumentChange::picture(b).withRecipe(pictureRecipe(b, "b")));
+        document.flip(Qt::Horizontal);
+        document.flip(Qt::Vertical);
+        QCOMPARE(document.image(), flippedBothWays(b));
+
+        editToPicture(document, 1, c);
+        QCOMPARE(document.image(), flippedBothWays(c));
+        QCOMPARE(document.history().count(), 4);
+        editToPicture(document, 1, d); // an edit of an edited step
+        QCOMPARE(document.image(), flippedBothWays(d));
+        QCOMPARE(document.undoStepName(), "Edit again: Picture");
+
+        document.undo();
+        QCOMPARE(document.image(), flippedBothWays(c));
+        document.undo();
+        QCOMPARE(document.image(), flippedBothWays(b));
+        document.redo();
+        document.redo();
+        QCOMPARE(document.image(), flippedBothWays(d));
+
+        // The oldest steps dropped for memory: what is left still undoes and redoes whole.
+        document.setHistoryBudget(1);
+        QCOMPARE(document.history().count(), 2);
+        while (document.canUndo())
+            document.undo();
+        QCOMPARE(document.image(), d.mirrored(true, false));
+        while (document.canRedo())
+            document.redo();
+        QCOMPARE(document.image(), flippedBothWays(d));
+        // Nothing is lost of the recipe: every step from the first is still there to be made again.
+        const std::atomic<bool> running{false};
+        const QList<StepRecipe> recipes = document.history().recipesUpTo(document.history().position());
+        QCOMPARE(recipes.size(), 4);
+        const QList<PictureState> states = replaySteps({}, recipes, running);
+        QCOMPARE(states.last().picture, document.image());
     }
 
     void editAgainReplacesTheStepAndMakesTheLaterOnesAgain() {

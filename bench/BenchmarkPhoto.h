@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -30,4 +31,23 @@ inline const QImage& benchmarkPhoto(int seed = 0) {
     if (found == made.end())
         found = made.emplace(seed, makeBenchmarkPhoto(seed)).first;
     return found->second;
+}
+
+// A real camera photo (the tests' photo.jpg) scaled up to `width` × `height` with a little grain, so that
+// codecs and filters meet a photo's edges and noise rather than smooth gradients.
+inline QImage scaledUpPhoto(const QString& path, int width = 6000, int height = 4000) {
+    QImage photo(path);
+    if (photo.isNull())
+        return {};
+    QImage image = photo.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                       .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grain = int((x * 7919u + y * 104729u) % 9u) - 4;
+            const auto channel = [grain](int value) { return std::clamp(value + grain, 0, 255); };
+            line[x] = qRgb(channel(qRed(line[x])), channel(qGreen(line[x])), channel(qBlue(line[x])));
+        }
+    }
+    return image;
 }

@@ -421,6 +421,10 @@ double blurSigma(double softness, int width, int height) {
     return softness / 100 * std::max(width, height);
 }
 
+bool blurWithSigma(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
+    return blur(sigma, src, dst, bands);
+}
+
 bool applyGaussianBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
     return blur(blurSigma(effect.softness, src.width, src.height), src, dst, bands);
 }

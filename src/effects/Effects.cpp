@@ -89,6 +89,24 @@ QImage applyEffect(const Effect& effect, const QImage& source, int threads, cons
     return target;
 }
 
+QImage gaussianBlurred(const QImage& source, double sigma, int threads) {
+    constexpr QImage::Format format = QImage::Format_ARGB32_Premultiplied;
+    if (source.isNull())
+        return {};
+    const QImage converted = source.format() == format ? source : source.convertToFormat(format);
+    QImage target(source.size(), format);
+    if (target.isNull())
+        return {};
+    const SourcePixels src{converted.constBits(), converted.bytesPerLine(), converted.width(),
+                           converted.height()};
+    const TargetPixels dst{target.bits(), target.bytesPerLine(), target.width(), target.height()};
+    const EffectControl control;
+    Bands bands(threads, control, effects_internal::blurPasses());
+    if (!effects_internal::blurWithSigma(std::max(0.0, sigma), src, dst, bands))
+        return {};
+    return target;
+}
+
 QImage applyEffect(const Effect& effect, const QImage& source, int threads) {
     return applyEffect(effect, source, threads, EffectControl{});
 }

@@ -28,6 +28,10 @@ QImage applyEffect(const Effect& effect, const QImage& premultipliedArgb32, int 
 bool applyEffectTo(const Effect& effect, const QImage& premultipliedArgb32, QImage& target, int threads = 0,
                    const EffectControl& control = {});
 
+// A Gaussian blur of standard deviation `sigma` pixels (none at 0), premultiplied, edges clamped; the
+// same blur the gallery's "Blur" runs, for callers that know the radius in pixels. Null when memory fails.
+QImage gaussianBlurred(const QImage& premultipliedArgb32, double sigma, int threads = 0);
+
 // True for the effects that change each pixel on its own (colour effects), which can filter a picture in
 // place: applyEffectTo(effect, picture, picture).
 bool worksInPlace(const Effect& effect);

@@ -111,6 +111,8 @@ bool applyGaussianBlur(const Effect& effect, const SourcePixels& src, const Targ
 bool applyWater(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 bool applyRadialBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 
+// A Gaussian blur of `sigma` pixels (a plain copy at 0).
+bool blurWithSigma(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 // Number of passes over the picture the blur makes, for progress reporting.
 int blurPasses();
 

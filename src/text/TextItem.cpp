@@ -15,17 +15,17 @@ TextItem::TextItem(QGraphicsItem* parent)
 
 void TextItem::setText(const QString& text) {
     m_text = text;
-    update();
+    restyle();
 }
 
 void TextItem::setFamily(const QString& family) {
     m_font.setFamilies({family});
-    update();
+    restyle();
 }
 
 void TextItem::setFontSize(int size) {
     m_font.setPixelSize(std::max(1, size));
-    update();
+    restyle();
 }
 
 bool TextItem::hasStyle(StylePart part) const {
@@ -58,26 +58,58 @@ void TextItem::toggleStyle(StylePart part) {
         m_font.setStrikeOut(on);
         break;
     }
-    update();
+    restyle();
 }
 
 void TextItem::setColour(const QColor& colour) {
     m_colour = colour;
-    update();
+    restyle();
 }
 
 void TextItem::setAlignment(Alignment alignment) {
     m_alignment = alignment;
+    restyle();
+}
+
+void TextItem::setStyle(const TextStyle& style) {
+    m_style = style;
+    restyle();
+}
+
+void TextItem::restyle() {
+    prepareGeometryChange(); // the style's reach may have changed the bounding box
+    m_styled.reset();
     update();
+}
+
+QRectF TextItem::boundingRect() const {
+    const QRectF box = BoxItem::boundingRect();
+    if (m_style.isPlain())
+        return box;
+    if (!m_styled)
+        m_styled = drawStyledText(layOutStyledText(m_text, m_font, horizontalAlignment(), size(), m_style),
+                                  m_colour, m_style);
+    const QRectF drawn(m_styled->origin, m_styled->picture.size());
+    return box.united(drawn);
+}
+
+Qt::Alignment TextItem::horizontalAlignment() const {
+    return m_alignment == Alignment::Leading    ? Qt::AlignLeading
+           : m_alignment == Alignment::Trailing ? Qt::AlignTrailing
+                                                : Qt::AlignHCenter;
 }
 
 void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
     if (m_text.isEmpty())
         return;
-    const Qt::Alignment horizontal = m_alignment == Alignment::Leading    ? Qt::AlignLeading
-                                     : m_alignment == Alignment::Trailing ? Qt::AlignTrailing
-                                                                          : Qt::AlignHCenter;
-    QTextOption option(horizontal | Qt::AlignVCenter);
+    if (!m_style.isPlain()) {
+        // Drawn once into a picture of the text's own area; shadows and glows reach beyond the box.
+        boundingRect();
+        if (!m_styled->picture.isNull())
+            painter->drawImage(m_styled->origin, m_styled->picture);
+        return;
+    }
+    QTextOption option(horizontalAlignment() | Qt::AlignVCenter);
     option.setWrapMode(QTextOption::WordWrap);
     // A word wider than the box is cut at its edges, in the preview as in a merge.
     painter->setClipRect(boundingRect(), Qt::IntersectClip);

@@ -6,9 +6,12 @@
 #pragma once
 
 #include "scene/BoxItem.h"
+#include "text/TextStyle.h"
 
 #include <QColor>
 #include <QFont>
+
+#include <optional>
 
 class TextItem : public BoxItem {
 public:
@@ -32,12 +35,24 @@ public:
     void setColour(const QColor& colour);
     Alignment alignment() const { return m_alignment; }
     void setAlignment(Alignment alignment);
+    // Outline, shadow, glow, spacing and arc; plain text by default.
+    const TextStyle& style() const { return m_style; }
+    void setStyle(const TextStyle& style);
 
+    // The box, grown by as far as the style draws beyond it (shadows and glows are not cut at the box).
+    QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    void restyle();
+    Qt::Alignment horizontalAlignment() const;
+    void sizeChanged() override { restyle(); }
+
     QString m_text;
     QFont m_font;
     QColor m_colour = Qt::black;
     Alignment m_alignment = Alignment::Centre;
+    TextStyle m_style;
+    // The styled text drawn once for every paint until something changes (the blurs are not cheap).
+    mutable std::optional<StyledTextPicture> m_styled;
 };

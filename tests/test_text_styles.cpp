@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: MIT
+// Styled text: the outline lies under the letters, the shadow is offset and softened by what it says, an arc
+// keeps every glyph on its circle, letter spacing widens the advances.
+#include "text/TextItem.h"
+#include "text/TextStyle.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+QFont testFont(int size) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(size);
+    return font;
+}
+
+// The text item drawn as merges draw it, on a transparent picture of its box.
+QImage drawn(TextItem& item) {
+    QImage picture(item.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    item.paint(&painter, nullptr, nullptr);
+    return picture;
+}
+
+std::unique_ptr<TextItem> makeItem(const QString& text, int size, const TextStyle& style,
+                                   QSizeF box = {400, 200}) {
+    auto item = std::make_unique<TextItem>();
+    item->setSize(box);
+    item->setText(text);
+    item->setFamily(QStringLiteral("DejaVu Sans"));
+    item->setFontSize(size);
+    item->setColour(Qt::red);
+    item->setStyle(style);
+    return item;
+}
+
+// The mean and variance of a picture's alpha along x and y.
+struct Moments {
+    QPointF mean;
+    QPointF variance;
+};
+Moments alphaMoments(const QImage& picture) {
+    double total = 0, sx = 0, sy = 0, sxx = 0, syy = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const double a = qAlpha(picture.pixel(x, y));
+            total += a;
+            sx += a * x;
+            sy += a * y;
+            sxx += a * x * x;
+            syy += a * y * y;
+        }
+    const QPointF mean(sx / total, sy / total);
+    return {mean, QPointF(sxx / total - mean.x() * mean.x(), syy / total - mean.y() * mean.y())};
+}
+
+} // namespace
+
+class TextStyleTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theOutlineLiesUnderTheLetters() {
+        TextStyle style;
+        style.outlineWidth = 5;
+        style.outlineColour = Qt::blue;
+        const std::unique_ptr<TextItem> item = makeItem("HIM", 120, style);
+        const QImage picture = drawn(*item);
+        const QPainterPath letters =
+            layOutStyledText("HIM", item->font(), Qt::AlignHCenter, item->size(), style).letters;
+        int inside = 0, rim = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QPointF p(x + 0.5, y + 0.5);
+                // Inside, and every point of a ring of radius d about the pixel inside too.
+                const auto within = [&](double d) {
+                    for (int step = 0; step < 16; ++step) {
+                        const double angle = step * M_PI / 8;
+                        if (!letters.contains(p + d * QPointF(std::cos(angle), std::sin(angle))))
+                            return false;
+                    }
+                    return letters.contains(p);
+                };
+                const auto clearOfLetters = [&](double d) {
+                    for (int step = 0; step < 16; ++step) {
+                        const double angle = step * M_PI / 8;
+                        if (letters.contains(p + d * QPointF(std::cos(angle), std::sin(angle))))
+                            return false;
+                    }
+                    return !letters.contains(p);
+                };
+                if (within(2)) { // well inside a letter: the fill's own colour, no outline showing through
+                    QCOMPARE(picture.pixel(x, y), qRgb(255, 0, 0));
+                    ++inside;
+                } else if (clearOfLetters(1.5) && letters.contains(p + QPointF(3.5, 0))) {
+                    // Outside the letters but well within the outline's 5 pixels.
+                    QCOMPARE(picture.pixel(x, y), qRgb(0, 0, 255));
+                    ++rim;
+                }
+            }
+        QVERIFY(inside > 500);
+        QVERIFY(rim > 20);
+    }
+
+    void theShadowIsOffsetAndSoftenedAsSet() {
+        TextStyle sharp;
+        sharp.shadow = true;
+        sharp.shadowColour = QColor(0, 0, 0, 255);
+        sharp.shadowOffset = QPointF(12, 7);
+        sharp.shadowSoftness = 0;
+        TextStyle soft = sharp;
+        soft.shadowSoftness = 4;
+        // Drawn alone (letters transparent), so the picture holds nothing but the shadow.
+        auto shadowOf = [](const TextStyle& style) {
+            const StyledTextLayout layout =
+                layOutStyledText("IoI", testFont(90), Qt::AlignHCenter, {300, 160}, style);
+            const StyledTextPicture picture = drawStyledText(layout, Qt::transparent, style);
+            return std::make_pair(alphaMoments(picture.picture), picture.origin);
+        };
+        TextStyle none;
+        const StyledTextLayout plain =
+            layOutStyledText("IoI", testFont(90), Qt::AlignHCenter, {300, 160}, none);
+        const StyledTextPicture letters = drawStyledText(plain, Qt::black, none);
+        const Moments letterMoments = alphaMoments(letters.picture);
+        const QPointF letterMean = letterMoments.mean + letters.origin;
+
+        const auto [sharpMoments, sharpOrigin] = shadowOf(sharp);
+        const QPointF offset = sharpMoments.mean + sharpOrigin - letterMean;
+        QVERIFY2(std::abs(offset.x() - 12) < 0.5 && std::abs(offset.y() - 7) < 0.5,
+                 qPrintable(QString("offset %1, %2").arg(offset.x()).arg(offset.y())));
+        // A Gaussian blur of sigma s adds s² to the variance along each axis.
+        const auto [softMoments, softOrigin] = shadowOf(soft);
+        const double added = softMoments.variance.x() - sharpMoments.variance.x();
+        QVERIFY2(std::abs(added - 16) < 3, qPrintable(QString("variance grew by %1").arg(added)));
+        QVERIFY(std::abs((softMoments.mean + softOrigin - (sharpMoments.mean + sharpOrigin)).x()) < 0.5);
+    }
+
+    void anArcKeepsEveryGlyphOnItsCircle_data() {
+        QTest::addColumn<int>("arc");
+        QTest::newRow("up") << 100;
+        QTest::newRow("down") << -100;
+        QTest::newRow("slight") << 30;
+    }
+    void anArcKeepsEveryGlyphOnItsCircle() {
+        QFETCH(int, arc);
+        TextStyle style;
+        style.arc = arc;
+        const StyledTextLayout layout =
+            layOutStyledText("STAMPED AND SEALED", testFont(40), Qt::AlignHCenter, {1200, 900}, style);
+        QCOMPARE(layout.glyphBaselines.size(), 18);
+        for (const QPointF& foot : layout.glyphBaselines) {
+            const double distance =
+                std::hypot(foot.x() - layout.arcCentre.x(), foot.y() - layout.arcCentre.y());
+            QVERIFY2(
+                std::abs(distance - layout.arcRadius) < 0.01,
+                qPrintable(QString("%1 from the centre, radius %2").arg(distance).arg(layout.arcRadius)));
+        }
+        // Up bends round a centre below the text, down round one above it.
+        const QPointF middle = layout.glyphBaselines.at(8);
+        QCOMPARE(layout.arcCentre.y() > middle.y(), arc > 0);
+    }
+
+    void letterSpacingWidensTheAdvances() {
+        TextStyle normal, wide;
+        wide.letterSpacing = 200;
+        const auto span = [](const TextStyle& style) {
+            const StyledTextLayout layout =
+                layOutStyledText("mmmm", testFont(50), Qt::AlignLeading, {2000, 100}, style);
+            return layout.glyphBaselines.last().x() - layout.glyphBaselines.first().x();
+        };
+        QVERIFY(std::abs(span(wide) / span(normal) - 2) < 0.02);
+        TextStyle tall;
+        tall.lineSpacing = 2;
+        const auto lineGap = [](const TextStyle& style) {
+            const StyledTextLayout layout =
+                layOutStyledText("a\nb", testFont(50), Qt::AlignLeading, {2000, 400}, style);
+            return layout.glyphBaselines.last().y() - layout.glyphBaselines.first().y();
+        };
+        QVERIFY(std::abs(lineGap(tall) / lineGap(normal) - 2) < 0.02);
+    }
+};
+
+QTEST_MAIN(TextStyleTest)
+#include "test_text_styles.moc"

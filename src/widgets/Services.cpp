@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/Services.h"
 
-#include "pictures/Pictures.h"
 #include "base/UserError.h"
+#include "pictures/Pictures.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -38,6 +39,15 @@ public:
         default:
             return SaveChoice::Cancel;
         }
+    }
+};
+
+class DialogTextPrompt : public TextPrompt {
+public:
+    QString askForText(QWidget* parent, const QString& title, const QString& label) override {
+        bool ok = false;
+        const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, {}, &ok);
+        return ok ? text : QString();
     }
 };
 
@@ -84,6 +94,7 @@ Services desktopServices() {
     s.presenter = std::make_unique<ModalPresenter>();
     s.files = std::make_unique<DialogFileChooser>();
     s.savePrompt = std::make_unique<MessageBoxSavePrompt>();
+    s.textPrompt = std::make_unique<DialogTextPrompt>();
     return s;
 }
 

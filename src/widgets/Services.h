@@ -43,11 +43,19 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) = 0;
 };
 
+class TextPrompt {
+public:
+    virtual ~TextPrompt() = default;
+    // Asks for a line of text ("Name of the style:"); an empty result means the user cancelled.
+    virtual QString askForText(QWidget* parent, const QString& title, const QString& label) = 0;
+};
+
 struct Services {
     std::unique_ptr<ErrorReporter> errors;
     std::unique_ptr<Presenter> presenter;
     std::unique_ptr<FileChooser> files;
     std::unique_ptr<SavePrompt> savePrompt;
+    std::unique_ptr<TextPrompt> textPrompt;
 };
 
 // The services in force; desktop ones until installServices() replaces them.

@@ -45,6 +45,13 @@ public:
     }
 };
 
+class ScriptedTextPrompt : public TextPrompt {
+public:
+    QString askForText(QWidget*, const QString&, const QString&) override {
+        return desktop.textAnswers.isEmpty() ? QString() : desktop.textAnswers.takeFirst();
+    }
+};
+
 } // namespace
 
 void TestDesktop::clear() {
@@ -56,6 +63,7 @@ void TestDesktop::clear() {
     saveStartPaths.clear();
     saveQuestions.clear();
     saveChoices.clear();
+    textAnswers.clear();
     whileShown = nullptr;
 }
 
@@ -65,6 +73,7 @@ TestDesktop& installTestDesktop() {
     s.presenter = std::make_unique<RecordingPresenter>();
     s.files = std::make_unique<ScriptedFiles>();
     s.savePrompt = std::make_unique<ScriptedSavePrompt>();
+    s.textPrompt = std::make_unique<ScriptedTextPrompt>();
     installServices(std::move(s));
     desktop.clear();
     return desktop;

@@ -19,6 +19,7 @@ struct TestDesktop {
     QStringList saveStartPaths;               // where each save dialog started (folder and proposed name)
     QStringList saveQuestions;                // every "save the changes first?" asked, in order
     QList<SaveChoice> saveChoices;            // next answers to it (none left = Discard)
+    QStringList textAnswers;                  // next answers of text prompts (none left = cancel)
     std::function<void(QDialog*)> whileShown; // runs while a window is "shown"
 
     void clear();

@@ -11,6 +11,7 @@
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
 #include "text/Text2DTool.h"
+#include "text/TextItem.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
@@ -76,7 +77,8 @@ void dragStep(benchmark::State& state) {
 }
 
 // One keystroke in the 2D text tool's memo over a 24-megapixel picture: the text changes and the preview
-// repaints. Arguments: font size, and 0 for a short line or 1 for a long paragraph.
+// repaints. Arguments: font size, 0 for a short line or 1 for a long paragraph, and 1 for an outline, a shadow
+// and a glow.
 void textKeystroke(benchmark::State& state) {
     WindowSet windows;
     Text2DTool& tool = windows.text2DTool();
@@ -92,6 +94,15 @@ void textKeystroke(benchmark::State& state) {
     auto* memo = tool.findChild<QPlainTextEdit*>("Memo1");
     QString words =
         state.range(1) ? QString("Lumora places words over photos. ").repeated(40) : QStringLiteral("Lumora");
+    if (state.range(2)) {
+        TextStyle style;
+        style.outlineWidth = 6;
+        style.shadow = true;
+        style.shadowSoftness = 8;
+        style.shadowOffset = QPointF(10, 10);
+        style.glowRadius = 12;
+        tool.text()->setStyle(style);
+    }
     memo->setPlainText(words);
     QCoreApplication::processEvents();
     int step = 0;
@@ -170,10 +181,12 @@ void plainDrawImage(benchmark::State& state) {
 BENCHMARK(dragStep)->Args({25, 0})->Args({100, 0})->Args({25, 1})->Args({100, 1})->Unit(
     benchmark::kMillisecond);
 BENCHMARK(textKeystroke)
-    ->Args({12, 0})
-    ->Args({400, 0})
-    ->Args({48, 1})
-    ->Args({2000, 1})
+    ->Args({12, 0, 0})
+    ->Args({400, 0, 0})
+    ->Args({48, 1, 0})
+    ->Args({2000, 1, 0})
+    ->Args({200, 0, 1})
+    ->Args({200, 1, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(magnifierStep)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(merge)->Unit(benchmark::kMillisecond);

@@ -86,9 +86,12 @@ QRectF TextItem::boundingRect() const {
     const QRectF box = BoxItem::boundingRect();
     if (m_style.isPlain())
         return box;
-    if (!m_styled)
+    if (!m_styled) {
+        // Letters beyond the box are cut as plain text is; what the style draws about them may reach out.
+        const double reach = styleReach(m_style);
         m_styled = drawStyledText(layOutStyledText(m_text, m_font, horizontalAlignment(), size(), m_style),
-                                  m_colour, m_style);
+                                  m_colour, m_style, box.adjusted(-reach, -reach, reach, reach));
+    }
     const QRectF drawn(m_styled->origin, m_styled->picture.size());
     return box.united(drawn);
 }

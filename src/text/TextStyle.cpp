@@ -171,18 +171,22 @@ QImage blurredLetters(const QPainterPath& letters, const QColor& colour, double 
             painter.fillPath(stroker.createStroke(letters), colour);
         }
     }
-    return sigma > 0 ? gaussianBlurred(mask, sigma, 1) : mask;
+    // A caption's area blurs faster on one thread than handed round; a page of text uses every core.
+    const int threads = qint64(size.width()) * size.height() < 2'000'000 ? 1 : 0;
+    return sigma > 0 ? gaussianBlurred(mask, sigma, threads) : mask;
 }
 
 } // namespace
 
-StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour,
-                                 const TextStyle& style) {
+StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour, const TextStyle& style,
+                                 const QRectF& limit) {
     StyledTextPicture result;
     if (layout.letters.isEmpty())
         return result;
     const double reach = styleReach(style);
-    const QRectF area = layout.letters.boundingRect().adjusted(-reach, -reach, reach, reach);
+    QRectF area = layout.letters.boundingRect().adjusted(-reach, -reach, reach, reach);
+    if (limit.isValid())
+        area &= limit;
     result.origin = QPointF(std::floor(area.left()), std::floor(area.top()));
     const QSize size(int(std::ceil(area.right() - result.origin.x())),
                      int(std::ceil(area.bottom() - result.origin.y())));

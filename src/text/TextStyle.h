@@ -45,13 +45,14 @@ StyledTextLayout layOutStyledText(const QString& text, const QFont& font, Qt::Al
 
 // The styled text drawn into a picture of its own: shadow, glow, outline, then the letters in `colour`;
 // `origin` is where the picture's top-left corner lies in box units. Everything is computed on the text's
-// own area (with room for the blurs), never on the whole picture it goes on.
+// own area (with room for the blurs), never on the whole picture it goes on; `limit`, when valid, cuts that
+// area (letters beyond the text's box are not drawn, as plain text is cut at its box).
 struct StyledTextPicture {
     QImage picture; // Format_ARGB32_Premultiplied
     QPointF origin;
 };
-StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour,
-                                 const TextStyle& style);
+StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour, const TextStyle& style,
+                                 const QRectF& limit = {});
 
 // How far the style's drawing may reach beyond the letters, in pixels.
 double styleReach(const TextStyle& style);

@@ -18,6 +18,7 @@
 #include "text3d/Text3DEditor.h"
 #include "text3d/Text3DTool.h"
 #include "text3d/TextSceneRecipe.h"
+#include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/TrackBar.h"
 
@@ -252,6 +253,8 @@ private slots:
         const ui::Text3DEditorControls& editor = ui::text3DEditor;
         const ui::Text3DToolControls& tool = ui::text3D;
         const QColor ambient(0x40, 0x80, 0xc0);
+        PlacementPreview* preview = m_driver->windows().text3DTool().preview();
+        const QRectF box(120, 90, 260, 150);
         open(photoPath);
         whileShown(WindowId::Text3D, [&] {
             m_driver->write(editor.text, "Lumora 3D");
@@ -264,6 +267,7 @@ private slots:
             m_driver->control(editor.sides.colour)->setColour(Qt::blue);
             m_driver->click(editor.ok);
             m_driver->click(tool.flipHorizontal); // the placed picture is no longer the one the editor drew
+            preview->setFrameOnPicture(box); // dragged there
             m_driver->control(tool.rotationBar)->setValue(45);
             m_driver->control(tool.opacityBar)->setValue(0.5);
             m_driver->click(tool.proportional);
@@ -272,10 +276,14 @@ private slots:
         m_driver->run(ui::menu.text3D);
         const QImage made = document().image();
         const QImage placed = m_driver->windows().textImage3D().image();
-        // Other text drawn since: the edit brings back the step's own.
+        // Other text drawn and placed since: the edit brings back the step's own.
         m_driver->write(editor.text, "Other");
         m_driver->control(editor.depth)->setValue(9);
         m_driver->click(editor.ok);
+        preview->setFrameOnPicture({0, 0, 50, 50});
+        m_driver->control(tool.rotationBar)->setValue(0);
+        m_driver->control(tool.opacityBar)->setValue(1);
+        m_driver->click(tool.proportional);
 
         whileShown(WindowId::Text3D, [&] {
             QCOMPARE(m_driver->control(editor.text)->toPlainText(), "Lumora 3D");
@@ -288,6 +296,7 @@ private slots:
             QCOMPARE(m_driver->control(editor.sides.colour)->colour(), QColor(Qt::blue));
             QCOMPARE(m_driver->windows().text3DEditor().scene().family, "Impact");
             QCOMPARE(m_driver->windows().textImage3D().image(), placed);
+            QCOMPARE(preview->frameOnPicture(), box);
             QCOMPARE(m_driver->control(tool.rotationBar)->value(), 45.0);
             QCOMPARE(m_driver->control(tool.opacityBar)->value(), 0.5);
             QVERIFY(!m_driver->control(tool.proportional)->isChecked());

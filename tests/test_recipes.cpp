@@ -7,6 +7,8 @@
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "base/Fonts.h"
+#include "base/UserError.h"
+#include "crop/CropWindow.h"
 #include "decorations/DecorationResources.h"
 #include "document/Document.h"
 #include "document/StepReplay.h"
@@ -23,6 +25,7 @@
 #include "widgets/TrackBar.h"
 
 #include <QCheckBox>
+#include <QJsonArray>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -267,7 +270,7 @@ private slots:
             m_driver->control(editor.sides.colour)->setColour(Qt::blue);
             m_driver->click(editor.ok);
             m_driver->click(tool.flipHorizontal); // the placed picture is no longer the one the editor drew
-            preview->setFrameOnPicture(box); // dragged there
+            preview->setFrameOnPicture(box);      // dragged there
             m_driver->control(tool.rotationBar)->setValue(45);
             m_driver->control(tool.opacityBar)->setValue(0.5);
             m_driver->click(tool.proportional);
@@ -351,6 +354,57 @@ private slots:
         // Editing takes the stand-in where the font list does not have the family.
         const QString edited = text_scene_recipe::familyHere(family);
         QCOMPARE(edited, fontListNames().contains(family) ? family : standIn);
+    }
+
+    // Recipes come from files too: a damaged one is refused with a message or read with fallbacks.
+    void damagedRecipesOf3DTextAndCropAreRefusedOrReadWithFallbacks_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QJsonObject>("settings");
+        QTest::addColumn<bool>("refused");
+        const QString crop = CropWindow::recipeTool();
+        const QString text = Text3DTool::recipeTool();
+        QTest::newRow("crop without a size") << crop << QJsonObject() << true;
+        QTest::newRow("crop of no pixels") << crop << QJsonObject{{"size", QJsonArray{0, 20}}} << true;
+        QTest::newRow("crop beyond any picture")
+            << crop << QJsonObject{{"size", QJsonArray{1e12, 5}}} << true;
+        QTest::newRow("crop of words") << crop << QJsonObject{{"size", QJsonArray{"wide", "high"}}} << true;
+        QTest::newRow("3D text naming a picture it lacks") << text << QJsonObject{{"picture", 7}} << true;
+        QTest::newRow("3D text with nothing placed")
+            << text << QJsonObject{{"text", "here"}, {"scene", 3}, {"view", QJsonArray()}} << false;
+    }
+    void damagedRecipesOf3DTextAndCropAreRefusedOrReadWithFallbacks() {
+        QFETCH(QString, tool);
+        QFETCH(QJsonObject, settings);
+        QFETCH(bool, refused);
+        const PictureState before{gradientPicture(60, 40), QSizeF(60, 40)};
+        StepRecipe recipe;
+        recipe.tool = tool;
+        recipe.settings = settings;
+        try {
+            const PictureState after = replayStep(before, recipe);
+            QVERIFY2(!refused, "a recipe that cannot give a picture was made anyway");
+            QCOMPARE(after.picture.size(), QSize(60, 40));
+        } catch (const UserError& error) {
+            QVERIFY2(refused, qPrintable(error.message()));
+            QVERIFY(!error.message().isEmpty());
+        }
+    }
+
+    void scenesOf3DTextAreHeldToTheEditorsRanges() {
+        StepRecipe recipe;
+        const QJsonObject recorded{{"text", "Hi"},       {"size", 1e9},      {"depth", -5},
+                                   {"rotationX", "far"}, {"rotationY", 720}, {"faces", "none"}};
+        const TextScene scene = text_scene_recipe::toScene(recorded, recipe);
+        QCOMPARE(scene.text, "Hi");
+        QCOMPARE(scene.fontSize, 10.0);
+        QCOMPARE(scene.depth, 0.3);
+        QCOMPARE(scene.rotationX, 0.0);
+        QCOMPARE(scene.rotationY, 360.0);
+        QCOMPARE(scene.face(TextFace::Front).colour, QColor(Qt::red));
+        // A texture the recipe does not have is refused, not read from elsewhere.
+        const QJsonObject textured{
+            {"faces", QJsonArray{QJsonObject{{"material", QJsonObject{{"texture", 2}}}}}}};
+        QVERIFY_THROWS_EXCEPTION(UserError, text_scene_recipe::toScene(textured, recipe));
     }
 
     void cancellingAnEditChangesNothing() {

@@ -86,9 +86,7 @@ WindowSet::WindowSet()
                           [picture](const QImage& filtered) { picture->setPicture(filtered); });
         });
 
-    m_stepEditor->onStatusMessage = [this](const QString& message) {
-        m_mainWindow->showStatusMessage(message);
-    };
+    m_stepEditor->onStatusMessage = [this](const QString& message) { m_mainWindow->showStatusMessage(message); };
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {

@@ -180,6 +180,8 @@ PictureState CropWindow::replay(const PictureState& before, const StepRecipe& re
 
 void CropWindow::applyRecipe(const StepRecipe& recipe) {
     m_preview->applyViewSettings(recipe.settings["view"].toObject());
-    // The frame's notice writes the size into the edits.
-    m_preview->frame()->setSize(recipe_values::toSize(recipe.settings["size"], m_preview->frame()->size()));
+    // A size no crop can have (a damaged recipe) leaves the frame as it is, as a typed one would.
+    const QSizeF size = recipe_values::toSize(recipe.settings["size"]);
+    if (isMakeablePictureSize(pictureSizeFor(size)))
+        m_preview->frame()->setSize(size); // the frame's notice writes it into the edits
 }

@@ -3,19 +3,32 @@
 // from the recipe alone, and "Edit again" reopens a step's window, replaces the step and makes the later
 // steps again, as one undoable step.
 #include "app/HistoryWindow.h"
-#include "decorations/DecorationResources.h"
 #include "app/MainWindow.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
+#include "base/Fonts.h"
+#include "base/UserError.h"
+#include "crop/CropWindow.h"
+#include "decorations/DecorationResources.h"
 #include "document/Document.h"
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
+#include "document/TextImage3D.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/ToolRoutes.h"
 #include "support/WindowControls.h"
+#include "text3d/Text3DEditor.h"
+#include "text3d/Text3DTool.h"
+#include "text3d/TextSceneRecipe.h"
+#include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/TrackBar.h"
 
+#include <QCheckBox>
+#include <QJsonArray>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -75,6 +88,33 @@ private:
                 previous(shown);
         };
     }
+    // The picture cropped to `width` x `height` through the crop window.
+    void cropTo(int width, int height) {
+        whileShown(WindowId::Crop, [this, width, height] {
+            m_driver->type(ui::crop.widthBox, QString::number(width));
+            m_driver->type(ui::crop.heightBox, QString::number(height));
+            m_driver->click(ui::crop.ok);
+        });
+        m_driver->run(ui::menu.crop);
+    }
+    // A rectangle as its window places it at first.
+    void addRectangle() {
+        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
+        m_driver->run(ui::menu.rectangle);
+    }
+    // What a user does in a window before "Ok" where "Ok" alone would leave much of the step untried: 3D
+    // text drawn, reworked after drawing and placed turned and see-through; a crop wider than the photo.
+    void arrangeBeforeOk(WindowId window) {
+        if (window == WindowId::Text3D) {
+            m_driver->write(ui::text3DEditor.text, "Lumora");
+            m_driver->click(ui::text3DEditor.ok);
+            m_driver->click(ui::text3D.flipVertical);
+            m_driver->control(ui::text3D.rotationBar)->setValue(30);
+            m_driver->control(ui::text3D.opacityBar)->setValue(0.6);
+        } else if (window == WindowId::Crop) {
+            m_driver->type(ui::crop.widthBox, "800");
+        }
+    }
     // A rectangle of thickness `thickness` and a line, each through its window, on the photo.
     void addRectangleAndLine(const QString& thickness) {
         whileShown(WindowId::Rectangle, [this, thickness] {
@@ -100,7 +140,8 @@ private slots:
     void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
         QTest::addColumn<ToolWindowRoute>("route");
         // The windows that record their steps so far.
-        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle};
+        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle,
+                                           WindowId::Text3D, WindowId::Crop};
         for (const ToolWindowRoute& route : toolWindowRoutes())
             if (*route.step && recording.contains(route.window))
                 QTest::newRow(route.name) << route;
@@ -110,7 +151,10 @@ private slots:
         open(photoPath);
         const PictureState before{document().image(), document().controlSize()};
         desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
-        whileShown(route.window, [this, route] { m_driver->click(route.ok); });
+        whileShown(route.window, [this, route] {
+            arrangeBeforeOk(route.window);
+            m_driver->click(route.ok);
+        });
         m_driver->follow(route);
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
         QCOMPARE(document().history().count(), 2);
@@ -199,6 +243,233 @@ private slots:
         m_driver->run(ui::menu.redo);
         m_driver->run(ui::menu.redo);
         QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    void editingACropAgainMakesTheLaterStepsOnTheNewSize() {
+        open(photoPath);
+        cropTo(400, 300);
+        const QImage cropped = document().image();
+        addRectangle();
+        const QImage first = document().image();
+        const QRect shared(0, 0, 400, 290); // what both crops keep of the photo, the rectangle within it
+        QVERIFY(first.copy(shared) != cropped.copy(shared));
+
+        whileShown(WindowId::Crop, [this] {
+            QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "400");
+            QCOMPARE(m_driver->control(ui::crop.heightBox)->text(), "300");
+            m_driver->type(ui::crop.widthBox, "500");
+            m_driver->type(ui::crop.heightBox, "290");
+            m_driver->click(ui::crop.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Crop image", "Add rectangle"}));
+        QCOMPARE(document().image().size(), QSize(500, 290));
+        QCOMPARE(document().controlSize(), QSizeF(500, 290));
+        // The rectangle is made again where it was on the picture, not moved or scaled with the new size.
+        QCOMPARE(document().image().copy(shared), first.copy(shared));
+        QCOMPARE(m_driver->mainWindow().statusMessage(),
+                 "The later steps were made again on the new size, 500x290.");
+
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().image(), first);
+    }
+
+    // The crop window's flips change the document at once; while a crop is edited again they belong to the
+    // edit: kept with "Ok" and undone with it, dropped with "Cancel".
+    void flipsInAnEditedCropBelongToTheEdit_data() {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("Ok") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void flipsInAnEditedCropBelongToTheEdit() {
+        QFETCH(bool, confirmed);
+        open(photoPath);
+        m_driver->run(ui::menu.flipHorizontal);
+        cropTo(400, 300);
+        addRectangle();
+        const QImage wanted = document().image();
+
+        m_driver->restart();
+        open(photoPath);
+        cropTo(400, 300);
+        addRectangle();
+        const QImage first = document().image();
+        whileShown(WindowId::Crop, [this, confirmed] {
+            m_driver->click(ui::crop.flipHorizontal);
+            m_driver->click(confirmed ? ui::crop.ok : ui::crop.cancel);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QVERIFY(!document().isEditing());
+        if (!confirmed) {
+            QCOMPARE(stepNames(document()), QStringList({"Open image", "Crop image", "Add rectangle"}));
+            QCOMPARE(document().image(), first);
+            QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Add rectangle");
+            return;
+        }
+        QCOMPARE(stepNames(document()),
+                 QStringList({"Open image", "Flip horizontal", "Crop image", "Add rectangle"}));
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Crop image");
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Crop image", "Add rectangle"}));
+        QCOMPARE(document().image(), first);
+    }
+
+    void editing3DTextAgainShowsItAsItWasMade() {
+        const ui::Text3DEditorControls& editor = ui::text3DEditor;
+        const ui::Text3DToolControls& tool = ui::text3D;
+        const QColor ambient(0x40, 0x80, 0xc0);
+        PlacementPreview* preview = m_driver->windows().text3DTool().preview();
+        const QRectF box(120, 90, 260, 150);
+        open(photoPath);
+        whileShown(WindowId::Text3D, [&] {
+            m_driver->write(editor.text, "Lumora 3D");
+            QListWidget* fonts = m_driver->control(editor.fonts);
+            fonts->setCurrentItem(fonts->findItems("Impact", Qt::MatchExactly).first());
+            m_driver->control(editor.depth)->setValue(4);
+            m_driver->control(editor.verticalRotation)->setValue(20);
+            m_driver->click(editor.front.useMaterial);
+            m_driver->control(editor.front.ambient)->setColour(ambient);
+            m_driver->control(editor.sides.colour)->setColour(Qt::blue);
+            m_driver->click(editor.ok);
+            m_driver->click(tool.flipHorizontal); // the placed picture is no longer the one the editor drew
+            preview->setFrameOnPicture(box);      // dragged there
+            m_driver->control(tool.rotationBar)->setValue(45);
+            m_driver->control(tool.opacityBar)->setValue(0.5);
+            m_driver->click(tool.proportional);
+            m_driver->click(tool.ok);
+        });
+        m_driver->run(ui::menu.text3D);
+        const QImage made = document().image();
+        const QImage placed = m_driver->windows().textImage3D().image();
+        // Other text drawn and placed since: the edit brings back the step's own.
+        m_driver->write(editor.text, "Other");
+        m_driver->control(editor.depth)->setValue(9);
+        m_driver->click(editor.ok);
+        preview->setFrameOnPicture({0, 0, 50, 50});
+        m_driver->control(tool.rotationBar)->setValue(0);
+        m_driver->control(tool.opacityBar)->setValue(1);
+        m_driver->click(tool.proportional);
+
+        whileShown(WindowId::Text3D, [&] {
+            QCOMPARE(m_driver->control(editor.text)->toPlainText(), "Lumora 3D");
+            QCOMPARE(m_driver->control(editor.fonts)->currentItem()->text(), "Impact");
+            QCOMPARE(m_driver->control(editor.depth)->value(), 4.0);
+            QCOMPARE(m_driver->control(editor.verticalRotation)->value(), 20.0);
+            QVERIFY(m_driver->control(editor.front.useMaterial)->isChecked());
+            QVERIFY(!m_driver->control(editor.front.useColour)->isChecked());
+            QCOMPARE(m_driver->control(editor.front.ambient)->colour(), ambient);
+            QCOMPARE(m_driver->control(editor.sides.colour)->colour(), QColor(Qt::blue));
+            QCOMPARE(m_driver->windows().text3DEditor().scene().family, "Impact");
+            QCOMPARE(m_driver->windows().textImage3D().image(), placed);
+            QCOMPARE(preview->frameOnPicture(), box);
+            QCOMPARE(m_driver->control(tool.rotationBar)->value(), 45.0);
+            QCOMPARE(m_driver->control(tool.opacityBar)->value(), 0.5);
+            QVERIFY(!m_driver->control(tool.proportional)->isChecked());
+            QVERIFY(m_driver->control(tool.flipHorizontal)->isEnabled()); // the picture's controls are open
+            m_driver->click(tool.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(maxChannelDifference(document().image(), made), 0);
+    }
+
+    // Editing 3D text again draws it with this machine's fonts: a font it lacks is named with its stand-in.
+    void missingFontsOf3DTextAreNamedWithTheirStandIns_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("drawnWith"); // when the step was made; empty: not recorded
+        QTest::addColumn<QString>("warnedOf");  // the font named missing; empty: no warning
+        const QString arialHere = resolveFont("Arial").family;
+        QTest::newRow("listed, drawn alike") << "Arial" << arialHere << "";
+        QTest::newRow("listed, drawn with another face") << "Arial"
+                                                         << "Helvetica Neue LT"
+                                                         << "Helvetica Neue LT";
+        QTest::newRow("listed, face not recorded") << "Arial"
+                                                   << ""
+                                                   << "";
+        QTest::newRow("not listed, not installed") << "Fancy Serif Lumora"
+                                                   << ""
+                                                   << "Fancy Serif Lumora";
+        QTest::newRow("default font") << ""
+                                      << ""
+                                      << "";
+    }
+    void missingFontsOf3DTextAreNamedWithTheirStandIns() {
+        QFETCH(QString, family);
+        QFETCH(QString, drawnWith);
+        QFETCH(QString, warnedOf);
+        StepRecipe recipe;
+        recipe.tool = Text3DTool::recipeTool();
+        QJsonObject scene{{"family", family}};
+        if (!drawnWith.isEmpty())
+            scene.insert("face", drawnWith);
+        recipe.settings.insert("scene", scene);
+        const QStringList warnings = stepWarnings(recipe);
+        if (warnedOf.isEmpty()) {
+            QCOMPARE(warnings, QStringList());
+            return;
+        }
+        QCOMPARE(warnings.size(), 1);
+        const QString standIn = resolveFont(family).family;
+        QVERIFY2(warnings[0].contains(QStringLiteral("\"%1\"").arg(warnedOf)), qPrintable(warnings[0]));
+        QVERIFY2(warnings[0].contains(QStringLiteral("\"%1\" is used").arg(standIn)),
+                 qPrintable(warnings[0]));
+        // Editing takes the stand-in where the font list does not have the family.
+        const QString edited = text_scene_recipe::familyHere(family);
+        QCOMPARE(edited, fontListNames().contains(family) ? family : standIn);
+    }
+
+    // Recipes come from files too: a damaged one is refused with a message or read with fallbacks.
+    void damagedRecipesOf3DTextAndCropAreRefusedOrReadWithFallbacks_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QJsonObject>("settings");
+        QTest::addColumn<bool>("refused");
+        const QString crop = CropWindow::recipeTool();
+        const QString text = Text3DTool::recipeTool();
+        QTest::newRow("crop without a size") << crop << QJsonObject() << true;
+        QTest::newRow("crop of no pixels") << crop << QJsonObject{{"size", QJsonArray{0, 20}}} << true;
+        QTest::newRow("crop beyond any picture")
+            << crop << QJsonObject{{"size", QJsonArray{1e12, 5}}} << true;
+        QTest::newRow("crop of words") << crop << QJsonObject{{"size", QJsonArray{"wide", "high"}}} << true;
+        QTest::newRow("3D text naming a picture it lacks") << text << QJsonObject{{"picture", 7}} << true;
+        QTest::newRow("3D text with nothing placed")
+            << text << QJsonObject{{"text", "here"}, {"scene", 3}, {"view", QJsonArray()}} << false;
+    }
+    void damagedRecipesOf3DTextAndCropAreRefusedOrReadWithFallbacks() {
+        QFETCH(QString, tool);
+        QFETCH(QJsonObject, settings);
+        QFETCH(bool, refused);
+        const PictureState before{gradientPicture(60, 40), QSizeF(60, 40)};
+        StepRecipe recipe;
+        recipe.tool = tool;
+        recipe.settings = settings;
+        try {
+            const PictureState after = replayStep(before, recipe);
+            QVERIFY2(!refused, "a recipe that cannot give a picture was made anyway");
+            QCOMPARE(after.picture.size(), QSize(60, 40));
+        } catch (const UserError& error) {
+            QVERIFY2(refused, qPrintable(error.message()));
+            QVERIFY(!error.message().isEmpty());
+        }
+    }
+
+    void scenesOf3DTextAreHeldToTheEditorsRanges() {
+        StepRecipe recipe;
+        const QJsonObject recorded{{"text", "Hi"},       {"size", 1e9},      {"depth", -5},
+                                   {"rotationX", "far"}, {"rotationY", 720}, {"faces", "none"}};
+        const TextScene scene = text_scene_recipe::toScene(recorded, recipe);
+        QCOMPARE(scene.text, "Hi");
+        QCOMPARE(scene.fontSize, 10.0);
+        QCOMPARE(scene.depth, 0.3);
+        QCOMPARE(scene.rotationX, 0.0);
+        QCOMPARE(scene.rotationY, 360.0);
+        QCOMPARE(scene.face(TextFace::Front).colour, QColor(Qt::red));
+        // A texture the recipe does not have is refused, not read from elsewhere.
+        const QJsonObject textured{
+            {"faces", QJsonArray{QJsonObject{{"material", QJsonObject{{"texture", 2}}}}}}};
+        QVERIFY_THROWS_EXCEPTION(UserError, text_scene_recipe::toScene(textured, recipe));
     }
 
     void cancellingAnEditChangesNothing() {

@@ -45,8 +45,10 @@ void StepEditor::editAgain(int entry) {
         const QSize oldSize = document.image().size();
         document.beginEdit(entry);
         try {
-            m_windows.openForEdit(recipe);
-            if (document.editedSteps().isEmpty()) { // "Cancel"
+            // "Cancel" leaves the step as it was, also after the window changed the document on its own
+            // (the crop window's flips).
+            const bool confirmed = m_windows.openForEdit(recipe);
+            if (!confirmed || document.editedSteps().isEmpty()) {
                 document.cancelEdit();
                 return;
             }

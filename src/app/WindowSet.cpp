@@ -148,6 +148,10 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
             return figure == ShapeFigure::Line        ? WindowId::Line
                    : figure == ShapeFigure::Rectangle ? WindowId::Rectangle
                                                       : WindowId::Circle;
+    if (tool == Text3DTool::recipeTool())
+        return WindowId::Text3D;
+    if (tool == CropWindow::recipeTool())
+        return WindowId::Crop;
     return std::nullopt;
 }
 
@@ -155,16 +159,18 @@ bool WindowSet::editsSteps(const QString& tool) const {
     return editWindowFor(tool).has_value();
 }
 
-void WindowSet::openForEdit(const StepRecipe& recipe) {
+bool WindowSet::openForEdit(const StepRecipe& recipe) {
     const std::optional<WindowId> id = editWindowFor(recipe.tool);
     if (!id)
-        return;
+        return false;
     QDialog* tool = window(*id);
     if (auto* documentTool = dynamic_cast<DocumentTool*>(tool)) {
         documentTool->openOnDocument();
         documentTool->applyRecipe(recipe);
     }
+    tool->setResult(QDialog::Rejected); // what closing it any other way than by "Ok" leaves
     showModal(tool);
+    return tool->result() == QDialog::Accepted;
 }
 
 void WindowSet::placeImageAboveDocument() {

@@ -70,7 +70,8 @@ public:
     // Whether a window edits steps made by `tool` again.
     bool editsSteps(const QString& tool) const;
     // Opens the window that made the step `recipe` on the document, with the step's settings, modally.
-    void openForEdit(const StepRecipe& recipe);
+    // Returns whether the user confirmed it ("Ok"), not cancelled or closed it.
+    bool openForEdit(const StepRecipe& recipe);
     StepEditor& stepEditor() { return *m_stepEditor; }
 
     // ToolRequests

@@ -11,6 +11,7 @@
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -121,7 +122,7 @@ void CropWindow::flipSource(Qt::Orientation orientation) {
     showSource();
 }
 
-void CropWindow::checkCropSize(QSizeF size) const {
+void CropWindow::checkCropSize(QSizeF size) {
     if (!isMakeablePictureSize(pictureSizeFor(size)))
         throw UserError(
             QStringLiteral("A crop of %1 x %2 cannot be made: each side must come to between 1 and "
@@ -132,9 +133,12 @@ void CropWindow::checkCropSize(QSizeF size) const {
 }
 
 QImage CropWindow::croppedPicture() const {
-    const QSizeF size = m_tiled->size();
+    return cropOf(sourcePicture(), m_tiled->size());
+}
+
+QImage CropWindow::cropOf(const QImage& source, QSizeF size) {
     checkCropSize(size);
-    const QImage result = ::tiledPicture(sourcePicture(), pictureSizeFor(size));
+    const QImage result = ::tiledPicture(source, pictureSizeFor(size));
     if (result.isNull())
         throw UserError(QStringLiteral("There is not enough memory to crop to %1 x %2 pixels.")
                             .arg(pictureSizeFor(size).width())
@@ -147,11 +151,37 @@ void CropWindow::crop() {
         const QImage result = croppedPicture(); // nothing changes and the window stays when it cannot be made
         if (m_source == Source::DocumentImage) {
             // The picture and the control's size; the zoom stays as it is.
-            m_document.change(QStringLiteral("Crop image"),
-                              DocumentChange::picture(result).withControlSize(QSizeF(result.size())));
+            m_document.change(
+                QStringLiteral("Crop image"),
+                DocumentChange::picture(result).withControlSize(QSizeF(result.size())).withRecipe(recipe()));
         } else {
             m_textImage.setImage(result);
         }
         accept();
     });
+}
+
+QString CropWindow::recipeTool() {
+    return QStringLiteral("crop");
+}
+
+StepRecipe CropWindow::recipe() const {
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("size", recipe_values::fromSize(m_tiled->size()));
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState CropWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+    const QImage result = cropOf(before.picture, recipe_values::toSize(recipe.settings["size"]));
+    return {result, QSizeF(result.size())};
+}
+
+void CropWindow::applyRecipe(const StepRecipe& recipe) {
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    // A size no crop can have (a damaged recipe) leaves the frame as it is, as a typed one would.
+    const QSizeF size = recipe_values::toSize(recipe.settings["size"]);
+    if (isMakeablePictureSize(pictureSizeFor(size)))
+        m_preview->frame()->setSize(size); // the frame's notice writes it into the edits
 }

@@ -4,6 +4,7 @@
 // text picture); "Ok" and the two flips act on that picture.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -27,6 +28,8 @@ public:
     void open(Source source, double zoom);
     // The main window's "Cut/Clone": the document image at the main zoom.
     void openOnDocument() override;
+    // The crop size and the view as they were when the step was made (after openOnDocument()).
+    void applyRecipe(const StepRecipe& recipe) override;
     Source source() const { return m_source; }
 
     PlacementPreview* preview() const { return m_preview; }
@@ -38,6 +41,14 @@ public:
     QImage croppedPicture() const;
     void crop();
 
+    // The name of crop steps in recipes.
+    static QString recipeTool();
+    // What "Ok" on the document image records: the crop size and how the window showed it.
+    StepRecipe recipe() const;
+    // Makes a recorded crop again on `before`, as "Ok" made it. Throws UserError when the size cannot give a
+    // picture.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+
 private:
     void buildPanel(QWidget* panel);
     QImage sourcePicture() const;
@@ -45,7 +56,10 @@ private:
     void flipSource(Qt::Orientation orientation);
     void showSizeInEdits();
     // Throws a UserError naming the size when a crop of it cannot be made.
-    void checkCropSize(QSizeF size) const;
+    static void checkCropSize(QSizeF size);
+    // `source` cut down or repeated to `size` (rounded) from its top-left corner; throws UserError saying why
+    // when it cannot be made.
+    static QImage cropOf(const QImage& source, QSizeF size);
 
     Document& m_document;
     TextImage3D& m_textImage;

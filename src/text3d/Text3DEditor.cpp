@@ -128,21 +128,21 @@ void Text3DEditor::setRenderer(std::unique_ptr<TextRenderer> renderer) {
 void Text3DEditor::buildPanel(QWidget* panel) {
     Panel p(panel);
     centredLabel(p, "Label1", "Text:", 0, 140);
-    auto* memo = new QPlainTextEdit(panel);
+    auto* memo = m_textEdit = new QPlainTextEdit(panel);
     memo->setObjectName("Memo1");
     memo->setGeometry(0, 16, 140, 105);
 
     centredLabel(p, "Label2", "Vertical rotation:", 136, 140);
-    TrackBar* rotationX = p.trackBar("TrackBar1", 0, 152, 140, 20, 0, 360, 0);
+    TrackBar* rotationX = m_rotationXBar = p.trackBar("TrackBar1", 0, 152, 140, 20, 0, 360, 0);
     centredLabel(p, "Label3", "Horizontal rotation:", 168, 140);
-    TrackBar* rotationY = p.trackBar("TrackBar2", 0, 184, 140, 20, 0, 360, 0);
+    TrackBar* rotationY = m_rotationYBar = p.trackBar("TrackBar2", 0, 184, 140, 20, 0, 360, 0);
     centredLabel(p, "Label4", "Depth:", 200, 140);
-    TrackBar* depth = p.trackBar("TrackBar3", 0, 216, 140, 20, 0.3, 10, 0.3);
+    TrackBar* depth = m_depthBar = p.trackBar("TrackBar3", 0, 216, 140, 20, 0.3, 10, 0.3);
     centredLabel(p, "Label5", "Size:", 232, 140);
-    TrackBar* size = p.trackBar("TrackBar4", 0, 248, 140, 20, 1, 10, 5);
+    TrackBar* size = m_sizeBar = p.trackBar("TrackBar4", 0, 248, 140, 20, 1, 10, 5);
 
     centredLabel(p, "Label7", "Font:", 268, 144);
-    auto* fonts = new QListWidget(panel);
+    auto* fonts = m_fontList = new QListWidget(panel);
     fonts->setObjectName("ListBox1");
     fonts->setGeometry(0, 287, 144, 274);
     fonts->setUniformItemSizes(true);
@@ -204,17 +204,20 @@ void Text3DEditor::buildMaterials(QWidget* box) {
     Panel p(box);
     for (const FaceControls& row : faceControls) {
         FaceLook& look = m_scene.face(row.face);
+        FaceWidgets& widgets = m_faceWidgets[int(row.face)];
         QCheckBox* colourBox =
             p.checkBox(row.colourBox, QString::fromLatin1(row.colourText), 0, row.colourY, 150, 19, true);
         ColourComboBox* colour = colourCombo(box, row.colourCombo, row.colourY + 24);
         QCheckBox* materialBox = p.checkBox(row.materialBox, QString::fromLatin1(row.materialText), 0,
                                             row.materialY, 150, 19, false);
-        m_materialBoxes[int(row.face)] = materialBox;
+        widgets.colourBox = colourBox;
+        widgets.colour = colour;
+        widgets.materialBox = materialBox;
 
         auto* image = new PictureView(box);
         image->setObjectName(QString::fromLatin1(row.image));
         image->setGeometry(0, row.materialY + 24, 148, 105);
-        m_textureImages[int(row.face)] = image;
+        widgets.texture = image;
         QLabel* hint = centredLabel(p, "", "Double click", row.hintY, 148);
         hint->setEnabled(false);
         hint->setAttribute(Qt::WA_TransparentForMouseEvents); // the double click reaches the image under it
@@ -244,6 +247,7 @@ void Text3DEditor::buildMaterials(QWidget* box) {
         for (int i = 0; i < 4; ++i) {
             centredLabel(p, row.labels[i], QString::fromLatin1(litColourNames[i]), row.labelY[i], 144);
             ColourComboBox* combo = colourCombo(box, row.combos[i], row.labelY[i] + 16);
+            widgets.litColours[std::size_t(i)] = combo;
             connect(combo, &ColourComboBox::colourChanged, this,
                     [this, &look, materialBox, field = litColourFields[i]](const QColor& chosen) {
                         if (!materialBox->isChecked())
@@ -256,13 +260,48 @@ void Text3DEditor::buildMaterials(QWidget* box) {
     }
 }
 
+void Text3DEditor::setScene(const TextScene& scene) {
+    // The controls act as when the user sets them; the scene is then taken whole, so that what no control
+    // shows (a lit colour while its face is plain, the shininess) is as recorded too.
+    m_textEdit->setPlainText(scene.text);
+    m_rotationXBar->setValue(scene.rotationX);
+    m_rotationYBar->setValue(scene.rotationY);
+    m_depthBar->setValue(scene.depth);
+    m_sizeBar->setValue(scene.fontSize);
+    const QList<QListWidgetItem*> listed = m_fontList->findItems(scene.family, Qt::MatchExactly);
+    if (scene.family.isEmpty() || listed.isEmpty()) {
+        m_fontList->clearSelection();
+        m_fontList->setCurrentItem(nullptr);
+    } else {
+        m_fontList->setCurrentItem(listed.first());
+        m_fontList->scrollToItem(listed.first());
+    }
+    for (int i = 0; i < textFaceCount; ++i) {
+        const FaceLook& look = scene.faces[std::size_t(i)];
+        const FaceWidgets& widgets = m_faceWidgets[std::size_t(i)];
+        // Checking one box of the pair unchecks the other.
+        if (look.lit) {
+            widgets.materialBox->setChecked(true);
+        } else {
+            widgets.colourBox->setChecked(true);
+            widgets.materialBox->setChecked(false);
+        }
+        widgets.colour->setColour(look.colour);
+        for (std::size_t c = 0; c < widgets.litColours.size(); ++c)
+            widgets.litColours[c]->setColour(look.material.*litColourFields[c]);
+        widgets.texture->setPicture(look.material.texture);
+    }
+    m_scene = scene;
+    m_view->sceneChanged();
+}
+
 void Text3DEditor::redraw() {
     // Only the picture is drawn again; the turn of the text is left exactly as it is.
     m_view->sceneChanged();
 }
 
 void Text3DEditor::loadTexture(TextFace face) {
-    PictureView* image = m_textureImages[int(face)];
+    PictureView* image = m_faceWidgets[int(face)].texture;
     const QString path = services().files->openFileName(this, QString());
     if (!path.isEmpty()) {
         // A file that cannot be read is named in a message; the image keeps its picture.

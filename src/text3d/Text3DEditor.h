@@ -12,8 +12,11 @@
 #include <array>
 #include <memory>
 
+class ColourComboBox;
 class PictureView;
 class QCheckBox;
+class QListWidget;
+class QPlainTextEdit;
 class TextImage3D;
 class TextRenderer;
 class TextSceneView;
@@ -26,6 +29,9 @@ public:
     ~Text3DEditor() override;
 
     const TextScene& scene() const { return m_scene; }
+    // Sets the scene and every control to show it, as if the user had set them so (the text tool's "Edit
+    // again"). A family not in the font list leaves no family chosen there.
+    void setScene(const TextScene& scene);
     TextSceneView* view() const { return m_view; }
     // The view's size now: the size of the picture "Ok" makes.
     QSize viewSize() const;
@@ -53,6 +59,19 @@ private:
     TextScene m_scene;
     std::unique_ptr<TextRenderer> m_renderer;
     TextSceneView* m_view;
-    std::array<QCheckBox*, textFaceCount> m_materialBoxes{};
-    std::array<PictureView*, textFaceCount> m_textureImages{};
+    QPlainTextEdit* m_textEdit = nullptr;
+    QListWidget* m_fontList = nullptr;
+    TrackBar* m_rotationXBar = nullptr;
+    TrackBar* m_rotationYBar = nullptr;
+    TrackBar* m_depthBar = nullptr;
+    TrackBar* m_sizeBar = nullptr;
+    // Each face's controls: the plain colour's box and colour, the lit material's box, colours and texture.
+    struct FaceWidgets {
+        QCheckBox* colourBox = nullptr;
+        ColourComboBox* colour = nullptr;
+        QCheckBox* materialBox = nullptr;
+        std::array<ColourComboBox*, 4> litColours{}; // ambient, diffuse, emissive, specular
+        PictureView* texture = nullptr;
+    };
+    std::array<FaceWidgets, textFaceCount> m_faceWidgets{};
 };

@@ -8,7 +8,9 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "text3d/Text3DEditor.h"
+#include "text3d/TextSceneRecipe.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "toolkit/ToolRequests.h"
 #include "widgets/NumberEdit.h"
@@ -57,7 +59,7 @@ void Text3DTool::buildPanel(QWidget* panel) {
                              {.y = 0, .label = "Label1", .bar = "TrackBar1", .restore = "CornerButton2"});
     const OpacityGroup opacityGroup = addOpacityGroup(
         p, m_textPicture, {.label = "Label2", .bar = "TrackBar2", .restore = "CornerButton3"});
-    TrackBar* opacity = opacityGroup.bar;
+    TrackBar* opacity = m_opacityBar = opacityGroup.bar;
     QPushButton* restoreOpacity = opacityGroup.restore;
     const RotationGroup rotationGroup =
         addRotationGroup(p, {.y = 112,
@@ -66,8 +68,8 @@ void Text3DTool::buildPanel(QWidget* panel) {
                              .buttonsBelow = 35,
                              .buttons = {"CornerButton4", "CornerButton5", "CornerButton6", "CornerButton7"},
                              .buttonX = {0, 36, 72, 107}});
-    TrackBar* rotation = rotationGroup.bar;
-    QCheckBox* proportional = p.checkBox("CheckBox1", "Proportional", 0, 169, 105, 19, true);
+    TrackBar* rotation = m_rotationBar = rotationGroup.bar;
+    QCheckBox* proportional = m_proportional = p.checkBox("CheckBox1", "Proportional", 0, 169, 105, 19, true);
     QPushButton* flipHorizontal = p.button("CornerButton17", "Flip horizontal", 0, 191, 140, 17);
     QPushButton* flipVertical = p.button("CornerButton18", "Flip vertical", 0, 209, 140, 17);
     controls.locate = p.button("CornerButton11", "Locate text", 0, 227, 140, 17);
@@ -178,6 +180,78 @@ QImage Text3DTool::mergedPicture() const {
 }
 
 void Text3DTool::merge() {
-    m_document.change(QStringLiteral("Add 3D text"), DocumentChange::picture(mergedPicture()));
+    m_document.change(QStringLiteral("Add 3D text"),
+                      DocumentChange::picture(mergedPicture()).withRecipe(recipe()));
     accept(); // the main window keeps its zoom and its control's size
+}
+
+QString Text3DTool::recipeTool() {
+    return QStringLiteral("text3d");
+}
+
+StepRecipe Text3DTool::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    if (m_editor)
+        recipe.settings.insert("scene", text_scene_recipe::fromScene(m_editor->scene(), recipe));
+    if (!m_textPicture->picture().isNull())
+        recipe.settings.insert("picture", recipe.addResource(StepResource::fromPicture(
+                                              m_textPicture->picture(), QStringLiteral("3d-text.png"))));
+    recipe.settings.insert("text", fromPlacement(*m_textPicture));
+    recipe.settings.insert("proportional", m_textPicture->wrap() == PictureItem::Wrap::Fit);
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+namespace {
+
+// The recorded 3D text picture, or none when the step placed none.
+QImage recordedTextPicture(const StepRecipe& recipe) {
+    return recipe.settings.contains("picture")
+               ? recipe.resource(recipe.settings["picture"].toInt(-1)).picture()
+               : QImage();
+}
+
+PictureItem::Wrap recordedWrap(const StepRecipe& recipe) {
+    return recipe.settings["proportional"].toBool(true) ? PictureItem::Wrap::Fit : PictureItem::Wrap::Stretch;
+}
+
+} // namespace
+
+PictureState Text3DTool::replay(const PictureState& before, const StepRecipe& recipe) {
+    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    auto* text = new PictureItem(background.get()); // owned by the background
+    text->setPicture(recordedTextPicture(recipe));
+    text->setWrap(recordedWrap(recipe));
+    recipe_values::applyPlacement(recipe.settings["text"], *text);
+    return {renderItem(background.get()), before.controlSize};
+}
+
+QStringList Text3DTool::warnings(const StepRecipe& recipe) {
+    return text_scene_recipe::fontWarnings(recipe.settings["scene"]);
+}
+
+void Text3DTool::applyRecipe(const StepRecipe& recipe) {
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    if (m_editor && recipe.settings.contains("scene")) {
+        TextScene scene = text_scene_recipe::toScene(recipe.settings["scene"], recipe);
+        scene.family = text_scene_recipe::familyHere(scene.family);
+        m_editor->setScene(scene);
+    }
+    const QImage picture = recordedTextPicture(recipe);
+    m_textImage.setImage(picture); // the tool's picture follows
+    if (!picture.isNull())
+        unlock();
+    m_proportional->setChecked(recordedWrap(recipe) == PictureItem::Wrap::Fit);
+
+    PictureItem placed;
+    recipe_values::applyPlacement(recipe.settings["text"], placed);
+    m_rotationBar->setValue(placed.rotationAngle());
+    m_opacityBar->setValue(placed.opacity());
+    // Exactly as recorded, also where the bars round or hold a value to their range.
+    m_textPicture->setRotationAngle(placed.rotationAngle());
+    m_preview->frame()->setRotationAngle(placed.rotationAngle());
+    m_textPicture->setOpacity(placed.opacity());
+    m_preview->setFrameOnPicture(placed.box());
 }

@@ -5,6 +5,7 @@
 // The picture-related controls stay locked until the editor has drawn a picture for the first time.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -27,6 +28,19 @@ public:
     void attachEditor(Text3DEditor& editor);
 
     void openOnDocument() override;
+    // The 3D text picture, the editor's scene, the placement and the view as they were when the step was
+    // made (after openOnDocument()).
+    void applyRecipe(const StepRecipe& recipe) override;
+
+    // The name of 3D text steps in recipes.
+    static QString recipeTool();
+    // What "Ok" records: the editor's scene, the 3D text picture as placed (it may have been reworked since
+    // the editor drew it), its place, opacity and fitting, and how the window showed it.
+    StepRecipe recipe() const;
+    // Places the recorded picture on `before` as "Ok" did; draws nothing in 3D, so it needs no OpenGL.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    // The recorded font when this machine draws the text with another one.
+    static QStringList warnings(const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -61,6 +75,9 @@ private:
     PlacementPreview* m_preview;
     PictureItem* m_textPicture;
     TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_opacityBar = nullptr;
+    TrackBar* m_rotationBar = nullptr;
+    QCheckBox* m_proportional = nullptr;
     QList<QWidget*> m_lockedControls;
     bool m_unlocked = false;
     QString m_lastAddedFile; // the tool's own open dialog starts where it was left

@@ -14,7 +14,13 @@
 #include "support/ToolRoutes.h"
 #include "support/WindowControls.h"
 
+#include "base/Fonts.h"
+#include "widgets/ColourComboBox.h"
+#include "widgets/ColourPanel.h"
+#include "widgets/TrackBar.h"
+
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -66,6 +72,61 @@ private:
         });
         m_driver->run(ui::menu.line);
     }
+    // Settings besides the defaults, set as a user would before "Ok", so that a step records more than
+    // what every window starts with.
+    void changeSettings(WindowId window) {
+        switch (window) {
+        case WindowId::Text2D:
+            m_driver->write(ui::text2D.text, "Evening light over the bay");
+            chooseFont("Georgia");
+            m_driver->click(ui::text2D.bold);
+            m_driver->click(ui::text2D.alignLeading);
+            m_driver->type(ui::text2D.sizeBox, "29");
+            pickColour(m_driver->control(ui::text2D.colour));
+            m_driver->control(ui::text2D.rotationBar)->setValue(33);
+            break;
+        case WindowId::Magnifier:
+            m_driver->choose(ui::magnifier.shapeList, 1);
+            m_driver->control(ui::magnifier.scaleBar)->setValue(2.5);
+            m_driver->type(ui::magnifier.regionXBox, "40");
+            m_driver->control(ui::magnifier.opacityBar)->setValue(0.8);
+            m_driver->control(ui::magnifier.rotationBar)->setValue(15);
+            m_driver->type(ui::magnifier.marginYBox, "12");
+            break;
+        case WindowId::ColourFilters:
+            m_driver->control(ui::colourFilters.colour)->setColour(QColor(20, 120, 240, 128));
+            m_driver->control(ui::colourFilters.mergeBar)->setValue(0.8);
+            m_driver->control(ui::colourFilters.rotationBar)->setValue(30);
+            m_driver->type(ui::colourFilters.marginXBox, "9");
+            break;
+        default:
+            break;
+        }
+    }
+    // A hue, a shade and an opacity picked on the panel by the pointer: a colour 8 bits a channel do not hold.
+    static void pickColour(QWidget* panel) {
+        const QSize size = panel->size();
+        QTest::mouseClick(panel, Qt::LeftButton, {}, {size.width() - 6, size.height() / 5});
+        QTest::mouseClick(panel, Qt::LeftButton, {}, {size.width() / 2, size.height() / 3});
+        QTest::mouseClick(panel, Qt::LeftButton, {}, {size.width() * 2 / 3, size.height() - 6});
+    }
+    void chooseFont(const QString& family) {
+        QListWidget* fonts = m_driver->control(ui::text2D.fonts);
+        const QList<QListWidgetItem*> rows = fonts->findItems(family, Qt::MatchExactly);
+        QVERIFY(!rows.isEmpty());
+        fonts->setCurrentItem(rows.first());
+    }
+    // A caption through the 2D text window, in a listed font the computer draws with a stand-in face.
+    void addCaption(const QString& text, double rotation) {
+        whileShown(WindowId::Text2D, [this, text, rotation] {
+            m_driver->write(ui::text2D.text, text);
+            chooseFont("Arial");
+            m_driver->type(ui::text2D.sizeBox, "26");
+            m_driver->control(ui::text2D.rotationBar)->setValue(rotation);
+            m_driver->click(ui::text2D.ok);
+        });
+        m_driver->run(ui::menu.text2D);
+    }
 
 private slots:
     void initTestCase() { initDecorationResources(); }
@@ -78,7 +139,8 @@ private slots:
     void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
         QTest::addColumn<ToolWindowRoute>("route");
         // The windows that record their steps so far.
-        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle};
+        const QList<WindowId> recording = {WindowId::Line,   WindowId::Rectangle, WindowId::Circle,
+                                           WindowId::Text2D, WindowId::Magnifier, WindowId::ColourFilters};
         for (const ToolWindowRoute& route : toolWindowRoutes())
             if (*route.step && recording.contains(route.window))
                 QTest::newRow(route.name) << route;
@@ -88,7 +150,10 @@ private slots:
         open(photoPath);
         const PictureState before{document().image(), document().controlSize()};
         desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
-        whileShown(route.window, [this, route] { m_driver->click(route.ok); });
+        whileShown(route.window, [this, route] {
+            changeSettings(route.window);
+            m_driver->click(route.ok);
+        });
         m_driver->follow(route);
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
         QCOMPARE(document().history().count(), 2);
@@ -134,6 +199,60 @@ private slots:
         m_driver->run(ui::menu.redo);
         m_driver->run(ui::menu.redo);
         QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    void fixingATypoInACaptionMakesTheLaterStepsAgain() {
+        // What the user should end with: the caption as meant, and the later ones after it.
+        open(photoPath);
+        addCaption("Evening at the lake", 20);
+        addCaption("Day two", 300);
+        const QImage wanted = document().image();
+
+        m_driver->restart();
+        open(photoPath);
+        addCaption("Evening at the laek", 20);
+        addCaption("Day two", 300);
+
+        whileShown(WindowId::Text2D, [this] {
+            // The window shows the caption as it was made, not what the later one left in it.
+            QCOMPARE(m_driver->control(ui::text2D.text)->toPlainText(), "Evening at the laek");
+            QCOMPARE(m_driver->control(ui::text2D.rotationBar)->value(), 20);
+            QCOMPARE(m_driver->control(ui::text2D.fonts)->currentItem()->text(), "Arial");
+            m_driver->write(ui::text2D.text, "Evening at the lake");
+            m_driver->click(ui::text2D.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Add 2D text", "Add 2D text"}));
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    void aFontThisComputerDrawsOtherwiseIsNamed_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("recordedFace");
+        QTest::addColumn<bool>("warned");
+        const QString standIn = resolveFont("Arial").family;
+        QTest::newRow("made where the font was installed") << "Arial" << "Arial" << true;
+        QTest::newRow("made with the same stand-in") << "Arial" << standIn << false;
+        QTest::newRow("face not recorded") << "Arial" << QString() << true;
+        QTest::newRow("installed here") << standIn << standIn << false;
+    }
+    void aFontThisComputerDrawsOtherwiseIsNamed() {
+        QFETCH(QString, family);
+        QFETCH(QString, recordedFace);
+        QFETCH(bool, warned);
+        StepRecipe recipe;
+        recipe.tool = "text2d";
+        recipe.settings = {{"text", "Ab"}, {"font", QJsonObject{{"family", family}, {"pixelSize", 20}}}};
+        if (!recordedFace.isNull())
+            recipe.settings.insert("face", recordedFace);
+        const QString standIn = resolveFont(family).family;
+        if (warned)
+            QCOMPARE(stepWarnings(recipe),
+                     QStringList(QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                                     .arg(recordedFace.isNull() ? family : recordedFace, standIn)));
+        else
+            QCOMPARE(stepWarnings(recipe), QStringList());
     }
 
     void cancellingAnEditChangesNothing() {

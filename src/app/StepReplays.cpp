@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "app/StepReplays.h"
 
+#include "colourfilters/ColourFilters.h"
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
+#include "magnifier/MagnifierWindow.h"
 #include "shapes/ShapeTool.h"
+#include "text/Text2DTool.h"
 
 void registerStepReplays() {
     registerBuiltInStepReplays();
     for (ShapeFigure figure : {ShapeFigure::Line, ShapeFigure::Rectangle, ShapeFigure::Circle})
         registerStepReplay(ShapeTool::recipeTool(figure), &ShapeTool::replay);
+    registerStepReplay(Text2DTool::recipeTool(), &Text2DTool::replay);
+    registerStepWarnings(Text2DTool::recipeTool(), &Text2DTool::replayWarnings);
+    registerStepReplay(MagnifierWindow::recipeTool(), &MagnifierWindow::replay);
+    registerStepReplay(ColourFilters::recipeTool(), &ColourFilters::replay);
 }

@@ -148,6 +148,12 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
             return figure == ShapeFigure::Line        ? WindowId::Line
                    : figure == ShapeFigure::Rectangle ? WindowId::Rectangle
                                                       : WindowId::Circle;
+    if (tool == Text2DTool::recipeTool())
+        return WindowId::Text2D;
+    if (tool == MagnifierWindow::recipeTool())
+        return WindowId::Magnifier;
+    if (tool == ColourFilters::recipeTool())
+        return WindowId::ColourFilters;
     return std::nullopt;
 }
 

@@ -19,7 +19,7 @@ class PictureItem;
 
 namespace recipe_values {
 
-QJsonValue fromColour(const QColor& colour); // "#aarrggbb"
+QJsonValue fromColour(const QColor& colour); // "#aarrggbb", or "#aaaarrrrggggbbbb" where 8 bits fall short
 QColor toColour(const QJsonValue& value, const QColor& fallback = Qt::black);
 QJsonArray fromRect(const QRectF& rect);     // [x, y, width, height]
 QRectF toRect(const QJsonValue& value, const QRectF& fallback = {});

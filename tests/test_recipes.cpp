@@ -3,10 +3,10 @@
 // from the recipe alone, and "Edit again" reopens a step's window, replaces the step and makes the later
 // steps again, as one undoable step.
 #include "app/HistoryWindow.h"
-#include "decorations/DecorationResources.h"
 #include "app/MainWindow.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
+#include "decorations/DecorationResources.h"
 #include "document/Document.h"
 #include "document/StepReplay.h"
 #include "support/Driver.h"
@@ -84,6 +84,7 @@ private:
             m_driver->type(ui::text2D.sizeBox, "29");
             pickColour(m_driver->control(ui::text2D.colour));
             m_driver->control(ui::text2D.rotationBar)->setValue(33);
+            placeAt(window, "140", "60");
             break;
         case WindowId::Magnifier:
             m_driver->choose(ui::magnifier.shapeList, 1);
@@ -92,6 +93,7 @@ private:
             m_driver->control(ui::magnifier.opacityBar)->setValue(0.8);
             m_driver->control(ui::magnifier.rotationBar)->setValue(15);
             m_driver->type(ui::magnifier.marginYBox, "12");
+            placeAt(window, "230", "90");
             break;
         case WindowId::ColourFilters:
             m_driver->control(ui::colourFilters.colour)->setColour(QColor(20, 120, 240, 128));
@@ -103,7 +105,46 @@ private:
             break;
         }
     }
-    // A hue, a shade and an opacity picked on the panel by the pointer: a colour 8 bits a channel do not hold.
+    // The placed element's top left corner, typed in the window's position boxes.
+    void placeAt(WindowId window, const QString& x, const QString& y) {
+        m_driver->type(Control<NumberEdit>{window, "PositionX"}, x);
+        m_driver->type(Control<NumberEdit>{window, "PositionY"}, y);
+    }
+    // Other settings again, so that a window reopened for editing cannot show a step's settings by chance.
+    void leaveOtherSettings(WindowId window) {
+        switch (window) {
+        case WindowId::Text2D:
+            m_driver->write(ui::text2D.text, "Something else");
+            chooseFont("Verdana");
+            m_driver->click(ui::text2D.italic);
+            m_driver->click(ui::text2D.alignTrailing);
+            m_driver->type(ui::text2D.sizeBox, "12");
+            m_driver->click(ui::text2D.rotate180);
+            placeAt(window, "5", "7");
+            break;
+        case WindowId::Magnifier:
+            m_driver->choose(ui::magnifier.shapeList, 0);
+            m_driver->choose(ui::magnifier.modeList, 1);
+            m_driver->control(ui::magnifier.scaleBar)->setValue(7);
+            m_driver->type(ui::magnifier.regionXBox, "-5");
+            m_driver->click(ui::magnifier.restoreZoom);
+            m_driver->control(ui::magnifier.rotationBar)->setValue(0);
+            m_driver->type(ui::magnifier.marginYBox, "0");
+            placeAt(window, "5", "7");
+            break;
+        case WindowId::ColourFilters:
+            m_driver->control(ui::colourFilters.colour)->setColour(Qt::yellow);
+            m_driver->click(ui::colourFilters.restoreMerge);
+            m_driver->click(ui::colourFilters.align);
+            m_driver->click(ui::colourFilters.angles.rotate270);
+            m_driver->type(ui::colourFilters.marginXBox, "0");
+            break;
+        default:
+            break;
+        }
+    }
+    // A hue, a shade and an opacity picked on the panel by the pointer: a colour 8 bits a channel do not
+    // hold.
     static void pickColour(QWidget* panel) {
         const QSize size = panel->size();
         QTest::mouseClick(panel, Qt::LeftButton, {}, {size.width() - 6, size.height() / 5});
@@ -164,6 +205,36 @@ private slots:
         QCOMPARE(replayed.controlSize, document().controlSize());
         QCOMPARE(replayed.picture.size(), document().image().size());
         QCOMPARE(maxChannelDifference(replayed.picture, document().image()), 0);
+    }
+
+    void editingAgainWithoutChangesKeepsThePicture_data() {
+        addToolWindowColumn();
+        for (const ToolWindowRoute& route : toolWindowRoutes())
+            if (QList{WindowId::Text2D, WindowId::Magnifier, WindowId::ColourFilters}.contains(route.window))
+                newToolWindowRow(route);
+    }
+    void editingAgainWithoutChangesKeepsThePicture() {
+        QFETCH(ToolWindowRoute, route);
+        open(photoPath);
+        whileShown(route.window, [this, route] {
+            changeSettings(route.window);
+            m_driver->click(route.ok);
+        });
+        m_driver->follow(route);
+        const QImage made = document().image();
+        auto* window = qobject_cast<QDialog*>(m_driver->window(route.window));
+        whileShown(route.window, [this, route, window] {
+            leaveOtherSettings(route.window);
+            window->reject();
+        });
+        m_driver->follow(route);
+        QCOMPARE(document().history().count(), 2);
+
+        whileShown(route.window, [this, route] { m_driver->click(route.ok); });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(document().history().position(), 1);
+        QCOMPARE(maxChannelDifference(document().image(), made), 0);
     }
 
     void editAgainReplacesTheStepAndMakesTheLaterOnesAgain() {
@@ -232,7 +303,8 @@ private slots:
         QTest::addColumn<QString>("recordedFace");
         QTest::addColumn<bool>("warned");
         const QString standIn = resolveFont("Arial").family;
-        QTest::newRow("made where the font was installed") << "Arial" << "Arial" << true;
+        QTest::newRow("made where the font was installed") << "Arial"
+                                                           << "Arial" << true;
         QTest::newRow("made with the same stand-in") << "Arial" << standIn << false;
         QTest::newRow("face not recorded") << "Arial" << QString() << true;
         QTest::newRow("installed here") << standIn << standIn << false;
@@ -248,9 +320,10 @@ private slots:
             recipe.settings.insert("face", recordedFace);
         const QString standIn = resolveFont(family).family;
         if (warned)
-            QCOMPARE(stepWarnings(recipe),
-                     QStringList(QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
-                                     .arg(recordedFace.isNull() ? family : recordedFace, standIn)));
+            QCOMPARE(
+                stepWarnings(recipe),
+                QStringList(QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                                .arg(recordedFace.isNull() ? family : recordedFace, standIn)));
         else
             QCOMPARE(stepWarnings(recipe), QStringList());
     }

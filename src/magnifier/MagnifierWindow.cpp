@@ -51,7 +51,8 @@ void applyLoupeSettings(const StepRecipe& recipe, LoupeItem& loupe) {
     loupe.setScale(toNumber(settings["scale"], 1));
     const QJsonArray centre = settings["regionCentre"].toArray();
     constexpr int farthest = 1 << 24; // what a number box can take and a picture can hold
-    loupe.setRegionCentre({toChoice(centre.at(0), -farthest, farthest, 0), toChoice(centre.at(1), -farthest, farthest, 0)});
+    loupe.setRegionCentre(
+        {toChoice(centre.at(0), -farthest, farthest, 0), toChoice(centre.at(1), -farthest, farthest, 0)});
     applyPlacement(settings["loupe"], loupe);
 }
 
@@ -179,7 +180,8 @@ StepRecipe MagnifierWindow::recipe() const {
     recipe.settings.insert("shape", int(m_loupe->loupeShape()));
     recipe.settings.insert("centring", int(m_loupe->centring()));
     recipe.settings.insert("scale", m_loupe->scale());
-    recipe.settings.insert("regionCentre", QJsonArray{m_loupe->regionCentre().x(), m_loupe->regionCentre().y()});
+    recipe.settings.insert("regionCentre",
+                           QJsonArray{m_loupe->regionCentre().x(), m_loupe->regionCentre().y()});
     recipe.settings.insert("view", m_preview->viewSettings());
     return recipe;
 }

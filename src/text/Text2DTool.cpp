@@ -77,7 +77,8 @@ void applyTextLook(const StepRecipe& recipe, TextItem& text) {
     text.setStyle(TextItem::StylePart::Underline, font.underline());
     text.setStyle(TextItem::StylePart::StrikeOut, font.strikeOut());
     text.setColour(toColour(settings["colour"], text.colour()));
-    text.setAlignment(TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
+    text.setAlignment(
+        TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
     applyPlacement(settings["textBox"], text);
 }
 
@@ -255,9 +256,9 @@ QImage Text2DTool::mergedPicture() {
 }
 
 void Text2DTool::merge() {
-    m_document.change(QStringLiteral("Add 2D text"), DocumentChange::picture(mergedPicture())
-                                                         .withZoom(m_zoomBar->value())
-                                                         .withRecipe(recipe()));
+    m_document.change(
+        QStringLiteral("Add 2D text"),
+        DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()).withRecipe(recipe()));
     accept();
 }
 
@@ -278,8 +279,8 @@ StepRecipe Text2DTool::recipe() const {
     recipe.settings.insert("textBox", fromPlacement(*m_text));
     // The box the drawn text is laid into: the frame's, on the background (which never moves here).
     const SelectionFrame* frame = m_preview->frame();
-    recipe.settings.insert(
-        "frame", QJsonObject{{"box", fromRect({frame->pos(), frame->size()})}, {"rotation", frame->rotationAngle()}});
+    recipe.settings.insert("frame", QJsonObject{{"box", fromRect({frame->pos(), frame->size()})},
+                                                {"rotation", frame->rotationAngle()}});
     recipe.settings.insert("view", m_preview->viewSettings());
     return recipe;
 }
@@ -303,7 +304,8 @@ QStringList Text2DTool::replayWarnings(const StepRecipe& recipe) {
     const QString here = faceFor(family);
     if (recorded.isEmpty() || here.compare(recorded, Qt::CaseInsensitive) == 0)
         return {};
-    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.").arg(recorded, here)};
+    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                .arg(recorded, here)};
 }
 
 void Text2DTool::applyRecipe(const StepRecipe& recipe) {
@@ -319,7 +321,7 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
         m_styleButtons[i]->setChecked(recorded.hasStyle(styleParts[i]));
     QToolButton* aligned = recorded.alignment() == TextItem::Alignment::Leading    ? m_alignLeading
                            : recorded.alignment() == TextItem::Alignment::Trailing ? m_alignTrailing
-                                                                                    : m_alignCentre;
+                                                                                   : m_alignCentre;
     aligned->setChecked(true);
     alignTo(aligned);
     m_colours->setColour(recorded.colour());

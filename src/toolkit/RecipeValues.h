@@ -19,7 +19,8 @@ class PictureItem;
 
 namespace recipe_values {
 
-QJsonValue fromColour(const QColor& colour); // "#aarrggbb", or "#aaaarrrrggggbbbb" where 8 bits fall short
+// A colour that 8 bits a channel do not hold is written with 16: "#aaaarrrrggggbbbb".
+QJsonValue fromColour(const QColor& colour); // "#aarrggbb"
 QColor toColour(const QJsonValue& value, const QColor& fallback = Qt::black);
 QJsonArray fromRect(const QRectF& rect);     // [x, y, width, height]
 QRectF toRect(const QJsonValue& value, const QRectF& fallback = {});

@@ -2,10 +2,13 @@
 #include "app/StepReplays.h"
 
 #include "crop/CropWindow.h"
+#include "colourfilters/ColourFilters.h"
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
+#include "magnifier/MagnifierWindow.h"
 #include "shapes/ShapeTool.h"
 #include "text3d/Text3DTool.h"
+#include "text/Text2DTool.h"
 
 void registerStepReplays() {
     registerBuiltInStepReplays();
@@ -14,4 +17,8 @@ void registerStepReplays() {
     registerStepReplay(Text3DTool::recipeTool(), &Text3DTool::replay);
     registerStepWarnings(Text3DTool::recipeTool(), &Text3DTool::warnings);
     registerStepReplay(CropWindow::recipeTool(), &CropWindow::replay);
+    registerStepReplay(Text2DTool::recipeTool(), &Text2DTool::replay);
+    registerStepWarnings(Text2DTool::recipeTool(), &Text2DTool::replayWarnings);
+    registerStepReplay(MagnifierWindow::recipeTool(), &MagnifierWindow::replay);
+    registerStepReplay(ColourFilters::recipeTool(), &ColourFilters::replay);
 }

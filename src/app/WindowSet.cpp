@@ -152,6 +152,12 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
         return WindowId::Text3D;
     if (tool == CropWindow::recipeTool())
         return WindowId::Crop;
+    if (tool == Text2DTool::recipeTool())
+        return WindowId::Text2D;
+    if (tool == MagnifierWindow::recipeTool())
+        return WindowId::Magnifier;
+    if (tool == ColourFilters::recipeTool())
+        return WindowId::ColourFilters;
     return std::nullopt;
 }
 

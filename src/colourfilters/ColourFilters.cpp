@@ -8,6 +8,7 @@
 #include "scene/SelectionFrame.h"
 #include "toolkit/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
@@ -17,6 +18,8 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,18 @@ Effect mergeColourEffect(double contrast) {
     effect.brightness = 0;
     effect.contrast = contrast;
     return effect;
+}
+
+// The layer's bitmap: the plain colour through its merge-colour contrast.
+QImage layerPicture(const QColor& colour, double mergeColour) {
+    QImage plain(ColourFilters::layerSide, ColourFilters::layerSide, QImage::Format_ARGB32_Premultiplied);
+    plain.fill(colour);
+    return bakeEffect(mergeColourEffect(mergeColour), std::move(plain));
+}
+
+// The merge colour within what its bar offers.
+double mergeColourOf(const StepRecipe& recipe) {
+    return std::clamp(recipe_values::toNumber(recipe.settings["mergeColour"], storedMergeColour), 0.5, 2.0);
 }
 
 } // namespace
@@ -61,7 +76,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls);
-    TrackBar* rotation = addRotationGroup(p, {.y = 56}).bar;
+    TrackBar* rotation = m_rotationBar = addRotationGroup(p, {.y = 56}).bar;
     controls.locate = p.button("CornerButton11", "Locate image", 0, 118, 140, 17);
     QPushButton* align = p.button("CornerButton13", "Align positions", 0, 137, 140, 17);
     p.label("", "Settings", 48, 160);
@@ -98,9 +113,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
 
 void ColourFilters::fillLayer() {
     // The layer is shown through its merge-colour contrast, exactly as it will be committed.
-    QImage plain(layerSide, layerSide, QImage::Format_ARGB32_Premultiplied);
-    plain.fill(m_colour->colour());
-    m_layer->setPicture(bakeEffect(mergeColourEffect(m_mergeBar->value()), plain));
+    m_layer->setPicture(layerPicture(m_colour->colour(), m_mergeBar->value()));
 }
 
 void ColourFilters::alignPositions() {
@@ -117,8 +130,49 @@ void ColourFilters::openOnDocument() {
 
 void ColourFilters::commit() {
     fillLayer(); // the contrast is applied once, to the plain colour
-    m_document.change(QStringLiteral("Add color filter"), DocumentChange::picture(renderItem(background())));
+    m_document.change(QStringLiteral("Add color filter"),
+                      DocumentChange::picture(renderItem(background())).withRecipe(recipe()));
     accept();
+}
+
+QString ColourFilters::recipeTool() {
+    return QStringLiteral("colourfilter");
+}
+
+StepRecipe ColourFilters::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("layer", fromPlacement(*m_layer));
+    recipe.settings.insert("colour", fromColour(m_colour->colour()));
+    recipe.settings.insert("mergeColour", m_mergeBar->value());
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState ColourFilters::replay(const PictureState& before, const StepRecipe& recipe) {
+    using namespace recipe_values;
+    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    auto* layer = new PictureItem(background.get()); // owned by the background
+    layer->setWrap(PictureItem::Wrap::Stretch);
+    layer->setPicture(layerPicture(toColour(recipe.settings["colour"], Qt::white), mergeColourOf(recipe)));
+    applyPlacement(recipe.settings["layer"], *layer);
+    return {renderItem(background.get()), before.controlSize};
+}
+
+void ColourFilters::applyRecipe(const StepRecipe& recipe) {
+    using namespace recipe_values;
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    m_colour->setColour(toColour(recipe.settings["colour"], Qt::white));
+    m_mergeBar->setValue(mergeColourOf(recipe));
+    fillLayer();
+    PictureItem recorded;
+    applyPlacement(recipe.settings["layer"], recorded);
+    m_rotationBar->setValue(recorded.rotationAngle());
+    m_layer->setRotationAngle(recorded.rotationAngle());
+    m_layer->setOpacity(recorded.opacity());
+    m_preview->frame()->setRotationAngle(recorded.rotationAngle());
+    m_preview->setFrameOnPicture(recorded.box());
 }
 
 bool ColourFilters::event(QEvent* event) {

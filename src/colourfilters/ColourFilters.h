@@ -4,6 +4,7 @@
 // contrast into the layer once and merges the layer into the document image.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -27,7 +28,15 @@ public:
     TrackBar* zoomBar() const { return m_zoomBar; }
 
     void openOnDocument() override;
+    void applyRecipe(const StepRecipe& recipe) override;
     void commit();
+
+    // The name of the tool's steps in recipes.
+    static QString recipeTool();
+    // What "Ok" records: the layer's place, its colour and merge colour, and how the window showed it.
+    StepRecipe recipe() const;
+    // Makes a recorded colour filter again on `before`, as "Ok" made it.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
 
 protected:
     bool event(QEvent* event) override;
@@ -41,6 +50,7 @@ private:
     PlacementPreview* m_preview;
     PictureItem* m_layer;
     TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_rotationBar = nullptr;
     TrackBar* m_mergeBar = nullptr;
     ColourComboBox* m_colour = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "scene/SelectionFrame.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -17,6 +18,7 @@
 #include "widgets/TrackBar.h"
 
 #include <QComboBox>
+#include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
@@ -37,6 +39,21 @@ QLabel* statusPicture(const char* name, const char* icon, int x, int width, QWid
     label->setGeometry(x, 0, width, 26);
     label->setPixmap(svgIcon(QStringLiteral(":/icons/%1.svg").arg(icon)).pixmap(QSize(width, 25)));
     return label;
+}
+
+// The loupe's own settings from a recipe: shape first (a circle keeps its size), then place and look.
+void applyLoupeSettings(const StepRecipe& recipe, LoupeItem& loupe) {
+    using namespace recipe_values;
+    const QJsonObject& settings = recipe.settings;
+    loupe.setLoupeShape(LoupeItem::Shape(toChoice(settings["shape"], 0, 1, int(LoupeItem::Shape::Circle))));
+    loupe.setCentring(
+        LoupeItem::Centring(toChoice(settings["centring"], 0, 1, int(LoupeItem::Centring::Relative))));
+    loupe.setScale(toNumber(settings["scale"], 1));
+    const QJsonArray centre = settings["regionCentre"].toArray();
+    constexpr int farthest = 1 << 24; // what a number box can take and a picture can hold
+    loupe.setRegionCentre(
+        {toChoice(centre.at(0), -farthest, farthest, 0), toChoice(centre.at(1), -farthest, farthest, 0)});
+    applyPlacement(settings["loupe"], loupe);
 }
 
 } // namespace
@@ -71,20 +88,20 @@ void MagnifierWindow::buildPanel(QWidget* panel) {
     Panel p(panel);
     PlacementPreview::Controls controls;
     m_zoomBar = addZoomGroup(p, controls, {.label = "Label3"});
-    addOpacityGroup(p, m_loupe, {.label = "Label1"});
-    TrackBar* rotation = addRotationGroup(p, {.y = 112, .label = "Label2"}).bar;
+    m_opacityBar = addOpacityGroup(p, m_loupe, {.label = "Label1"}).bar;
+    TrackBar* rotation = m_rotationBar = addRotationGroup(p, {.y = 112, .label = "Label2"}).bar;
     controls.locate = p.button("CornerButton11", "Locate magnifying glass", 0, 170, 140, 17);
     p.label("Label5", "Magnifying glass style", 16, 192);
-    QComboBox* shape = comboBox(p, "ComboBox1", {"Circle", "Square"}, 0, 208);
+    QComboBox* shape = m_shapeList = comboBox(p, "ComboBox1", {"Circle", "Square"}, 0, 208);
     p.label("Label9", "Mode:", 56, 232);
-    QComboBox* centring = comboBox(p, "ComboBox2", {"Relative", "Absolute"}, 0, 248);
+    QComboBox* centring = m_centringList = comboBox(p, "ComboBox2", {"Relative", "Absolute"}, 0, 248);
     p.label("Label4", "Loupe zoom", 40, 272);
-    TrackBar* scale = p.trackBar("TrackBar4", 0, 288, 140, 20, 1, 10, 1);
+    TrackBar* scale = m_scaleBar = p.trackBar("TrackBar4", 0, 288, 140, 20, 1, 10, 1);
     p.label("Label6", "Distort region:", 32, 310);
     p.label("Label8", "Horizontal", 2, 328);
-    NumberEdit* regionX = p.numberEdit("Edit2", "EditButton2", "", 2, 344, 65, 22);
+    NumberEdit* regionX = m_regionX = p.numberEdit("Edit2", "EditButton2", "", 2, 344, 65, 22);
     p.label("Label7", "Vertical", 72, 328);
-    NumberEdit* regionY = p.numberEdit("Edit1", "EditButton1", "", 73, 344, 65, 22);
+    NumberEdit* regionY = m_regionY = p.numberEdit("Edit1", "EditButton1", "", 73, 344, 65, 22);
     for (NumberEdit* edit : {regionX, regionY}) {
         edit->okButton()->resize(23, 18);
         edit->setTextMargins(0, 0, 25, 0);
@@ -147,6 +164,56 @@ void MagnifierWindow::openOnDocument() {
 void MagnifierWindow::merge() {
     // The loupe is drawn into the picture; the main window keeps its zoom.
     m_document.change(QStringLiteral("Add magnifying glass"),
-                      DocumentChange::picture(renderItem(background())));
+                      DocumentChange::picture(renderItem(background())).withRecipe(recipe()));
     accept();
+}
+
+QString MagnifierWindow::recipeTool() {
+    return QStringLiteral("magnifier");
+}
+
+StepRecipe MagnifierWindow::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("loupe", fromPlacement(*m_loupe));
+    recipe.settings.insert("shape", int(m_loupe->loupeShape()));
+    recipe.settings.insert("centring", int(m_loupe->centring()));
+    recipe.settings.insert("scale", m_loupe->scale());
+    recipe.settings.insert("regionCentre",
+                           QJsonArray{m_loupe->regionCentre().x(), m_loupe->regionCentre().y()});
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState MagnifierWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    auto* loupe = new LoupeItem(background.get()); // owned by the background
+    applyLoupeSettings(recipe, *loupe);
+    return {renderItem(background.get()), before.controlSize};
+}
+
+void MagnifierWindow::applyRecipe(const StepRecipe& recipe) {
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    // What was recorded, read into a loupe of its own; the controls then show it, and the window's loupe
+    // takes it exactly where a control rounds (the bars move in steps).
+    PictureItem picture;
+    LoupeItem recorded(&picture);
+    applyLoupeSettings(recipe, recorded);
+    m_shapeList->setCurrentIndex(recorded.loupeShape() == LoupeItem::Shape::Circle ? 0 : 1);
+    m_centringList->setCurrentIndex(recorded.centring() == LoupeItem::Centring::Relative ? 0 : 1);
+    m_scaleBar->setValue(recorded.scale());
+    m_regionX->setValueText(QString::number(recorded.regionCentre().x()));
+    m_regionY->setValueText(QString::number(recorded.regionCentre().y()));
+    m_opacityBar->setValue(recorded.opacity());
+    m_rotationBar->setValue(recorded.rotationAngle());
+
+    m_loupe->setLoupeShape(recorded.loupeShape());
+    m_loupe->setCentring(recorded.centring());
+    m_loupe->setScale(recorded.scale());
+    m_loupe->setRegionCentre(recorded.regionCentre());
+    m_loupe->setOpacity(recorded.opacity());
+    m_loupe->setRotationAngle(recorded.rotationAngle());
+    m_preview->frame()->setRotationAngle(recorded.rotationAngle());
+    m_preview->setFrameOnPicture(recorded.box());
 }

@@ -4,14 +4,17 @@
 // the pointer's place over it.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
 
 class Document;
 class LoupeItem;
+class NumberEdit;
 class PictureItem;
 class PlacementPreview;
+class QComboBox;
 class QLabel;
 class TrackBar;
 
@@ -22,6 +25,14 @@ public:
 
     // Also shows the document's size readout.
     void openOnDocument() override;
+    void applyRecipe(const StepRecipe& recipe) override;
+
+    // The name of the tool's steps in recipes.
+    static QString recipeTool();
+    // What "Ok" records: the loupe's place, look, zoom and viewed region, and how the window showed it.
+    StepRecipe recipe() const;
+    // Makes a recorded magnifying glass again on `before`, as "Ok" made it.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -38,6 +49,13 @@ private:
     PlacementPreview* m_preview;
     LoupeItem* m_loupe;
     TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_opacityBar = nullptr;
+    TrackBar* m_rotationBar = nullptr;
+    QComboBox* m_shapeList = nullptr;
+    QComboBox* m_centringList = nullptr;
+    TrackBar* m_scaleBar = nullptr;
+    NumberEdit* m_regionX = nullptr;
+    NumberEdit* m_regionY = nullptr;
     QLabel* m_sizeReadout = nullptr;
     QLabel* m_pointerReadout = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "text/Text2DTool.h"
 
 #include "base/Fonts.h"
+#include "base/Geometry.h"
 #include "base/Numbers.h"
 #include "document/Document.h"
 #include "scene/PictureItem.h"
@@ -10,6 +11,7 @@
 #include "text/TextItem.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourPanel.h"
 #include "widgets/NumberEdit.h"
@@ -32,6 +34,56 @@ QToolButton* toggleButton(Panel& panel, const char* name, int x, int y, int side
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(x, y, side == 28 ? 28 : 25, side == 28 ? 28 : 22);
     return button;
+}
+
+constexpr TextItem::StylePart styleParts[] = {TextItem::StylePart::Bold, TextItem::StylePart::Italic,
+                                              TextItem::StylePart::Underline, TextItem::StylePart::StrikeOut};
+
+// The face this computer draws a family with: the family itself where it is installed, else the one the
+// program's font rules name in its place.
+QString faceFor(const QString& family) {
+    if (family.isEmpty())
+        return family;
+    const QString resolved = resolveFont(family).family;
+    return resolved.isEmpty() ? family : resolved;
+}
+
+// The text drawn unturned at its own size, then laid into `box` (fitted, keeping its proportions) and turned
+// about the box's centre by the text's rotation, over the background at its size. A text too large to draw
+// leaves the background as it is.
+QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box) {
+    PictureItem placed(&background);
+    if (isMakeablePictureSize(pictureSizeFor(text.size())))
+        placed.setPicture(renderItem(&text));
+    placed.setSize(box.size());
+    placed.setPos(box.topLeft());
+    placed.setRotationAngle(text.rotationAngle());
+    const bool shown = text.isVisible();
+    text.setVisible(false); // in the window, the text is on the background too
+    const QImage result = renderItem(&background);
+    text.setVisible(shown);
+    return result;
+}
+
+// The text's own settings from a recipe (all but the family, which the caller chooses).
+void applyTextLook(const StepRecipe& recipe, TextItem& text) {
+    using namespace recipe_values;
+    const QJsonObject& settings = recipe.settings;
+    text.setText(settings["text"].toString());
+    const QFont font = toFont(settings["font"], text.font());
+    text.setFontSize(font.pixelSize() > 0 ? font.pixelSize() : text.fontSize());
+    text.setStyle(TextItem::StylePart::Bold, font.bold());
+    text.setStyle(TextItem::StylePart::Italic, font.italic());
+    text.setStyle(TextItem::StylePart::Underline, font.underline());
+    text.setStyle(TextItem::StylePart::StrikeOut, font.strikeOut());
+    text.setColour(toColour(settings["colour"], text.colour()));
+    text.setAlignment(
+        TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
+    applyPlacement(settings["textBox"], text);
+}
+
+QString recordedFamily(const StepRecipe& recipe) {
+    return recipe.settings["font"].toObject()["family"].toString();
 }
 
 } // namespace
@@ -61,7 +113,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
     PlacementPreview::Controls controls;
 
     p.label("Label3", "Text:", 56, 0);
-    auto* memo = new QPlainTextEdit(panel);
+    auto* memo = m_memo = new QPlainTextEdit(panel);
     memo->setObjectName("Memo1");
     memo->setGeometry(0, 16, 138, 129);
 
@@ -73,7 +125,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
                              .buttonsBelow = 40,
                              .buttons = {"CornerButton2", "CornerButton3", "CornerButton4", "Button1"},
                              .buttonX = {1, 35, 70, 106}});
-    TrackBar* rotation = rotationGroup.bar;
+    TrackBar* rotation = m_rotationBar = rotationGroup.bar;
     rotationGroup.angles[3]->setProperty("corner", false); // "270°" is a plain button among corners
 
     // Style toggles, captions drawn in the style they toggle.
@@ -95,6 +147,7 @@ void Text2DTool::buildPanel(QWidget* panel) {
         look.setUnderline(style.part == TextItem::StylePart::Underline);
         look.setStrikeOut(style.part == TextItem::StylePart::StrikeOut);
         button->setFont(look);
+        m_styleButtons << button;
         // The text's own style decides, not the button's look.
         connect(button, &QToolButton::clicked, this,
                 [this, part = style.part] { m_text->toggleStyle(part); });
@@ -123,13 +176,13 @@ void Text2DTool::buildPanel(QWidget* panel) {
     p.label("Label5", "Size:", 56, 336);
     m_sizeEdit = p.numberEdit("Edit1", "EditButton1", "12", 0, 352, 140, 22);
     p.label("Label4", "Color and opacity:", 24, 384);
-    auto* colours = new ColourPanel(Qt::white, panel);
+    auto* colours = m_colours = new ColourPanel(Qt::white, panel);
     colours->setObjectName("ColourPanel1");
     colours->setGeometry(0, 400, 141, 150);
     controls.locate = p.button("CornerButton8", "Locate text", 0, 552, 140, 20);
 
     p.label("Label9", "Font:", 56, 576);
-    auto* fonts = new QListWidget(panel);
+    auto* fonts = m_fonts = new QListWidget(panel);
     fonts->setObjectName("ListBox1");
     fonts->setGeometry(0, 592, 141, 233);
     fonts->setUniformItemSizes(true);
@@ -199,21 +252,112 @@ void Text2DTool::openOnDocument() {
 }
 
 QImage Text2DTool::mergedPicture() {
-    // The text is drawn unturned at its own size, then laid into the frame's box (fitted, keeping its
-    // proportions), turned about the box's centre, over the background at the control's size.
-    PictureItem placed(background());
-    placed.setPicture(renderItem(m_text));
-    placed.setSize(m_preview->frame()->size());
-    placed.setPos(m_preview->frame()->pos());
-    placed.setRotationAngle(m_text->rotationAngle());
-    m_text->setVisible(false);
-    const QImage result = renderItem(background());
-    m_text->setVisible(true);
-    return result;
+    return drawTextOver(*background(), *m_text, {m_preview->frame()->pos(), m_preview->frame()->size()});
 }
 
 void Text2DTool::merge() {
-    m_document.change(QStringLiteral("Add 2D text"),
-                      DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()));
+    m_document.change(
+        QStringLiteral("Add 2D text"),
+        DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()).withRecipe(recipe()));
     accept();
+}
+
+QString Text2DTool::recipeTool() {
+    return QStringLiteral("text2d");
+}
+
+StepRecipe Text2DTool::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("text", m_text->text());
+    recipe.settings.insert("font", fromFont(m_text->font()));
+    // The face it was drawn with here, so that another computer can say when it draws it otherwise.
+    recipe.settings.insert("face", faceFor(m_text->family()));
+    recipe.settings.insert("colour", fromColour(m_text->colour()));
+    recipe.settings.insert("alignment", int(m_text->alignment()));
+    recipe.settings.insert("textBox", fromPlacement(*m_text));
+    // The box the drawn text is laid into: the frame's, on the background (which never moves here).
+    const SelectionFrame* frame = m_preview->frame();
+    recipe.settings.insert("frame", QJsonObject{{"box", fromRect({frame->pos(), frame->size()})},
+                                                {"rotation", frame->rotationAngle()}});
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState Text2DTool::replay(const PictureState& before, const StepRecipe& recipe) {
+    using namespace recipe_values;
+    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    TextItem text;
+    applyTextLook(recipe, text);
+    if (const QString family = recordedFamily(recipe); !family.isEmpty())
+        text.setFamily(faceFor(family));
+    const QRectF frame = toRect(recipe.settings["frame"].toObject()["box"], text.box());
+    return {drawTextOver(*background, text, frame), before.controlSize};
+}
+
+QStringList Text2DTool::replayWarnings(const StepRecipe& recipe) {
+    const QString family = recordedFamily(recipe);
+    if (family.isEmpty())
+        return {};
+    const QString recorded = recipe.settings["face"].toString(family);
+    const QString here = faceFor(family);
+    if (recorded.isEmpty() || here.compare(recorded, Qt::CaseInsensitive) == 0)
+        return {};
+    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                .arg(recorded, here)};
+}
+
+void Text2DTool::applyRecipe(const StepRecipe& recipe) {
+    using namespace recipe_values;
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    // The controls first (each sets the text as the user's change would), then the text itself, so that it
+    // holds exactly what was recorded wherever a control cannot show it.
+    TextItem recorded;
+    applyTextLook(recipe, recorded);
+    m_memo->setPlainText(recorded.text());
+    m_sizeEdit->setValueText(QString::number(recorded.fontSize()));
+    for (int i = 0; i < m_styleButtons.size(); ++i)
+        m_styleButtons[i]->setChecked(recorded.hasStyle(styleParts[i]));
+    QToolButton* aligned = recorded.alignment() == TextItem::Alignment::Leading    ? m_alignLeading
+                           : recorded.alignment() == TextItem::Alignment::Trailing ? m_alignTrailing
+                                                                                   : m_alignCentre;
+    aligned->setChecked(true);
+    alignTo(aligned);
+    m_colours->setColour(recorded.colour());
+    showFamily(recordedFamily(recipe));
+    m_rotationBar->setValue(recorded.rotationAngle());
+
+    m_text->setText(recorded.text());
+    m_text->setFontSize(recorded.fontSize());
+    for (TextItem::StylePart part : styleParts)
+        m_text->setStyle(part, recorded.hasStyle(part));
+    m_text->setAlignment(recorded.alignment());
+    m_text->setColour(recorded.colour());
+    m_text->setRotationAngle(recorded.rotationAngle());
+    m_text->setOpacity(recorded.opacity());
+
+    const QJsonObject frame = recipe.settings["frame"].toObject();
+    m_preview->frame()->setRotationAngle(toNumber(frame["rotation"], recorded.rotationAngle()));
+    m_preview->setFrameOnPicture(toRect(frame["box"], recorded.box()).translated(-background()->pos()));
+    // The text keeps its own box where it differed from the frame's.
+    m_text->setSize(recorded.size());
+    m_text->setPos(recorded.pos());
+}
+
+void Text2DTool::showFamily(const QString& family) {
+    // The first row of the family (the list names some twice); a family the list lacks selects no row and
+    // is given to the text as it is.
+    QListWidgetItem* row = nullptr;
+    for (int i = 0; i < m_fonts->count() && !row; ++i)
+        if (m_fonts->item(i)->text() == family)
+            row = m_fonts->item(i);
+    if (row) {
+        m_fonts->setCurrentItem(row);
+        m_fonts->scrollToItem(row);
+    } else {
+        m_fonts->clearSelection();
+    }
+    if (!family.isEmpty())
+        m_text->setFamily(family);
 }

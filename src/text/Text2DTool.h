@@ -3,9 +3,11 @@
 // selection frame, and merges it into the document image, handing its zoom back to the main window.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
+#include <QList>
 
 class ColourPanel;
 class Document;
@@ -24,6 +26,18 @@ public:
     explicit Text2DTool(Document& document, QWidget* parent = nullptr);
 
     void openOnDocument() override;
+    void applyRecipe(const StepRecipe& recipe) override;
+
+    // The name of the tool's steps in recipes.
+    static QString recipeTool();
+    // What "Ok" records: the text and its look, the box it is drawn at and the frame it is laid into, and
+    // how the window showed them.
+    StepRecipe recipe() const;
+    // Makes a recorded text step again on `before`, as "Ok" made it; a font this computer lacks is replaced
+    // by the face the program's font rules name for it.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    // The font a recorded step was drawn with, when this computer draws it with another face.
+    static QStringList replayWarnings(const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -40,10 +54,17 @@ private:
     void confirmSizeButton();
     void alignTo(QToolButton* pressed);
 
+    void showFamily(const QString& family);
+
     Document& m_document;
     PlacementPreview* m_preview;
     TextItem* m_text;
+    QPlainTextEdit* m_memo = nullptr;
+    QListWidget* m_fonts = nullptr;
+    ColourPanel* m_colours = nullptr;
     TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_rotationBar = nullptr;
+    QList<QToolButton*> m_styleButtons; // bold, italic, underline, strike-out
     NumberEdit* m_sizeEdit = nullptr;
     QToolButton* m_alignLeading = nullptr;
     QToolButton* m_alignCentre = nullptr;

@@ -43,7 +43,10 @@ bool TextItem::hasStyle(StylePart part) const {
 }
 
 void TextItem::toggleStyle(StylePart part) {
-    const bool on = !hasStyle(part);
+    setStyle(part, !hasStyle(part));
+}
+
+void TextItem::setStyle(StylePart part, bool on) {
     switch (part) {
     case StylePart::Bold:
         m_font.setBold(on);

@@ -9,11 +9,29 @@
 namespace recipe_values {
 
 QJsonValue fromColour(const QColor& colour) {
-    return colour.name(QColor::HexArgb);
+    // Painting uses all 16 bits of a channel (a colour picked on a panel has them), so a colour that 8 bits
+    // do not hold is written with 16.
+    const QRgba64 wide = colour.rgba64();
+    if (QColor::fromRgba64(QRgba64::fromArgb32(colour.rgba())) == QColor::fromRgba64(wide))
+        return colour.name(QColor::HexArgb);
+    return QStringLiteral("#%1%2%3%4")
+        .arg(wide.alpha(), 4, 16, QLatin1Char('0'))
+        .arg(wide.red(), 4, 16, QLatin1Char('0'))
+        .arg(wide.green(), 4, 16, QLatin1Char('0'))
+        .arg(wide.blue(), 4, 16, QLatin1Char('0'));
 }
 
 QColor toColour(const QJsonValue& value, const QColor& fallback) {
-    const QColor colour = QColor::fromString(value.toString());
+    const QString text = value.toString();
+    if (text.size() == 17 && text.startsWith('#')) { // "#aaaarrrrggggbbbb"
+        bool ok = false;
+        const quint64 wide = text.mid(1).toULongLong(&ok, 16);
+        if (!ok)
+            return fallback;
+        return QColor::fromRgba64(quint16(wide >> 32), quint16(wide >> 16), quint16(wide),
+                                  quint16(wide >> 48));
+    }
+    const QColor colour = QColor::fromString(text);
     return colour.isValid() ? colour : fallback;
 }
 

@@ -19,6 +19,7 @@ class PictureItem;
 
 namespace recipe_values {
 
+// A colour that 8 bits a channel do not hold is written with 16: "#aaaarrrrggggbbbb".
 QJsonValue fromColour(const QColor& colour); // "#aarrggbb"
 QColor toColour(const QJsonValue& value, const QColor& fallback = Qt::black);
 QJsonArray fromRect(const QRectF& rect);     // [x, y, width, height]

@@ -72,10 +72,10 @@ void applyTextLook(const StepRecipe& recipe, TextItem& text) {
     text.setText(settings["text"].toString());
     const QFont font = toFont(settings["font"], text.font());
     text.setFontSize(font.pixelSize() > 0 ? font.pixelSize() : text.fontSize());
-    text.setStyle(TextItem::StylePart::Bold, font.bold());
-    text.setStyle(TextItem::StylePart::Italic, font.italic());
-    text.setStyle(TextItem::StylePart::Underline, font.underline());
-    text.setStyle(TextItem::StylePart::StrikeOut, font.strikeOut());
+    text.setFontStyle(TextItem::StylePart::Bold, font.bold());
+    text.setFontStyle(TextItem::StylePart::Italic, font.italic());
+    text.setFontStyle(TextItem::StylePart::Underline, font.underline());
+    text.setFontStyle(TextItem::StylePart::StrikeOut, font.strikeOut());
     text.setColour(toColour(settings["colour"], text.colour()));
     text.setAlignment(
         TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
@@ -331,7 +331,7 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
     m_text->setText(recorded.text());
     m_text->setFontSize(recorded.fontSize());
     for (TextItem::StylePart part : styleParts)
-        m_text->setStyle(part, recorded.hasStyle(part));
+        m_text->setFontStyle(part, recorded.hasStyle(part));
     m_text->setAlignment(recorded.alignment());
     m_text->setColour(recorded.colour());
     m_text->setRotationAngle(recorded.rotationAngle());

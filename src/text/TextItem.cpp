@@ -43,10 +43,10 @@ bool TextItem::hasStyle(StylePart part) const {
 }
 
 void TextItem::toggleStyle(StylePart part) {
-    setStyle(part, !hasStyle(part));
+    setFontStyle(part, !hasStyle(part));
 }
 
-void TextItem::setStyle(StylePart part, bool on) {
+void TextItem::setFontStyle(StylePart part, bool on) {
     switch (part) {
     case StylePart::Bold:
         m_font.setBold(on);

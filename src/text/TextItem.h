@@ -31,7 +31,7 @@ public:
     enum class StylePart { Bold, Italic, Underline, StrikeOut };
     bool hasStyle(StylePart part) const;
     void toggleStyle(StylePart part);
-    void setStyle(StylePart part, bool on);
+    void setFontStyle(StylePart part, bool on);
     QColor colour() const { return m_colour; }
     void setColour(const QColor& colour);
     Alignment alignment() const { return m_alignment; }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/Services.h"
 
-#include "pictures/Pictures.h"
 #include "base/UserError.h"
+#include "pictures/Pictures.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -57,6 +57,10 @@ class DialogFileChooser : public FileChooser {
 public:
     QString openFileName(QWidget* parent, const QString& currentFile) override {
         return QFileDialog::getOpenFileName(parent, QString(), currentFile, pictureFileFilter());
+    }
+    QString openProjectName(QWidget* parent, const QString& currentFile) override {
+        return QFileDialog::getOpenFileName(parent, QString(), currentFile,
+                                            QStringLiteral("Lumora projects (*.lumora)"));
     }
     QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) override {
         QFileDialog dialog(parent);

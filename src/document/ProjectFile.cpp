@@ -390,6 +390,20 @@ ResourceEntries::Entry ResourceEntries::entryFor(const ResourcePointer& resource
     if (known != m_known.constEnd() && known->resource.lock() == resource && !withBytes)
         return {known->name, {}};
     const bool fromFile = !resource->fileBytes().isEmpty();
+    QByteArray pixelKey;
+    if (!fromFile) {
+        const QImage picture = resource->picture();
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (int y = 0; y < picture.height(); ++y)
+            hash.addData(QByteArrayView(reinterpret_cast<const char*>(picture.constScanLine(y)),
+                                        qsizetype(picture.width()) * picture.depth() / 8));
+        pixelKey = hash.result() + QByteArray::number(picture.width()) + 'x' +
+                   QByteArray::number(picture.height()) + '/' + QByteArray::number(int(picture.format()));
+        if (const QString name = m_byPixels.value(pixelKey); !name.isEmpty() && !withBytes) {
+            m_known.insert(resource.get(), {resource, name});
+            return {name, {}};
+        }
+    }
     QByteArray bytes = fromFile ? resource->fileBytes() : pngBytes(resource->picture(), resource->name());
     const QString suffix = fromFile ? safeSuffix(resource->suffix()) : QStringLiteral("png");
     const QString name =
@@ -401,6 +415,8 @@ ResourceEntries::Entry ResourceEntries::entryFor(const ResourcePointer& resource
     for (auto it = m_known.begin(); it != m_known.end();)
         it = it->resource.expired() ? m_known.erase(it) : std::next(it);
     m_known.insert(resource.get(), {resource, name});
+    if (!fromFile)
+        m_byPixels.insert(pixelKey, name);
     return {name, std::move(bytes)};
 }
 

@@ -58,6 +58,9 @@ private:
         QString name;
     };
     QHash<const StepResource*, Known> m_known;
+    // Entry names of pictures made in the program by a hash of their pixels: a step kept as its picture is
+    // a new resource each time the steps are taken, and encoding it again each step would be slow.
+    QHash<QByteArray, QString> m_byPixels;
 };
 
 // The project archive of `steps` (the first one starts the document) whose result is `picture`.

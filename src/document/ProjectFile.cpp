@@ -151,6 +151,13 @@ public:
             throw UserError(QStringLiteral("its part \"%1\" is damaged").arg(name));
         if (stat.size > zip_uint64_t(limit))
             throw UserError(tooLarge(name, limit));
+        // Deflate makes at most about 1032 bytes of 1: an entry that claims more is damaged or a bomb, and is
+        // refused before memory is taken for it.
+        if ((stat.valid & ZIP_STAT_COMP_SIZE) && stat.size > stat.comp_size * 1032 + 4096)
+            throw UserError(
+                QStringLiteral("its part \"%1\" is damaged (it claims to unpack to far more than it "
+                               "holds)")
+                    .arg(name));
         zip_file_t* file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
         if (!file)
             throw UserError(QStringLiteral("its part \"%1\" cannot be unpacked (%2)")

@@ -14,7 +14,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 desktop=$stage/usr/share/applications/$id.desktop
 metainfo=$stage/usr/share/metainfo/$id.metainfo.xml
 icon=$stage/usr/share/icons/hicolor/scalable/apps/$id.svg
-for f in "$desktop" "$metainfo" "$icon"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
+mimepackage=$stage/usr/share/mime/packages/$id.xml
+for f in "$desktop" "$metainfo" "$icon" "$mimepackage"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
 
 grep -qx 'Exec=lumora %F' "$desktop" || fail "launcher does not pass files with %F"
 grep -qx "Icon=$id" "$desktop" || fail "launcher icon is not $id"
@@ -26,6 +27,20 @@ for type in image/png image/jpeg image/bmp image/gif image/tiff image/webp image
   [[ ";$mime" == *";$type;"* ]] || fail "launcher lacks MIME type $type"
   grep -q "<mediatype>$type</mediatype>" "$metainfo" || fail "metainfo lacks media type $type"
 done
+
+# Project files: their type is defined by the installed package and opened by the launcher.
+grep -q '<mime-type type="application/x-lumora-project">' "$mimepackage" || fail "MIME package lacks the project type"
+grep -q '<glob pattern="\*.lumora"/>' "$mimepackage" || fail "MIME package lacks the *.lumora glob"
+[[ ";$mime" == *";application/x-lumora-project;"* ]] || fail "launcher lacks the project type"
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$mimepackage" || fail "MIME package is not well-formed XML"
+fi
+if command -v update-mime-database >/dev/null; then
+  mkdir -p "$stage/mime"
+  cp -r "$stage/usr/share/mime/packages" "$stage/mime/"
+  update-mime-database "$stage/mime" >/dev/null 2>&1 || fail "update-mime-database rejects the MIME package"
+  grep -q "application/x-lumora-project:\*.lumora" "$stage/mime/globs" || fail "*.lumora not in the built globs"
+fi
 
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"

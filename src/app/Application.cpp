@@ -2,6 +2,7 @@
 #include "app/Application.h"
 
 #include "app/BatchFilter.h"
+#include "app/CrashRecovery.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "base/Fonts.h"
@@ -56,8 +57,11 @@ struct CommandLine {
         parser.addOption(filter);
         parser.addOption(output);
         parser.addOption(fonts);
-        parser.addPositionalArgument("file", "A picture to open at start (or to filter with --filter).",
-                                     "[FILE]");
+        parser.addPositionalArgument(
+            "file",
+            "A picture or Lumora project (.lumora) to open at start (or a picture to "
+            "filter with --filter).",
+            "[FILE]");
     }
 };
 
@@ -111,6 +115,9 @@ int runLumora(int argc, char* argv[]) {
     WindowSet windows;
     MainWindow& window = windows.mainWindow();
     window.show();
+    // Work left by a Lumora that was killed is offered before anything else is opened.
+    CrashRecovery recovery(windows.document(), &window);
+    recovery.offerLeftWork(window.projectFiles());
     const QStringList files = commandLine.parser.positionalArguments();
     window.openFiles(files); // the status bar says which were ignored
     if (files.size() > 1)    // a file manager may hand over several

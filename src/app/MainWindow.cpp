@@ -3,12 +3,13 @@
 
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
-#include "app/StepEditor.h"
-#include "document/BuiltInSteps.h"
+#include "app/ProjectFiles.h"
 #include "app/SaveWindow.h"
+#include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
 #include "base/BusyCursor.h"
+#include "document/BuiltInSteps.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
 #include "widgets/BackgroundSave.h"
@@ -101,7 +102,8 @@ QLabel* statusPicture(const char* name, const char* icon, int x, int width, int 
 
 MainWindow::MainWindow(WindowSet& windows)
     : m_windows(windows)
-    , m_document(windows.document()) {
+    , m_document(windows.document())
+    , m_projects(std::make_unique<ProjectFiles>(windows.document(), this)) {
     applyWindowDescription(this, WindowId::Main);
 
     m_canvas = new DocumentCanvas;
@@ -148,6 +150,8 @@ MainWindow::MainWindow(WindowSet& windows)
     m_canvas->setZoom(m_document.zoom());
 }
 
+MainWindow::~MainWindow() = default;
+
 QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
                              bool needsDocument) {
     QAction* action = menu->addAction(text);
@@ -174,6 +178,12 @@ void MainWindow::buildMenus() {
     fillRecentMenu();
     addItem(file, "MenuItem19", "Create background", "Ctrl+B", false);
     addItem(file, "MenuItem7", "Save image", "Ctrl+S", false);
+    // The steps themselves, each editable again after opening.
+    file->addSeparator();
+    connect(addItem(file, "OpenProjectItem", "Open project", "Ctrl+Shift+O", false), &QAction::triggered,
+            this, &MainWindow::openProject);
+    connect(addItem(file, "SaveProjectItem", "Save project", "Ctrl+Shift+S", true), &QAction::triggered, this,
+            [this] { m_projects->saveAs(); });
 
     // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
     QMenu* edit = bar->addMenu("Edit");
@@ -396,7 +406,26 @@ void MainWindow::openImage() {
         openFile(path);
 }
 
+void MainWindow::openProject() {
+    if (!maySetChangesAside(QStringLiteral("Save them before opening a project?")))
+        return;
+    const QString path = services().files->openProjectName(this, m_document.chosenFile());
+    if (!path.isEmpty() && m_projects->open(path)) {
+        m_document.setChosenFile(path);
+        m_opacityBar->setValue(1);
+        showStatusMessage(QString());
+    }
+}
+
 bool MainWindow::openFile(const QString& path) {
+    if (ProjectFiles::isProjectFile(path)) {
+        const bool opened = m_projects->open(path);
+        if (opened) {
+            m_opacityBar->setValue(1);
+            showStatusMessage(QString());
+        }
+        return opened;
+    }
     const bool opened = guarded(this, [&] {
         const BusyCursor busy;
         m_document.open(path);
@@ -514,7 +543,8 @@ QStringList MainWindow::readableFiles(const QMimeData* data) {
     if (!data || !data->hasUrls())
         return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && canReadExtension(QFileInfo(url.toLocalFile()).suffix()))
+        if (url.isLocalFile() && (canReadExtension(QFileInfo(url.toLocalFile()).suffix()) ||
+                                  ProjectFiles::isProjectFile(url.toLocalFile())))
             paths << url.toLocalFile();
     return paths;
 }

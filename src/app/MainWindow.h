@@ -10,10 +10,13 @@
 
 #include "app/RecentPictures.h"
 
+#include <memory>
+
 class Document;
 class DocumentCanvas;
 class HistoryWindow;
 class MenuShortcuts;
+class ProjectFiles;
 class QAction;
 class QLabel;
 class QMenu;
@@ -29,6 +32,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(WindowSet& windows);
+    ~MainWindow() override;
 
     // Menu items by object name ("MenuItem6" …).
     QAction* menuItem(const QString& name) const { return m_menuItems.value(name); }
@@ -40,6 +44,9 @@ public:
     bool maySetChangesAside(const QString& question);
 
     void openImage();
+    // "Open project" and "Save project": the document's steps in a ".lumora" file.
+    void openProject();
+    ProjectFiles& projectFiles() { return *m_projects; }
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);
     // Opens the first of several files (a drop, the command line), after asking about unsaved changes, and
@@ -111,6 +118,7 @@ private:
     QAction* m_editAgainItem = nullptr;
     QAction* m_redoItem = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
+    std::unique_ptr<ProjectFiles> m_projects;
     QList<QWidget*> m_editingControls;
     QList<QToolButton*> m_toolbarButtons; // in the toolbar table's order
     QList<QAction*> m_editingItems;

@@ -70,7 +70,8 @@ void StepEditor::editAgain(int entry) {
 }
 
 std::optional<QList<PictureState>> replayWithProgress(QWidget* parent, const PictureState& start,
-                                                      const QList<StepRecipe>& recipes) {
+                                                      const QList<StepRecipe>& recipes,
+                                                      const QString& label) {
     if (recipes.isEmpty())
         return QList<PictureState>();
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
@@ -87,8 +88,8 @@ std::optional<QList<PictureState>> replayWithProgress(QWidget* parent, const Pic
     });
 
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    QProgressDialog progress(QObject::tr("Making the later steps again…"), QObject::tr("Cancel"), 0,
-                             int(recipes.size()), parent);
+    QProgressDialog progress(label.isEmpty() ? QObject::tr("Making the later steps again…") : label,
+                             QObject::tr("Cancel"), 0, int(recipes.size()), parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);

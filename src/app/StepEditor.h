@@ -35,6 +35,7 @@ private:
 
 // Replays `recipes` from `start` off the GUI thread, with a busy cursor and a progress window that appears
 // after half a second and lets the user cancel. Returns the state after each step, or nothing when the user
-// cancelled. Throws UserError when a step cannot be made again.
+// cancelled. Throws UserError when a step cannot be made again. `label` is what the progress window says.
 std::optional<QList<PictureState>> replayWithProgress(QWidget* parent, const PictureState& start,
-                                                      const QList<StepRecipe>& recipes);
+                                                      const QList<StepRecipe>& recipes,
+                                                      const QString& label = QString());

@@ -7,6 +7,9 @@
 #include "pictures/PictureMemory.h"
 #include "pictures/Pictures.h"
 
+#include <QFileInfo>
+#include <QSet>
+
 #include <new>
 #include <utility>
 
@@ -121,8 +124,9 @@ void Document::open(const QString& path) {
 void Document::restoreOriginal() {
     if (m_settings.file.isEmpty())
         return;
-    change(QStringLiteral("Restore the original image"),
-           DocumentChange::picture(loadPicture(m_settings.file)).withRecipe(restoringRecipe(m_settings.file)));
+    change(
+        QStringLiteral("Restore the original image"),
+        DocumentChange::picture(loadPicture(m_settings.file)).withRecipe(restoringRecipe(m_settings.file)));
 }
 
 void Document::flip(Qt::Orientations orientation) {
@@ -311,5 +315,87 @@ void Document::finishEdit(const QList<PictureState>& replayedLater) {
     m_history.replaceFrom(edit.entry, std::move(steps), edit.returnTo,
                           QStringLiteral("Edit again: %1").arg(m_history.entry(edit.entry).name));
     present(previous, shown);
+    announceHistory(wasModified);
+}
+
+QList<ProjectStep> Document::keptSteps() const {
+    if (m_image.isNull() || m_edit)
+        return {};
+    const int position = m_history.position();
+    const QList<StepRecipe> recipes = m_history.recipesUpTo(position);
+    const QStringList names = m_history.stepNamesUpTo(position);
+    const int dropped = int(recipes.size()) - (position + 1);
+    const auto replayable = [](const StepRecipe& recipe) {
+        return recipe.isReplayable() && canReplayStep(recipe.tool);
+    };
+    int first = 0; // where the kept steps start
+    for (int i = 0; i < dropped; ++i)
+        if (!replayable(recipes[i]))
+            first = dropped; // the steps before are of no use: the first entry's picture stands for them
+
+    // The pictures left by the entries kept as pictures, found by going back from the present on copies.
+    QSet<int> wanted;
+    for (int entry = 0; entry <= position; ++entry)
+        if (!replayable(recipes[dropped + entry]) || (entry == 0 && first == dropped && dropped > 0))
+            wanted.insert(entry);
+    QHash<int, QImage> pictures;
+    QImage picture = m_image;
+    for (int entry = position; entry >= 0 && !wanted.isEmpty(); --entry) {
+        if (wanted.remove(entry))
+            pictures.insert(entry, picture);
+        if (entry > 0 && !wanted.isEmpty()) {
+            PictureDelta delta = m_history.entry(entry).picture;
+            delta.swap(picture);
+        }
+    }
+
+    QList<ProjectStep> steps;
+    for (int i = first; i < recipes.size(); ++i) {
+        const int entry = i - dropped;
+        if (pictures.contains(entry))
+            steps.append({names[i], pictureRecipe(pictures.value(entry), names[i])});
+        else
+            steps.append({names[i], recipes[i]});
+    }
+    return steps;
+}
+
+void Document::loadSteps(const QList<LoadedStep>& steps, bool saved) {
+    if (steps.isEmpty() || m_edit)
+        return;
+    const bool wasModified = isModified();
+    QList<DocumentSettings> settings;
+    DocumentSettings previous{QSizeF(), 1.0, QString(), QString()};
+    for (const LoadedStep& step : steps) {
+        DocumentSettings after = previous;
+        after.controlSize = step.after.controlSize;
+        after.sizeText = sizeTextOf(step.after.picture.size());
+        // An opened file that is on this machine is what "Restore the original image" reloads.
+        if (step.recipe.tool == step_tools::open && !step.recipe.settings.value("restore").toBool()) {
+            const QString file = step.recipe.settings.value("file").toString();
+            after.file = QFileInfo(file).isFile() ? file : QString();
+        }
+        settings.append(after);
+        previous = after;
+    }
+    m_history.restart(steps.first().name, historyThumbnail(steps.first().after.picture), settings.first(),
+                      false, steps.first().recipe);
+    for (int i = 1; i < steps.size(); ++i) {
+        HistoryStep step;
+        step.name = steps[i].name;
+        step.thumbnail = historyThumbnail(steps[i].after.picture);
+        step.before = settings[i - 1];
+        step.after = settings[i];
+        step.picture = PictureDelta::between(steps[i - 1].after.picture, steps[i].after.picture);
+        step.recipe = steps[i].recipe;
+        m_history.record(std::move(step));
+    }
+    if (saved)
+        m_history.markSaved();
+    present(steps.last().after.picture, settings.last());
+    if (!m_editingEnabled) {
+        m_editingEnabled = true;
+        emit editingEnabledChanged(true);
+    }
     announceHistory(wasModified);
 }

@@ -6,6 +6,7 @@
 
 #include "document/DocumentChange.h"
 #include "document/DocumentHistory.h"
+#include "document/ProjectFile.h"
 
 #include <QImage>
 #include <QObject>
@@ -23,6 +24,13 @@ struct EditedStep {
     StepRecipe recipe;
     PictureState after;
     DocumentSettings settings;
+};
+
+// A step of a history being loaded: its name, recipe and the state it left.
+struct LoadedStep {
+    QString name;
+    StepRecipe recipe;
+    PictureState after;
 };
 
 class Document : public QObject {
@@ -92,6 +100,16 @@ public:
     QString whyNotEditable(int entry) const;
     // The recipes of the later steps an edit of `entry` replays: every step after it in the history.
     QList<StepRecipe> laterRecipes(int entry) const;
+
+    // The steps from the first one to the present, as a project or recovery file keeps them. A step that
+    // kept no recipe is kept as the picture it left (a "picture" recipe), and so is the first step left when
+    // the budget dropped such a step.
+    QList<ProjectStep> keptSteps() const;
+    // Starts the history over with `steps` (a project opened, work restored): the first one starts it, each
+    // step can be undone and edited again as when it was made, and the document stands after the last one,
+    // unmodified when `saved` (a project opened) and modified otherwise (work kept nowhere else). Nothing
+    // changes when `steps` is empty or a step is being edited.
+    void loadSteps(const QList<LoadedStep>& steps, bool saved = true);
 
     // Memory the history may keep before it drops its oldest steps.
     void setHistoryBudget(qint64 bytes);

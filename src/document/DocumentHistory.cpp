@@ -75,6 +75,7 @@ void DocumentHistory::restart(const QString& name, const QImage& thumbnail, cons
                               bool saved, StepRecipe recipe) {
     m_entries.clear();
     m_droppedRecipes.clear();
+    m_droppedNames.clear();
     HistoryStep start;
     start.name = name;
     start.recipe = std::move(recipe);
@@ -120,7 +121,8 @@ const HistoryStep& DocumentHistory::redo(QImage& picture) {
     return step;
 }
 
-void DocumentHistory::replaceFrom(int from, std::vector<HistoryStep> steps, int returnTo, const QString& name) {
+void DocumentHistory::replaceFrom(int from, std::vector<HistoryStep> steps, int returnTo,
+                                  const QString& name) {
     Q_ASSERT(from > 0 && from < count() && !steps.empty());
     auto replaced = std::make_shared<TailSwap>();
     replaced->name = name;
@@ -192,6 +194,13 @@ QList<StepRecipe> DocumentHistory::recipesUpTo(int index) const {
     return recipes;
 }
 
+QStringList DocumentHistory::stepNamesUpTo(int index) const {
+    QStringList names = m_droppedNames;
+    for (int i = 0; i <= index && i < count(); ++i)
+        names.append(m_entries[size_t(i)].name);
+    return names;
+}
+
 void DocumentHistory::recount() {
     m_bytes = 0;
     for (const HistoryStep& step : m_entries)
@@ -215,6 +224,7 @@ void DocumentHistory::keepWithinBudget() {
 
 void DocumentHistory::dropOldest() {
     m_droppedRecipes.append(m_entries[0].recipe);
+    m_droppedNames.append(m_entries[0].name);
     m_entries.pop_front();
     shiftSwaps(m_entries);
     // The next step becomes where the history starts: nothing before it to go back to.

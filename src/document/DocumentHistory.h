@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -45,11 +46,11 @@ struct HistoryStep {
 // The other version of the steps from `from` on, kept so that editing an earlier step is undone (and
 // redone) as one step.
 struct TailSwap {
-    QString name;  // the edit, e.g. "Edit again: Add 2D text"
-    int from = 0;  // the entry where the versions part
+    QString name; // the edit, e.g. "Edit again: Add 2D text"
+    int from = 0; // the entry where the versions part
     std::deque<HistoryStep> steps;
-    int position = 0;           // where the document stood in that version
-    std::optional<int> saved;   // the saved point, when it lies in that version
+    int position = 0;         // where the document stood in that version
+    std::optional<int> saved; // the saved point, when it lies in that version
     qint64 bytes() const;
 };
 
@@ -92,6 +93,8 @@ public:
     // The recipes of the steps from the very first one up to entry `index`, those the budget dropped
     // included.
     QList<StepRecipe> recipesUpTo(int index) const;
+    // The names of those steps, in the same order.
+    QStringList stepNamesUpTo(int index) const;
 
     void markSaved() { m_saved = m_position; }
     // True before any picture, and while the document is where it was last opened or saved.
@@ -110,6 +113,7 @@ private:
 
     std::deque<HistoryStep> m_entries;
     QList<StepRecipe> m_droppedRecipes; // of the steps the budget dropped from the start, oldest first
+    QStringList m_droppedNames;
     int m_position = 0;
     std::optional<int> m_saved; // none: the saved point is no longer in the history
     qint64 m_budget;

@@ -68,6 +68,10 @@ public:
     QString openFileName(QWidget* parent, const QString& currentFile) override {
         return QFileDialog::getOpenFileName(parent, QString(), currentFile, pictureFileFilter());
     }
+    QString openProjectName(QWidget* parent, const QString& currentFile) override {
+        return QFileDialog::getOpenFileName(parent, QString(), currentFile,
+                                            QStringLiteral("Lumora projects (*.lumora)"));
+    }
     QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) override {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -39,6 +39,10 @@ public:
     virtual ~FileChooser() = default;
     // An empty result means the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& currentFile) = 0;
+    // The same for a project file (".lumora").
+    virtual QString openProjectName(QWidget* parent, const QString& currentFile) {
+        return openFileName(parent, currentFile);
+    }
     // `startPath` (may be empty): the folder the dialog starts in and the file name it proposes.
     virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) = 0;
 };

@@ -69,6 +69,8 @@ struct MenuCommands : ControlMap {
     Control<QAction> openImage = named("MenuItem6");
     Control<QAction> createBackground = named("MenuItem19");
     Control<QAction> save = named("MenuItem7");
+    Control<QAction> openProject = named("OpenProjectItem");
+    Control<QAction> saveProject = named("SaveProjectItem");
     Control<QAction> undo = named("UndoItem");
     Control<QAction> redo = named("RedoItem");
     Control<QAction> history = named("HistoryItem");

@@ -1,0 +1,416 @@
+// SPDX-License-Identifier: MIT
+// Project files and crash recovery: a project saved and opened again through the File menu is the same
+// history, each step editable again; a damaged or foreign file changes nothing and says what is wrong; work
+// of a Lumora that was killed is offered at the next start.
+#include "app/CrashRecovery.h"
+#include "app/MainWindow.h"
+#include "app/ProjectFiles.h"
+#include "app/StepEditor.h"
+#include "app/WindowSet.h"
+#include "decorations/DecorationResources.h"
+#include "document/Document.h"
+#include "document/ProjectFile.h"
+#include "support/Driver.h"
+#include "support/Fixtures.h"
+#include "support/WindowControls.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+namespace {
+
+const QString photoPath = QStringLiteral(LUMORA_TEST_DATA "/photo.jpg");
+
+QStringList stepNames(const Document& document) {
+    QStringList names;
+    for (int i = 0; i < document.history().count(); ++i)
+        names << document.history().entry(i).name;
+    return names;
+}
+
+using Entries = QList<QPair<QString, QByteArray>>;
+
+// The entries of a zip archive, in order.
+Entries unzip(const QByteArray& bytes) {
+    Entries entries;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
+    zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (!archive) {
+        zip_source_free(source);
+        return entries;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
+        QByteArray data(qsizetype(stat.size), '\0');
+        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        zip_fread(file, data.data(), stat.size);
+        zip_fclose(file);
+        entries.append({QString::fromUtf8(stat.name), data});
+    }
+    zip_discard(archive);
+    return entries;
+}
+
+// A zip archive of `entries`, every one stored as it is (so that its bytes can be found in the archive).
+QByteArray zipOf(const Entries& entries) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+    zip_source_keep(source);
+    for (const auto& [name, data] : entries) {
+        zip_source_t* entry = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
+        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    zip_close(archive);
+    zip_source_open(source);
+    zip_source_seek(source, 0, SEEK_END);
+    QByteArray bytes(qsizetype(zip_source_tell(source)), '\0');
+    zip_source_seek(source, 0, SEEK_SET);
+    zip_source_read(source, bytes.data(), zip_uint64_t(bytes.size()));
+    zip_source_close(source);
+    zip_source_free(source);
+    return bytes;
+}
+
+QByteArray recipeWith(const Entries& entries, const std::function<void(QJsonObject&)>& change) {
+    for (const auto& [name, data] : entries)
+        if (name == project_format::recipeEntry) {
+            QJsonObject recipe = QJsonDocument::fromJson(data).object();
+            change(recipe);
+            return QJsonDocument(recipe).toJson();
+        }
+    return {};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ProjectTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<Driver> m_driver;
+
+    Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
+    void expectNoMessages() {
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+    }
+    void whileShown(WindowId window, std::function<void()> act) {
+        QWidget* target = m_driver->window(window);
+        auto previous = desktop().whileShown;
+        desktop().whileShown = [target, act, previous](QDialog* shown) {
+            if (shown == target)
+                act();
+            else if (previous)
+                previous(shown);
+        };
+    }
+    // The photo, a rectangle of `thickness`, a horizontal flip and a line, each as a user makes them.
+    void makeSteps(const QString& thickness) {
+        m_driver->openFile(photoPath);
+        whileShown(WindowId::Rectangle, [this, thickness] {
+            m_driver->type(ui::rectangle.thicknessBox, thickness);
+            m_driver->click(ui::rectangle.ok);
+        });
+        m_driver->run(ui::menu.rectangle);
+        m_driver->run(ui::menu.flipHorizontal);
+        whileShown(WindowId::Line, [this] {
+            m_driver->type(ui::line.thicknessBox, "5");
+            m_driver->click(ui::line.ok);
+        });
+        m_driver->run(ui::menu.line);
+        expectNoMessages();
+    }
+    QString saveProject(const QString& name) {
+        const QString path = m_driver->filePath(name);
+        desktop().saveAnswers << path;
+        m_driver->run(ui::menu.saveProject);
+        return path;
+    }
+    void openProject(const QString& path) {
+        desktop().openAnswers << path;
+        m_driver->run(ui::menu.openProject);
+    }
+
+private slots:
+    void initTestCase() { initDecorationResources(); }
+    void init() {
+        m_driver = std::make_unique<Driver>();
+        m_driver->show(&m_driver->mainWindow());
+    }
+    void cleanup() { m_driver.reset(); }
+
+    void aSavedProjectOpensAsTheSameStepsEachEditableAgain() {
+        makeSteps("12");
+        const QImage wanted = document().image(); // the rectangle as it will be edited
+
+        m_driver->restart();
+        makeSteps("2");
+        const QImage saved = document().image();
+        const QStringList names = stepNames(document());
+        const QString path = saveProject("work.lumora");
+        expectNoMessages();
+        QVERIFY(!document().isModified()); // saved as a project counts as saved
+
+        m_driver->restart();
+        openProject(path);
+        expectNoMessages();
+        QCOMPARE(stepNames(document()), names);
+        QCOMPARE(document().history().position(), names.size() - 1);
+        QCOMPARE(maxChannelDifference(document().image(), saved), 0);
+        QVERIFY(!document().isModified());
+        m_driver->run(ui::menu.undo); // each step is there to go back through
+        QCOMPARE(document().history().position(), names.size() - 2);
+        m_driver->run(ui::menu.redo);
+
+        whileShown(WindowId::Rectangle, [this] {
+            QCOMPARE(m_driver->control(ui::rectangle.thicknessBox)->text(), "2");
+            m_driver->type(ui::rectangle.thicknessBox, "12");
+            m_driver->click(ui::rectangle.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        expectNoMessages();
+        QCOMPARE(stepNames(document()), names);
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    void aStepWithoutRecipeIsKeptAsItsPicture() {
+        m_driver->openFile(photoPath);
+        QImage marked = document().image().copy();
+        marked.fill(Qt::darkCyan);
+        document().change("Mark", DocumentChange::picture(marked)); // a step that kept no recipe
+        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
+        m_driver->run(ui::menu.rectangle);
+        const QImage saved = document().image();
+        const QString path = saveProject("marked.lumora");
+
+        m_driver->restart();
+        openProject(path);
+        expectNoMessages();
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Mark", "Add rectangle"}));
+        QCOMPARE(maxChannelDifference(document().image(), saved), 0);
+        QVERIFY(m_driver->windows().stepEditor().whyNotEditable(2).isEmpty()); // the later step still is
+    }
+
+    void aProjectOnTheCommandLineOpens() {
+        makeSteps("3");
+        const QImage saved = document().image();
+        const QString path = saveProject("line.lumora");
+        m_driver->restart();
+        m_driver->mainWindow().openFiles({path});
+        expectNoMessages();
+        QCOMPARE(document().history().count(), 4);
+        QCOMPARE(maxChannelDifference(document().image(), saved), 0);
+    }
+
+    void aDamagedProjectChangesNothing_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("truncated") << "truncated"
+                                   << "not a zip archive";
+        QTest::newRow("foreign zip") << "foreign"
+                                     << "it has no recipe.json";
+        QTest::newRow("bad JSON") << "json"
+                                  << "recipe.json is damaged";
+        QTest::newRow("another format") << "format"
+                                        << "it is not a Lumora project";
+        QTest::newRow("newer version") << "newer"
+                                       << "saved by a newer version of Lumora (project format 2";
+        QTest::newRow("missing resource") << "missing"
+                                          << "it is missing the picture \"photo.jpg\"";
+        QTest::newRow("damaged picture bytes") << "bytes"
+                                               << "is damaged or cut off";
+        QTest::newRow("unknown tool") << "tool"
+                                      << "does not know that tool";
+        QTest::newRow("path outside") << "path"
+                                      << "names a picture in a way Lumora does not write";
+    }
+    void aDamagedProjectChangesNothing() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        makeSteps("4");
+        const QString good = saveProject("good.lumora");
+        const Entries entries = unzip(readFile(good));
+        QVERIFY(entries.size() >= 4);
+        QByteArray bytes;
+        Entries changed = entries;
+        auto replaceRecipe = [&](const std::function<void(QJsonObject&)>& change) {
+            for (auto& entry : changed)
+                if (entry.first == project_format::recipeEntry)
+                    entry.second = recipeWith(entries, change);
+            bytes = zipOf(changed);
+        };
+        if (damage == "truncated") {
+            bytes = readFile(good).left(readFile(good).size() / 2);
+        } else if (damage == "foreign") {
+            bytes = zipOf({{"hello.txt", "hello"}});
+        } else if (damage == "json") {
+            changed[0].second = "{\"format\": \"lumora-project\", \"steps\": [";
+            bytes = zipOf(changed);
+        } else if (damage == "format") {
+            replaceRecipe([](QJsonObject& recipe) { recipe["format"] = "something-else"; });
+        } else if (damage == "newer") {
+            replaceRecipe([](QJsonObject& recipe) { recipe["version"] = 2; });
+        } else if (damage == "missing") {
+            changed.erase(std::remove_if(changed.begin(), changed.end(),
+                                         [](const auto& entry) { return entry.first.endsWith(".jpg"); }),
+                          changed.end());
+            bytes = zipOf(changed);
+        } else if (damage == "bytes") {
+            bytes = zipOf(changed);
+            const QByteArray photo = readFile(photoPath);
+            const qsizetype at = bytes.indexOf(photo.mid(1000, 64));
+            QVERIFY(at > 0);
+            bytes[at] = char(bytes[at] ^ 0x55); // the checksum no longer fits
+        } else if (damage == "tool") {
+            replaceRecipe([](QJsonObject& recipe) {
+                QJsonArray steps = recipe["steps"].toArray();
+                QJsonObject step = steps[1].toObject();
+                step["tool"] = "shape.hexagon";
+                steps[1] = step;
+                recipe["steps"] = steps;
+            });
+        } else if (damage == "path") {
+            replaceRecipe([](QJsonObject& recipe) {
+                QJsonArray steps = recipe["steps"].toArray();
+                QJsonObject step = steps[0].toObject();
+                step["resources"] = QJsonArray{"../../etc/passwd"};
+                steps[0] = step;
+                recipe["steps"] = steps;
+            });
+        }
+        const QString path = m_driver->filePath("damaged.lumora");
+        writeFile(path, bytes);
+
+        const QImage before = document().image();
+        const QStringList names = stepNames(document());
+        const int position = document().history().position();
+        openProject(path);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages[0].contains(path), qPrintable(desktop().messages[0]));
+        QVERIFY2(desktop().messages[0].contains(message), qPrintable(desktop().messages[0]));
+        QCOMPARE(document().image(), before);
+        QCOMPARE(stepNames(document()), names);
+        QCOMPARE(document().history().position(), position);
+    }
+
+    // A Lumora killed with SIGKILL leaves its work; the next start offers it and restores the same steps.
+    void workOfAKilledLumoraIsRestoredAtTheNextStart() {
+        makeSteps("6");
+        const QString project = saveProject("before-kill.lumora");
+        const QImage picture = document().image();
+        const QStringList names = stepNames(document());
+        QTemporaryDir state;
+        QProcess lumora;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_STATE_HOME", state.path());
+        environment.insert("XDG_CONFIG_HOME", state.filePath("config"));
+        lumora.setProcessEnvironment(environment);
+        lumora.start(LUMORA_PROGRAM, {project});
+        QVERIFY2(lumora.waitForStarted(), qPrintable(lumora.errorString()));
+        const QDir recovery(state.filePath("lumora/recovery"));
+        auto written = [&] {
+            for (const QString& folder : recovery.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (QFile::exists(recovery.filePath(folder + "/recipe.json")))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(written(), 60000);
+        lumora.kill(); // SIGKILL: nothing of a normal exit runs
+        QVERIFY(lumora.waitForFinished());
+        QCOMPARE(lumora.exitStatus(), QProcess::CrashExit);
+
+        m_driver->restart();
+        QStringList questions;
+        CrashRecovery restart(document(), &m_driver->mainWindow(), state.filePath("lumora"));
+        restart.askToRestore = [&questions](const QString& question) {
+            questions << question;
+            return true;
+        };
+        restart.offerLeftWork(m_driver->mainWindow().projectFiles());
+        expectNoMessages();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].contains("last changed"), qPrintable(questions[0]));
+        QCOMPARE(stepNames(document()), names);
+        QCOMPARE(maxChannelDifference(document().image(), picture), 0);
+        QVERIFY(document().isModified()); // kept nowhere else: closing asks to save it
+        restart.waitForWrites();
+        // The restored work is this program's now: the left folder is gone, its own holds the steps.
+        QCOMPARE(recovery.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({QFileInfo(restart.folder()).fileName()}));
+        QCOMPARE(readRecoveryFolder(restart.folder()).steps.size(), names.size());
+    }
+
+    void leftWorkIsDiscardedOrSetAside_data() {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("discarded") << false;
+        QTest::newRow("damaged") << true;
+    }
+    void leftWorkIsDiscardedOrSetAside() {
+        QFETCH(bool, damaged);
+        QTemporaryDir state;
+        {
+            m_driver->openFile(photoPath);
+            CrashRecovery killed(document(), &m_driver->mainWindow(), state.path());
+            m_driver->run(ui::menu.flipHorizontal);
+            killed.waitForWrites();
+            const QString folder = killed.folder();
+            // As a kill leaves it: a copy of the folder under another name, with no live lock.
+            const QString left = state.filePath("recovery/left");
+            QDir().mkpath(left + "/resources");
+            for (const QString& name : QDir(folder + "/resources").entryList(QDir::Files))
+                QFile::copy(folder + "/resources/" + name, left + "/resources/" + name);
+            QFile::copy(folder + "/recipe.json", left + "/recipe.json");
+            if (damaged)
+                writeFile(left + "/recipe.json", "{\"format\": \"lumora-project\", \"vers");
+        }
+        m_driver->restart();
+        QStringList questions;
+        CrashRecovery next(document(), &m_driver->mainWindow(), state.path());
+        next.askToRestore = [&questions](const QString& question) {
+            questions << question;
+            return false; // "Discard"
+        };
+        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        QVERIFY(!QFileInfo::exists(state.filePath("recovery/left")));
+        QVERIFY(document().image().isNull());
+        const QStringList aside = QDir(state.path()).entryList({"recovery-damaged-*"}, QDir::Dirs);
+        if (damaged) {
+            QCOMPARE(questions.size(), 0);
+            QCOMPARE(desktop().messages.size(), 1);
+            QVERIFY2(desktop().messages[0].contains("set aside"), qPrintable(desktop().messages[0]));
+            QCOMPARE(aside.size(), 1);
+        } else {
+            QCOMPARE(questions.size(), 1);
+            expectNoMessages();
+            QVERIFY(aside.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(ProjectTest)
+#include "test_projects.moc"

@@ -3,10 +3,10 @@
 // from the recipe alone, and "Edit again" reopens a step's window, replaces the step and makes the later
 // steps again, as one undoable step.
 #include "app/HistoryWindow.h"
-#include "decorations/DecorationResources.h"
 #include "app/MainWindow.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
+#include "decorations/DecorationResources.h"
 #include "document/Document.h"
 #include "document/StepReplay.h"
 #include "support/Driver.h"
@@ -78,9 +78,10 @@ private slots:
     void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
         QTest::addColumn<ToolWindowRoute>("route");
         // The windows that record their steps so far.
-        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle};
+        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle,
+                                           WindowId::FilterGallery, WindowId::Background};
         for (const ToolWindowRoute& route : toolWindowRoutes())
-            if (*route.step && recording.contains(route.window))
+            if (recording.contains(route.window))
                 QTest::newRow(route.name) << route;
     }
     void everyWindowsStepIsMadeAgainToTheSamePixels() {

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "app/StepReplays.h"
 
+#include "background/BackgroundCreator.h"
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
+#include "filters/FilterGallery.h"
 #include "shapes/ShapeTool.h"
 
 void registerStepReplays() {
     registerBuiltInStepReplays();
     for (ShapeFigure figure : {ShapeFigure::Line, ShapeFigure::Rectangle, ShapeFigure::Circle})
         registerStepReplay(ShapeTool::recipeTool(figure), &ShapeTool::replay);
+    registerStepReplay(FilterGallery::recipeTool(), &FilterGallery::replay);
+    registerStepReplay(BackgroundCreator::recipeTool(), &BackgroundCreator::replay);
 }

@@ -86,7 +86,9 @@ WindowSet::WindowSet()
                           [picture](const QImage& filtered) { picture->setPicture(filtered); });
         });
 
-    m_stepEditor->onStatusMessage = [this](const QString& message) { m_mainWindow->showStatusMessage(message); };
+    m_stepEditor->onStatusMessage = [this](const QString& message) {
+        m_mainWindow->showStatusMessage(message);
+    };
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
@@ -116,10 +118,7 @@ void WindowSet::openOnDocument(WindowId id) {
         placeImageAboveDocument();
         return;
     case WindowId::FilterGallery:
-        filterPicture(m_document->image(), [this](const QImage& filtered) {
-            const QString filter = QString::fromUtf8(effectInfo(m_filterGallery->selectedKind()).caption);
-            m_document->change(filter + " filter", DocumentChange::picture(filtered));
-        });
+        filterDocument(std::nullopt);
         return;
     case WindowId::Borders:
     case WindowId::Effects:
@@ -148,6 +147,10 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
             return figure == ShapeFigure::Line        ? WindowId::Line
                    : figure == ShapeFigure::Rectangle ? WindowId::Rectangle
                                                       : WindowId::Circle;
+    if (tool == FilterGallery::recipeTool())
+        return WindowId::FilterGallery;
+    if (tool == BackgroundCreator::recipeTool())
+        return WindowId::Background;
     return std::nullopt;
 }
 
@@ -159,12 +162,28 @@ void WindowSet::openForEdit(const StepRecipe& recipe) {
     const std::optional<WindowId> id = editWindowFor(recipe.tool);
     if (!id)
         return;
+    if (*id == WindowId::FilterGallery) {
+        filterDocument(FilterGallery::recordedEffect(recipe));
+        return;
+    }
     QDialog* tool = window(*id);
     if (auto* documentTool = dynamic_cast<DocumentTool*>(tool)) {
         documentTool->openOnDocument();
         documentTool->applyRecipe(recipe);
     }
     showModal(tool);
+}
+
+void WindowSet::filterDocument(const std::optional<Effect>& shown) {
+    m_filterGallery->prepare(m_document->image(), [this](const QImage& filtered) {
+        const Effect effect = m_filterGallery->selectedEffect();
+        const QString filter = QString::fromUtf8(effectInfo(effect.kind).caption);
+        m_document->change(filter + " filter",
+                           DocumentChange::picture(filtered).withRecipe(FilterGallery::recipe(effect)));
+    });
+    if (shown)
+        m_filterGallery->showEffect(*shown);
+    showModal(m_filterGallery);
 }
 
 void WindowSet::placeImageAboveDocument() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/WindowTable.h"
+#include "effects/Effect.h"
 #include "toolkit/ToolRequests.h"
 
 #include <array>
@@ -88,6 +89,8 @@ private:
     void make(WindowId id, Window*& member, Arguments&&... arguments);
     void placeDecoration(DecorationSet set, const QImage& decoration);
     void placeImageAboveDocument();
+    // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
+    void filterDocument(const std::optional<Effect>& shown);
     // The window that edits steps of `tool` again, or none.
     std::optional<WindowId> editWindowFor(const QString& tool) const;
 

@@ -78,8 +78,9 @@ private slots:
     void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
         QTest::addColumn<ToolWindowRoute>("route");
         // The windows that record their steps so far.
-        const QList<WindowId> recording = {WindowId::Line, WindowId::Rectangle, WindowId::Circle,
-                                           WindowId::FilterGallery, WindowId::Background};
+        const QList<WindowId> recording = {WindowId::Line,       WindowId::Rectangle,
+                                           WindowId::Circle,     WindowId::FilterGallery,
+                                           WindowId::Background, WindowId::OverlayEditor};
         for (const ToolWindowRoute& route : toolWindowRoutes())
             if (recording.contains(route.window))
                 QTest::newRow(route.name) << route;

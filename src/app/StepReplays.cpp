@@ -5,6 +5,7 @@
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
 #include "filters/FilterGallery.h"
+#include "overlay/OverlayEditor.h"
 #include "shapes/ShapeTool.h"
 
 void registerStepReplays() {
@@ -13,4 +14,7 @@ void registerStepReplays() {
         registerStepReplay(ShapeTool::recipeTool(figure), &ShapeTool::replay);
     registerStepReplay(FilterGallery::recipeTool(), &FilterGallery::replay);
     registerStepReplay(BackgroundCreator::recipeTool(), &BackgroundCreator::replay);
+    using Step = OverlayEditor::DocumentStep;
+    for (Step step : {Step::Edit, Step::ImageAbove, Step::Border, Step::Effect, Step::Montage})
+        registerStepReplay(OverlayEditor::recipeTool(step), &OverlayEditor::replay);
 }

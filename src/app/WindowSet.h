@@ -34,6 +34,7 @@ class Text3DTool;
 class TextImage3D;
 class WheelGuard;
 enum class DecorationSet;
+struct DecorationEntry;
 enum class ShapeFigure;
 
 class WindowSet : public ToolRequests {
@@ -87,7 +88,7 @@ private:
     // table and keeps it in `member`.
     template <class Window, class... Arguments>
     void make(WindowId id, Window*& member, Arguments&&... arguments);
-    void placeDecoration(DecorationSet set, const QImage& decoration);
+    void placeDecoration(const DecorationEntry& entry, const QImage& decoration);
     void placeImageAboveDocument();
     // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
     void filterDocument(const std::optional<Effect>& shown);

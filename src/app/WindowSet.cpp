@@ -102,9 +102,7 @@ WindowSet::WindowSet()
             });
         });
 
-    m_stepEditor->onStatusMessage = [this](const QString& message) {
-        m_mainWindow->showStatusMessage(message);
-    };
+    m_stepEditor->onStatusMessage = [this](const QString& message) { m_mainWindow->showStatusMessage(message); };
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
@@ -225,8 +223,12 @@ void WindowSet::placeImageAboveDocument() {
         }))
         return;
     m_document->setChosenFile(path); // where the open dialog starts next; the document keeps its own file
+    placeImageAboveDocument(overlay, PictureOrigin::fromResource(file));
+}
+
+void WindowSet::placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin) {
     m_overlayEditor->openOnDocument(OverlayEditor::DocumentStep::ImageAbove);
-    m_overlayEditor->placeOverDocument(overlay, PictureOrigin::fromResource(file));
+    m_overlayEditor->placeOverDocument(overlay, origin);
     showModal(m_overlayEditor);
 }
 
@@ -267,18 +269,17 @@ void WindowSet::cropPicture(SharedPicture picture) {
 }
 
 void WindowSet::placeOver(SharedPicture picture, const QImage& overlay) {
-    OverlayEditor& editor = *m_overlayEditor;
     if (picture == SharedPicture::DocumentImage) {
-        editor.openOnDocument(OverlayEditor::DocumentStep::ImageAbove);
-        editor.placeOverDocument(
+        placeImageAboveDocument(
             overlay, PictureOrigin::fromResource(StepResource::fromPicture(overlay, "overlay.png")));
-    } else {
-        // The 3D text picture at its own size, shown at the main window's zoom.
-        editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
-        const QImage& textImage = m_textImage3D->image();
-        editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
-        editor.overlay()->setPicture(overlay); // the overlay keeps its box
+        return;
     }
+    // The 3D text picture at its own size, shown at the main window's zoom.
+    OverlayEditor& editor = *m_overlayEditor;
+    editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
+    const QImage& textImage = m_textImage3D->image();
+    editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
+    editor.overlay()->setPicture(overlay); // the overlay keeps its box
     showModal(&editor);
 }
 

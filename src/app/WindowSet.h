@@ -22,6 +22,7 @@ class FilterGallery;
 class MagnifierWindow;
 class MainWindow;
 class OverlayEditor;
+struct PictureOrigin;
 class QDialog;
 class ResultsWindow;
 class SaveWindow;
@@ -90,6 +91,8 @@ private:
     void make(WindowId id, Window*& member, Arguments&&... arguments);
     void placeDecoration(const DecorationEntry& entry, const QImage& decoration);
     void placeImageAboveDocument();
+    // The overlay editor on the document, with `overlay` (which came from `origin`) to place over it.
+    void placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin);
     // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
     void filterDocument(const std::optional<Effect>& shown);
     // The window that edits steps of `tool` again, or none.

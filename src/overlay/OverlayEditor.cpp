@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "overlay/OverlayEditor.h"
 
+#include "base/BusyCursor.h"
 #include "base/Geometry.h"
 #include "base/UserError.h"
 #include "document/Document.h"
@@ -365,6 +366,7 @@ PictureState OverlayEditor::replay(const PictureState& before, const StepRecipe&
 }
 
 void OverlayEditor::applyRecipe(const StepRecipe& recipe) {
+    const BusyCursor busy; // the pictures are read and filtered again
     const QJsonObject backgroundSettings = recipe.settings["background"].toObject();
     RecordedPicture recordedBackground = recordedPicture(backgroundSettings, recipe, m_document.image());
     setBackgroundPicture(

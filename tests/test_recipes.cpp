@@ -10,10 +10,11 @@
 #include "base/UserError.h"
 #include "crop/CropWindow.h"
 #include "decorations/DecorationResources.h"
-#include "document/Document.h"
 #include "document/BuiltInSteps.h"
+#include "document/Document.h"
 #include "document/StepReplay.h"
 #include "document/TextImage3D.h"
+#include "filters/FilterGallery.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/ToolRoutes.h"
@@ -27,7 +28,9 @@
 #include "widgets/TrackBar.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -57,6 +60,13 @@ void editToPicture(Document& document, int entry, const QImage& picture) {
 }
 
 const QString photoPath = QStringLiteral(LUMORA_TEST_DATA "/photo.jpg");
+
+const ToolWindowRoute& routeNamed(const char* name) {
+    for (const ToolWindowRoute& route : toolWindowRoutes())
+        if (qstrcmp(route.name, name) == 0)
+            return route;
+    qFatal("no tool window route \"%s\"", name);
+}
 
 QStringList stepNames(const Document& document) {
     QStringList names;
@@ -225,6 +235,42 @@ private:
         m_driver->run(ui::menu.text2D);
     }
 
+    // A border through its gallery at opacity `opacity`, then a line.
+    void addBorderAndLine(double opacity) {
+        whileShown(WindowId::OverlayEditor, [this, opacity] {
+            m_driver->control(ui::overlayEditor.opacityBar)->setValue(opacity);
+            m_driver->click(ui::overlayEditor.ok);
+        });
+        m_driver->follow(routeNamed("border"));
+        whileShown(WindowId::Line, [this] {
+            m_driver->type(ui::line.thicknessBox, "5");
+            m_driver->click(ui::line.ok);
+        });
+        m_driver->run(ui::menu.line);
+    }
+    // What the user does in the overlay editor before "Ok", by name.
+    void workInOverlayEditor(const QString& action) {
+        const auto& editor = ui::overlayEditor;
+        if (action == "flip horizontal")
+            m_driver->click(editor.flipHorizontal);
+        else if (action == "flip vertical")
+            m_driver->click(editor.flipVertical);
+        else if (action == "filter background")
+            m_driver->click(editor.filterBackground);
+        else if (action == "filter overlay")
+            m_driver->click(editor.filterOverlay);
+        else if (action == "send to back")
+            m_driver->click(editor.sendToBack);
+        else if (action == "stretch")
+            m_driver->control(editor.proportional)->setChecked(false);
+        else if (action == "rotate")
+            m_driver->control(editor.rotationBar)->setValue(30);
+        else if (action == "margins") {
+            m_driver->type(editor.marginXBox, "20");
+            m_driver->type(editor.marginYBox, "10");
+        } else
+            QFAIL(qPrintable("unknown action " + action));
+    }
 
 private slots:
     void initTestCase() { initDecorationResources(); }
@@ -236,13 +282,8 @@ private slots:
 
     void everyWindowsStepIsMadeAgainToTheSamePixels_data() {
         QTest::addColumn<ToolWindowRoute>("route");
-        // The windows that record their steps so far.
-        const QList<WindowId> recording = {WindowId::Line,   WindowId::Rectangle, WindowId::Circle,
-                                           WindowId::Text2D, WindowId::Magnifier, WindowId::ColourFilters,
-                                           WindowId::Text3D, WindowId::Crop};
         for (const ToolWindowRoute& route : toolWindowRoutes())
-            if (*route.step && recording.contains(route.window))
-                QTest::newRow(route.name) << route;
+            QTest::newRow(route.name) << route;
     }
     void everyWindowsStepIsMadeAgainToTheSamePixels() {
         QFETCH(ToolWindowRoute, route);
@@ -306,6 +347,89 @@ private slots:
         QCOMPARE(recipes.size(), 4);
         const QList<PictureState> states = replaySteps({}, recipes, running);
         QCOMPARE(states.last().picture, document.image());
+    }
+
+    // Flips, filters, stacking and placement in the overlay editor are recorded with the pictures they
+    // changed, which are named by where they came from.
+    void overlayEditorChangesAreMadeAgain_data() {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QString>("overlayFrom");
+        QTest::addColumn<QString>("backgroundFrom");
+        QTest::newRow("border flipped both ways")
+            << "border" << QStringList{"flip horizontal", "flip vertical"} << "decoration"
+            << "document";
+        QTest::newRow("border on a filtered background")
+            << "border" << QStringList{"filter background"} << "decoration"
+            << "document";
+        QTest::newRow("filtered border, stretched")
+            << "border" << QStringList{"filter overlay", "stretch"} << "decoration"
+            << "document";
+        QTest::newRow("border behind the photo") << "border" << QStringList{"send to back"} << "decoration"
+                                                 << "document";
+        QTest::newRow("montage with the photo flipped on a filtered template")
+            << "montage" << QStringList{"flip horizontal", "filter background"} << "document"
+            << "decoration";
+        QTest::newRow("image above rotated, with margins")
+            << "image above" << QStringList{"rotate", "margins"} << "resource"
+            << "document";
+    }
+    void overlayEditorChangesAreMadeAgain() {
+        QFETCH(QString, route);
+        QFETCH(QStringList, actions);
+        QFETCH(QString, overlayFrom);
+        QFETCH(QString, backgroundFrom);
+        open(photoPath);
+        const PictureState before{document().image(), document().controlSize()};
+        const QString sticker = m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
+        desktop().openAnswers << sticker;
+        whileShown(WindowId::FilterGallery, [this] {
+            m_driver->windows().filterGallery().select(EffectKind::Sepia);
+            m_driver->click(ui::filterGallery.ok);
+        });
+        whileShown(WindowId::OverlayEditor, [this, actions] {
+            for (const QString& action : actions)
+                workInOverlayEditor(action);
+            m_driver->click(ui::overlayEditor.ok);
+        });
+        m_driver->follow(routeNamed(qPrintable(route)));
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(document().history().count(), 2);
+
+        const StepRecipe& recipe = document().history().entry(1).recipe;
+        const QJsonObject overlay = recipe.settings["overlay"].toObject();
+        QCOMPARE(overlay["origin"]["from"].toString(), overlayFrom);
+        QCOMPARE(recipe.settings["background"]["origin"]["from"].toString(), backgroundFrom);
+        if (overlayFrom == "resource") { // the chosen file as it came
+            QFile file(sticker);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(recipe.resource(overlay["origin"]["resource"].toInt()).fileBytes(), file.readAll());
+        }
+        const PictureState replayed = replayStep(before, recipe);
+        QCOMPARE(replayed.controlSize, document().controlSize());
+        QCOMPARE(replayed.picture.size(), document().image().size());
+        QCOMPARE(maxChannelDifference(replayed.picture, document().image()), 0);
+    }
+
+    void editingABorderAgainChangesItUnderTheLaterSteps() {
+        open(photoPath);
+        addBorderAndLine(0.4);
+        const QImage wanted = document().image();
+
+        m_driver->restart();
+        open(photoPath);
+        addBorderAndLine(0.8);
+        QVERIFY(document().image() != wanted);
+
+        whileShown(WindowId::OverlayEditor, [this] {
+            QCOMPARE(m_driver->control(ui::overlayEditor.opacityBar)->value(), 0.8);
+            m_driver->control(ui::overlayEditor.opacityBar)->setValue(0.4);
+            m_driver->click(ui::overlayEditor.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(1);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        QCOMPARE(stepNames(document()), QStringList({"Open image", "Add border", "Add line"}));
+        QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
     }
 
     void editAgainReplacesTheStepAndMakesTheLaterOnesAgain() {
@@ -600,7 +724,6 @@ private slots:
         QCOMPARE(maxChannelDifference(document().image(), made), 0);
     }
 
-
     void fixingATypoInACaptionMakesTheLaterStepsAgain() {
         // What the user should end with: the caption as meant, and the later ones after it.
         open(photoPath);
@@ -656,7 +779,6 @@ private slots:
         else
             QCOMPARE(stepWarnings(recipe), QStringList());
     }
-
 
     void cancellingAnEditChangesNothing() {
         open(photoPath);

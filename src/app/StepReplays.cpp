@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "app/StepReplays.h"
 
-#include "crop/CropWindow.h"
+#include "background/BackgroundCreator.h"
 #include "colourfilters/ColourFilters.h"
+#include "crop/CropWindow.h"
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
+#include "filters/FilterGallery.h"
 #include "magnifier/MagnifierWindow.h"
+#include "overlay/OverlayEditor.h"
 #include "shapes/ShapeTool.h"
-#include "text3d/Text3DTool.h"
 #include "text/Text2DTool.h"
+#include "text3d/Text3DTool.h"
 
 void registerStepReplays() {
     registerBuiltInStepReplays();
@@ -21,4 +24,9 @@ void registerStepReplays() {
     registerStepWarnings(Text2DTool::recipeTool(), &Text2DTool::replayWarnings);
     registerStepReplay(MagnifierWindow::recipeTool(), &MagnifierWindow::replay);
     registerStepReplay(ColourFilters::recipeTool(), &ColourFilters::replay);
+    registerStepReplay(FilterGallery::recipeTool(), &FilterGallery::replay);
+    registerStepReplay(BackgroundCreator::recipeTool(), &BackgroundCreator::replay);
+    using Step = OverlayEditor::DocumentStep;
+    for (Step step : {Step::Edit, Step::ImageAbove, Step::Border, Step::Effect, Step::Montage})
+        registerStepReplay(OverlayEditor::recipeTool(step), &OverlayEditor::replay);
 }

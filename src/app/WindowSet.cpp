@@ -9,6 +9,7 @@
 #include "app/StepReplays.h"
 #include "background/BackgroundCreator.h"
 #include "base/BusyCursor.h"
+#include "base/UserError.h"
 #include "colourfilters/ColourFilters.h"
 #include "crop/CropWindow.h"
 #include "document/Document.h"
@@ -30,7 +31,21 @@
 #include "widgets/WheelGuard.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// A picture file's bytes as they are now, for a step that keeps them.
+ResourcePointer fileResource(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    const QFileInfo info(path);
+    return StepResource::fromFileBytes(file.readAll(), info.suffix(), info.fileName());
+}
+
+} // namespace
 
 template <class Window, class... Arguments>
 void WindowSet::make(WindowId id, Window*& member, Arguments&&... arguments) {
@@ -74,7 +89,7 @@ WindowSet::WindowSet()
     for (DecorationGallery* gallery : {m_borders, m_effects, m_montages})
         QObject::connect(
             gallery, &DecorationGallery::picked, gallery,
-            [this, gallery](const QImage& picture) { placeDecoration(gallery->set(), picture); });
+            [this](const DecorationEntry& entry, const QImage& picture) { placeDecoration(entry, picture); });
 
     // The overlay editor's two filter buttons filter one of its pictures.
     OverlayEditor* editor = m_overlayEditor;
@@ -82,11 +97,14 @@ WindowSet::WindowSet()
         editor, &OverlayEditor::filterRequested, editor, [this, editor](OverlayEditor::FilterSource source) {
             PictureItem* picture =
                 source == OverlayEditor::FilterSource::Overlay ? editor->overlay() : editor->background();
-            filterPicture(picture->picture(),
-                          [picture](const QImage& filtered) { picture->setPicture(filtered); });
+            filterPicture(picture->picture(), [this, editor, source](const QImage& filtered) {
+                editor->takeFiltered(source, filtered, m_filterGallery->selectedEffect());
+            });
         });
 
-    m_stepEditor->onStatusMessage = [this](const QString& message) { m_mainWindow->showStatusMessage(message); };
+    m_stepEditor->onStatusMessage = [this](const QString& message) {
+        m_mainWindow->showStatusMessage(message);
+    };
 
     // After a save the status bar says where the picture went, and it joins the recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
@@ -116,20 +134,16 @@ void WindowSet::openOnDocument(WindowId id) {
         placeImageAboveDocument();
         return;
     case WindowId::FilterGallery:
-        filterPicture(m_document->image(), [this](const QImage& filtered) {
-            const QString filter = QString::fromUtf8(effectInfo(m_filterGallery->selectedKind()).caption);
-            m_document->change(filter + " filter", DocumentChange::picture(filtered));
-        });
+        filterDocument(std::nullopt);
         return;
     case WindowId::Borders:
     case WindowId::Effects:
     case WindowId::Montages: {
         // The gallery's pick opens the overlay editor, which merges into the document.
-        const QString step = id == WindowId::Borders   ? QStringLiteral("Add border")
-                             : id == WindowId::Effects ? QStringLiteral("Add effect")
-                                                       : QStringLiteral("Add montage");
-        m_overlayEditor->bindOk(OverlayEditor::MergeTarget::DocumentImage, step);
-        m_overlayEditor->setActivation(OverlayEditor::Activation::Empty);
+        using Step = OverlayEditor::DocumentStep;
+        m_overlayEditor->openOnDocument(id == WindowId::Borders   ? Step::Border
+                                        : id == WindowId::Effects ? Step::Effect
+                                                                  : Step::Montage);
         showModal(window(id));
         return;
     }
@@ -158,6 +172,12 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
         return WindowId::Magnifier;
     if (tool == ColourFilters::recipeTool())
         return WindowId::ColourFilters;
+    if (tool == FilterGallery::recipeTool())
+        return WindowId::FilterGallery;
+    if (tool == BackgroundCreator::recipeTool())
+        return WindowId::Background;
+    if (OverlayEditor::documentStep(tool))
+        return WindowId::OverlayEditor;
     return std::nullopt;
 }
 
@@ -170,13 +190,37 @@ bool WindowSet::openForEdit(const StepRecipe& recipe) {
     if (!id)
         return false;
     QDialog* tool = window(*id);
-    if (auto* documentTool = dynamic_cast<DocumentTool*>(tool)) {
-        documentTool->openOnDocument();
-        documentTool->applyRecipe(recipe);
-    }
     tool->setResult(QDialog::Rejected); // what closing it any other way than by "Ok" leaves
-    showModal(tool);
+    switch (*id) {
+    case WindowId::FilterGallery:
+        filterDocument(FilterGallery::recordedEffect(recipe));
+        break;
+    case WindowId::OverlayEditor:
+        m_overlayEditor->openOnDocument(*OverlayEditor::documentStep(recipe.tool));
+        m_overlayEditor->applyRecipe(recipe);
+        showModal(m_overlayEditor);
+        break;
+    default:
+        if (auto* documentTool = dynamic_cast<DocumentTool*>(tool)) {
+            documentTool->openOnDocument();
+            documentTool->applyRecipe(recipe);
+        }
+        showModal(tool);
+        break;
+    }
     return tool->result() == QDialog::Accepted;
+}
+
+void WindowSet::filterDocument(const std::optional<Effect>& shown) {
+    m_filterGallery->prepare(m_document->image(), [this](const QImage& filtered) {
+        const Effect effect = m_filterGallery->selectedEffect();
+        const QString filter = QString::fromUtf8(effectInfo(effect.kind).caption);
+        m_document->change(filter + " filter",
+                           DocumentChange::picture(filtered).withRecipe(FilterGallery::recipe(effect)));
+    });
+    if (shown)
+        m_filterGallery->showEffect(*shown);
+    showModal(m_filterGallery);
 }
 
 void WindowSet::placeImageAboveDocument() {
@@ -184,26 +228,35 @@ void WindowSet::placeImageAboveDocument() {
     if (path.isEmpty())
         return;
     QImage overlay;
+    ResourcePointer file;
     // A picture that cannot be read is reported before anything is handed over.
     if (!guarded(m_mainWindow.get(), [&] {
             const BusyCursor busy;
             overlay = loadPicture(path);
+            file = fileResource(path); // the step keeps the file as it came
         }))
         return;
     m_document->setChosenFile(path); // where the open dialog starts next; the document keeps its own file
-    placeOver(SharedPicture::DocumentImage, overlay);
+    placeImageAboveDocument(overlay, PictureOrigin::fromResource(file));
 }
 
-void WindowSet::placeDecoration(DecorationSet set, const QImage& decoration) {
+void WindowSet::placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin) {
+    m_overlayEditor->openOnDocument(OverlayEditor::DocumentStep::ImageAbove);
+    m_overlayEditor->placeOverDocument(overlay, origin);
+    showModal(m_overlayEditor);
+}
+
+void WindowSet::placeDecoration(const DecorationEntry& entry, const QImage& decoration) {
     OverlayEditor& editor = *m_overlayEditor;
-    if (set == DecorationSet::Montages) {
-        // The template is the background and sets the result's size; the photo goes over it.
-        editor.background()->setPicture(decoration);
-        editor.background()->setSize(decoration.size());
-        editor.overlay()->setPicture(m_document->image());
-    } else {
+    if (editor.okBinding() != OverlayEditor::MergeTarget::DocumentImage) {
+        // For the 3D text picture, which the editor swaps in as its background whenever it becomes active.
         editor.preview()->showPicture(m_document->image(), m_document->controlSize(), m_document->zoom());
         editor.overlay()->setPicture(decoration);
+    } else if (entry.set == DecorationSet::Montages) {
+        // The template is the background and sets the result's size; the photo goes over it.
+        editor.placeDocumentOver(decoration, PictureOrigin::decoration(entry));
+    } else {
+        editor.placeOverDocument(decoration, PictureOrigin::decoration(entry));
     }
     showModal(&editor);
 }
@@ -230,17 +283,16 @@ void WindowSet::cropPicture(SharedPicture picture) {
 }
 
 void WindowSet::placeOver(SharedPicture picture, const QImage& overlay) {
-    OverlayEditor& editor = *m_overlayEditor;
     if (picture == SharedPicture::DocumentImage) {
-        editor.bindOk(OverlayEditor::MergeTarget::DocumentImage, QStringLiteral("Add image above"));
-        editor.setActivation(OverlayEditor::Activation::Empty);
-        editor.preview()->showPicture(m_document->image(), m_document->controlSize(), m_document->zoom());
-    } else {
-        // The 3D text picture at its own size, shown at the main window's zoom.
-        editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
-        const QImage& textImage = m_textImage3D->image();
-        editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
+        placeImageAboveDocument(
+            overlay, PictureOrigin::fromResource(StepResource::fromPicture(overlay, "overlay.png")));
+        return;
     }
+    // The 3D text picture at its own size, shown at the main window's zoom.
+    OverlayEditor& editor = *m_overlayEditor;
+    editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
+    const QImage& textImage = m_textImage3D->image();
+    editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
     editor.overlay()->setPicture(overlay); // the overlay keeps its box
     showModal(&editor);
 }

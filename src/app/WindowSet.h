@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/WindowTable.h"
+#include "effects/Effect.h"
 #include "toolkit/ToolRequests.h"
 
 #include <array>
@@ -21,6 +22,7 @@ class FilterGallery;
 class MagnifierWindow;
 class MainWindow;
 class OverlayEditor;
+struct PictureOrigin;
 class QDialog;
 class ResultsWindow;
 class SaveWindow;
@@ -33,6 +35,7 @@ class Text3DTool;
 class TextImage3D;
 class WheelGuard;
 enum class DecorationSet;
+struct DecorationEntry;
 enum class ShapeFigure;
 
 class WindowSet : public ToolRequests {
@@ -87,8 +90,12 @@ private:
     // table and keeps it in `member`.
     template <class Window, class... Arguments>
     void make(WindowId id, Window*& member, Arguments&&... arguments);
-    void placeDecoration(DecorationSet set, const QImage& decoration);
+    void placeDecoration(const DecorationEntry& entry, const QImage& decoration);
     void placeImageAboveDocument();
+    // The overlay editor on the document, with `overlay` (which came from `origin`) to place over it.
+    void placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin);
+    // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
+    void filterDocument(const std::optional<Effect>& shown);
     // The window that edits steps of `tool` again, or none.
     std::optional<WindowId> editWindowFor(const QString& tool) const;
 

@@ -11,6 +11,7 @@
 #include "toolkit/BrushGroup.h"
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
+#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -133,10 +134,14 @@ void BackgroundCreator::buildPanel(QWidget* panel) {
     m_widthEdit = p.numberEdit("Edit2", "EditButton2", "400", 1, 112, 139, 22);
 
     const auto chooseFile = [this] { return choosePictureFile(); };
-    BrushGroup* interior = addBrushGroup(p, interiorPlaces, m_rectangle->fill(), this, chooseFile);
-    BrushGroup* border = addBrushGroup(p, borderPlaces, m_rectangle->stroke().brush, this, chooseFile);
+    BrushGroup* interior = m_interiorGroup =
+        addBrushGroup(p, interiorPlaces, m_rectangle->fill(), this, chooseFile);
+    BrushGroup* border = m_borderGroup =
+        addBrushGroup(p, borderPlaces, m_rectangle->stroke().brush, this, chooseFile);
     const StrokeControls stroke = addStrokeOptions(p, strokePlaces);
     m_thickness = stroke.thickness;
+    m_dashList = stroke.dash;
+    m_capList = stroke.cap;
     QPushButton* ok = p.button("CornerButton2", "Ok", 0, 946, 140, 22);
     QPushButton* cancel = p.button("CornerButton1", "Cancel", 0, 970, 140, 22);
     m_preview->attach(controls);
@@ -185,8 +190,8 @@ void BackgroundCreator::openOnDocument() {
     m_zoomBar->setValue(m_document.zoom());
 }
 
-QImage BackgroundCreator::createdPicture() const {
-    const QSizeF size = m_rectangle->size();
+QImage BackgroundCreator::createdPicture(ShapeItem& rectangle) {
+    const QSizeF size = rectangle.size();
     const QSize pixels = pictureSizeFor(size);
     if (!isMakeablePictureSize(pixels))
         throw UserError(QStringLiteral("A background of %1 x %2 cannot be created: each side must come to "
@@ -194,7 +199,7 @@ QImage BackgroundCreator::createdPicture() const {
                             .arg(typedNumber(size.width()), typedNumber(size.height()))
                             .arg(largestPictureSide)
                             .arg(largestPictureArea / 1'000'000));
-    QImage picture = renderItem(m_rectangle);
+    QImage picture = renderItem(&rectangle);
     if (picture.isNull())
         throw UserError(QStringLiteral("There is not enough memory to create a background of %1 x %2 pixels.")
                             .arg(pixels.width())
@@ -211,7 +216,49 @@ void BackgroundCreator::commit() {
                               .withControlSize(size) // the typed sizes, fractions kept
                               .withSizeText(typedNumber(size.width()) + "x" + typedNumber(size.height()))
                               .withZoom(m_zoomBar->value())
-                              .enablingEditing());
+                              .enablingEditing()
+                              .withRecipe(recipe()));
         accept();
     });
+}
+
+QString BackgroundCreator::recipeTool() {
+    return QStringLiteral("background");
+}
+
+StepRecipe BackgroundCreator::recipe() const {
+    using namespace recipe_values;
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("size", fromSize(m_rectangle->size()));
+    recipe.settings.insert("interior", fromBrush(m_rectangle->fill(), recipe));
+    recipe.settings.insert("border", fromStroke(m_rectangle->stroke(), recipe));
+    recipe.settings.insert("view", m_preview->viewSettings());
+    return recipe;
+}
+
+PictureState BackgroundCreator::replay(const PictureState&, const StepRecipe& recipe) {
+    using namespace recipe_values;
+    ShapeItem rectangle(ShapeFigure::Rectangle);
+    rectangle.setFill(toBrush(recipe.settings["interior"], recipe));
+    rectangle.setStroke(toStroke(recipe.settings["border"], recipe));
+    rectangle.setSize(toSize(recipe.settings["size"], {400, 400}));
+    QImage picture = createdPicture(rectangle);
+    return {std::move(picture), rectangle.size()};
+}
+
+void BackgroundCreator::applyRecipe(const StepRecipe& recipe) {
+    using namespace recipe_values;
+    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    const QSizeF size = toSize(recipe.settings["size"], m_rectangle->size());
+    m_heightEdit->setValueText(typedNumber(size.height()));
+    m_widthEdit->setValueText(typedNumber(size.width()));
+    m_rectangle->setSize(size); // also when the texts already read so
+    m_interiorGroup->setBrush(toBrush(recipe.settings["interior"], recipe));
+    const Stroke stroke = toStroke(recipe.settings["border"], recipe);
+    m_borderGroup->setBrush(stroke.brush);
+    m_thickness->setValueText(typedNumber(stroke.thickness));
+    m_dashList->setCurrentIndex(listIndex(dashList, stroke.dash));
+    m_capList->setCurrentIndex(listIndex(capList, stroke.cap));
+    m_rectangle->setStroke(stroke);
 }

@@ -4,6 +4,7 @@
 // window into the state opening a picture does, at this window's zoom.
 #pragma once
 
+#include "document/StepRecipe.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -13,6 +14,7 @@
 class BrushGroup;
 class Document;
 class NumberEdit;
+class QComboBox;
 class PlacementPreview;
 class ShapeItem;
 class TrackBar;
@@ -25,16 +27,25 @@ public:
 
     // Takes the main window's zoom; the new picture replaces the document's.
     void openOnDocument() override;
+    void applyRecipe(const StepRecipe& recipe) override;
+
+    // The name of its steps in recipes.
+    static QString recipeTool();
+    // What "Ok" records: the size, the interior and the border, and the zoom.
+    StepRecipe recipe() const;
+    // Makes a recorded background again; the picture before plays no part.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     ShapeItem* rectangle() const { return m_rectangle; }
     TrackBar* zoomBar() const { return m_zoomBar; }
 
     // The new picture as "Ok" makes it, or a UserError saying why no picture can have this size.
-    QImage createdPicture() const;
+    QImage createdPicture() const { return createdPicture(*m_rectangle); }
     void commit();
 
 private:
+    static QImage createdPicture(ShapeItem& rectangle);
     void buildPanel(QWidget* panel);
     void updateStroke(const std::function<void(Stroke&)>& change);
     QString choosePictureFile();
@@ -46,5 +57,9 @@ private:
     NumberEdit* m_heightEdit = nullptr;
     NumberEdit* m_widthEdit = nullptr;
     NumberEdit* m_thickness = nullptr;
+    BrushGroup* m_interiorGroup = nullptr;
+    BrushGroup* m_borderGroup = nullptr;
+    QComboBox* m_dashList = nullptr;
+    QComboBox* m_capList = nullptr;
     QString m_lastPictureFile;
 };

@@ -34,5 +34,5 @@ DecorationGallery::DecorationGallery(DecorationSet set, QWidget* parent)
 void DecorationGallery::pick(const DecorationEntry& entry) {
     QImage picture;
     if (guarded(this, [&] { picture = loadPicture(decorationPicturePath(entry)); }))
-        emit picked(picture);
+        emit picked(entry, picture);
 }

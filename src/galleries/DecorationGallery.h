@@ -22,7 +22,7 @@ public:
 
 signals:
     // A decoration was chosen; whoever opened the gallery places it.
-    void picked(const QImage& picture);
+    void picked(const DecorationEntry& entry, const QImage& picture);
 
 private:
     DecorationSet m_set;

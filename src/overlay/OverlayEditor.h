@@ -3,7 +3,14 @@
 // flips, fit or stretch and stacking, and merges the two into the target its opener chose.
 #pragma once
 
+#include "decorations/DecorationCatalog.h"
+#include "document/StepRecipe.h"
+#include "effects/Effect.h"
+
 #include <QDialog>
+#include <QJsonArray>
+
+#include <optional>
 
 class Document;
 class PictureItem;
@@ -11,6 +18,27 @@ class PlacementPreview;
 class QCheckBox;
 class TextImage3D;
 class TrackBar;
+
+// Where a picture of a step on the document came from, as the step's recipe names it.
+struct PictureOrigin {
+    enum class Kind {
+        Document,   // the document's picture before the step
+        Decoration, // a gallery's picture, by set and name
+        Resource,   // a chosen file's bytes as they came, or a picture made in the program
+    };
+    Kind kind = Kind::Resource;
+    DecorationSet set = DecorationSet::Borders;
+    QString name;
+    ResourcePointer resource;
+
+    static PictureOrigin document() { return {Kind::Document, {}, {}, {}}; }
+    static PictureOrigin decoration(const DecorationEntry& entry) {
+        return {Kind::Decoration, entry.set, QString::fromLatin1(entry.name), {}};
+    }
+    static PictureOrigin fromResource(ResourcePointer resource) {
+        return {Kind::Resource, {}, {}, std::move(resource)};
+    }
+};
 
 class OverlayEditor : public QDialog {
     Q_OBJECT
@@ -20,14 +48,37 @@ public:
     // What happens whenever the window becomes active.
     enum class Activation { Empty, TextImage3DAsBackground };
     enum class FilterSource { Overlay, Background };
+    // The steps a merge into the document makes, each named in the undo history ("Add border").
+    enum class DocumentStep { Edit, ImageAbove, Border, Effect, Montage };
 
     OverlayEditor(Document& document, TextImage3D& textImage, QWidget* parent = nullptr);
 
-    // `stepName` names a merge into the document in its undo history ("Add border").
-    void bindOk(MergeTarget target, const QString& stepName = QString()) {
+    // `step` names a merge into the document.
+    void bindOk(MergeTarget target, DocumentStep step = DocumentStep::Edit) {
         m_mergeTarget = target;
-        m_stepName = stepName;
+        m_documentStep = step;
     }
+    // Readies the window for the step `step` on the document: "Ok" merges into it, and no picture is
+    // swapped in when the window becomes active.
+    void openOnDocument(DocumentStep step);
+    // The pictures of a new step: `overlay` over the document's picture ("Image above", borders, effects)...
+    void placeOverDocument(const QImage& overlay, const PictureOrigin& origin);
+    // ...or the document's picture over `background`, which gives the result its size (montages).
+    void placeDocumentOver(const QImage& background, const PictureOrigin& origin);
+    // What the filter gallery made of one of the pictures with `effect`.
+    void takeFiltered(FilterSource source, const QImage& filtered, const Effect& effect);
+
+    static QString stepName(DocumentStep step);
+    // The name of a step's recipes, and the step a recipe's tool names (none: not this window's).
+    static QString recipeTool(DocumentStep step);
+    static std::optional<DocumentStep> documentStep(const QString& tool);
+    // What "Ok" on the document records: both pictures (where they came from and how they were changed
+    // here), the overlay's place, look and stacking, and how the window showed them.
+    StepRecipe recipe() const;
+    // Makes a recorded step again on `before`, as "Ok" made it.
+    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    // "Edit again": after openOnDocument(), the pictures, placement and settings the step had.
+    void applyRecipe(const StepRecipe& recipe);
     MergeTarget okBinding() const { return m_mergeTarget; }
     void setActivation(Activation activation) { m_activation = activation; }
     Activation activation() const { return m_activation; }
@@ -51,18 +102,33 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // One of the two pictures as the editor got it and changed it since, for the recipe.
+    struct TrackedPicture {
+        PictureOrigin origin;
+        QJsonArray changes; // flips and filters, in order
+        qint64 shown = 0;   // the key of the picture the item got: another means it was changed elsewhere
+    };
+
     void buildPanel(QWidget* panel);
     void alignPositions();
     void sendOverlayToBack();
     void bringOverlayToFront();
+    void setOverlayPicture(const QImage& picture, TrackedPicture tracked);
+    void setBackgroundPicture(const QImage& picture, QSizeF size, TrackedPicture tracked);
+    void flipOverlay(bool horizontal);
 
     Document& m_document;
     TextImage3D& m_textImage;
     PlacementPreview* m_preview;
     PictureItem* m_overlay;
     TrackBar* m_zoomBar = nullptr;
+    TrackBar* m_opacityBar = nullptr;
+    TrackBar* m_rotationBar = nullptr;
+    QCheckBox* m_proportional = nullptr;
     MergeTarget m_mergeTarget = MergeTarget::None;
-    QString m_stepName;
+    DocumentStep m_documentStep = DocumentStep::Edit;
+    TrackedPicture m_overlayTracked;
+    TrackedPicture m_backgroundTracked;
     Activation m_activation = Activation::Empty;
     bool m_overlayInFront = true;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/RecipeValues.h"
 
+#include "base/UserError.h"
+#include "effects/EffectCatalog.h"
 #include "scene/BoxItem.h"
 #include "scene/PictureItem.h"
 
@@ -133,6 +135,27 @@ QFont toFont(const QJsonValue& value, const QFont& fallback) {
     font.setUnderline(object["underline"].toBool(fallback.underline()));
     font.setStrikeOut(object["strikeOut"].toBool(fallback.strikeOut()));
     return font;
+}
+
+QJsonObject fromEffect(const Effect& effect) {
+    const EffectInfo& info = effectInfo(effect.kind);
+    QJsonObject object{{"kind", QString::fromLatin1(info.name)}};
+    for (const EffectParameter& parameter : info.parameters)
+        object.insert(QString::fromLatin1(parameter.name), effect.*parameter.field);
+    return object;
+}
+
+Effect toEffect(const QJsonValue& value) {
+    const QJsonObject object = value.toObject();
+    const QString name = object["kind"].toString();
+    const std::optional<EffectKind> kind = effectKindFromName(name);
+    if (!kind)
+        throw UserError(
+            QStringLiteral("The step uses a filter this version does not have: \"%1\".").arg(name));
+    Effect effect = openingEffect(*kind);
+    for (const EffectParameter& parameter : effectInfo(*kind).parameters)
+        effect.*parameter.field = toNumber(object[QLatin1String(parameter.name)], effect.*parameter.field);
+    return clampedToRanges(effect);
 }
 
 QJsonObject fromPlacement(const BoxItem& item) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "document/StepRecipe.h"
+#include "effects/Effect.h"
 #include "scene/Brush.h"
 
 #include <QColor>
@@ -22,7 +23,7 @@ namespace recipe_values {
 // A colour that 8 bits a channel do not hold is written with 16: "#aaaarrrrggggbbbb".
 QJsonValue fromColour(const QColor& colour); // "#aarrggbb"
 QColor toColour(const QJsonValue& value, const QColor& fallback = Qt::black);
-QJsonArray fromRect(const QRectF& rect);     // [x, y, width, height]
+QJsonArray fromRect(const QRectF& rect); // [x, y, width, height]
 QRectF toRect(const QJsonValue& value, const QRectF& fallback = {});
 QJsonArray fromSize(const QSizeF& size);
 QSizeF toSize(const QJsonValue& value, const QSizeF& fallback = {});
@@ -38,6 +39,11 @@ QJsonObject fromStroke(const Stroke& stroke, StepRecipe& recipe);
 Stroke toStroke(const QJsonValue& value, const StepRecipe& recipe);
 QJsonObject fromFont(const QFont& font);
 QFont toFont(const QJsonValue& value, const QFont& fallback);
+
+// A filter of the gallery: its kind by name and the parameters of that kind. Reading throws UserError for a
+// filter this program does not know; parameters out of range are brought into it.
+QJsonObject fromEffect(const Effect& effect);
+Effect toEffect(const QJsonValue& value);
 
 // An element's place on the picture: its box in the background's units, rotation and opacity.
 QJsonObject fromPlacement(const BoxItem& item);

@@ -14,7 +14,7 @@ public:
     virtual void openOnDocument() = 0;
     // "Edit again": after openOnDocument(), sets every control and the placed element as they were when the
     // step `recipe` was made, so that "Ok" makes the same step again.
-    virtual void applyRecipe(const StepRecipe& recipe) { (void)recipe; }
+    virtual void applyRecipe(const StepRecipe& recipe) = 0;
 
 protected:
     DocumentTool() = default;

@@ -140,6 +140,9 @@ private:
             m_driver->type(ui::text2D.sizeBox, "29");
             pickColour(m_driver->control(ui::text2D.colour));
             m_driver->control(ui::text2D.rotationBar)->setValue(33);
+            m_driver->type(ui::text2D.outlineWidth, "2");
+            m_driver->click(ui::text2D.shadow);
+            m_driver->type(ui::text2D.arc, "30");
             placeAt(window, "140", "60");
             break;
         case WindowId::Magnifier:

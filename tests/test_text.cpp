@@ -15,11 +15,14 @@
 #include "text/Text2DTool.h"
 #include "text/TextItem.h"
 #include "toolkit/PlacementPreview.h"
+#include "widgets/ColourComboBox.h"
 #include "widgets/ColourPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -129,6 +132,100 @@ private slots:
                 QVERIFY2(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel),
                          qPrintable(QString("coloured pixel at %1,%2").arg(x).arg(y)));
             }
+    }
+
+    // Every style on, set through the style group: the merge is still exactly what the preview shows, and
+    // the shadow and glow reach beyond the text's box (cut only at the picture's edge).
+    void styledMergeDrawsWhatThePreviewShows() {
+        openToolOn(filled({240, 140}, Qt::white));
+        m_driver->write(ui::text2D.text, "Lumora");
+        m_driver->type(ui::text2D.sizeBox, "30");
+        m_driver->type(ui::text2D.outlineWidth, "3");
+        m_driver->click(ui::text2D.shadow);
+        m_driver->type(ui::text2D.shadowX, "6");
+        m_driver->type(ui::text2D.shadowSoftness, "3");
+        m_driver->control(ui::text2D.glowColour)->setColour(QColor(255, 200, 0, 200));
+        m_driver->type(ui::text2D.glowRadius, "4");
+        m_driver->type(ui::text2D.letterSpacing, "120");
+        m_driver->type(ui::text2D.arc, "40");
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        const TextStyle& style = text()->style();
+        QCOMPARE(style.outlineWidth, 3.0);
+        QVERIFY(style.shadow);
+        QCOMPARE(style.arc, 40);
+        const QRectF box(60, 40, 120, 60);
+        placeFrame(box);
+        QCoreApplication::processEvents();
+        QImage shown(240, 140, QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        frame()->setVisible(false);
+        {
+            QPainter painter(&shown);
+            m_tool->preview()->scene()->render(&painter, QRectF(0, 0, 240, 140), QRectF(0, 0, 240, 140));
+        }
+        frame()->setVisible(true);
+        const QImage merged = m_tool->mergedPicture();
+        QVERIFY2(maxChannelDifference(merged, shown) <= 1,
+                 qPrintable(QString::number(maxChannelDifference(merged, shown))));
+        const QRect inked = inkedArea(merged, Qt::white);
+        QVERIFY2(!box.toRect().contains(inked), "nothing of the style reaches beyond the text's box");
+    }
+
+    // Style numbers follow the number rules: text that is no number, or a number out of range, is said so
+    // and changes nothing.
+    void styleNumbersRefuseWhatTheyCannotTake_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number") << "wide"
+                                      << "";
+        QTest::newRow("too wide") << "501"
+                                  << "Enter a number from 0 to 500.";
+        QTest::newRow("negative") << "-1"
+                                  << "Enter a number from 0 to 500.";
+    }
+    void styleNumbersRefuseWhatTheyCannotTake() {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        openToolOn(filled({60, 40}, Qt::white));
+        m_driver->type(ui::text2D.outlineWidth, "2");
+        m_driver->type(ui::text2D.outlineWidth, typed);
+        QCOMPARE(desktop().messages.size(), 1);
+        if (!message.isEmpty())
+            QCOMPARE(desktop().messages.first(), message);
+        QCOMPARE(text()->style().outlineWidth, 2.0);
+    }
+
+    // A saved style brings its font, size and colour with it; the user's own styles are kept between runs
+    // and can be deleted, the built-in ones cannot.
+    void savedStylesCarryTheirLookAndAreKept() {
+        openToolOn(filled({60, 40}, Qt::white));
+        QComboBox* styles = m_driver->control(ui::text2D.styleList);
+        const int neon = styles->findText("Neon glow");
+        QVERIFY(neon > 0);
+        styles->setCurrentIndex(neon);
+        emit styles->activated(neon);
+        QCOMPARE(text()->style().glowRadius, 10.0);
+        QCOMPARE(text()->fontSize(), 64);
+        QVERIFY(!m_driver->control(ui::text2D.deleteStyle)->isEnabled());
+
+        m_driver->type(ui::text2D.sizeBox, "33");
+        m_driver->type(ui::text2D.arc, "-25");
+        desktop().textAnswers << "My badge";
+        m_driver->click(ui::text2D.saveStyle);
+        m_driver->restart();
+        m_tool = &m_driver->windows().text2DTool();
+        openToolOn(filled({60, 40}, Qt::white));
+        styles = m_driver->control(ui::text2D.styleList);
+        const int mine = styles->findText("My badge");
+        QVERIFY(mine > neon);
+        styles->setCurrentIndex(mine);
+        emit styles->activated(mine);
+        QCOMPARE(text()->style().arc, -25);
+        QCOMPARE(text()->style().glowRadius, 10.0);
+        QCOMPARE(text()->fontSize(), 33);
+        QCOMPARE(m_driver->control(ui::text2D.arc)->text(), "-25");
+        m_driver->click(ui::text2D.deleteStyle);
+        QCOMPARE(styles->findText("My badge"), -1);
     }
 
     // Turned a quarter, the text is drawn unturned at its size and then turned about the frame's centre:

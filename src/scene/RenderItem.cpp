@@ -50,7 +50,11 @@ void paintTree(QPainter& painter, QGraphicsItem* item, const QTransform& toDevic
 } // namespace
 
 QImage renderItem(BoxItem* item) {
-    const QSize size = pictureSizeFor(item->size());
+    return renderItemArea(item, QRectF(QPointF(0, 0), item->size()));
+}
+
+QImage renderItemArea(BoxItem* item, const QRectF& area) {
+    const QSize size = pictureSizeFor(area.size());
     QImage result(size, QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return result;
@@ -58,7 +62,8 @@ QImage renderItem(BoxItem* item) {
     QPainter painter(&result);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     painter.setClipRect(QRect(QPoint(0, 0), size));
-    // The item itself sits at the picture's origin, unrotated; its children keep their places in it.
-    paintTree(painter, item, QTransform(), 1.0);
+    // The item itself sits unrotated with the area's corner at the picture's origin; its children keep their
+    // places in it.
+    paintTree(painter, item, QTransform::fromTranslate(-area.left(), -area.top()), 1.0);
     return result;
 }

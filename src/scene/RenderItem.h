@@ -9,3 +9,6 @@
 class BoxItem;
 
 QImage renderItem(BoxItem* item);
+// The same for `area` of the item's own coordinates (which may reach beyond its box, for what an item
+// draws outside it): a picture of the area's size whose origin is the area's top-left corner.
+QImage renderItemArea(BoxItem* item, const QRectF& area);

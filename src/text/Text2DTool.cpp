@@ -9,6 +9,7 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "text/TextItem.h"
+#include "text/TextStyleGroup.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
 #include "toolkit/RecipeValues.h"
@@ -53,10 +54,16 @@ QString faceFor(const QString& family) {
 // leaves the background as it is.
 QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box) {
     PictureItem placed(&background);
-    if (isMakeablePictureSize(pictureSizeFor(text.size())))
-        placed.setPicture(renderItem(&text));
-    placed.setSize(box.size());
-    placed.setPos(box.topLeft());
+    // A style's shadow and glow reach beyond the text's box: they are drawn with it, round the box alike on
+    // every side, at the scale the text is laid in.
+    const double margin = text.styleMargin();
+    const QRectF drawn = QRectF(QPointF(0, 0), text.size()).adjusted(-margin, -margin, margin, margin);
+    if (isMakeablePictureSize(pictureSizeFor(drawn.size())))
+        placed.setPicture(renderItemArea(&text, drawn));
+    const double scale = text.size().width() > 0 ? box.width() / text.size().width() : 1;
+    const QRectF laid = box.adjusted(-margin * scale, -margin * scale, margin * scale, margin * scale);
+    placed.setSize(laid.size());
+    placed.setPos(laid.topLeft());
     placed.setRotationAngle(text.rotationAngle());
     const bool shown = text.isVisible();
     text.setVisible(false); // in the window, the text is on the background too
@@ -80,11 +87,15 @@ void applyTextLook(const StepRecipe& recipe, TextItem& text) {
     text.setAlignment(
         TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
     applyPlacement(settings["textBox"], text);
+    text.setStyle(styleFromJson(settings["style"].toObject()));
 }
 
 QString recordedFamily(const StepRecipe& recipe) {
     return recipe.settings["font"].toObject()["family"].toString();
 }
+
+// The style group lies below the window's first controls, "Ok" and "Cancel" included.
+constexpr int styleGroupTop = 990;
 
 } // namespace
 
@@ -101,7 +112,8 @@ Text2DTool::Text2DTool(Document& document, QWidget* parent)
     m_text->setSize(QSizeF(185, 129));
     m_preview->setElement(m_text);
     m_preview->frame()->setSize({185, 129});
-    buildPanel(addScrollingToolPanel(this, m_preview, {141, 982}, 157, "ScrollBox2", "Panel1"));
+    buildPanel(addScrollingToolPanel(this, m_preview, {141, styleGroupTop + TextStyleGroup::height}, 157,
+                                     "ScrollBox2", "Panel1"));
 }
 
 PictureItem* Text2DTool::background() const {
@@ -202,6 +214,9 @@ void Text2DTool::buildPanel(QWidget* panel) {
 
     QPushButton* ok = p.button("CornerButton5", "Ok", 0, 937, 140, 22);
     QPushButton* cancel = p.button("CornerButton6", "Cancel", 0, 960, 140, 22);
+    m_styleGroup = new TextStyleGroup(p, styleGroupTop, this, [this] {
+        return SavedTextStyle{{}, m_text->family(), m_text->fontSize(), m_text->colour(), {}, false};
+    });
 
     m_preview->attach(controls);
     connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] { m_text->setText(memo->toPlainText()); });
@@ -217,6 +232,14 @@ void Text2DTool::buildPanel(QWidget* panel) {
     connect(rotation, &TrackBar::changed, this, [this](double degrees) {
         m_preview->frame()->setRotationAngle(degrees);
         m_text->setRotationAngle(degrees);
+    });
+    connect(m_styleGroup, &TextStyleGroup::changed, this,
+            [this](const TextStyle& style) { m_text->setStyle(style); });
+    connect(m_styleGroup, &TextStyleGroup::savedStyleChosen, this, [this](const SavedTextStyle& saved) {
+        // The look a saved style carries, through the controls that set it.
+        showFamily(saved.family);
+        m_sizeEdit->setValueText(QString::number(saved.size));
+        m_colours->setColour(saved.colour);
     });
     addPositionSizeStrip(m_preview, panel);
     keepInSightWhileScrolling(panel, {ok, cancel});
@@ -276,6 +299,7 @@ StepRecipe Text2DTool::recipe() const {
     recipe.settings.insert("face", faceFor(m_text->family()));
     recipe.settings.insert("colour", fromColour(m_text->colour()));
     recipe.settings.insert("alignment", int(m_text->alignment()));
+    recipe.settings.insert("style", styleToJson(m_text->style()));
     recipe.settings.insert("textBox", fromPlacement(*m_text));
     // The box the drawn text is laid into: the frame's, on the background (which never moves here).
     const SelectionFrame* frame = m_preview->frame();
@@ -327,6 +351,7 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
     m_colours->setColour(recorded.colour());
     showFamily(recordedFamily(recipe));
     m_rotationBar->setValue(recorded.rotationAngle());
+    m_styleGroup->setStyle(recorded.style());
 
     m_text->setText(recorded.text());
     m_text->setFontSize(recorded.fontSize());
@@ -336,6 +361,7 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
     m_text->setColour(recorded.colour());
     m_text->setRotationAngle(recorded.rotationAngle());
     m_text->setOpacity(recorded.opacity());
+    m_text->setStyle(recorded.style());
 
     const QJsonObject frame = recipe.settings["frame"].toObject();
     m_preview->frame()->setRotationAngle(toNumber(frame["rotation"], recorded.rotationAngle()));

@@ -18,6 +18,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QToolButton;
 class TextItem;
+class TextStyleGroup;
 class TrackBar;
 
 class Text2DTool : public QDialog, public DocumentTool {
@@ -43,6 +44,7 @@ public:
     PictureItem* background() const;
     TextItem* text() const { return m_text; }
     TrackBar* zoomBar() const { return m_zoomBar; }
+    TextStyleGroup* styleGroup() const { return m_styleGroup; }
 
     // The merged picture as "Ok" writes it: the background at its control size with the text over it.
     QImage mergedPicture();
@@ -66,6 +68,7 @@ private:
     TrackBar* m_rotationBar = nullptr;
     QList<QToolButton*> m_styleButtons; // bold, italic, underline, strike-out
     NumberEdit* m_sizeEdit = nullptr;
+    TextStyleGroup* m_styleGroup = nullptr;
     QToolButton* m_alignLeading = nullptr;
     QToolButton* m_alignCentre = nullptr;
     QToolButton* m_alignTrailing = nullptr;

@@ -85,18 +85,13 @@ void TextItem::restyle() {
     update();
 }
 
+double TextItem::styleMargin() const {
+    return m_style.isPlain() ? 0 : styleReach(m_style);
+}
+
 QRectF TextItem::boundingRect() const {
-    const QRectF box = BoxItem::boundingRect();
-    if (m_style.isPlain())
-        return box;
-    if (!m_styled) {
-        // Letters beyond the box are cut as plain text is; what the style draws about them may reach out.
-        const double reach = styleReach(m_style);
-        m_styled = drawStyledText(layOutStyledText(m_text, m_font, horizontalAlignment(), size(), m_style),
-                                  m_colour, m_style, box.adjusted(-reach, -reach, reach, reach));
-    }
-    const QRectF drawn(m_styled->origin, m_styled->picture.size());
-    return box.united(drawn);
+    const double margin = styleMargin();
+    return BoxItem::boundingRect().adjusted(-margin, -margin, margin, margin);
 }
 
 Qt::Alignment TextItem::horizontalAlignment() const {
@@ -109,8 +104,12 @@ void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
     if (m_text.isEmpty())
         return;
     if (!m_style.isPlain()) {
-        // Drawn once into a picture of the text's own area; shadows and glows reach beyond the box.
-        boundingRect();
+        // Drawn once into a picture of the text's own area; shadows and glows reach beyond the box, letters
+        // beyond it are cut as plain text is.
+        if (!m_styled)
+            m_styled =
+                drawStyledText(layOutStyledText(m_text, m_font, horizontalAlignment(), size(), m_style),
+                               m_colour, m_style, boundingRect());
         if (!m_styled->picture.isNull())
             painter->drawImage(m_styled->origin, m_styled->picture);
         return;

@@ -40,7 +40,10 @@ public:
     const TextStyle& style() const { return m_style; }
     void setStyle(const TextStyle& style);
 
-    // The box, grown by as far as the style draws beyond it (shadows and glows are not cut at the box).
+    // How far the style draws beyond the box on every side (shadows and glows are not cut at the box); 0 for
+    // plain text.
+    double styleMargin() const;
+    // The box, grown by the style's margin.
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 

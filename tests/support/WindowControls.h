@@ -130,6 +130,23 @@ struct Text2DControls : ControlMap {
     Control<QPushButton> restoreGripSize = named("CornerButton1");
     Control<QPushButton> ok = named("CornerButton5");
     Control<QPushButton> cancel = named("CornerButton6");
+    // The style group under them.
+    Control<QComboBox> styleList = named("StyleList");
+    Control<QPushButton> saveStyle = named("SaveStyleButton");
+    Control<QPushButton> deleteStyle = named("DeleteStyleButton");
+    Control<ColourComboBox> outlineColour = named("OutlineColour");
+    Control<NumberEdit> outlineWidth = named("OutlineWidth");
+    Control<QCheckBox> shadow = named("ShadowBox");
+    Control<ColourComboBox> shadowColour = named("ShadowColour");
+    Control<NumberEdit> shadowX = named("ShadowX");
+    Control<NumberEdit> shadowY = named("ShadowY");
+    Control<NumberEdit> shadowSoftness = named("ShadowSoftness");
+    Control<NumberEdit> shadowSpread = named("ShadowSpread");
+    Control<ColourComboBox> glowColour = named("GlowColour");
+    Control<NumberEdit> glowRadius = named("GlowRadius");
+    Control<NumberEdit> letterSpacing = named("LetterSpacing");
+    Control<NumberEdit> lineSpacing = named("LineSpacing");
+    Control<NumberEdit> arc = named("Arc");
 };
 extern const Text2DControls text2D;
 

@@ -82,15 +82,19 @@ bool isOpaque(const QImage& image) {
         image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
             ? image
             : image.convertToFormat(QImage::Format_ARGB32);
-    std::vector<int> bands((argb.height() + 255) / 256);
+    const int width = argb.width(), height = argb.height();
+    const uchar* bits = argb.constBits();
+    const qsizetype stride = argb.bytesPerLine();
+    std::vector<int> bands((height + 255) / 256);
     std::iota(bands.begin(), bands.end(), 0);
     std::atomic<bool> translucent{false};
     QtConcurrent::blockingMap(bands, [&](int band) {
-        const int end = std::min(argb.height(), (band + 1) * 256);
+        const int end = std::min(height, (band + 1) * 256);
         for (int y = band * 256; y < end && !translucent; ++y) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            // The width and the row come from locals: a call per pixel would cost more than the test.
+            const QRgb* line = reinterpret_cast<const QRgb*>(bits + y * stride);
             QRgb all = 0xff000000u;
-            for (int x = 0; x < argb.width(); ++x)
+            for (int x = 0; x < width; ++x)
                 all &= line[x];
             if (qAlpha(all) != 255)
                 translucent = true;

@@ -3,6 +3,9 @@
 //   lumora --filter NAME[:PARAM=VALUE,...] --output OUT IN
 #pragma once
 
+#include "effects/Effect.h"
+#include "pictures/PictureStream.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +19,6 @@ QString batchFilterHelp();
 // failure.
 int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
                    QTextStream& errors);
+
+// The effect as a filter for streamPictureFile(): null for the effects that need the whole picture.
+RowFilterMaker rowFilterFor(const Effect& effect);

@@ -517,7 +517,8 @@ QImage streamed(const Effect& effect, const QImage& picture, int bandRows) {
         if (made + rows > picture.height())
             return {};
         for (int y = 0; y < rows; ++y)
-            std::memcpy(result.scanLine(made + y), out.data() + std::size_t(y) * width, std::size_t(width) * 4);
+            std::memcpy(result.scanLine(made + y), out.data() + std::size_t(y) * width,
+                        std::size_t(width) * 4);
         made += rows;
     }
     return made == picture.height() ? result : QImage();
@@ -547,12 +548,13 @@ void TestEffects::streamedBandsMatchTheWholePicture_data() {
     };
     // Odd sizes, a single row or column, bands of one row, bands not dividing the height, one band in all.
     const QList<QPair<QSize, int>> cuts = {
-        {QSize(301, 217), 32}, {QSize(301, 217), 7}, {QSize(97, 400), 1}, {QSize(1400, 70), 33},
+        {QSize(301, 217), 32}, {QSize(301, 217), 7}, {QSize(97, 400), 1},  {QSize(1400, 70), 33},
         {QSize(53, 1), 16},    {QSize(1, 45), 4},    {QSize(120, 90), 90},
     };
     for (const auto& [name, effect] : effects)
         for (const auto& [size, rows] : cuts)
-            QTest::addRow("%s %dx%d by %d", name, size.width(), size.height(), rows) << effect << size << rows;
+            QTest::addRow("%s %dx%d by %d", name, size.width(), size.height(), rows)
+                << effect << size << rows;
 }
 
 void TestEffects::streamedBandsMatchTheWholePicture() {

@@ -486,8 +486,13 @@ public:
         Bands bands(m_threads, control, 1);
         const int first = m_top + m_count;
         const SourcePixels src{reinterpret_cast<const uchar*>(rows), stride, m_width, m_height, first};
-        const TargetPixels window{reinterpret_cast<uchar*>(m_window.data()), qsizetype(m_width) * 4, m_width,
-                                  m_height, m_top, first, have};
+        const TargetPixels window{reinterpret_cast<uchar*>(m_window.data()),
+                                  qsizetype(m_width) * 4,
+                                  m_width,
+                                  m_height,
+                                  m_top,
+                                  first,
+                                  have};
         ScratchPool pool;
         blurAcross(m_box, src, window, bands, pool);
         m_count += count;
@@ -501,7 +506,8 @@ public:
         if (m_state.empty()) {
             m_scratch.resize(std::size_t(m_strips));
             for (int strip = 0; strip < m_strips; ++strip)
-                m_state.push_back(startLine(m_box, m_height, columns(strip) * 4, input(strip), m_scratch[strip]));
+                m_state.push_back(
+                    startLine(m_box, m_height, columns(strip) * 4, input(strip), m_scratch[strip]));
         }
         // Step t reads rows up to t + s; the last steps run once the last row has come.
         const int start = m_state.front().t;
@@ -510,7 +516,8 @@ public:
         const int outEnd = std::clamp(stop - 2 * s, outFirst, m_height);
         bands.run(m_strips, 1, [&](int strip, int) {
             const auto output = [&](int k) {
-                return reinterpret_cast<uint8_t*>(reinterpret_cast<uchar*>(out) + (k - outFirst) * outStride) +
+                return reinterpret_cast<uint8_t*>(reinterpret_cast<uchar*>(out) +
+                                                  (k - outFirst) * outStride) +
                        std::size_t(strip) * m_stripWidth * 4;
             };
             advanceLine(m_box, m_height, columns(strip) * 4, input(strip), output, stop, 0, true,

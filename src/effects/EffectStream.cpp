@@ -81,8 +81,8 @@ public:
         const int end = have == m_height ? m_height : std::max(m_done, have - m_reach);
         const SourcePixels src{reinterpret_cast<const uchar*>(m_window.data()), qsizetype(m_width) * 4,
                                m_width, m_height, m_top};
-        const TargetPixels dst{reinterpret_cast<uchar*>(out), outStride, m_width, m_height, m_done, m_done,
-                               end};
+        const TargetPixels dst{
+            reinterpret_cast<uchar*>(out), outStride, m_width, m_height, m_done, m_done, end};
         const EffectControl control;
         Bands bands(m_threads, control, 1);
         applyStencilEffect(m_effect, src, dst, bands);
@@ -125,7 +125,8 @@ std::unique_ptr<EffectStream> EffectStream::create(const Effect& effect, QSize s
     case EffectKind::Blur: {
         const double sigma = blurSigma(clamped.softness, size.width(), size.height());
         if (sigma <= 0) // a plain copy: the rows as they are
-            return std::make_unique<ColourStream>(Effect{EffectKind::BrightnessContrast}, size, threads); // keeps every pixel
+            return std::make_unique<ColourStream>(Effect{EffectKind::BrightnessContrast}, size,
+                                                  threads); // keeps every pixel
         return blurStream(sigma, size.width(), size.height(), threads);
     }
     case EffectKind::Water:

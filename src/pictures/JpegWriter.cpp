@@ -44,8 +44,8 @@ struct JpegWriter::State {
     static State* of(j_compress_ptr info) { return reinterpret_cast<State*>(info->client_data); }
 
     bool flush(std::size_t length) {
-        if (length > 0 && device->write(reinterpret_cast<const char*>(buffer.data()), qint64(length)) !=
-                              qint64(length)) {
+        if (length > 0 &&
+            device->write(reinterpret_cast<const char*>(buffer.data()), qint64(length)) != qint64(length)) {
             deviceFailed = true;
             return false;
         }
@@ -120,7 +120,8 @@ bool JpegWriter::writeRows(const uchar* rows, qsizetype stride, int count) {
         return false;
     if (setjmp(state.errors.jump)) {
         state.broken = true;
-        m_error = state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
+        m_error =
+            state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
         return false;
     }
     for (int done = 0; done < count;) {
@@ -139,7 +140,8 @@ bool JpegWriter::finish() {
         return false;
     if (setjmp(state.errors.jump)) {
         state.broken = true;
-        m_error = state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
+        m_error =
+            state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
         return false;
     }
     jpeg_finish_compress(&state.info);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/PictureStream.h"
 
+#include "base/UserError.h"
 #include "pictures/JpegReader.h"
 #include "pictures/JpegWriter.h"
 #include "pictures/TiffCodec.h"
 #include "pictures/WholeWrites.h"
-#include "base/UserError.h"
 
 #include <QColorSpace>
 #include <QFile>

@@ -5,6 +5,7 @@
 #ifdef LUMORA_HAVE_HEIF
 #include "pictures/HeifReader.h"
 #endif
+#include "base/UserError.h"
 #include "pictures/JpegReader.h"
 #include "pictures/JpegWriter.h"
 #include "pictures/PictureMemory.h"
@@ -12,7 +13,6 @@
 #include "pictures/PngWriter.h"
 #include "pictures/TiffCodec.h"
 #include "pictures/WholeWrites.h"
-#include "base/UserError.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -239,7 +239,8 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
         const QImage fresh(1, 1, QImage::Format_RGB32);
         const QImage pixels = opaquePixels(image);
         JpegWriter writer(device, pixels.size(), jpegQuality, fresh.dotsPerMeterX(), fresh.dotsPerMeterY());
-        if (!writer.writeRows(pixels.constBits(), pixels.bytesPerLine(), pixels.height()) || !writer.finish()) {
+        if (!writer.writeRows(pixels.constBits(), pixels.bytesPerLine(), pixels.height()) ||
+            !writer.finish()) {
             *error = writer.error();
             return false;
         }

@@ -174,7 +174,7 @@ struct TiffRows::Reader {
     std::vector<uint8_t> strip;
     const uint8_t* stripPixels = nullptr;
     uint32_t stripTop = 0, stripRows = 0; // the strip decoded last
-    uint32_t next = 0;                     // the next row to read
+    uint32_t next = 0;                    // the next row to read
 
     // Makes the strip holding row y the current one.
     bool loadStrip(uint32_t y, QString* error) {
@@ -190,7 +190,8 @@ struct TiffRows::Reader {
             stripPixels = bytes.data + offsets[index];
         } else {
             if (TIFFReadEncodedStrip(tiff.get(), index, strip.data(), tmsize_t(wanted)) != tmsize_t(wanted)) {
-                *error = libraryError.isEmpty() ? QStringLiteral("The picture data ends early.") : libraryError;
+                *error =
+                    libraryError.isEmpty() ? QStringLiteral("The picture data ends early.") : libraryError;
                 return false;
             }
             stripPixels = strip.data();
@@ -258,7 +259,8 @@ QSize TiffRows::size() const {
 }
 
 bool TiffRows::hasAlpha() const {
-    return m_reader && (m_reader->kind.layout == Layout::RgbAlpha || m_reader->kind.layout == Layout::GreyAlpha);
+    return m_reader &&
+           (m_reader->kind.layout == Layout::RgbAlpha || m_reader->kind.layout == Layout::GreyAlpha);
 }
 
 bool TiffRows::read(uchar* out, qsizetype stride, int count, QString* error) {
@@ -429,7 +431,8 @@ bool TiffWriter::writeHeader(QString* error) {
     return true;
 }
 
-bool TiffWriter::writeRows(const uchar* rows, qsizetype stride, int count, bool premultiplied, QString* error) {
+bool TiffWriter::writeRows(const uchar* rows, qsizetype stride, int count, bool premultiplied,
+                           QString* error) {
     const bool unpremultiply = m_alpha && premultiplied;
     for (int i = 0; i < count; ++i) {
         const auto* line = reinterpret_cast<const QRgb*>(rows + i * stride);

@@ -70,4 +70,3 @@ private:
     qint64 m_written = 0;
     qint64 m_synced = 0;
 };
-

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/JpegReader.h"
 
+#include "pictures/PictureMemory.h"
 #include "pictures/Pictures.h"
 
 #include <QColorSpace>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +142,7 @@ bool JpegRows::open(const uchar* data, qsizetype size) {
     jpeg_decompress_struct& info = decoder.info;
     if (setjmp(decoder.errors.jump))
         return false;
+    m_data = data;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
     jpeg_read_header(&info, TRUE);
@@ -182,6 +185,10 @@ bool JpegRows::read(uchar* out, qsizetype stride, int count) {
     }
     if (end == info.output_height)
         jpeg_finish_decompress(&info);
+    // The bytes read so far are done with: a mapped file's pages leave the process's memory as it goes.
+    const qint64 read = info.src->next_input_byte - m_data;
+    releaseMappedBytes(m_data, m_released, read);
+    m_released = std::max(m_released, read);
     return true;
 }
 

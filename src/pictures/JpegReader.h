@@ -35,4 +35,6 @@ private:
     struct State;
     std::unique_ptr<State> m_state;
     QSize m_size;
+    const uchar* m_data = nullptr;
+    qint64 m_released = 0;
 };

@@ -4,6 +4,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -101,6 +102,15 @@ bool isOpaque(const QImage& image) {
         }
     });
     return !translucent;
+}
+
+void releaseMappedBytes(const uchar* mapping, qint64 from, qint64 to) {
+    static const qint64 page = sysconf(_SC_PAGESIZE);
+    const auto base = reinterpret_cast<quintptr>(mapping);
+    const quintptr first = (base + quintptr(from) + page - 1) / page * page;
+    const quintptr end = (base + quintptr(to)) / page * page;
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 QImage withWordPixels(const QImage& picture) {

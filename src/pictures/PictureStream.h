@@ -38,7 +38,7 @@ bool canStreamFiles(const QString& input, const QString& output);
 // cannot stream (formats, a turned or colour-managed picture, transparency, a filter that needs the whole
 // picture, a file the streaming readers do not take): the caller then takes the whole-picture path, which
 // also reports whatever is wrong with the input. Throws UserError when the output cannot be written; an
-// existing output file is replaced only by a complete new one. `bandRows` (a multiple of 32 unless the
-// picture is smaller) overrides the band height chosen for the picture's width.
+// existing output file is replaced only by a complete new one. `bandRows`, when given, sets the rows of a
+// band (any number gives the same file); otherwise a band holds about 4 MB.
 bool streamPictureFile(const QString& input, const QString& output, const RowFilterMaker& makeFilter,
                        int jpegQuality = defaultJpegQuality, int bandRows = 0);

@@ -171,6 +171,7 @@ struct TiffRows::Reader {
     size_t rowBytes = 0;
     bool direct = false;
     uint64_t* offsets = nullptr;
+    uint64_t* counts = nullptr; // null when the file has none
     std::vector<uint8_t> strip;
     const uint8_t* stripPixels = nullptr;
     uint32_t stripTop = 0, stripRows = 0; // the strip decoded last
@@ -178,6 +179,14 @@ struct TiffRows::Reader {
 
     // Makes the strip holding row y the current one.
     bool loadStrip(uint32_t y, QString* error) {
+        // The strip read before is done with: its bytes leave the process's memory (a mapped file's pages
+        // would otherwise count until the end, as much as the file).
+        if (stripPixels && counts) {
+            const uint32_t before = TIFFComputeStrip(tiff.get(), stripTop, 0);
+            if (offsets[before] <= bytes.size && counts[before] <= bytes.size - offsets[before])
+                releaseMappedBytes(bytes.data, qint64(offsets[before]),
+                                   qint64(offsets[before] + counts[before]));
+        }
         const uint32_t top = y / rowsPerStrip * rowsPerStrip;
         const uint32_t rows = std::min(rowsPerStrip, height - top);
         const size_t wanted = rowBytes * rows;
@@ -230,9 +239,11 @@ bool TiffRows::open(const uchar* data, qint64 size, QString* error) {
     // Uncompressed strips are converted straight from the mapped file; others are decoded by libtiff first.
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-    uint64_t* counts = nullptr;
-    r.direct = compression == COMPRESSION_NONE && TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &r.offsets) &&
-               TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts);
+    const bool located = TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &r.offsets) &&
+                         TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &r.counts);
+    if (!located)
+        r.counts = nullptr;
+    r.direct = compression == COMPRESSION_NONE && located;
     if (!r.direct)
         r.strip.resize(r.rowBytes * r.rowsPerStrip);
 

@@ -1,0 +1,66 @@
+# The manual page, the documents a Debian package carries, and the package itself: `make deb` (scripts/deb)
+# runs CPack's DEB generator on the build folder's install. Included by the root CMakeLists.txt after the
+# install rules.
+
+# lumora(1) is written in scdoc (docs/lumora.1.scd) and installed compressed as Debian's tools do it
+# (gzip -9n: no file name or time inside, so the same page gives the same bytes).
+find_program(SCDOC scdoc)
+if(SCDOC)
+  set(manpage ${PROJECT_BINARY_DIR}/lumora.1)
+  add_custom_command(
+    OUTPUT ${manpage}.gz
+    COMMAND sh -c "\"$0\" < \"$1\" > \"$2\"" ${SCDOC} ${PROJECT_SOURCE_DIR}/docs/lumora.1.scd ${manpage}
+    COMMAND gzip -9nkf ${manpage}
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/lumora.1.scd
+    COMMENT "Writing the manual page lumora.1"
+    VERBATIM)
+  add_custom_target(lumora_manpage ALL DEPENDS ${manpage}.gz)
+  install(FILES ${manpage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(STATUS "scdoc not found (Debian package scdoc): the manual page is not built")
+endif()
+
+set(LUMORA_PACKAGE_MAINTAINER "The Lumora developers <lumora@users.noreply.github.com>"
+    CACHE STRING "Maintainer of the Debian package: name <address>")
+
+# The licence and a changelog whose one entry is this version, dated as the metainfo's release of it.
+file(READ ${PROJECT_SOURCE_DIR}/data/${LUMORA_APP_ID}.metainfo.xml metainfo)
+string(REPLACE "." "\\." version_pattern "${PROJECT_VERSION}")
+if(metainfo MATCHES "<release version=\"${version_pattern}\" date=\"([0-9-]+)\"")
+  execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_1} 12:00" OUTPUT_VARIABLE LUMORA_RELEASE_DATE
+                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+else()
+  message(WARNING "The metainfo has no release ${PROJECT_VERSION}: the package's changelog is dated today")
+  string(TIMESTAMP LUMORA_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/changelog
+  DEPENDS ${PROJECT_BINARY_DIR}/changelog
+  VERBATIM)
+add_custom_target(lumora_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumora)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME lumora)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # lumora_<version>_<arch>.deb
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LUMORA_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "picture editor for decorating photographs")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Lumora opens a photograph, or creates a plain, gradient or textured background, and adds text, 3D text, \
+shapes, frames, light and splash overlays, montage templates, another picture, colour layers and a magnifier \
+inset. Filters, cropping, tiling and flipping are built in, and the result is saved as PNG, JPEG, BMP or GIF. \
+Every step can be edited again, and projects keep the steps that made a picture.\n\
+The filters also work from the command line, without a window.")
+# Depends: the libraries the program links, found by dpkg-shlibdeps. Qt loads plugins it does not link:
+# WebP pictures need the image format plugins, and the panels are laid out for Liberation Sans.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, fonts-liberation2")
+include(CPack)

@@ -53,12 +53,16 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LUMORA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "picture editor for decorating photographs")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Lumora opens a photograph, or creates a plain, gradient or textured background, and adds text, 3D text, \
-shapes, frames, light and splash overlays, montage templates, another picture, colour layers and a magnifier \
-inset. Filters, cropping, tiling and flipping are built in, and the result is saved as PNG, JPEG, BMP or GIF. \
-Every step can be edited again, and projects keep the steps that made a picture.\n\
-The filters also work from the command line, without a window.")
+# The long description's lines as the control file shows them (dpkg wants them under 80 characters).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "Lumora opens a photograph, or creates a plain, gradient or textured"
+       "background, and adds text, 3D text, shapes, frames, light and splash"
+       "overlays, montage templates, another picture, colour layers and a"
+       "magnifier inset. Filters, cropping, tiling and flipping are built in, and"
+       "the result is saved as PNG, JPEG, BMP or GIF. Every step can be edited"
+       "again, and projects keep the steps that made a picture."
+       ""
+       "The filters also work from the command line, without a window.")
 # Depends: the libraries the program links, found by dpkg-shlibdeps. Qt loads plugins it does not link:
 # WebP pictures need the image format plugins, and the panels are laid out for Liberation Sans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -45,15 +45,26 @@ owners=$(awk '{print $2}' <<<"$contents" | sort -u)
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/bin/lumora
 readelf -S "$program" | grep -q '\.debug_info' && fail "the packaged program is not stripped"
-# Every linked library's package is a dependency (dpkg-shlibdeps at work, not a hand-kept list).
-depends=$(field Depends)
+# Every linked library's package is a dependency (dpkg-shlibdeps at work, not a hand-kept list). dpkg knows
+# a library by the path its package shipped: the link or its target, with or without /usr. One query for all.
+libraries=()
 for soname in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-  library=$(ldconfig -p | awk -v n="$soname" '$1 == n {print $NF; exit}')
+  library=$(ldconfig -p | awk -v n="$soname" '$1 == n && !found {print $NF; found = 1}')
   [ -n "$library" ] || fail "$soname not found by ldconfig"
-  package=$(dpkg -S "$(readlink -f "$library")" 2>/dev/null | head -1 | cut -d: -f1) || true
+  libraries+=("$library")
+done
+candidates() { local path; for path in "$1" "$(readlink -f "$1")"; do echo "$path" "${path#/usr}" "/usr$path"; done; }
+owners=$(for library in "${libraries[@]}"; do candidates "$library"; done | xargs dpkg -S 2>/dev/null || true)
+depends=$(field Depends)
+for library in "${libraries[@]}"; do
+  package=""
+  for path in $(candidates "$library"); do
+    package=$(awk -F': ' -v p="$path" '$2 == p && !found {sub(/[:,].*/, "", $1); print $1; found = 1}' <<<"$owners")
+    [ -z "$package" ] || break
+  done
   [ -n "$package" ] || continue # a library installed by hand: nothing for Depends to name
   [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] ||
-    fail "Depends lacks $package (for $soname): $depends"
+    fail "Depends lacks $package (for ${library##*/}): $depends"
 done
 
 export QT_QPA_PLATFORM=offscreen

@@ -689,12 +689,13 @@ private slots:
     void editingAgainWithoutChangesKeepsThePicture_data() {
         addToolWindowColumn();
         for (const ToolWindowRoute& route : toolWindowRoutes())
-            if (QList{WindowId::Text2D, WindowId::Magnifier, WindowId::ColourFilters}.contains(route.window))
-                newToolWindowRow(route);
+            newToolWindowRow(route);
     }
     void editingAgainWithoutChangesKeepsThePicture() {
         QFETCH(ToolWindowRoute, route);
         open(photoPath);
+        const QString sticker = m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
+        desktop().openAnswers << sticker << sticker; // "Image above" asks each time
         m_driver->whileShown(route.window, [this, route] {
             changeSettings(route.window);
             m_driver->click(route.ok);

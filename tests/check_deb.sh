@@ -34,7 +34,7 @@ contents=$(dpkg-deb -c "$deb")
 for path in usr/bin/lumora usr/share/applications/io.github.lumora.Lumora.desktop \
   usr/share/metainfo/io.github.lumora.Lumora.metainfo.xml usr/share/mime/packages/io.github.lumora.Lumora.xml \
   usr/share/icons/hicolor/scalable/apps/io.github.lumora.Lumora.svg usr/share/man/man1/lumora.1.gz \
-  usr/share/doc/lumora/copyright usr/share/doc/lumora/changelog.gz; do
+  usr/share/bash-completion/completions/lumora usr/share/doc/lumora/copyright usr/share/doc/lumora/changelog.gz; do
   grep -q " \./$path\$" <<<"$contents" || fail "package lacks /$path"
 done
 outside=$(awk '{print $6}' <<<"$contents" | grep -v '^\./$' | grep -v '^\./usr/' || true)

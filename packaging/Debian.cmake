@@ -2,6 +2,22 @@
 # runs CPack's DEB generator on the build folder's install. Included by the root CMakeLists.txt after the
 # install rules.
 
+# This version's release date, from the metainfo: the manual page's and the changelog's date.
+set(metainfo_file ${PROJECT_SOURCE_DIR}/data/${LUMORA_APP_ID}.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${metainfo_file})
+file(READ ${metainfo_file} metainfo)
+string(REPLACE "." "\\." version_pattern "${PROJECT_VERSION}")
+if(metainfo MATCHES "<release version=\"${version_pattern}\" date=\"([0-9-]+)\"")
+  set(release_day ${CMAKE_MATCH_1})
+else()
+  message(WARNING "The metainfo has no release ${PROJECT_VERSION}: the manual page and changelog are dated today")
+  string(TIMESTAMP release_day "%Y-%m-%d" UTC)
+endif()
+execute_process(COMMAND date -u -R -d "${release_day} 12:00" OUTPUT_VARIABLE LUMORA_RELEASE_DATE
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND date -u +%s -d "${release_day} 12:00" OUTPUT_VARIABLE release_epoch
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
 # lumora(1) is written in scdoc (docs/lumora.1.scd) and installed compressed as Debian's tools do it
 # (gzip -9n: no file name or time inside, so the same page gives the same bytes).
 find_program(SCDOC scdoc)
@@ -9,7 +25,8 @@ if(SCDOC)
   set(manpage ${PROJECT_BINARY_DIR}/lumora.1)
   add_custom_command(
     OUTPUT ${manpage}.gz
-    COMMAND sh -c "\"$0\" < \"$1\" > \"$2\"" ${SCDOC} ${PROJECT_SOURCE_DIR}/docs/lumora.1.scd ${manpage}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${release_epoch}
+            sh -c "\"$0\" < \"$1\" > \"$2\"" ${SCDOC} ${PROJECT_SOURCE_DIR}/docs/lumora.1.scd ${manpage}
     COMMAND gzip -9nkf ${manpage}
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/lumora.1.scd
     COMMENT "Writing the manual page lumora.1"
@@ -23,16 +40,7 @@ endif()
 set(LUMORA_PACKAGE_MAINTAINER "The Lumora developers <lumora@users.noreply.github.com>"
     CACHE STRING "Maintainer of the Debian package: name <address>")
 
-# The licence and a changelog whose one entry is this version, dated as the metainfo's release of it.
-file(READ ${PROJECT_SOURCE_DIR}/data/${LUMORA_APP_ID}.metainfo.xml metainfo)
-string(REPLACE "." "\\." version_pattern "${PROJECT_VERSION}")
-if(metainfo MATCHES "<release version=\"${version_pattern}\" date=\"([0-9-]+)\"")
-  execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_1} 12:00" OUTPUT_VARIABLE LUMORA_RELEASE_DATE
-                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-else()
-  message(WARNING "The metainfo has no release ${PROJECT_VERSION}: the package's changelog is dated today")
-  string(TIMESTAMP LUMORA_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-endif()
+# The licence, and a changelog whose one entry is this version.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
 add_custom_command(
   OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz

@@ -32,6 +32,7 @@ if(SCDOC)
     COMMENT "Writing the manual page lumora.1"
     VERBATIM)
   add_custom_target(lumora_manpage ALL DEPENDS ${manpage}.gz)
+  add_dependencies(lumora lumora_manpage) # built with the program, whose install holds it
   install(FILES ${manpage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   message(STATUS "scdoc not found (Debian package scdoc): the manual page is not built")
@@ -48,6 +49,7 @@ add_custom_command(
   DEPENDS ${PROJECT_BINARY_DIR}/changelog
   VERBATIM)
 add_custom_target(lumora_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+add_dependencies(lumora lumora_changelog)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumora)
 

@@ -5,6 +5,8 @@
 # lists; lintian (when installed) finds no error.
 # Usage: check_deb.sh BUILD_DIR VERSION. Exits 77 (skipped) without the Debian tools or the manual page.
 set -euo pipefail
+# Letter ranges as in ASCII (a Turkish locale's [a-z] leaves out the i) and tools' messages in English.
+export LC_ALL=C.UTF-8
 build=$1
 version=$2
 skip() { echo "SKIP: $*"; exit 77; }
@@ -75,7 +77,7 @@ help=$("$program" --help) || fail "unpacked lumora --help failed"
 
 page=$work/root/usr/share/man/man1/lumora.1.gz
 gzip -t "$page" || fail "manual page is not gzip"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >"$work/page.txt") ||
+warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >"$work/page.txt") ||
   fail "man -l failed: $warnings"
 [ -z "$warnings" ] || fail "man -l warns: $warnings"
 rendered=$(col -b <"$work/page.txt")

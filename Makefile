@@ -1,4 +1,4 @@
-.PHONY: run test test-locales test-sanitize fuzz bench build format
+.PHONY: run test test-locales test-sanitize fuzz bench build deb format
 run:
 	scripts/run
 test:
@@ -13,5 +13,7 @@ bench:
 	scripts/bench
 build:
 	scripts/build
+deb:
+	scripts/deb
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

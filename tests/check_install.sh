@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Staged install into a temporary prefix: the program, launcher, MIME associations, icon and metainfo land
-# where a Linux desktop looks for them, and the launcher and metainfo validate.
+# Staged install into a temporary prefix: the program, launcher, MIME associations, icon, metainfo, manual
+# page and licence land where a Linux desktop looks for them, and the launcher and metainfo validate.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -15,7 +15,8 @@ desktop=$stage/usr/share/applications/$id.desktop
 metainfo=$stage/usr/share/metainfo/$id.metainfo.xml
 icon=$stage/usr/share/icons/hicolor/scalable/apps/$id.svg
 mimepackage=$stage/usr/share/mime/packages/$id.xml
-for f in "$desktop" "$metainfo" "$icon" "$mimepackage"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
+completion=$stage/usr/share/bash-completion/completions/lumora
+for f in "$desktop" "$metainfo" "$icon" "$mimepackage" "$completion"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
 
 grep -qx 'Exec=lumora %F' "$desktop" || fail "launcher does not pass files with %F"
 grep -qx "Icon=$id" "$desktop" || fail "launcher icon is not $id"
@@ -41,6 +42,14 @@ if command -v update-mime-database >/dev/null; then
   update-mime-database "$stage/mime" >/dev/null 2>&1 || fail "update-mime-database rejects the MIME package"
   grep -q "application/x-lumora-project:\*.lumora" "$stage/mime/globs" || fail "*.lumora not in the built globs"
 fi
+
+# The manual page (when scdoc was there to build it), the licence and the changelog.
+if [ -f "$build/lumora.1.gz" ]; then
+  gzip -t "$stage/usr/share/man/man1/lumora.1.gz" 2>/dev/null || fail "missing share/man/man1/lumora.1.gz"
+fi
+for f in copyright changelog.gz; do
+  [ -f "$stage/usr/share/doc/lumora/$f" ] || fail "missing share/doc/lumora/$f"
+done
 
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"

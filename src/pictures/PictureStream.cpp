@@ -18,6 +18,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -266,28 +267,41 @@ bool streamPictureFile(const QString& input, const QString& output, const RowFil
     Channel decoded(2), filtered(2);
     std::atomic<bool> readFailed{false}, writeFailed{false};
 
+    std::exception_ptr encodeError; // thrown by the encoder's thread, thrown again here
+    // Memory short for a band sends the job to the whole-picture path, which says so if it is short too.
     std::thread decoder([&] {
-        for (int top = 0; top < height; top += rowsPerBand) {
-            Band band = pool.take(rowsPerBand);
-            band.rows = std::min(rowsPerBand, height - top);
-            if (!source.read(band.pixels.get(), band.rows)) {
-                readFailed = true;
-                break;
+        try {
+            for (int top = 0; top < height; top += rowsPerBand) {
+                Band band = pool.take(rowsPerBand);
+                band.rows = std::min(rowsPerBand, height - top);
+                if (!source.read(band.pixels.get(), band.rows)) {
+                    readFailed = true;
+                    break;
+                }
+                if (!decoded.push(std::move(band)))
+                    break;
             }
-            if (!decoded.push(std::move(band)))
-                break;
+        } catch (const std::bad_alloc&) {
+            readFailed = true;
         }
         decoded.close();
     });
     std::thread encoder([&] {
-        while (std::optional<Band> band = filtered.pop()) {
-            if (!sink.write(*band)) {
-                writeFailed = true;
-                filtered.abandon();
-                decoded.abandon();
-                break;
+        try {
+            while (std::optional<Band> band = filtered.pop()) {
+                if (!sink.write(*band)) {
+                    writeFailed = true;
+                    break;
+                }
+                pool.giveBack(std::move(*band));
             }
-            pool.giveBack(std::move(*band));
+        } catch (...) {
+            encodeError = std::current_exception();
+            writeFailed = true;
+        }
+        if (writeFailed) {
+            filtered.abandon();
+            decoded.abandon();
         }
     });
     auto stopThreads = qScopeGuard([&] {
@@ -331,6 +345,10 @@ bool streamPictureFile(const QString& input, const QString& output, const RowFil
     decoder.join();
     stopThreads.dismiss();
 
+    if (encodeError) {
+        saved.cancelWriting();
+        std::rethrow_exception(encodeError);
+    }
     if (readFailed || translucent) {
         saved.cancelWriting();
         return false;

@@ -73,8 +73,8 @@ int main(int argc, char* argv[]) {
         theirs.push_back(vipsSeconds(photo, scale));
 #endif
     }
-    std::printf("resize %dx%d to %dx%d: Lumora median %.1f ms\n", photo.width(), photo.height(), target.width(),
-                target.height(), median(ours) * 1000);
+    std::printf("resize %dx%d to %dx%d: Lumora median %.1f ms\n", photo.width(), photo.height(),
+                target.width(), target.height(), median(ours) * 1000);
     if (!theirs.empty())
         std::printf("  vips_resize (Lanczos-3) median %.1f ms; Lumora takes %.2f of its time\n",
                     median(theirs) * 1000, median(ours) / median(theirs));

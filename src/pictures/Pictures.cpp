@@ -5,11 +5,11 @@
 #ifdef LUMORA_HAVE_HEIF
 #include "pictures/HeifReader.h"
 #endif
+#include "base/UserError.h"
 #include "pictures/JpegReader.h"
 #include "pictures/PngReader.h"
 #include "pictures/PngWriter.h"
 #include "pictures/TiffCodec.h"
-#include "base/UserError.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -284,6 +284,19 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
 }
 
 } // namespace
+
+void savePictureBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    WholeWrites output(file);
+    if (output.write(bytes) != bytes.size() || !output.finish()) {
+        file.cancelWriting();
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, output.errorString()));
+    }
+    if (!file.commit())
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+}
 
 bool canReadExtension(const QString& suffix) {
     const Codec* codec = codecFor(suffix);

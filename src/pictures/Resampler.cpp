@@ -30,8 +30,8 @@ double lanczos(double x) {
 
 // The taps of each output pixel along one axis: which input pixels it reads and how much of each.
 struct Taps {
-    std::vector<int> first;   // first input pixel of each output pixel
-    std::vector<int> count;   // how many it reads
+    std::vector<int> first;     // first input pixel of each output pixel
+    std::vector<int> count;     // how many it reads
     std::vector<float> weights; // `width` per output pixel, the first `count` used
     int width = 0;
 };
@@ -118,9 +118,10 @@ std::vector<Pixels2> pairedWeights(const Taps& taps, int out, int* pairsPerPixel
 
 // One row of input pixels filtered along x into `out` pixels. The row is first widened to floats in `wide`
 // (room for its pixels and one more, which stays zero).
-__attribute__((target_clones("avx2", "default"))) void filterRow(const uchar* in, int inWidth, const Taps& taps,
-                                                                  const Pixels2* weights, int pairsPerPixel,
-                                                                  int out, float* wide, Pixel* result) {
+__attribute__((target_clones("avx2", "default"))) void filterRow(const uchar* in, int inWidth,
+                                                                 const Taps& taps, const Pixels2* weights,
+                                                                 int pairsPerPixel, int out, float* wide,
+                                                                 Pixel* result) {
     for (int i = 0; i < 4 * inWidth; ++i)
         wide[i] = in[i];
     for (int x = 0; x < out; ++x) {
@@ -143,7 +144,7 @@ __attribute__((target_clones("avx2", "default"))) void filterRow(const uchar* in
 
 // total += weight × row, over `floats` floats.
 __attribute__((target_clones("avx2", "default"))) void addScaled(float* total, const float* row, float weight,
-                                                                  std::size_t floats) {
+                                                                 std::size_t floats) {
     for (std::size_t i = 0; i < floats; ++i)
         total[i] += weight * row[i];
 }
@@ -165,7 +166,8 @@ QSize sizeForLongEdge(QSize size, int longEdge) {
     if (size.isEmpty() || longEdge < 1)
         return size;
     const double scale = double(longEdge) / std::max(size.width(), size.height());
-    return {std::max(1, int(std::lround(size.width() * scale))), std::max(1, int(std::lround(size.height() * scale)))};
+    return {std::max(1, int(std::lround(size.width() * scale))),
+            std::max(1, int(std::lround(size.height() * scale)))};
 }
 
 QImage resampledPicture(const QImage& picture, QSize size, int threads) {

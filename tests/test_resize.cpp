@@ -480,6 +480,9 @@ private slots:
         // The file opens again upright, once: the written orientation says so.
         const QImage reread = loadPicture(saved);
         QCOMPARE(reread.size(), QSize(48, 64));
+        if (format == "png") { // lossless, the profile notwithstanding
+            QCOMPARE(reread, driver.document().image());
+        }
         // The sRGB profile travels with the file.
         QImage raw(saved);
         QCOMPARE(raw.colorSpace(), QColorSpace(QColorSpace::SRgb));

@@ -394,6 +394,9 @@ QImage loadPicture(const QString& path) {
             image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         image.convertToColorSpace(QColorSpace::SRgb);
     }
+    // Every picture is sRGB from here on, whether or not its file said so (the profile a saved file embeds
+    // among them): untagged alike, so that pictures compare by their pixels.
+    image.setColorSpace(QColorSpace());
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
 }

@@ -67,7 +67,7 @@ int runWithoutWindow(int argc, char* argv[], const CommandLine& line) {
         return exitDone;
     }
     QTextStream errors(stderr);
-    return runBatchFilter(line.filter, line.output, line.files, errors);
+    return runBatchFilter(line.filter, line.output, line.files, errors, line.longEdge, line.size);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include "app/BatchFilter.h"
+#include "base/Geometry.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -15,12 +16,22 @@ struct Options {
     QCommandLineOption fonts{"fonts", "List the text tools' fonts."};
     QCommandLineOption filter{"filter", "Bake a filter into a picture.", "NAME[:PARAM=VALUE,...]"};
     QCommandLineOption output{"output", "Where --filter writes its result.", "OUT"};
+    QCommandLineOption longEdge{"long-edge", "Reduce the picture to N pixels on its longer side.", "N"};
+    QCommandLineOption resize{"resize", "Resample the picture to W x H pixels.", "WxH"};
 
     void addTo(QCommandLineParser& parser) const {
-        for (const QCommandLineOption* option : {&help, &version, &fonts, &filter, &output})
+        for (const QCommandLineOption* option :
+             {&help, &version, &fonts, &filter, &output, &longEdge, &resize})
             parser.addOption(*option);
     }
 };
+
+// A side in pixels as typed: a whole number a picture can have, or nothing.
+std::optional<int> sideOf(const QString& text) {
+    bool ok = false;
+    const int side = text.trimmed().toInt(&ok);
+    return ok && side >= 1 && side <= largestPictureSide ? std::optional<int>(side) : std::nullopt;
+}
 
 } // namespace
 
@@ -36,14 +47,42 @@ CommandLineParse parseCommandLine(const QStringList& arguments) {
     line.files = parser.positionalArguments();
     line.filter = parser.value(options.filter);
     line.output = parser.value(options.output);
+    if (parser.isSet(options.longEdge) && parser.isSet(options.resize))
+        return {std::nullopt,
+                QStringLiteral("--long-edge and --resize cannot be used together; choose one.")};
+    if (parser.isSet(options.longEdge)) {
+        const std::optional<int> side = sideOf(parser.value(options.longEdge));
+        if (!side)
+            return {std::nullopt,
+                    QStringLiteral("--long-edge needs a whole number of pixels from 1 to %1, not "
+                                   "\"%2\".")
+                        .arg(largestPictureSide)
+                        .arg(parser.value(options.longEdge))};
+        line.longEdge = *side;
+    }
+    if (parser.isSet(options.resize)) {
+        static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d+)\\s*[x×X]\\s*(\\d+)\\s*$"));
+        const QRegularExpressionMatch match = pattern.match(parser.value(options.resize));
+        const std::optional<int> width = match.hasMatch() ? sideOf(match.captured(1)) : std::nullopt;
+        const std::optional<int> height = match.hasMatch() ? sideOf(match.captured(2)) : std::nullopt;
+        if (!width || !height || !isMakeablePictureSize({*width, *height}))
+            return {std::nullopt,
+                    QStringLiteral(
+                        "--resize needs WIDTHxHEIGHT in pixels, such as 1920x1080 (each side from 1 to "
+                        "%1, at most %2 megapixels), not \"%3\".")
+                        .arg(largestPictureSide)
+                        .arg(largestPictureArea / 1'000'000)
+                        .arg(parser.value(options.resize))};
+        line.size = QSize(*width, *height);
+    }
     if (parser.isSet(options.help))
         line.job = CommandLineJob::Help;
     else if (parser.isSet(options.version))
         line.job = CommandLineJob::Version;
     else if (parser.isSet(options.fonts))
         line.job = CommandLineJob::Fonts;
-    else if (parser.isSet(options.filter))
-        line.job = CommandLineJob::Filter;
+    else if (parser.isSet(options.filter) || line.longEdge > 0 || line.size.isValid())
+        line.job = CommandLineJob::Filter; // resizing alone, or before the filter
     else if (parser.isSet(options.output))
         return {std::nullopt, QStringLiteral("--output is for --filter; give a filter too.")};
     return {line, {}};
@@ -65,6 +104,7 @@ QString commandLineHelp() {
                "Usage:\n"
                "  lumora [FILE]\n"
                "  lumora --filter NAME[:PARAM=VALUE,...] --output OUT IN\n"
+               "  lumora (--long-edge N | --resize WxH) [--filter ...] --output OUT IN\n"
                "  lumora --fonts\n"
                "  lumora --help | --version\n"
                "\n"
@@ -79,6 +119,13 @@ QString commandLineHelp() {
                "  --output OUT              Where the result goes; its extension names the format.\n"
                "  Example: lumora --filter blur:softness=0.05 --output soft.png photo.jpg\n"
                "%1"
+               "\n"
+               "Resizing a picture (no display needed), alone or before --filter:\n"
+               "  --long-edge N             Reduce the picture to N pixels on its longer side, keeping its\n"
+               "                            proportions (a smaller picture keeps its size).\n"
+               "  --resize WxH              Resample the picture to W x H pixels.\n"
+               "  --output OUT              Where the result goes; its extension names the format.\n"
+               "  Example: lumora --long-edge 2048 --filter sepia --output web.jpg photo.jpg\n"
                "\n"
                "Listing the fonts (no display needed):\n"
                "  --fonts                   Each font of the text tools with the installed family and font\n"

@@ -4,6 +4,7 @@
 // a usage error (an unknown option, a missing value, a bad number), said in one line with a hint to --help.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +14,10 @@ enum class CommandLineJob { Window, Help, Version, Fonts, Filter };
 
 struct CommandLine {
     CommandLineJob job = CommandLineJob::Window;
-    QString filter; // --filter NAME[:PARAM=VALUE,...]
-    QString output; // --output OUT
+    QString filter;   // --filter NAME[:PARAM=VALUE,...]
+    int longEdge = 0; // --long-edge N: 0 when not given
+    QSize size;       // --resize WxH: invalid when not given
+    QString output;   // --output OUT
     QStringList files;
 };
 

@@ -5,11 +5,11 @@
 #ifdef LUMORA_HAVE_HEIF
 #include "pictures/HeifReader.h"
 #endif
+#include "base/UserError.h"
 #include "pictures/JpegReader.h"
 #include "pictures/PngReader.h"
 #include "pictures/PngWriter.h"
 #include "pictures/TiffCodec.h"
-#include "base/UserError.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -285,6 +285,19 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
 
 } // namespace
 
+void savePictureBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    WholeWrites output(file);
+    if (output.write(bytes) != bytes.size() || !output.finish()) {
+        file.cancelWriting();
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, output.errorString()));
+    }
+    if (!file.commit())
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+}
+
 bool canReadExtension(const QString& suffix) {
     const Codec* codec = codecFor(suffix);
     if (!codec)
@@ -381,6 +394,9 @@ QImage loadPicture(const QString& path) {
             image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         image.convertToColorSpace(QColorSpace::SRgb);
     }
+    // Every picture is sRGB from here on, whether or not its file said so (the profile a saved file embeds
+    // among them): untagged alike, so that pictures compare by their pixels.
+    image.setColorSpace(QColorSpace());
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
 }

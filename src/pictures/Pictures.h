@@ -33,6 +33,10 @@ constexpr int defaultJpegQuality = 92;
 void savePicture(const QImage& image, const QString& path, const SaveProgress& progress = {},
                  int jpegQuality = defaultJpegQuality);
 
+// Writes a picture file's bytes, encoded beforehand (see WebExport.h), as savePicture() writes: an existing
+// file is replaced only when the new one is complete; failures throw UserError naming the file and reason.
+void savePictureBytes(const QByteArray& bytes, const QString& path);
+
 bool canReadExtension(const QString& suffix);
 bool canWriteExtension(const QString& suffix);
 QStringList readableExtensions();

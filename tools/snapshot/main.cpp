@@ -2,8 +2,9 @@
 // Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
 // change to a window can be looked at without a display.
 //   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
-// WINDOW is "main", "overlay", "filters", "about" or any window's layout name ("Form18"); a tool window
-// opens on the photo as from its menu command.
+// WINDOW is "main", "overlay", "filters", "about", any window's layout name ("Form18") or an image tool's
+// object name ("ResizeWindow", "CanvasSizeWindow", "CropRegionWindow"); a tool window opens on the photo as
+// from its menu command.
 #include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -85,6 +86,11 @@ int main(int argc, char* argv[]) {
     } else if (args[1] == "about") {
         window = &windows.aboutWindow();
     } else {
+        for (ImageTool tool : {ImageTool::Resize, ImageTool::CanvasSize, ImageTool::CropRegion})
+            if (windows.imageTool(tool)->objectName() == args[1]) {
+                window = windows.imageTool(tool);
+                dynamic_cast<DocumentTool&>(*window).openOnDocument();
+            }
         for (const WindowDescription& description : windowTable)
             if (description.id != WindowId::Main && layoutName(description.id) == args[1]) {
                 window = windows.window(description.id);

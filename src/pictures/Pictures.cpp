@@ -5,11 +5,11 @@
 #ifdef LUMORA_HAVE_HEIF
 #include "pictures/HeifReader.h"
 #endif
+#include "base/UserError.h"
 #include "pictures/JpegReader.h"
 #include "pictures/PngReader.h"
 #include "pictures/PngWriter.h"
 #include "pictures/TiffCodec.h"
-#include "base/UserError.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -83,13 +83,13 @@ QImage upright(const QImage& image, QImageIOHandler::Transformations orientation
 
 // The fast path for JPEG; a null result sends the file to the generic reader. A file refused for its size
 // or its number of scans is refused for good: the generic reader would spend the time and memory.
-QImage readJpeg(QFile& file, const QString& path) {
+QImage readJpeg(QFile& file, const QString& path, int minimumLongEdge) {
     uchar* data = file.map(0, file.size());
     if (!data)
         return {};
     QString error;
     bool refused = false;
-    QImage image = decodeJpeg(data, file.size(), &error, &refused);
+    QImage image = decodeJpeg(data, file.size(), &error, &refused, minimumLongEdge);
     file.unmap(data);
     if (refused)
         throw UserError(
@@ -246,7 +246,7 @@ private:
 
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
-            int jpegQuality, QString* error) {
+            int jpegQuality, int webpQuality, QString* error) {
     const QByteArray format = codec.qtFormat;
     if (format == "gif") {
         const QByteArray bytes = encodeGif(image, error);
@@ -273,7 +273,7 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
     if (format == "jpeg")
         writer.setQuality(std::clamp(jpegQuality, 0, 100));
     else if (format == "webp")
-        writer.setQuality(100); // lossless: a saved picture keeps its pixels
+        writer.setQuality(std::clamp(webpQuality, 0, 100)); // 100 is lossless
     const QImage pixels =
         opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
     if (!writer.write(pixels)) {
@@ -331,6 +331,10 @@ QStringList writableExtensions() {
 }
 
 QImage loadPicture(const QString& path) {
+    return loadPicture(path, 0);
+}
+
+QImage loadPicture(const QString& path, int minimumLongEdge) {
     const QString suffix = QFileInfo(path).suffix();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -344,7 +348,7 @@ QImage loadPicture(const QString& path) {
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
     refuseOversized(file, codec, path);
-    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path) : QImage();
+    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path, minimumLongEdge) : QImage();
     if (QByteArray(codec.qtFormat) == "tiff") {
         QString tiffError;
         image = readTiff(file, &tiffError);
@@ -399,7 +403,8 @@ QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QStri
     }
 }
 
-void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality) {
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality,
+                 int webpQuality) {
     if (image.isNull())
         throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
                                        "background first."));
@@ -421,7 +426,7 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
     WholeWrites output(file);
-    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, &error);
+    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, webpQuality, &error);
     if (!encoded || !output.finish()) {
         file.cancelWriting();
         // The file's own reason ("No space left on device") says more than the encoder's.

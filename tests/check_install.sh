@@ -15,7 +15,8 @@ desktop=$stage/usr/share/applications/$id.desktop
 metainfo=$stage/usr/share/metainfo/$id.metainfo.xml
 icon=$stage/usr/share/icons/hicolor/scalable/apps/$id.svg
 mimepackage=$stage/usr/share/mime/packages/$id.xml
-for f in "$desktop" "$metainfo" "$icon" "$mimepackage"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
+completion=$stage/usr/share/bash-completion/completions/lumora
+for f in "$desktop" "$metainfo" "$icon" "$mimepackage" "$completion"; do [ -f "$f" ] || fail "missing ${f#"$stage"}"; done
 
 grep -qx 'Exec=lumora %F' "$desktop" || fail "launcher does not pass files with %F"
 grep -qx "Icon=$id" "$desktop" || fail "launcher icon is not $id"

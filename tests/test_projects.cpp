@@ -118,26 +118,16 @@ private:
     void expectNoMessages() {
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
     }
-    void whileShown(WindowId window, std::function<void()> act) {
-        QWidget* target = m_driver->window(window);
-        auto previous = desktop().whileShown;
-        desktop().whileShown = [target, act, previous](QDialog* shown) {
-            if (shown == target)
-                act();
-            else if (previous)
-                previous(shown);
-        };
-    }
     // The photo, a rectangle of `thickness`, a horizontal flip and a line, each as a user makes them.
     void makeSteps(const QString& thickness) {
         m_driver->openFile(photoPath);
-        whileShown(WindowId::Rectangle, [this, thickness] {
+        m_driver->whileShown(WindowId::Rectangle, [this, thickness] {
             m_driver->type(ui::rectangle.thicknessBox, thickness);
             m_driver->click(ui::rectangle.ok);
         });
         m_driver->run(ui::menu.rectangle);
         m_driver->run(ui::menu.flipHorizontal);
-        whileShown(WindowId::Line, [this] {
+        m_driver->whileShown(WindowId::Line, [this] {
             m_driver->type(ui::line.thicknessBox, "5");
             m_driver->click(ui::line.ok);
         });
@@ -186,7 +176,7 @@ private slots:
         QCOMPARE(document().history().position(), names.size() - 2);
         m_driver->run(ui::menu.redo);
 
-        whileShown(WindowId::Rectangle, [this] {
+        m_driver->whileShown(WindowId::Rectangle, [this] {
             QCOMPARE(m_driver->control(ui::rectangle.thicknessBox)->text(), "2");
             m_driver->type(ui::rectangle.thicknessBox, "12");
             m_driver->click(ui::rectangle.ok);
@@ -202,7 +192,7 @@ private slots:
         QImage marked = document().image().copy();
         marked.fill(Qt::darkCyan);
         document().change("Mark", DocumentChange::picture(marked)); // a step that kept no recipe
-        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
+        m_driver->whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
         m_driver->run(ui::menu.rectangle);
         const QImage saved = document().image();
         const QString path = saveProject("marked.lumora");

@@ -88,20 +88,9 @@ private:
         m_driver->openFile(path);
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
     }
-    // While a window is "shown", `act` runs on it (the test's user at work), once per window.
-    void whileShown(WindowId window, std::function<void()> act) {
-        QWidget* target = m_driver->window(window);
-        auto previous = desktop().whileShown;
-        desktop().whileShown = [target, act, previous](QDialog* shown) {
-            if (shown == target)
-                act();
-            else if (previous)
-                previous(shown);
-        };
-    }
     // The picture cropped to `width` x `height` through the crop window.
     void cropTo(int width, int height) {
-        whileShown(WindowId::Crop, [this, width, height] {
+        m_driver->whileShown(WindowId::Crop, [this, width, height] {
             m_driver->type(ui::crop.widthBox, QString::number(width));
             m_driver->type(ui::crop.heightBox, QString::number(height));
             m_driver->click(ui::crop.ok);
@@ -110,19 +99,19 @@ private:
     }
     // A rectangle as its window places it at first.
     void addRectangle() {
-        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
+        m_driver->whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.ok); });
         m_driver->run(ui::menu.rectangle);
     }
     // What a user does in a window before "Ok" where "Ok" alone would leave much of the step untried: 3D
     // text drawn, reworked after drawing and placed turned and see-through; a crop wider than the photo.
     // A rectangle of thickness `thickness` and a line, each through its window, on the photo.
     void addRectangleAndLine(const QString& thickness) {
-        whileShown(WindowId::Rectangle, [this, thickness] {
+        m_driver->whileShown(WindowId::Rectangle, [this, thickness] {
             m_driver->type(ui::rectangle.thicknessBox, thickness);
             m_driver->click(ui::rectangle.ok);
         });
         m_driver->run(ui::menu.rectangle);
-        whileShown(WindowId::Line, [this] {
+        m_driver->whileShown(WindowId::Line, [this] {
             m_driver->type(ui::line.thicknessBox, "5");
             m_driver->click(ui::line.ok);
         });
@@ -228,7 +217,7 @@ private:
     }
     // A caption through the 2D text window, in a listed font the computer draws with a stand-in face.
     void addCaption(const QString& text, double rotation) {
-        whileShown(WindowId::Text2D, [this, text, rotation] {
+        m_driver->whileShown(WindowId::Text2D, [this, text, rotation] {
             m_driver->write(ui::text2D.text, text);
             chooseFont("Arial");
             m_driver->type(ui::text2D.sizeBox, "26");
@@ -240,12 +229,12 @@ private:
 
     // A border through its gallery at opacity `opacity`, then a line.
     void addBorderAndLine(double opacity) {
-        whileShown(WindowId::OverlayEditor, [this, opacity] {
+        m_driver->whileShown(WindowId::OverlayEditor, [this, opacity] {
             m_driver->control(ui::overlayEditor.opacityBar)->setValue(opacity);
             m_driver->click(ui::overlayEditor.ok);
         });
         m_driver->follow(routeNamed("border"));
-        whileShown(WindowId::Line, [this] {
+        m_driver->whileShown(WindowId::Line, [this] {
             m_driver->type(ui::line.thicknessBox, "5");
             m_driver->click(ui::line.ok);
         });
@@ -293,7 +282,7 @@ private slots:
         open(photoPath);
         const PictureState before{document().image(), document().controlSize()};
         desktop().openAnswers << m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
-        whileShown(route.window, [this, route] {
+        m_driver->whileShown(route.window, [this, route] {
             changeSettings(route.window);
             m_driver->click(route.ok);
         });
@@ -386,11 +375,11 @@ private slots:
         const PictureState before{document().image(), document().controlSize()};
         const QString sticker = m_driver->writePicture("sticker.png", gradientPicture(90, 60, 200));
         desktop().openAnswers << sticker;
-        whileShown(WindowId::FilterGallery, [this] {
+        m_driver->whileShown(WindowId::FilterGallery, [this] {
             m_driver->windows().filterGallery().select(EffectKind::Sepia);
             m_driver->click(ui::filterGallery.ok);
         });
-        whileShown(WindowId::OverlayEditor, [this, actions] {
+        m_driver->whileShown(WindowId::OverlayEditor, [this, actions] {
             for (const QString& action : actions)
                 workInOverlayEditor(action);
             m_driver->click(ui::overlayEditor.ok);
@@ -424,7 +413,7 @@ private slots:
         addBorderAndLine(0.8);
         QVERIFY(document().image() != wanted);
 
-        whileShown(WindowId::OverlayEditor, [this] {
+        m_driver->whileShown(WindowId::OverlayEditor, [this] {
             QCOMPARE(m_driver->control(ui::overlayEditor.opacityBar)->value(), 0.8);
             m_driver->control(ui::overlayEditor.opacityBar)->setValue(0.4);
             m_driver->click(ui::overlayEditor.ok);
@@ -447,7 +436,7 @@ private slots:
         const QImage first = document().image();
         QVERIFY(first != wanted);
 
-        whileShown(WindowId::Rectangle, [this] {
+        m_driver->whileShown(WindowId::Rectangle, [this] {
             // The window shows the settings the step had.
             QCOMPARE(m_driver->control(ui::rectangle.thicknessBox)->text(), "2");
             m_driver->type(ui::rectangle.thicknessBox, "12");
@@ -479,7 +468,7 @@ private slots:
         const QRect shared(0, 0, 400, 290); // what both crops keep of the photo, the rectangle within it
         QVERIFY(first.copy(shared) != cropped.copy(shared));
 
-        whileShown(WindowId::Crop, [this] {
+        m_driver->whileShown(WindowId::Crop, [this] {
             QCOMPARE(m_driver->control(ui::crop.widthBox)->text(), "400");
             QCOMPARE(m_driver->control(ui::crop.heightBox)->text(), "300");
             m_driver->type(ui::crop.widthBox, "500");
@@ -520,7 +509,7 @@ private slots:
         cropTo(400, 300);
         addRectangle();
         const QImage first = document().image();
-        whileShown(WindowId::Crop, [this, confirmed] {
+        m_driver->whileShown(WindowId::Crop, [this, confirmed] {
             m_driver->click(ui::crop.flipHorizontal);
             m_driver->click(confirmed ? ui::crop.ok : ui::crop.cancel);
         });
@@ -549,7 +538,7 @@ private slots:
         PlacementPreview* preview = m_driver->windows().text3DTool().preview();
         const QRectF box(120, 90, 260, 150);
         open(photoPath);
-        whileShown(WindowId::Text3D, [&] {
+        m_driver->whileShown(WindowId::Text3D, [&] {
             m_driver->write(editor.text, "Lumora 3D");
             QListWidget* fonts = m_driver->control(editor.fonts);
             fonts->setCurrentItem(fonts->findItems("Impact", Qt::MatchExactly).first());
@@ -578,7 +567,7 @@ private slots:
         m_driver->control(tool.opacityBar)->setValue(1);
         m_driver->click(tool.proportional);
 
-        whileShown(WindowId::Text3D, [&] {
+        m_driver->whileShown(WindowId::Text3D, [&] {
             QCOMPARE(m_driver->control(editor.text)->toPlainText(), "Lumora 3D");
             QCOMPARE(m_driver->control(editor.fonts)->currentItem()->text(), "Impact");
             QCOMPARE(m_driver->control(editor.depth)->value(), 4.0);
@@ -706,21 +695,21 @@ private slots:
     void editingAgainWithoutChangesKeepsThePicture() {
         QFETCH(ToolWindowRoute, route);
         open(photoPath);
-        whileShown(route.window, [this, route] {
+        m_driver->whileShown(route.window, [this, route] {
             changeSettings(route.window);
             m_driver->click(route.ok);
         });
         m_driver->follow(route);
         const QImage made = document().image();
         auto* window = qobject_cast<QDialog*>(m_driver->window(route.window));
-        whileShown(route.window, [this, route, window] {
+        m_driver->whileShown(route.window, [this, route, window] {
             leaveOtherSettings(route.window);
             window->reject();
         });
         m_driver->follow(route);
         QCOMPARE(document().history().count(), 2);
 
-        whileShown(route.window, [this, route] { m_driver->click(route.ok); });
+        m_driver->whileShown(route.window, [this, route] { m_driver->click(route.ok); });
         m_driver->windows().stepEditor().editAgain(1);
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
         QCOMPARE(document().history().position(), 1);
@@ -739,7 +728,7 @@ private slots:
         addCaption("Evening at the laek", 20);
         addCaption("Day two", 300);
 
-        whileShown(WindowId::Text2D, [this] {
+        m_driver->whileShown(WindowId::Text2D, [this] {
             // The window shows the caption as it was made, not what the later one left in it.
             QCOMPARE(m_driver->control(ui::text2D.text)->toPlainText(), "Evening at the laek");
             QCOMPARE(m_driver->control(ui::text2D.rotationBar)->value(), 20);
@@ -787,7 +776,7 @@ private slots:
         open(photoPath);
         addRectangleAndLine("4");
         const QImage picture = document().image();
-        whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.cancel); });
+        m_driver->whileShown(WindowId::Rectangle, [this] { m_driver->click(ui::rectangle.cancel); });
         m_driver->windows().stepEditor().editAgain(1);
         QCOMPARE(document().image(), picture);
         QCOMPARE(document().history().position(), 2);

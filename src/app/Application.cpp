@@ -2,6 +2,7 @@
 #include "app/Application.h"
 
 #include "app/BatchFilter.h"
+#include "app/CommandLine.h"
 #include "app/CrashRecovery.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
@@ -10,11 +11,8 @@
 #include "decorations/DecorationResources.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QTextStream>
-
-#include <cstring>
 
 void configureApplication(QApplication& app) {
     QApplication::setApplicationName("lumora");
@@ -39,78 +37,75 @@ void configureApplication(QApplication& app) {
 
 namespace {
 
-struct CommandLine {
-    QCommandLineParser parser;
-    QCommandLineOption filter{"filter", "Bake a filter into FILE without opening a window.",
-                              "NAME[:PARAM=VALUE,...]"};
-    QCommandLineOption output{"output", "Where --filter writes its result (format from the extension).",
-                              "OUT"};
-    QCommandLineOption fonts{"fonts",
-                             "List the text tools' fonts, each with the installed family and font file it "
-                             "gets (tab-separated), without opening a window."};
+// On a server without a session Qt says at start that it chose a runtime folder of its own: nothing a
+// script asked about, so it is not said among the job's messages.
+QtMessageHandler otherMessages = nullptr;
 
-    CommandLine() {
-        parser.setApplicationDescription("Lumora, a picture editor for decorating photographs.\n\n" +
-                                         batchFilterHelp());
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOption(filter);
-        parser.addOption(output);
-        parser.addOption(fonts);
-        parser.addPositionalArgument(
-            "file",
-            "A picture or Lumora project (.lumora) to open at start (or a picture to "
-            "filter with --filter).",
-            "[FILE]");
-    }
-};
-
-// Batch filtering, --fonts, help and version need no display: they run before any window system is touched.
-bool needsNoWindow(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--filter") == 0 || std::strncmp(arg, "--filter=", 9) == 0)
-            return true;
-        for (const char* option : {"--help", "-h", "--help-all", "--version", "-v", "--fonts"})
-            if (std::strcmp(arg, option) == 0)
-                return true;
-    }
-    return false;
+void quietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (otherMessages)
+        otherMessages(type, context, message);
+    else
+        QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
-int runBatch(int argc, char* argv[]) {
+// The jobs without a window: the font list and filtering run on an offscreen platform.
+int runWithoutWindow(int argc, char* argv[], const CommandLine& line) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    otherMessages = qInstallMessageHandler(quietAboutTheRuntimeFolder);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName("lumora");
     QGuiApplication::setApplicationVersion(LUMORA_VERSION);
-    CommandLine commandLine;
-    commandLine.parser.process(app);
-    if (commandLine.parser.isSet(commandLine.fonts)) {
+    if (line.job == CommandLineJob::Fonts) {
         QTextStream out(stdout);
         for (const QString& name : fontListNames()) {
             const FontResolution font = resolveFont(name);
             out << font.listedName << '\t' << font.family << '\t' << font.file << '\n';
         }
-        return 0;
+        return exitDone;
     }
     QTextStream errors(stderr);
-    return runBatchFilter(commandLine.parser.value(commandLine.filter),
-                          commandLine.parser.value(commandLine.output),
-                          commandLine.parser.positionalArguments(), errors);
+    return runBatchFilter(line.filter, line.output, line.files, errors);
 }
 
 } // namespace
 
 int runLumora(int argc, char* argv[]) {
-    loadFontSubstitutes(); // before any application object: Qt reads the font configuration when it starts
-    if (needsNoWindow(argc, argv))
-        return runBatch(argc, argv);
+    // Everything is read before anything needs a display, so scripts get their answer on any machine.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineParse parsed = parseCommandLine(arguments);
+    if (!parsed.commandLine) {
+        QTextStream(stderr) << usageErrorLine(parsed.error) << '\n';
+        return exitUsageError;
+    }
+    const CommandLine& line = *parsed.commandLine;
+    switch (line.job) {
+    case CommandLineJob::Help:
+        QTextStream(stdout) << commandLineHelp();
+        return exitDone;
+    case CommandLineJob::Version:
+        QTextStream(stdout) << "lumora " << LUMORA_VERSION << '\n';
+        return exitDone;
+    case CommandLineJob::Fonts:
+    case CommandLineJob::Filter:
+        loadFontSubstitutes(); // before any application object: Qt reads the font configuration when it
+                               // starts
+        return runWithoutWindow(argc, argv, line);
+    case CommandLineJob::Window:
+        break;
+    }
+    if (!windowSystemAvailable()) {
+        QTextStream(stderr) << noDisplayMessage << '\n';
+        return exitJobFailed;
+    }
 
+    loadFontSubstitutes();
     QApplication app(argc, argv);
     configureApplication(app);
-    CommandLine commandLine;
-    commandLine.parser.process(app);
 
     WindowSet windows;
     MainWindow& window = windows.mainWindow();
@@ -118,7 +113,7 @@ int runLumora(int argc, char* argv[]) {
     // Work left by a Lumora that was killed is offered before anything else is opened.
     CrashRecovery recovery(windows.document(), &window);
     recovery.offerLeftWork(window.projectFiles());
-    const QStringList files = commandLine.parser.positionalArguments();
+    const QStringList files = line.files;
     window.openFiles(files); // the status bar says which were ignored
     if (files.size() > 1)    // a file manager may hand over several
         QTextStream(stderr) << "lumora: one picture at a time; ignored " << files.size() - 1

@@ -131,6 +131,17 @@ void Driver::show(QWidget* window, QSize size) const {
     QVERIFY(QTest::qWaitForWindowExposed(window));
 }
 
+void Driver::whileShown(WindowId window, std::function<void()> act) const {
+    QWidget* target = this->window(window);
+    auto previous = m_desktop.whileShown;
+    m_desktop.whileShown = [target, act = std::move(act), previous](QDialog* shown) {
+        if (shown == target)
+            act();
+        else if (previous)
+            previous(shown);
+    };
+}
+
 QAction* Driver::menuItem(const char* name) const {
     return m_windows->mainWindow().menuItem(QString::fromLatin1(name));
 }

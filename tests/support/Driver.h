@@ -117,6 +117,9 @@ public:
     // The window really shown (at `size` when given) and waited for, for tests that use the mouse or look at
     // pixels on the screen.
     void show(QWidget* window, QSize size = QSize()) const;
+    // While `window` is "shown" modally, `act` runs (the test's user at work in it); what was to run for other
+    // windows still runs for them.
+    void whileShown(WindowId window, std::function<void()> act) const;
 
 private:
     QAction* menuItem(const char* name) const;

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+// The command line as scripts meet it on a machine without a display: every option is read before anything
+// needs one, and the exit code says what happened (0 done, 1 a job failed, 2 a usage error) with one line
+// that names the problem.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/Fixtures.h"
+
+namespace {
+
+struct Run {
+    int exitCode;
+    QString out;
+    QString errors;
+};
+
+// Runs the program with `arguments` in `folder`, with no display of any kind in its environment.
+Run runWithoutDisplay(const QStringList& arguments, const QString& folder) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(LUMORA_PROGRAM), arguments);
+    if (!process.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("did not finish")};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_folder;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_folder.isValid());
+        saveOrFail(gradientPicture(40, 30), m_folder.filePath("photo.png"));
+    }
+
+    void answersWithoutADisplay_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("errors"); // the whole of standard error, or "" for none
+        QTest::addColumn<QString>("out");    // found in standard output
+        const QString hint = QStringLiteral(" Try 'lumora --help'.\n");
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus", "photo.png"} << 2 << "lumora: Unknown option 'bogus'." + hint << "";
+        QTest::newRow("missing value")
+            << QStringList{"--filter"} << 2 << "lumora: Missing value after '--filter'." + hint << "";
+        QTest::newRow("bad number") << QStringList{"--filter", "blur:softness=soft", "--output", "o.png",
+                                                   "photo.png"}
+                                    << 2 << "lumora: blur: softness must be a number, not \"soft\"\n"
+                                    << "";
+        QTest::newRow("output without a filter")
+            << QStringList{"--output", "o.png", "photo.png"} << 2
+            << "lumora: --output is for --filter; give a filter too." + hint << "";
+        QTest::newRow("unreadable picture")
+            << QStringList{"--filter", "invert", "--output", "o.png", "none.png"} << 1
+            << "lumora: Cannot open file \"none.png\". No such file or "
+               "directory\n"
+            << "";
+        QTest::newRow("filter") << QStringList{"--filter", "invert", "--output", "inverted.png", "photo.png"}
+                                << 0 << ""
+                                << "";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << ""
+                              << "Exit status: 0 done";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << ""
+                                 << "lumora 2.0.4";
+        QTest::newRow("fonts") << QStringList{"--fonts"} << 0 << ""
+                               << "Impact\t";
+        const QString noDisplay =
+            QStringLiteral("lumora: no display to open a window on; use --help for the command-line jobs\n");
+        QTest::newRow("window") << QStringList{} << 1 << noDisplay << "";
+        QTest::newRow("window on a picture") << QStringList{"photo.png"} << 1 << noDisplay << "";
+    }
+    void answersWithoutADisplay() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, errors);
+        QFETCH(QString, out);
+        const Run run = runWithoutDisplay(arguments, m_folder.path());
+        QCOMPARE(run.errors, errors);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.out.contains(out), qPrintable(run.out.left(400)));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "test_command_line.moc"

@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextStream>
 
 namespace {

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -115,22 +116,25 @@ private slots:
         QTest::addColumn<QRectF>("box");
         QTest::addColumn<QSizeF>("to");
         QTest::addColumn<QRectF>("expected");
+        QTest::addColumn<double>("scale"); // of the element's lengths
         const QSizeF portrait(400, 800);
         // From a 800 × 400 landscape picture; the short sides' ratio is 1.
-        QTest::newRow("centred") << QRectF(350, 150, 100, 100) << portrait << QRectF(150, 350, 100, 100);
+        QTest::newRow("centred") << QRectF(350, 150, 100, 100) << portrait << QRectF(150, 350, 100, 100)
+                                 << 1.0;
         QTest::newRow("a band too wide shrinks, keeping its aspect")
-            << QRectF(0, 300, 800, 100) << portrait << QRectF(0, 700, 400, 50);
+            << QRectF(0, 300, 800, 100) << portrait << QRectF(0, 750, 400, 50) << 0.5;
         QTest::newRow("at the edge, kept inside")
-            << QRectF(700, 0, 100, 100) << portrait << QRectF(300, 0, 100, 100);
+            << QRectF(700, 0, 100, 100) << portrait << QRectF(300, 0, 100, 100) << 1.0;
         QTest::newRow("a frame covering the picture covers the new one")
-            << QRectF(0, 0, 800, 400) << portrait << QRectF(0, 0, 400, 800);
+            << QRectF(0, 0, 800, 400) << portrait << QRectF(0, 0, 400, 800) << 1.0;
         QTest::newRow("twice the size")
-            << QRectF(0, 0, 100, 50) << QSizeF(1600, 800) << QRectF(0, 0, 200, 100);
+            << QRectF(0, 0, 100, 50) << QSizeF(1600, 800) << QRectF(0, 0, 200, 100) << 2.0;
     }
     void theRuleOnBoxesAndLengths() {
         QFETCH(QRectF, box);
         QFETCH(QSizeF, to);
         QFETCH(QRectF, expected);
+        QFETCH(double, scale);
         const QRectF placed = recipe_adaptation::placedBox(box, {800, 400}, to).box;
         QVERIFY2(qAbs(placed.x() - expected.x()) < 0.01 && qAbs(placed.y() - expected.y()) < 0.01 &&
                      qAbs(placed.width() - expected.width()) < 0.01 &&
@@ -150,7 +154,6 @@ private slots:
         text.settings["font"] = QJsonObject{{"pixelSize", 40}};
         text.settings["style"] = QJsonObject{{"outlineWidth", 4.0}};
         const StepRecipe adapted = recipe_adaptation::adaptedRecipe(text, {800, 400}, to);
-        const double scale = expected.width() / box.width();
         QCOMPARE(adapted.settings["font"].toObject()["pixelSize"].toInt(), qRound(40 * scale));
         QCOMPARE(adapted.settings["style"].toObject()["outlineWidth"].toDouble(), 4 * scale);
         const QJsonArray textBox = adapted.settings["textBox"].toObject()["box"].toArray();
@@ -178,14 +181,14 @@ private slots:
         kept.write("kept");
         kept.close();
         QMap<QString, QByteArray> inputs;
-        for (const QString& name : {"a.jpg", "inner/b.png", "broken.jpg"})
+        for (const char* name : {"a.jpg", "inner/b.png", "broken.jpg"})
             inputs[name] = digest(photos + "/" + name);
 
         Document document;
         document.open(photos + "/a.jpg");
         document.change(
             "Add rectangle",
-            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({120, 280, 60, 40})));
+            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
         BatchWindow window(document);
         window.findChild<QCheckBox*>("SubFoldersCheck")->setChecked(true);
         window.addPaths({photos});

@@ -176,7 +176,7 @@ PlacedBox placedBox(const QRectF& box, const QSizeF& from, const QSizeF& to) {
     const QRectF whole(QPointF(0, 0), from);
     const double fx = to.width() / from.width();
     const double fy = to.height() / from.height();
-    if (box.adjusted(slack, slack, -slack, -slack).contains(whole)) {
+    if (box.adjusted(-slack, -slack, slack, slack).contains(whole)) {
         // Covering the picture: covering the new one, stretched as a frame is.
         return {{box.x() * fx, box.y() * fy, box.width() * fx, box.height() * fy}, ratio};
     }
@@ -190,6 +190,16 @@ PlacedBox placedBox(const QRectF& box, const QSizeF& from, const QSizeF& to) {
     }
     const QPointF centre(box.center().x() * fx, box.center().y() * fy);
     QRectF placed(centre - QPointF(size.width() / 2, size.height() / 2), size);
+    // An edge that touched the picture's edge keeps touching it (a band along the bottom, a logo in a
+    // corner); one inside stays inside.
+    if (std::abs(box.left()) <= slack)
+        placed.moveLeft(0);
+    else if (std::abs(box.right() - from.width()) <= slack)
+        placed.moveRight(to.width());
+    if (std::abs(box.top()) <= slack)
+        placed.moveTop(0);
+    else if (std::abs(box.bottom() - from.height()) <= slack)
+        placed.moveBottom(to.height());
     if (inside) {
         placed.moveLeft(std::clamp(placed.left(), 0.0, std::max(0.0, to.width() - size.width())));
         placed.moveTop(std::clamp(placed.top(), 0.0, std::max(0.0, to.height() - size.height())));

@@ -83,6 +83,8 @@ StepRecipe sepiaRecipe() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTextStream errors(stderr);
     if (argc != 3) {

@@ -92,6 +92,12 @@ BatchRecipe BatchRecipe::fromSteps(const QList<ProjectStep>& steps) {
                     .arg(i + 2)
                     .arg(step.name));
     }
+    // The pictures the steps use (a frame, a logo) are decoded once here, not again for every photo.
+    for (ProjectStep& step : recipe.m_steps)
+        for (ResourcePointer& resource : step.recipe.resources)
+            // (restoring the original takes each photo instead of its own)
+            if (step.recipe.tool != step_tools::open && !resource->fileBytes().isEmpty())
+                resource = StepResource::fromPicture(resource->picture(), resource->name());
     recipe.m_openingSize = openingSizeOf(steps.first().recipe);
     if (recipe.m_openingSize.isEmpty())
         throw UserError(QStringLiteral("The recipe's first picture cannot be read."));

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -62,6 +63,22 @@ QImage halved(const QImage& source) {
     }
     result.setColorSpace(source.colorSpace());
     return result;
+}
+
+// Puts the picture onto white in its own memory, for the formats without transparency: saving then makes no
+// flattened copy of it.
+void flattenOntoWhite(QImage& picture) {
+    if (picture.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const quint32 pixel = line[x];
+            const quint32 room = 255 - (pixel >> 24); // premultiplied: white adds what alpha leaves
+            line[x] = 0xff000000 | ((pixel & 0x00ffffff) + (room << 16 | room << 8 | room));
+        }
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
 QString dateOf(const QString& photo) {
@@ -137,10 +154,13 @@ QImage loadPhoto(const QString& path, int minimumLongEdge) {
     return loadPicture(path, minimumLongEdge);
 }
 
-QImage decorated(const BatchRecipe& recipe, const QImage& photo, int longEdge,
-                 const std::atomic<bool>& cancelled) {
+QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled) {
     const QSizeF photoSize(photo.size());
-    PictureState state{photo, photoSize};
+    // The photo is kept beside the steps' pictures only when a step restores it.
+    const bool restores =
+        std::any_of(recipe.steps().cbegin(), recipe.steps().cend(),
+                    [](const ProjectStep& step) { return step.recipe.tool == step_tools::open; });
+    PictureState state{restores ? photo : std::exchange(photo, QImage()), photoSize};
     for (int i = 0; i < recipe.steps().size(); ++i) {
         if (cancelled)
             return {};
@@ -152,7 +172,7 @@ QImage decorated(const BatchRecipe& recipe, const QImage& photo, int longEdge,
         state = replayStep(
             state, recipe_adaptation::adaptedRecipe(step, recipe.recordedSizes()[i], state.controlSize));
     }
-    return scaledToLongEdge(state.picture, longEdge);
+    return scaledToLongEdge(std::exchange(state.picture, QImage()), longEdge);
 }
 
 QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,
@@ -160,8 +180,7 @@ QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdg
     if (longEdge > 0 && recipe.keepsSize()) {
         // The steps keep the size: they are made on the picture already reduced, which is what the result
         // shows and far less work.
-        const QImage photo = scaledToLongEdge(loadPhoto(path, longEdge), longEdge);
-        return decorated(recipe, photo, 0, cancelled);
+        return decorated(recipe, scaledToLongEdge(loadPhoto(path, longEdge), longEdge), 0, cancelled);
     }
     return decorated(recipe, loadPhoto(path, 0), longEdge, cancelled);
 }
@@ -220,9 +239,12 @@ PhotoResult run(const BatchRecipe& recipe, const PlannedPhoto& photo, const Batc
     if (!photo.problem.isEmpty())
         return {Status::Failed, photo.problem};
     try {
-        const QImage picture = decoratedFile(recipe, photo.input, output.longEdge, cancelled);
+        QImage picture = decoratedFile(recipe, photo.input, output.longEdge, cancelled);
         if (cancelled)
             return {Status::Cancelled, {}};
+        const QString extension = QFileInfo(photo.output).suffix().toLower();
+        if (extension == "jpg" || extension == "jpeg" || extension == "bmp")
+            flattenOntoWhite(picture);
         // Another program may have written it meanwhile.
         if (!output.overwrite && QFileInfo::exists(photo.output))
             return {Status::Failed, QStringLiteral("\"%1\" already exists.").arg(photo.output)};

@@ -61,8 +61,7 @@ QImage loadPhoto(const QString& path, int minimumLongEdge);
 
 // `recipe` made on the picture `photo`, reduced to `longEdge` (0 keeps the size). `cancelled` is checked
 // between steps; returns a null picture when it was set. Throws UserError, std::bad_alloc.
-QImage decorated(const BatchRecipe& recipe, const QImage& photo, int longEdge,
-                 const std::atomic<bool>& cancelled);
+QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled);
 // The same from a file, read at the size it is needed.
 QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,
                      const std::atomic<bool>& cancelled);

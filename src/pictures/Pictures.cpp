@@ -274,8 +274,10 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
         writer.setQuality(std::clamp(jpegQuality, 0, 100));
     else if (format == "webp")
         writer.setQuality(std::clamp(webpQuality, 0, 100)); // 100 is lossless
-    const QImage pixels =
-        opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
+    // A picture already opaque in RGB32 is written as it is: no second copy of it.
+    const QImage pixels = !opaqueFormat ? image.convertToFormat(QImage::Format_ARGB32)
+                          : image.format() == QImage::Format_RGB32 ? image
+                                                                   : flattenedOntoWhite(image);
     if (!writer.write(pixels)) {
         *error = writer.errorString();
         return false;

@@ -18,12 +18,26 @@ struct Options {
     QCommandLineOption output{"output", "Where --filter writes its result.", "OUT"};
     QCommandLineOption longEdge{"long-edge", "Reduce the picture to N pixels on its longer side.", "N"};
     QCommandLineOption resize{"resize", "Resample the picture to W x H pixels.", "WxH"};
+    QCommandLineOption recipe{"recipe", "Decorate photos with a project's steps.", "FILE"};
+    QCommandLineOption outputDir{"output-dir", "Where --recipe writes the photos.", "DIR"};
+    QCommandLineOption format{"format", "The decorated photos' format.", "EXT"};
+    QCommandLineOption quality{"quality", "JPEG and WebP quality.", "Q"};
+    QCommandLineOption name{"name", "The decorated photos' name pattern.", "PATTERN"};
+    QCommandLineOption jobs{"jobs", "Photos made at once.", "N"};
+    QCommandLineOption overwrite{"overwrite", "Replace decorated photos that already exist."};
 
     void addTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&help, &version, &fonts, &filter, &output, &longEdge, &resize})
+             {&help, &version, &fonts, &filter, &output, &longEdge, &resize, &recipe, &outputDir, &format,
+              &quality, &name, &jobs, &overwrite})
             parser.addOption(*option);
     }
+    // The options that only batch decoration takes (--long-edge serves both it and a single picture).
+    QList<const QCommandLineOption*> decorationOnly() const {
+        return {&outputDir, &format, &quality, &name, &jobs, &overwrite};
+    }
+    // The options of a single picture's job, which batch decoration does not take.
+    QList<const QCommandLineOption*> singlePictureOnly() const { return {&filter, &output, &resize}; }
 };
 
 // A side in pixels as typed: a whole number a picture can have, or nothing.
@@ -31,6 +45,56 @@ std::optional<int> sideOf(const QString& text) {
     bool ok = false;
     const int side = text.trimmed().toInt(&ok);
     return ok && side >= 1 && side <= largestPictureSide ? std::optional<int>(side) : std::nullopt;
+}
+
+// A whole number within [low, high] given to `option`, or a usage error.
+std::optional<int> numberOf(const QCommandLineParser& parser, const QCommandLineOption& option, int low,
+                            int high, QString* error) {
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (ok && value >= low && value <= high)
+        return value;
+    *error = QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\".")
+                 .arg(option.names().constLast())
+                 .arg(low)
+                 .arg(high)
+                 .arg(parser.value(option));
+    return std::nullopt;
+}
+
+// Reads the batch decoration's options into `line`; returns the usage error, empty when there is none.
+QString readDecoration(const QCommandLineParser& parser, const Options& options, CommandLine& line) {
+    CommandLine::Decoration& decoration = line.decoration;
+    decoration.recipe = parser.value(options.recipe);
+    decoration.outputFolder = parser.value(options.outputDir);
+    if (decoration.outputFolder.isEmpty())
+        return QStringLiteral("--recipe needs --output-dir DIR, the folder the photos go to.");
+    if (line.files.isEmpty())
+        return QStringLiteral("--recipe needs the photos to decorate.");
+    QString error;
+    const auto number = [&](const QCommandLineOption& option, int low, int high, int& into) {
+        if (!error.isEmpty() || !parser.isSet(option))
+            return;
+        if (const std::optional<int> value = numberOf(parser, option, low, high, &error))
+            into = *value;
+    };
+    decoration.longEdge = line.longEdge;
+    number(options.quality, 1, 100, decoration.quality);
+    number(options.jobs, 1, 256, decoration.jobs);
+    if (!error.isEmpty())
+        return error;
+    if (parser.isSet(options.format)) {
+        decoration.format = parser.value(options.format).toLower();
+        if (decoration.format.startsWith('.'))
+            decoration.format.remove(0, 1);
+    }
+    if (parser.isSet(options.name)) {
+        decoration.namePattern = parser.value(options.name);
+        if (decoration.namePattern.isEmpty() || decoration.namePattern.contains('/'))
+            return QStringLiteral("--name takes a file name pattern without folders, such as {name}-lumora.");
+    }
+    decoration.overwrite = parser.isSet(options.overwrite);
+    return {};
 }
 
 } // namespace
@@ -81,10 +145,25 @@ CommandLineParse parseCommandLine(const QStringList& arguments) {
         line.job = CommandLineJob::Version;
     else if (parser.isSet(options.fonts))
         line.job = CommandLineJob::Fonts;
+    else if (parser.isSet(options.recipe))
+        line.job = CommandLineJob::Decorate;
     else if (parser.isSet(options.filter) || line.longEdge > 0 || line.size.isValid())
         line.job = CommandLineJob::Filter; // resizing alone, or before the filter
     else if (parser.isSet(options.output))
         return {std::nullopt, QStringLiteral("--output is for --filter; give a filter too.")};
+    if (line.job == CommandLineJob::Decorate) {
+        for (const QCommandLineOption* option : options.singlePictureOnly())
+            if (parser.isSet(*option))
+                return {std::nullopt, QStringLiteral("--%1 is for a single picture, not for --recipe.")
+                                          .arg(option->names().constLast())};
+        if (const QString error = readDecoration(parser, options, line); !error.isEmpty())
+            return {std::nullopt, error};
+    } else if (line.job != CommandLineJob::Help && line.job != CommandLineJob::Version) {
+        for (const QCommandLineOption* option : options.decorationOnly())
+            if (parser.isSet(*option))
+                return {std::nullopt, QStringLiteral("--%1 is for --recipe; give a recipe too.")
+                                          .arg(option->names().constLast())};
+    }
     return {line, {}};
 }
 
@@ -105,6 +184,7 @@ QString commandLineHelp() {
                "  lumora [FILE]\n"
                "  lumora --filter NAME[:PARAM=VALUE,...] --output OUT IN\n"
                "  lumora (--long-edge N | --resize WxH) [--filter ...] --output OUT IN\n"
+               "  lumora --recipe FILE.lumora --output-dir DIR [OPTIONS] PHOTO...\n"
                "  lumora --fonts\n"
                "  lumora --help | --version\n"
                "\n"
@@ -126,6 +206,22 @@ QString commandLineHelp() {
                "  --resize WxH              Resample the picture to W x H pixels.\n"
                "  --output OUT              Where the result goes; its extension names the format.\n"
                "  Example: lumora --long-edge 2048 --filter sepia --output web.jpg photo.jpg\n"
+               "\n"
+               "Decorating photos with a project's steps (no display needed):\n"
+               "  --recipe FILE.lumora      The steps after the project's opening are made again on each\n"
+               "                            PHOTO, fitted to its size and orientation.\n"
+               "  --output-dir DIR          Where the decorated photos go (made when missing).\n"
+               "  --long-edge N             Reduce each result to N pixels on its longer side.\n"
+               "  --format EXT              Write EXT (jpg, png, webp, tif, bmp, gif); each\n"
+               "                            photo's own by default.\n"
+               "  --quality Q               JPEG and WebP quality, 1 to 100 (default 92).\n"
+               "  --name PATTERN            Output names: {name} the photo's, {n} its number, {date} its\n"
+               "                            file's date (default {name}-lumora).\n"
+               "  --jobs N                  Photos made at once (default: one a core).\n"
+               "  --overwrite               Replace outputs that exist; photos themselves never are.\n"
+               "  A photo that fails is named with its reason on standard error and the others go on;\n"
+               "  the exit status is 1 when any failed.\n"
+               "  Example: lumora --recipe card.lumora --output-dir out --long-edge 2048 photos/*.jpg\n"
                "\n"
                "Listing the fonts (no display needed):\n"
                "  --fonts                   Each font of the text tools with the installed family and font\n"

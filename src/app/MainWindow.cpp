@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
+#include "app/BatchWindow.h"
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
 #include "app/ProjectFiles.h"
@@ -184,6 +185,9 @@ void MainWindow::buildMenus() {
             this, &MainWindow::openProject);
     connect(addItem(file, "SaveProjectItem", "Save project", "Ctrl+Shift+S", true), &QAction::triggered, this,
             [this] { m_projects->saveAs(); });
+    file->addSeparator();
+    connect(addItem(file, "BatchDecorateItem", "Batch decorate…", "", false), &QAction::triggered, this,
+            &MainWindow::batchDecorate);
 
     // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
     QMenu* edit = bar->addMenu("Edit");
@@ -360,6 +364,11 @@ void MainWindow::enableEditing() {
 
 void MainWindow::flip(Qt::Orientation orientation) {
     guarded(this, [&] { m_document.flip(orientation); }); // a picture too big for memory is said so
+}
+
+void MainWindow::batchDecorate() {
+    BatchWindow window(m_document, this);
+    services().presenter->showModal(&window);
 }
 
 void MainWindow::updateEditMenu() {

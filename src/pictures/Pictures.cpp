@@ -83,13 +83,13 @@ QImage upright(const QImage& image, QImageIOHandler::Transformations orientation
 
 // The fast path for JPEG; a null result sends the file to the generic reader. A file refused for its size
 // or its number of scans is refused for good: the generic reader would spend the time and memory.
-QImage readJpeg(QFile& file, const QString& path) {
+QImage readJpeg(QFile& file, const QString& path, int minimumLongEdge) {
     uchar* data = file.map(0, file.size());
     if (!data)
         return {};
     QString error;
     bool refused = false;
-    QImage image = decodeJpeg(data, file.size(), &error, &refused);
+    QImage image = decodeJpeg(data, file.size(), &error, &refused, minimumLongEdge);
     file.unmap(data);
     if (refused)
         throw UserError(
@@ -246,7 +246,7 @@ private:
 
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
-            int jpegQuality, QString* error) {
+            int jpegQuality, int webpQuality, QString* error) {
     const QByteArray format = codec.qtFormat;
     if (format == "gif") {
         const QByteArray bytes = encodeGif(image, error);
@@ -273,9 +273,11 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
     if (format == "jpeg")
         writer.setQuality(std::clamp(jpegQuality, 0, 100));
     else if (format == "webp")
-        writer.setQuality(100); // lossless: a saved picture keeps its pixels
-    const QImage pixels =
-        opaqueFormat ? flattenedOntoWhite(image) : image.convertToFormat(QImage::Format_ARGB32);
+        writer.setQuality(std::clamp(webpQuality, 0, 100)); // 100 is lossless
+    // A picture already opaque in RGB32 is written as it is: no second copy of it.
+    const QImage pixels = !opaqueFormat ? image.convertToFormat(QImage::Format_ARGB32)
+                          : image.format() == QImage::Format_RGB32 ? image
+                                                                   : flattenedOntoWhite(image);
     if (!writer.write(pixels)) {
         *error = writer.errorString();
         return false;
@@ -344,6 +346,10 @@ QStringList writableExtensions() {
 }
 
 QImage loadPicture(const QString& path) {
+    return loadPicture(path, 0);
+}
+
+QImage loadPicture(const QString& path, int minimumLongEdge) {
     const QString suffix = QFileInfo(path).suffix();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -357,7 +363,7 @@ QImage loadPicture(const QString& path) {
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
     refuseOversized(file, codec, path);
-    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path) : QImage();
+    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path, minimumLongEdge) : QImage();
     if (QByteArray(codec.qtFormat) == "tiff") {
         QString tiffError;
         image = readTiff(file, &tiffError);
@@ -415,7 +421,8 @@ QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QStri
     }
 }
 
-void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality) {
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality,
+                 int webpQuality) {
     if (image.isNull())
         throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
                                        "background first."));
@@ -437,7 +444,7 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
     WholeWrites output(file);
-    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, &error);
+    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, webpQuality, &error);
     if (!encoded || !output.finish()) {
         file.cancelWriting();
         // The file's own reason ("No space left on device") says more than the encoder's.

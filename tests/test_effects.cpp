@@ -3,6 +3,7 @@
 // parser, threading, cancellation and the background runner.
 #include "effects/EffectCatalog.h"
 #include "effects/EffectRunner.h"
+#include "effects/EffectStream.h"
 #include "effects/Effects.h"
 
 #include <QSignalSpy>
@@ -294,6 +295,9 @@ private slots:
     void everyFilterGivesValidPixels_data() { everyFilterKeepsSizeAndFormat_data(); }
     void everyFilterGivesValidPixels();
     void threadCountDoesNotChangeResult();
+    void streamedBandsMatchTheWholePicture_data();
+    void streamedBandsMatchTheWholePicture();
+    void distortionsNeedTheWholePicture();
     void otherFormatsAreConvertedFirst();
     void parametersOutOfRangeAreClamped();
     void cancelledRunGivesNullImage();
@@ -482,6 +486,91 @@ void TestEffects::threadCountDoesNotChangeResult() {
         e.softness = 2; // the blur's running-sum path
         QCOMPARE(applyEffect(e, picture, 3), applyEffect(e, picture, 1));
     }
+}
+
+// The picture fed to the stream in bands of `bandRows` rows (from a copy of each band, so that in-place
+// filtering cannot reach back into the source), the results gathered as they leave.
+QImage streamed(const Effect& effect, const QImage& picture, int bandRows) {
+    const std::unique_ptr<EffectStream> stream = EffectStream::create(effect, picture.size());
+    if (!stream)
+        return {};
+    QImage result(picture.size(), premultiplied);
+    result.fill(Qt::transparent);
+    const int width = picture.width();
+    int made = 0;
+    for (int top = 0; top < picture.height(); top += bandRows) {
+        const int count = std::min(bandRows, picture.height() - top);
+        std::vector<uint32_t> band(std::size_t(count) * width);
+        for (int y = 0; y < count; ++y)
+            std::memcpy(band.data() + std::size_t(y) * width, picture.constScanLine(top + y),
+                        std::size_t(width) * 4);
+        if (stream->inPlace()) {
+            stream->filterInPlace(band.data(), width * 4, count);
+            for (int y = 0; y < count; ++y)
+                std::memcpy(result.scanLine(made + y), band.data() + std::size_t(y) * width,
+                            std::size_t(width) * 4);
+            made += count;
+            continue;
+        }
+        std::vector<uint32_t> out(std::size_t(count + stream->lag()) * width);
+        const int rows = stream->addRows(band.data(), width * 4, count, out.data(), width * 4);
+        if (made + rows > picture.height())
+            return {};
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(result.scanLine(made + y), out.data() + std::size_t(y) * width,
+                        std::size_t(width) * 4);
+        made += rows;
+    }
+    return made == picture.height() ? result : QImage();
+}
+
+void TestEffects::streamedBandsMatchTheWholePicture_data() {
+    QTest::addColumn<Effect>("effect");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("bandRows");
+    const auto with = [](EffectKind kind, auto change) {
+        Effect e = openingEffect(kind);
+        change(e);
+        return e;
+    };
+    const QList<QPair<const char*, Effect>> effects = {
+        {"invert", openingEffect(EffectKind::Invert)},
+        {"sepia", openingEffect(EffectKind::Sepia)},
+        {"brightness", with(EffectKind::BrightnessContrast, [](Effect& e) { e.brightness = 0.2; })},
+        {"black and white", openingEffect(EffectKind::BlackAndWhite)},
+        {"paper sketch", with(EffectKind::PaperSketch, [](Effect& e) { e.brushSize = 10; })},
+        {"pencil", openingEffect(EffectKind::PencilStroke)},
+        {"emboss", with(EffectKind::Emboss, [](Effect& e) { e.width = 10; })},
+        {"box blur", with(EffectKind::BoxBlur, [](Effect& e) { e.blurAmount = 7; })},
+        {"blur narrow", with(EffectKind::Blur, [](Effect& e) { e.softness = 0.4; })},
+        {"blur wide", with(EffectKind::Blur, [](Effect& e) { e.softness = 9; })},
+        {"blur none", with(EffectKind::Blur, [](Effect& e) { e.softness = 0; })},
+    };
+    // Odd sizes, a single row or column, bands of one row, bands not dividing the height, one band in all.
+    const QList<QPair<QSize, int>> cuts = {
+        {QSize(301, 217), 32}, {QSize(301, 217), 7}, {QSize(97, 400), 1},  {QSize(1400, 70), 33},
+        {QSize(53, 1), 16},    {QSize(1, 45), 4},    {QSize(120, 90), 90},
+    };
+    for (const auto& [name, effect] : effects)
+        for (const auto& [size, rows] : cuts)
+            QTest::addRow("%s %dx%d by %d", name, size.width(), size.height(), rows)
+                << effect << size << rows;
+}
+
+void TestEffects::streamedBandsMatchTheWholePicture() {
+    QFETCH(Effect, effect);
+    QFETCH(QSize, size);
+    QFETCH(int, bandRows);
+    const QImage picture = gradientPicture(size.width(), size.height());
+    const QImage result = streamed(effect, picture, bandRows);
+    QVERIFY(!result.isNull());
+    QCOMPARE(result, applyEffect(effect, picture));
+}
+
+void TestEffects::distortionsNeedTheWholePicture() {
+    for (const EffectKind kind : {EffectKind::Water, EffectKind::RadialBlur})
+        QVERIFY(!EffectStream::create(openingEffect(kind), QSize(40, 30)));
+    QVERIFY(EffectStream::create(openingEffect(EffectKind::Invert), QSize(40, 30)));
 }
 
 void TestEffects::otherFormatsAreConvertedFirst() {

@@ -3,6 +3,8 @@
 
 #include "base/UserError.h"
 #include "effects/EffectCatalog.h"
+#include "effects/EffectStream.h"
+#include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
 #include "pictures/Resampler.h"
 #include "pictures/WebExport.h"
@@ -29,6 +31,38 @@ QString batchFilterHelp() {
     return text;
 }
 
+namespace {
+
+// The filter's stream as the picture stream asks for it.
+class EffectRows : public RowFilter {
+public:
+    explicit EffectRows(std::unique_ptr<EffectStream> stream)
+        : m_stream(std::move(stream)) {}
+    bool inPlace() const override { return m_stream->inPlace(); }
+    void filterInPlace(uint32_t* rows, qsizetype stride, int count) override {
+        m_stream->filterInPlace(rows, stride, count);
+    }
+    int lag() const override { return m_stream->lag(); }
+    int addRows(const uint32_t* rows, qsizetype stride, int count, uint32_t* out,
+                qsizetype outStride) override {
+        return m_stream->addRows(rows, stride, count, out, outStride);
+    }
+
+private:
+    std::unique_ptr<EffectStream> m_stream;
+};
+
+} // namespace
+
+RowFilterMaker rowFilterFor(const Effect& effect) {
+    return [effect](QSize size) -> std::unique_ptr<RowFilter> {
+        std::unique_ptr<EffectStream> stream = EffectStream::create(effect, size);
+        if (!stream)
+            return {};
+        return std::make_unique<EffectRows>(std::move(stream));
+    };
+}
+
 int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
                    QTextStream& errors, int longEdge, QSize size) {
     // Messages name the option the job was asked with.
@@ -51,7 +85,11 @@ int runBatchFilter(const QString& filter, const QString& output, const QStringLi
         effect = *parsed.effect;
     }
     try {
-        // Each picture is let go as soon as the next one is made.
+        // A filter alone on a JPEG or TIFF streams in bands of rows through the filters that allow it; a
+        // resize, and the rest, take the whole picture, each picture let go as soon as the next is made.
+        if (longEdge <= 0 && !size.isValid() && effect &&
+            streamPictureFile(inputs.first(), output, rowFilterFor(*effect)))
+            return 0;
         QImage picture = loadPicture(inputs.first());
         if (longEdge > 0)
             picture = sizedForExport(picture, ExportSize::ofLongEdge(longEdge));

@@ -4,6 +4,9 @@
 //   lumora (--long-edge N | --resize WxH) [--filter ...] --output OUT IN
 #pragma once
 
+#include "effects/Effect.h"
+#include "pictures/PictureStream.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -20,3 +23,6 @@ QString batchFilterHelp();
 // image" does: reduced to that long edge, or to that size; `filter` may then be empty.
 int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
                    QTextStream& errors, int longEdge = 0, QSize size = {});
+
+// The effect as a filter for streamPictureFile(): null for the effects that need the whole picture.
+RowFilterMaker rowFilterFor(const Effect& effect);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/DocumentCanvas.h"
 
+#include "pictures/PictureMemory.h"
+
 #include "base/Geometry.h"
 
 #include <QMouseEvent>
@@ -19,13 +21,7 @@ bool hasTransparentPixel(const QImage& image) {
         return false;
     if (image.format() != QImage::Format_ARGB32_Premultiplied && image.format() != QImage::Format_ARGB32)
         return true; // other formats with alpha: assume some
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) != 255)
-                return true;
-    }
-    return false;
+    return !isOpaque(image);
 }
 
 // Two squares of each shade, tiled to show where a picture is transparent.

@@ -52,4 +52,9 @@ bool Bands::run(int count, int chunk, const std::function<void(int, int)>& work)
     return !cancelled();
 }
 
+bool Bands::runRows(const TargetPixels& dst, int chunk, const std::function<void(int, int)>& work) {
+    const int first = dst.first;
+    return run(dst.endRow() - first, chunk, [&](int from, int to) { work(first + from, first + to); });
+}
+
 } // namespace effects_internal

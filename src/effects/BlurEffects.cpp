@@ -234,18 +234,40 @@ private:
 // prefetch: whether to ask for input slices early; for slices far apart in memory (rows of a column strip)
 // no hardware prefetcher sees the pattern, and box 1 would wait for memory on every slice.
 // finalPixels: whether the slices are runs of finished pixels, to be kept valid premultiplied pixels.
+// A line's three boxes part way: the step reached and the ring slot of that step, in the scratch's rings
+// and sums. A line can be run in pieces (a picture streaming in bands of rows) with the same result as in
+// one go.
+struct LineState {
+    int t;
+    int now;
+};
+
 template <class SliceAt>
-void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetch, bool finalPixels,
-                Scratch& work) {
+LineState startLine(const Box& box, int length, int n, SliceAt input, Scratch& work) {
     const int r = box.radius, s = r + 1, m = 2 * s + 1;
-    float* ring1 = Scratch::reserve(work.rings, work.ringCapacity, 2 * std::size_t(m) * std::size_t(n));
-    float* ring2 = ring1 + std::size_t(m) * std::size_t(n);
+    Scratch::reserve(work.rings, work.ringCapacity, 2 * std::size_t(m) * std::size_t(n));
     float* acc1 = Scratch::reserve(work.sums, work.sumCapacity, 3 * std::size_t(n));
+    std::fill_n(acc1, 3 * std::size_t(n), 0.0f);
+    for (int j = -2 * s - r; j <= -2 * s + r; ++j)
+        addBytes(input(std::clamp(j, 0, length - 1)), acc1, n);
+    return {-2 * s, ((-2 * s) % m + m) % m};
+}
+
+// Runs the steps from state.t up to (not including) stop: step t reads input slices up to t + s and writes
+// output slice t - 2 s. input(k) and output(k) may be the same slice (in place). Slices below prefetchEnd
+// may be asked for early.
+template <class Input, class Output>
+void advanceLine(const Box& box, int length, int n, Input input, Output output, int stop, int prefetchEnd,
+                 bool finalPixels, Scratch& work, LineState& state) {
+    const int r = box.radius, s = r + 1, m = 2 * s + 1;
+    float* ring1 = work.rings.get();
+    float* ring2 = ring1 + std::size_t(m) * std::size_t(n);
+    float* acc1 = work.sums.get();
     float* acc2 = acc1 + n;
     float* acc3 = acc2 + n;
-    const auto in = [&](int k) -> const uint8_t* { return sliceAt(std::clamp(k, 0, length - 1)); };
+    const auto in = [&](int k) -> const uint8_t* { return input(std::clamp(k, 0, length - 1)); };
     // Slot of slice k = t - back, from t's slot; kept by counting, not by a division per slice.
-    int now = ((-2 * s) % m + m) % m;
+    int now = state.now;
     const auto slot = [&](float* ring, int back) {
         int index = now - back;
         while (index < 0)
@@ -253,13 +275,11 @@ void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetc
         return ring + std::size_t(index) * std::size_t(n);
     };
     const Weights weights{box.alpha, box.scale};
-    std::fill_n(acc1, 3 * std::size_t(n), 0.0f);
-    for (int j = -2 * s - r; j <= -2 * s + r; ++j)
-        addBytes(in(j), acc1, n);
     constexpr int prefetchDistance = 8;
-    for (int t = -2 * s; t < length + 2 * s; ++t, now = now + 1 == m ? 0 : now + 1) {
-        if (prefetch && t + s + prefetchDistance < length) {
-            const uint8_t* ahead = sliceAt(t + s + prefetchDistance);
+    int t = state.t;
+    for (; t < stop; ++t, now = now + 1 == m ? 0 : now + 1) {
+        if (t + s + prefetchDistance < prefetchEnd) {
+            const uint8_t* ahead = input(t + s + prefetchDistance);
             for (int i = 0; i < n; i += 64)
                 __builtin_prefetch(ahead + i);
         }
@@ -274,7 +294,7 @@ void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetc
         if (t >= 2 * s && t < length + 2 * s - 1)
             threeBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
                          slot(ring1, 0), slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s),
-                         sliceAt(t - 2 * s), acc1, acc2, acc3, weights, n);
+                         output(t - 2 * s), acc1, acc2, acc3, weights, n);
         else if (t >= 0 && t < 2 * s)
             twoBoxStep(in(t - s), in(t - r), in(t + s), slot(ring1, 2 * s), slot(ring1, 2 * s - 1),
                        slot(ring1, 0), slot(ring2, s), acc1, acc2, weights, n);
@@ -287,11 +307,28 @@ void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetc
                           weights, n);
             if (t >= 2 * s)
                 boxValuesToBytes(slot(ring2, 3 * s), slot(ring2, 3 * s - 1), slot(ring2, s), acc3,
-                                 sliceAt(t - 2 * s), weights, n);
+                                 output(t - 2 * s), weights, n);
         }
         if (finalPixels && t >= 2 * s)
-            clampColourToAlpha(reinterpret_cast<uint32_t*>(sliceAt(t - 2 * s)), n / 4);
+            clampColourToAlpha(reinterpret_cast<uint32_t*>(output(t - 2 * s)), n / 4);
     }
+    state = {t, now};
+}
+
+// The three boxes along a line of length slices of n values, in place: sliceAt(k) is slice k's first value
+// for k in 0 .. length - 1, input before the call and output after it. Slices beyond the ends repeat the end
+// slices. Box 1 runs from 2 s before the line to 2 s after it (s = radius + 1, a box's reach), box 2 from s
+// before to s after, box 3 over the line, each a reach behind the previous one, so box 2 and box 3 only
+// ever read the last 2 s + 1 slices of the box before them. Slice k is written after every read of it.
+// prefetch: whether to ask for input slices early; for slices far apart in memory (rows of a column strip)
+// no hardware prefetcher sees the pattern, and box 1 would wait for memory on every slice.
+// finalPixels: whether the slices are runs of finished pixels, to be kept valid premultiplied pixels.
+template <class SliceAt>
+void threeBoxes(const Box& box, int length, int n, SliceAt sliceAt, bool prefetch, bool finalPixels,
+                Scratch& work) {
+    LineState state = startLine(box, length, n, sliceAt, work);
+    advanceLine(box, length, n, sliceAt, sliceAt, length + 2 * (box.radius + 1), prefetch ? length : 0,
+                finalPixels, work, state);
 }
 
 // ----- Turning blocks of rows on their side --------------------------------------------------------------
@@ -365,7 +402,7 @@ constexpr int rowsPerBlock = 32;
 
 bool blurAcross(const Box& box, const SourcePixels& src, const TargetPixels& dst, Bands& bands,
                 ScratchPool& pool) {
-    return bands.run(src.height, rowsPerBlock, [&](int first, int end) {
+    return bands.runRows(dst, rowsPerBlock, [&](int first, int end) {
         const int count = end - first;
         const uint32_t* from[rowsPerBlock];
         uint32_t* to[rowsPerBlock];
@@ -415,7 +452,102 @@ bool blur(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands&
     return blurAcross(box, src, dst, bands, pool) && blurDown(box, dst, bands, pool);
 }
 
+// The blur of a picture arriving in bands: each band is blurred across as it comes, into a window of the
+// rows the downward boxes still read; every column strip keeps its three boxes' state between bands, so
+// that the rows leave exactly as the whole picture's blur makes them.
+class BlurStream : public EffectStream {
+public:
+    BlurStream(double sigma, int width, int height, int threads)
+        : m_box(boxForVariance(sigma * sigma / 3))
+        , m_width(width)
+        , m_height(height)
+        , m_threads(threads)
+        , m_stripWidth(stripWidth(m_box))
+        , m_strips((width + m_stripWidth - 1) / m_stripWidth) {}
+
+    int lag() const override { return 3 * reach(); }
+
+    int addRows(const uint32_t* rows, qsizetype stride, int count, uint32_t* out,
+                qsizetype outStride) override {
+        const int s = reach();
+        const int have = m_top + m_count + count;
+        // Rows the coming steps read start at t - s; those above leave the window.
+        const int keepFrom = std::clamp(m_state.empty() ? 0 : m_state.front().t - s, 0, m_top + m_count);
+        const int dropped = keepFrom - m_top;
+        if (dropped > 0) {
+            m_count -= dropped;
+            std::memmove(m_window.data(), m_window.data() + std::size_t(dropped) * m_width,
+                         std::size_t(m_count) * m_width * 4);
+            m_top = keepFrom;
+        }
+        if (std::size_t(m_count + count) * m_width > m_window.size())
+            m_window.resize(std::size_t(m_count + count) * m_width);
+        const EffectControl control;
+        Bands bands(m_threads, control, 1);
+        const int first = m_top + m_count;
+        const SourcePixels src{reinterpret_cast<const uchar*>(rows), stride, m_width, m_height, first};
+        const TargetPixels window{reinterpret_cast<uchar*>(m_window.data()),
+                                  qsizetype(m_width) * 4,
+                                  m_width,
+                                  m_height,
+                                  m_top,
+                                  first,
+                                  have};
+        ScratchPool pool;
+        blurAcross(m_box, src, window, bands, pool);
+        m_count += count;
+
+        const auto input = [&](int strip) {
+            return [this, strip](int k) {
+                return reinterpret_cast<const uint8_t*>(m_window.data() + std::size_t(k - m_top) * m_width +
+                                                        std::size_t(strip) * m_stripWidth);
+            };
+        };
+        if (m_state.empty()) {
+            m_scratch.resize(std::size_t(m_strips));
+            for (int strip = 0; strip < m_strips; ++strip)
+                m_state.push_back(
+                    startLine(m_box, m_height, columns(strip) * 4, input(strip), m_scratch[strip]));
+        }
+        // Step t reads rows up to t + s; the last steps run once the last row has come.
+        const int start = m_state.front().t;
+        const int stop = std::max(start, have == m_height ? m_height + 2 * s : have - s);
+        const int outFirst = std::max(0, start - 2 * s);
+        const int outEnd = std::clamp(stop - 2 * s, outFirst, m_height);
+        bands.run(m_strips, 1, [&](int strip, int) {
+            const auto output = [&](int k) {
+                return reinterpret_cast<uint8_t*>(reinterpret_cast<uchar*>(out) +
+                                                  (k - outFirst) * outStride) +
+                       std::size_t(strip) * m_stripWidth * 4;
+            };
+            advanceLine(m_box, m_height, columns(strip) * 4, input(strip), output, stop, 0, true,
+                        m_scratch[strip], m_state[strip]);
+        });
+        return outEnd - outFirst;
+    }
+
+private:
+    int reach() const { return m_box.radius + 1; }
+    int columns(int strip) const { return std::min(m_stripWidth, m_width - strip * m_stripWidth); }
+
+    Box m_box;
+    int m_width;
+    int m_height;
+    int m_threads;
+    int m_stripWidth;
+    int m_strips;
+    std::vector<uint32_t> m_window; // rows [m_top, m_top + m_count) blurred across
+    int m_top = 0;
+    int m_count = 0;
+    std::vector<Scratch> m_scratch;
+    std::vector<LineState> m_state;
+};
+
 } // namespace
+
+std::unique_ptr<EffectStream> blurStream(double sigma, int width, int height, int threads) {
+    return std::make_unique<BlurStream>(sigma, width, height, threads);
+}
 
 double blurSigma(double softness, int width, int height) {
     return softness / 100 * std::max(width, height);

@@ -110,7 +110,7 @@ std::function<void(const uint32_t*, uint32_t*, int)> rowFunction(const Effect& e
 
 bool applyColourEffect(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands) {
     const auto row = rowFunction(effect);
-    return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
+    return bands.runRows(dst, Bands::rowsPerBand(src.width), [&](int first, int end) {
         for (int y = first; y < end; ++y)
             row(src.row(y), dst.row(y), src.width);
     });

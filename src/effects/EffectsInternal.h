@@ -3,11 +3,13 @@
 // constant offsets and the vectorisable row kernels.
 #pragma once
 
+#include "effects/EffectStream.h"
 #include "effects/Effects.h"
 
 #include <QtGlobal>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Hot row kernels are compiled twice, for plain x86-64 and for AVX2, and picked when the program starts,
@@ -20,22 +22,30 @@
 
 namespace effects_internal {
 
-// Pixels are 0xAARRGGBB words, colour premultiplied by alpha.
+// Pixels are 0xAARRGGBB words, colour premultiplied by alpha. width and height are the whole picture's;
+// bits may hold only some of its rows, from row `top` on (a band with its halo, when a picture streams).
 struct SourcePixels {
     const uchar* bits;
     qsizetype stride;
     int width;
     int height;
-    const uint32_t* row(int y) const { return reinterpret_cast<const uint32_t*>(bits + y * stride); }
+    int top = 0;
+    const uint32_t* row(int y) const { return reinterpret_cast<const uint32_t*>(bits + (y - top) * stride); }
     const uint32_t* clampedRow(int y) const { return row(qBound(0, y, height - 1)); }
 };
 
+// The rows to make are [first, end) of the picture (all of them unless a band is asked for); bits holds
+// them from row `top` on.
 struct TargetPixels {
     uchar* bits;
     qsizetype stride;
     int width;
     int height;
-    uint32_t* row(int y) const { return reinterpret_cast<uint32_t*>(bits + y * stride); }
+    int top = 0;
+    int first = 0;
+    int end = -1; // -1: to the bottom
+    uint32_t* row(int y) const { return reinterpret_cast<uint32_t*>(bits + (y - top) * stride); }
+    int endRow() const { return end < 0 ? height : end; }
 };
 
 // Splits work over index ranges (rows or column strips) between threads, checks for cancellation between
@@ -45,6 +55,8 @@ public:
     Bands(int threads, const EffectControl& control, int phases = 1);
     // Calls work(first, end) on consecutive ranges of [0, count) of at most chunk items; false if cancelled.
     bool run(int count, int chunk, const std::function<void(int, int)>& work);
+    // The same over the target's rows [first, end), in chunks of `chunk` rows.
+    bool runRows(const TargetPixels& dst, int chunk, const std::function<void(int, int)>& work);
     // Rows per band so that a band's pixels stay within a core's cache.
     static int rowsPerBand(int width);
     int threads() const { return m_threads; }
@@ -107,12 +119,18 @@ bool applyColourEffect(const Effect& effect, const SourcePixels& src, const Targ
 // Paper sketch, pencil stroke, emboss and box blur: a few samples at offsets that are the same for every
 // pixel.
 bool applyStencilEffect(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
+// Rows above and below its own that a stencil effect reads for one result row.
+int stencilReach(const Effect& effect, const SourcePixels& src);
 bool applyGaussianBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 bool applyWater(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 bool applyRadialBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
 
 // A Gaussian blur of `sigma` pixels (a plain copy at 0).
 bool blurWithSigma(double sigma, const SourcePixels& src, const TargetPixels& dst, Bands& bands);
+// The blur's sigma in pixels for a picture of that size.
+double blurSigma(double softness, int width, int height);
+// The blur of `sigma` pixels (> 0) on a picture streaming in bands.
+std::unique_ptr<EffectStream> blurStream(double sigma, int width, int height, int threads);
 // Number of passes over the picture the blur makes, for progress reporting.
 int blurPasses();
 

@@ -202,7 +202,7 @@ bool laplacianFilter(const SourcePixels& src, const TargetPixels& dst, Bands& ba
     const Shift left = horizontal(-step, src), right = horizontal(step, src);
     const Shift up = vertical(-step, src), down = vertical(step, src);
     const int pad = std::max(padFor(left), padFor(right));
-    return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
+    return bands.runRows(dst, Bands::rowsPerBand(src.width), [&](int first, int end) {
         PaddedRow row(src.width, pad);
         std::vector<int> laplacian(std::size_t(src.width));
         const auto padded = [&](int x) { return reinterpret_cast<const uint32_t*>(row.bytesAt(x)); };
@@ -228,7 +228,7 @@ bool emboss(const Effect& effect, const SourcePixels& src, const TargetPixels& d
     const Shift left = horizontal(-d, src), right = horizontal(d, src);
     const Shift up = vertical(-d, src), down = vertical(d, src);
     const int pad = std::max(padFor(left), padFor(right));
-    return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
+    return bands.runRows(dst, Bands::rowsPerBand(src.width), [&](int first, int end) {
         PaddedRow before(src.width, pad), after(src.width, pad);
         const auto pixels = [](PaddedRow& r, int x) {
             return reinterpret_cast<const uint32_t*>(r.bytesAt(x));
@@ -258,7 +258,7 @@ bool boxBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& 
         }
     // One more than the farthest shift needs, as rounding to 1/128 can move a shift on by a pixel.
     const int pad = padFor(horizontal(-3 * d, src)) + 1;
-    return bands.run(src.height, Bands::rowsPerBand(src.width), [&](int first, int end) {
+    return bands.runRows(dst, Bands::rowsPerBand(src.width), [&](int first, int end) {
         PaddedRow row(src.width, pad);
         const int n = src.width * 4;
         const auto bytes = [](const uint32_t* p) { return reinterpret_cast<const uint8_t*>(p); };
@@ -276,7 +276,36 @@ bool boxBlur(const Effect& effect, const SourcePixels& src, const TargetPixels& 
     });
 }
 
+// Rows a shifted sample reaches above or below its own: the two rows it blends.
+int reach(Shift s) {
+    return std::max(-s.whole, s.whole + 1);
+}
+
 } // namespace
+
+int stencilReach(const Effect& effect, const SourcePixels& src) {
+    const auto both = [&](double step) {
+        return std::max(reach(vertical(-step, src)), reach(vertical(step, src)));
+    };
+    switch (effect.kind) {
+    case EffectKind::PaperSketch:
+        return both(effect.brushSize / 1000);
+    case EffectKind::PencilStroke:
+        return both(effect.brushSize / 100);
+    case EffectKind::Emboss:
+        return both(effect.width / 1000);
+    case EffectKind::BoxBlur: {
+        const double d = effect.blurAmount / 500;
+        int rows = 0;
+        for (int i = 1; i <= 3; ++i)
+            for (const int sign : {-1, 1})
+                rows = std::max(rows, reach(toHalfPrecision(vertical(sign * i * d, src))));
+        return rows;
+    }
+    default:
+        return 0;
+    }
+}
 
 bool applyStencilEffect(const Effect& effect, const SourcePixels& src, const TargetPixels& dst,
                         Bands& bands) {

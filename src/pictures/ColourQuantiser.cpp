@@ -37,9 +37,10 @@ using ColourCounts = std::unordered_map<QRgb, uint32_t>;
 // The picture's distinct colours and how many pixels have each; empty when there are more than `limit`.
 ColourCounts distinctColours(const QImage& rgb, size_t limit) {
     ColourCounts counts;
+    const int width = rgb.width();
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x)
+        for (int x = 0; x < width; ++x)
             if (++counts[line[x] | 0xff000000] == 1 && counts.size() > limit)
                 return {};
     }
@@ -57,9 +58,10 @@ std::vector<Sample> samplesOf(const ColourCounts& counts) {
 std::vector<Sample> samplesOf(const QImage& rgb) {
     std::vector<uint32_t> count(cellCount);
     std::vector<std::array<uint64_t, 3>> sum(cellCount);
+    const int width = rgb.width();
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
             const int cell = (r >> 2) << 12 | (g >> 2) << 6 | (b >> 2);
             ++count[cell];
@@ -341,10 +343,11 @@ QImage withOwnColours(const QImage& rgb, const ColourCounts& counts) {
         palette << entry.first;
     }
     QImage result(rgb.size(), QImage::Format_Indexed8);
+    const int width = rgb.width();
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         uchar* out = result.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
+        for (int x = 0; x < width; ++x)
             out[x] = indices.at(line[x] | 0xff000000);
     }
     result.setColorTable(palette);

@@ -20,10 +20,11 @@ int appendToBuffer(GifFileType* gif, const GifByteType* bytes, int length) {
 // Reduces the picture to an indexed one whose last used index (if any) is reserved for transparency.
 QImage quantise(const QImage& image, bool* hasTransparency, int* transparentIndex) {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const int width = argb.width();
     *hasTransparency = false;
     for (int y = 0; y < argb.height() && !*hasTransparency; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
+        for (int x = 0; x < width; ++x)
             if (qAlpha(line[x]) < 128) {
                 *hasTransparency = true;
                 break;
@@ -50,7 +51,7 @@ QImage quantise(const QImage& image, bool* hasTransparency, int* transparentInde
     for (int y = 0; y < argb.height(); ++y) {
         const QRgb* source = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         uchar* target = indexed.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x)
+        for (int x = 0; x < width; ++x)
             if (qAlpha(source[x]) < 128)
                 target[x] = uchar(*transparentIndex);
     }

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/JpegReader.h"
 
+#include "pictures/PictureMemory.h"
 #include "pictures/Pictures.h"
 
 #include <QColorSpace>
 
 #include <algorithm>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
+#include <memory>
 #include <sys/mman.h>
 
 namespace {
@@ -130,6 +131,79 @@ bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size, int minimum
 }
 
 } // namespace
+
+struct JpegRows::State : Decoder {};
+
+JpegRows::JpegRows()
+    : m_state(std::make_unique<State>()) {
+    Decoder& decoder = *m_state;
+    decoder.info.err = jpeg_std_error(&decoder.errors.base);
+    decoder.errors.base.error_exit = onError;
+    decoder.errors.base.output_message = ignoreMessage;
+    decoder.errors.message[0] = 0;
+    jpeg_create_decompress(&decoder.info);
+    decoder.progress.progress_monitor = limitScans;
+    decoder.info.progress = &decoder.progress;
+}
+
+JpegRows::~JpegRows() {
+    jpeg_destroy_decompress(&m_state->info);
+}
+
+bool JpegRows::open(const uchar* data, qsizetype size) {
+    Decoder& decoder = *m_state;
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump))
+        return false;
+    m_data = data;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
+    jpeg_read_header(&info, TRUE);
+    if (qint64(info.image_width) * info.image_height > maximumPicturePixels)
+        return false;
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
+        return false;
+    info.out_color_space = JCS_EXT_BGRA; // as decodeJpeg() decodes
+    JOCTET* profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&info, &profile, &length) && profile) {
+        decoder.icc = QByteArray(reinterpret_cast<const char*>(profile), int(length));
+        std::free(profile);
+    }
+    jpeg_start_decompress(&info);
+    m_size = QSize(int(info.output_width), int(info.output_height));
+    return true;
+}
+
+QByteArray JpegRows::iccProfile() const {
+    return m_state->icc;
+}
+
+bool JpegRows::read(uchar* out, qsizetype stride, int count) {
+    Decoder& decoder = *m_state;
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump))
+        return false;
+    const JDIMENSION end = info.output_scanline + JDIMENSION(count);
+    if (end > info.output_height)
+        return false;
+    while (info.output_scanline < end) {
+        JSAMPROW rows[16];
+        JDIMENSION rowCount = 0;
+        while (rowCount < 16 && info.output_scanline + rowCount < end) {
+            rows[rowCount] = out + (info.output_scanline + rowCount - (end - JDIMENSION(count))) * stride;
+            ++rowCount;
+        }
+        jpeg_read_scanlines(&info, rows, rowCount);
+    }
+    if (end == info.output_height)
+        jpeg_finish_decompress(&info);
+    // The bytes read so far are done with: a mapped file's pages leave the process's memory as it goes.
+    const qint64 read = info.src->next_input_byte - m_data;
+    releaseMappedBytes(m_data, m_released, read);
+    m_released = std::max(m_released, read);
+    return true;
+}
 
 QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused, int minimumLongEdge) {
     Decoder decoder;

@@ -5,7 +5,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+#include <memory>
 
 // Decodes a JPEG held in memory into Format_ARGB32_Premultiplied (opaque), with its ICC profile attached
 // as the colour space. Returns a null picture and sets *error when the data cannot be decoded (*error stays
@@ -15,3 +18,25 @@
 // 1 to 8) whose longer side is at least that long, or whole.
 QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused = nullptr,
                   int minimumLongEdge = 0);
+
+// The rows of a JPEG held in memory, decoded top to bottom a few at a time, pixel for pixel as decodeJpeg()
+// decodes them.
+class JpegRows {
+public:
+    JpegRows();
+    ~JpegRows();
+    // Reads the header; false for a file decodeJpeg() would not decode (damaged, CMYK, too large). `data`
+    // must outlive the reader.
+    bool open(const uchar* data, qsizetype size);
+    QSize size() const { return m_size; }
+    QByteArray iccProfile() const;
+    // The next `count` rows as opaque Format_ARGB32_Premultiplied pixels; false when the data is damaged.
+    bool read(uchar* out, qsizetype stride, int count);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+    QSize m_size;
+    const uchar* m_data = nullptr;
+    qint64 m_released = 0;
+};

@@ -4,10 +4,12 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <numeric>
 #include <vector>
 
@@ -22,10 +24,56 @@ struct Mapping {
     size_t length;
 };
 
+// The memory of the last large pictures let go, kept for the next pictures of about their size. A fresh
+// mapping costs a page fault and the kernel's clearing of every page on its first writing, the larger part
+// of copying a picture into it (an undo, a filter's result, a merge); memory used again costs neither. Kept
+// memory is marked free to the kernel, which takes it back when memory runs short (it then reads as zeros,
+// which is as good as any undefined pixels).
+class KeptMappings {
+public:
+    static KeptMappings& instance() {
+        static auto* kept =
+            new KeptMappings; // never destroyed: pictures may be let go while the program ends
+        return *kept;
+    }
+    // A kept mapping of at least `length` bytes and not much more; null when there is none.
+    Mapping* take(size_t length) {
+        const std::lock_guard lock(m_mutex);
+        for (auto it = m_mappings.begin(); it != m_mappings.end(); ++it)
+            if ((*it)->length >= length && (*it)->length - length <= length / 8) {
+                Mapping* mapping = *it;
+                m_mappings.erase(it);
+                return mapping;
+            }
+        return nullptr;
+    }
+    void keep(Mapping* mapping) {
+        madvise(mapping->address, mapping->length, MADV_FREE);
+        std::vector<Mapping*> dropped;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_mappings.insert(m_mappings.begin(), mapping);
+            while (m_mappings.size() > keptMappings) {
+                dropped.push_back(m_mappings.back());
+                m_mappings.pop_back();
+            }
+        }
+        for (Mapping* old : dropped)
+            release(old);
+    }
+    static void release(Mapping* mapping) {
+        munmap(mapping->address, mapping->length);
+        delete mapping;
+    }
+
+private:
+    static constexpr size_t keptMappings = 2;
+    std::mutex m_mutex;
+    std::vector<Mapping*> m_mappings; // the latest first
+};
+
 void unmap(void* info) {
-    auto* mapping = static_cast<Mapping*>(info);
-    munmap(mapping->address, mapping->length);
-    delete mapping;
+    KeptMappings::instance().keep(static_cast<Mapping*>(info));
 }
 
 } // namespace
@@ -36,12 +84,19 @@ QImage newPicture(QSize size, QImage::Format format) {
     if (size.isEmpty() || bytes < largeBytes)
         return QImage(size, format);
     const size_t length = (size_t(bytes) + largePage - 1) / largePage * largePage;
-    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (address == MAP_FAILED)
-        return {};
-    madvise(address, length, MADV_HUGEPAGE); // advice only: without large pages it still works
-    return QImage(static_cast<uchar*>(address), size.width(), size.height(), bytesPerLine, format, unmap,
-                  new Mapping{address, length});
+    Mapping* mapping = KeptMappings::instance().take(length);
+    if (!mapping) {
+        void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (address == MAP_FAILED)
+            return {};
+        madvise(address, length, MADV_HUGEPAGE); // advice only: without large pages it still works
+        mapping = new Mapping{address, length};
+    }
+    QImage picture(static_cast<uchar*>(mapping->address), size.width(), size.height(), bytesPerLine, format,
+                   unmap, mapping);
+    if (picture.isNull())
+        KeptMappings::release(mapping);
+    return picture;
 }
 
 QImage copiedPicture(const QImage& picture, const QRect& rect) {
@@ -82,21 +137,34 @@ bool isOpaque(const QImage& image) {
         image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
             ? image
             : image.convertToFormat(QImage::Format_ARGB32);
-    std::vector<int> bands((argb.height() + 255) / 256);
+    const int width = argb.width(), height = argb.height();
+    const uchar* bits = argb.constBits();
+    const qsizetype stride = argb.bytesPerLine();
+    std::vector<int> bands((height + 255) / 256);
     std::iota(bands.begin(), bands.end(), 0);
     std::atomic<bool> translucent{false};
     QtConcurrent::blockingMap(bands, [&](int band) {
-        const int end = std::min(argb.height(), (band + 1) * 256);
+        const int end = std::min(height, (band + 1) * 256);
         for (int y = band * 256; y < end && !translucent; ++y) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            // The width and the row come from locals: a call per pixel would cost more than the test.
+            const QRgb* line = reinterpret_cast<const QRgb*>(bits + y * stride);
             QRgb all = 0xff000000u;
-            for (int x = 0; x < argb.width(); ++x)
+            for (int x = 0; x < width; ++x)
                 all &= line[x];
             if (qAlpha(all) != 255)
                 translucent = true;
         }
     });
     return !translucent;
+}
+
+void releaseMappedBytes(const uchar* mapping, qint64 from, qint64 to) {
+    static const qint64 page = sysconf(_SC_PAGESIZE);
+    const auto base = reinterpret_cast<quintptr>(mapping);
+    const quintptr first = (base + quintptr(from) + page - 1) / page * page;
+    const quintptr end = (base + quintptr(to)) / page * page;
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 QImage withWordPixels(const QImage& picture) {

@@ -16,3 +16,6 @@ bool isOpaque(const QImage& picture);
 // The picture itself when its pixels are already 32-bit words (ARGB32, premultiplied or not, or RGB32);
 // otherwise converted once to premultiplied ARGB32, which is what documents hold.
 QImage withWordPixels(const QImage& picture);
+// Lets the pages of a mapped file's bytes [from, to) go from the process's memory (whole pages inside the
+// range only); a later read brings them back from the file. For readers that are done with what they read.
+void releaseMappedBytes(const uchar* mapping, qint64 from, qint64 to);

@@ -7,9 +7,12 @@
 #endif
 #include "base/UserError.h"
 #include "pictures/JpegReader.h"
+#include "pictures/JpegWriter.h"
+#include "pictures/PictureMemory.h"
 #include "pictures/PngReader.h"
 #include "pictures/PngWriter.h"
 #include "pictures/TiffCodec.h"
+#include "pictures/WholeWrites.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -66,6 +69,19 @@ QImage flattenedOntoWhite(const QImage& image) {
     QPainter painter(&flat);
     painter.drawImage(0, 0, image);
     return flat;
+}
+
+// The picture as opaque RGB32 pixels: flattened onto white when some pixel is not opaque, otherwise the
+// picture's own memory seen as RGB32 (an opaque premultiplied pixel is the same word), with no copy.
+QImage opaquePixels(const QImage& image) {
+    const QImage::Format format = image.format();
+    if (format == QImage::Format_RGB32)
+        return image;
+    // (The view keeps a new picture's resolution, as the flattened copy does.)
+    if ((format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_ARGB32) && isOpaque(image))
+        return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                      QImage::Format_RGB32);
+    return flattenedOntoWhite(image);
 }
 
 // Turns a picture stored sideways or mirrored upright, as the file's orientation tag asks.
@@ -193,57 +209,6 @@ QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
     return image;
 }
 
-// The output of encoders: gathers their small writes into large ones and passes them to an unbuffered
-// file, counting a write that stores only part of the bytes as failed. A full disk or the file size limit
-// first cuts a write short, which some encoders do not notice (they check only for an outright failure) and
-// which a buffered file reports without a reason; the attempt at the rest gets the system's reason.
-class WholeWrites : public QIODevice {
-public:
-    explicit WholeWrites(QIODevice& target)
-        : m_target(target) {
-        open(QIODevice::WriteOnly);
-    }
-    // Writes out what is gathered; false (with the reason as errorString()) when the file refuses it.
-    bool finish() { return !m_failed && drain(m_pending.constData(), m_pending.size()); }
-    bool failed() const { return m_failed; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 length) override {
-        if (m_failed)
-            return -1;
-        if (m_pending.size() + length <= gathered) {
-            m_pending.append(data, length);
-            return length;
-        }
-        if (!drain(m_pending.constData(), m_pending.size()) || !drain(data, length))
-            return -1;
-        return length;
-    }
-
-private:
-    static constexpr qint64 gathered = 1 << 20;
-
-    bool drain(const char* data, qint64 length) {
-        for (qint64 done = 0; done < length;) {
-            const qint64 written = m_target.write(data + done, length - done);
-            if (written <= 0) {
-                m_failed = true;
-                setErrorString(m_target.errorString());
-                return false;
-            }
-            done += written;
-        }
-        if (data == m_pending.constData())
-            m_pending.clear();
-        return true;
-    }
-
-    QIODevice& m_target;
-    QByteArray m_pending;
-    bool m_failed = false;
-};
-
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
             int jpegQuality, int webpQuality, QString* error) {
@@ -268,16 +233,25 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
         return true;
     }
 
-    QImageWriter writer(&device, format);
     const bool opaqueFormat = format == "jpeg" || format == "bmp";
-    if (format == "jpeg")
-        writer.setQuality(std::clamp(jpegQuality, 0, 100));
-    else if (format == "webp")
+    if (format == "jpeg") {
+        // The resolution is the one a new picture has, as the flattened copy of old had.
+        const QImage fresh(1, 1, QImage::Format_RGB32);
+        const QImage pixels = opaquePixels(image);
+        JpegWriter writer(device, pixels.size(), jpegQuality, fresh.dotsPerMeterX(), fresh.dotsPerMeterY());
+        if (!writer.writeRows(pixels.constBits(), pixels.bytesPerLine(), pixels.height()) ||
+            !writer.finish()) {
+            *error = writer.error();
+            return false;
+        }
+        if (progress)
+            progress(1);
+        return true;
+    }
+    QImageWriter writer(&device, format);
+    if (format == "webp")
         writer.setQuality(std::clamp(webpQuality, 0, 100)); // 100 is lossless
-    // A picture already opaque in RGB32 is written as it is: no second copy of it.
-    const QImage pixels = !opaqueFormat ? image.convertToFormat(QImage::Format_ARGB32)
-                          : image.format() == QImage::Format_RGB32 ? image
-                                                                   : flattenedOntoWhite(image);
+    const QImage pixels = opaqueFormat ? opaquePixels(image) : image.convertToFormat(QImage::Format_ARGB32);
     if (!writer.write(pixels)) {
         *error = writer.errorString();
         return false;
@@ -443,7 +417,7 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
-    WholeWrites output(file);
+    WholeWrites output(file, file.handle());
     const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, webpQuality, &error);
     if (!encoded || !output.finish()) {
         file.cancelWriting();

@@ -158,6 +158,136 @@ void convertRow(const uint8_t* in, int width, const Kind& kind, QRgb* out) {
 
 } // namespace
 
+struct TiffRows::Reader {
+    explicit Reader(const uchar* data, qint64 size)
+        : options(&libraryError)
+        , bytes{data, toff_t(size)} {}
+    QString libraryError;
+    Options options;
+    MappedBytes bytes;
+    TiffHandle tiff;
+    Kind kind{};
+    uint32_t width = 0, height = 0, rowsPerStrip = 0;
+    size_t rowBytes = 0;
+    bool direct = false;
+    uint64_t* offsets = nullptr;
+    uint64_t* counts = nullptr; // null when the file has none
+    std::vector<uint8_t> strip;
+    const uint8_t* stripPixels = nullptr;
+    uint32_t stripTop = 0, stripRows = 0; // the strip decoded last
+    uint32_t next = 0;                    // the next row to read
+
+    // Makes the strip holding row y the current one.
+    bool loadStrip(uint32_t y, QString* error) {
+        // The strip read before is done with: its bytes leave the process's memory (a mapped file's pages
+        // would otherwise count until the end, as much as the file).
+        if (stripPixels && counts) {
+            const uint32_t before = TIFFComputeStrip(tiff.get(), stripTop, 0);
+            if (offsets[before] <= bytes.size && counts[before] <= bytes.size - offsets[before])
+                releaseMappedBytes(bytes.data, qint64(offsets[before]),
+                                   qint64(offsets[before] + counts[before]));
+        }
+        const uint32_t top = y / rowsPerStrip * rowsPerStrip;
+        const uint32_t rows = std::min(rowsPerStrip, height - top);
+        const size_t wanted = rowBytes * rows;
+        const uint32_t index = TIFFComputeStrip(tiff.get(), top, 0);
+        if (direct) {
+            if (offsets[index] > bytes.size || bytes.size - offsets[index] < wanted) {
+                *error = QStringLiteral("The picture data ends early.");
+                return false;
+            }
+            stripPixels = bytes.data + offsets[index];
+        } else {
+            if (TIFFReadEncodedStrip(tiff.get(), index, strip.data(), tmsize_t(wanted)) != tmsize_t(wanted)) {
+                *error =
+                    libraryError.isEmpty() ? QStringLiteral("The picture data ends early.") : libraryError;
+                return false;
+            }
+            stripPixels = strip.data();
+        }
+        stripTop = top;
+        stripRows = rows;
+        return true;
+    }
+};
+
+TiffRows::TiffRows() = default;
+TiffRows::~TiffRows() = default;
+
+bool TiffRows::open(const uchar* data, qint64 size, QString* error) {
+    error->clear();
+    if (size < 8)
+        return false;
+    const bool tiffMarker = (data[0] == 'I' && data[1] == 'I') || (data[0] == 'M' && data[1] == 'M');
+    if (!tiffMarker)
+        return false;
+    m_reader = std::make_unique<Reader>(data, size);
+    Reader& r = *m_reader;
+    r.tiff.reset(TIFFClientOpenExt("picture", "r", &r.bytes, readMapped, refuseWrite, seekMapped,
+                                   closeNothing, sizeOfMapped, mapMapped, unmapNothing, r.options.options));
+    TIFF* tiff = r.tiff.get();
+    if (!tiff || !TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &r.width) ||
+        !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &r.height) || !readableKind(tiff, &r.kind))
+        return false; // the generic reader tries, and names what is wrong
+    if (r.width == 0 || r.height == 0 || r.width > uint32_t(INT32_MAX / 4) ||
+        qint64(r.width) * r.height > maximumPicturePixels)
+        return false;
+    r.rowsPerStrip = r.height;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &r.rowsPerStrip);
+    r.rowsPerStrip = std::clamp<uint32_t>(r.rowsPerStrip, 1, r.height);
+    r.rowBytes = size_t(r.width) * size_t(r.kind.samples);
+    // Uncompressed strips are converted straight from the mapped file; others are decoded by libtiff first.
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    const bool located = TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &r.offsets) &&
+                         TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &r.counts);
+    if (!located)
+        r.counts = nullptr;
+    r.direct = compression == COMPRESSION_NONE && located;
+    if (!r.direct)
+        r.strip.resize(r.rowBytes * r.rowsPerStrip);
+
+    uint32_t profileSize = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileSize, &profile) && profileSize > 0)
+        m_iccProfile = QByteArray(static_cast<const char*>(profile), qsizetype(profileSize));
+    float xResolution = 0, yResolution = 0;
+    uint16_t unit = RESUNIT_INCH;
+    if (TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xResolution) &&
+        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yResolution) && xResolution > 0 && yResolution > 0) {
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+        const double perMetre = unit == RESUNIT_CENTIMETER ? 100 : unit == RESUNIT_INCH ? 100 / 2.54 : 0;
+        if (perMetre > 0) {
+            m_dotsPerMeterX = qRound(xResolution * perMetre);
+            m_dotsPerMeterY = qRound(yResolution * perMetre);
+        }
+    }
+    return true;
+}
+
+QSize TiffRows::size() const {
+    return m_reader ? QSize(int(m_reader->width), int(m_reader->height)) : QSize();
+}
+
+bool TiffRows::hasAlpha() const {
+    return m_reader &&
+           (m_reader->kind.layout == Layout::RgbAlpha || m_reader->kind.layout == Layout::GreyAlpha);
+}
+
+bool TiffRows::read(uchar* out, qsizetype stride, int count, QString* error) {
+    Reader& r = *m_reader;
+    for (int i = 0; i < count; ++i, ++r.next) {
+        if (r.next >= r.height)
+            return false;
+        if (!r.stripPixels || r.next >= r.stripTop + r.stripRows)
+            if (!r.loadStrip(r.next, error))
+                return false;
+        convertRow(r.stripPixels + (r.next - r.stripTop) * r.rowBytes, int(r.width), r.kind,
+                   reinterpret_cast<QRgb*>(out + i * stride));
+    }
+    return true;
+}
+
 QImage readTiff(QFile& file, QString* error) {
     error->clear();
     const qint64 size = file.size();
@@ -167,78 +297,24 @@ QImage readTiff(QFile& file, QString* error) {
     if (!data)
         return {};
     const auto unmap = qScopeGuard([&] { file.unmap(data); });
-    const bool tiffMarker = (data[0] == 'I' && data[1] == 'I') || (data[0] == 'M' && data[1] == 'M');
-    if (!tiffMarker)
+    TiffRows rows;
+    if (!rows.open(data, size, error))
         return {};
-
-    QString libraryError;
-    Options options(&libraryError);
-    MappedBytes bytes{data, toff_t(size)};
-    TiffHandle tiff(TIFFClientOpenExt("picture", "r", &bytes, readMapped, refuseWrite, seekMapped,
-                                      closeNothing, sizeOfMapped, mapMapped, unmapNothing, options.options));
-    Kind kind{};
-    uint32_t width = 0, height = 0;
-    if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) || !readableKind(tiff.get(), &kind))
-        return {}; // the generic reader tries, and names what is wrong
-    if (width == 0 || height == 0 || width > uint32_t(INT32_MAX / 4) ||
-        qint64(width) * height > maximumPicturePixels)
-        return {};
-
-    QImage picture = newPicture(QSize(int(width), int(height)), QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = rows.size();
+    QImage picture = newPicture(pixels, QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull()) {
-        *error = QStringLiteral("Not enough memory for a picture of %1 × %2 pixels.").arg(width).arg(height);
+        *error = QStringLiteral("Not enough memory for a picture of %1 × %2 pixels.")
+                     .arg(pixels.width())
+                     .arg(pixels.height());
         return {};
     }
-    uint32_t rowsPerStrip = height;
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
-    const size_t rowBytes = size_t(width) * size_t(kind.samples);
-    // Uncompressed strips are converted straight from the mapped file; others are decoded by libtiff first.
-    uint16_t compression = COMPRESSION_NONE;
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &compression);
-    uint64_t* offsets = nullptr;
-    uint64_t* counts = nullptr;
-    const bool direct = compression == COMPRESSION_NONE &&
-                        TIFFGetField(tiff.get(), TIFFTAG_STRIPOFFSETS, &offsets) &&
-                        TIFFGetField(tiff.get(), TIFFTAG_STRIPBYTECOUNTS, &counts);
-    std::vector<uint8_t> strip(direct ? 0 : rowBytes * rowsPerStrip);
-    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
-        const uint32_t rows = std::min(rowsPerStrip, height - top);
-        const size_t wanted = rowBytes * rows;
-        const uint32_t index = TIFFComputeStrip(tiff.get(), top, 0);
-        const uint8_t* pixels = strip.data();
-        if (direct) {
-            if (offsets[index] > uint64_t(size) || uint64_t(size) - offsets[index] < wanted) {
-                *error = QStringLiteral("The picture data ends early.");
-                return {};
-            }
-            pixels = data + offsets[index];
-        } else if (TIFFReadEncodedStrip(tiff.get(), index, strip.data(), tmsize_t(wanted)) !=
-                   tmsize_t(wanted)) {
-            *error = libraryError.isEmpty() ? QStringLiteral("The picture data ends early.") : libraryError;
-            return {};
-        }
-        for (uint32_t row = 0; row < rows; ++row)
-            convertRow(pixels + row * rowBytes, int(width), kind,
-                       reinterpret_cast<QRgb*>(picture.scanLine(int(top + row))));
-    }
-
-    uint32_t profileSize = 0;
-    void* profile = nullptr;
-    if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &profileSize, &profile) && profileSize > 0)
-        picture.setColorSpace(QColorSpace::fromIccProfile(
-            QByteArray(static_cast<const char*>(profile), qsizetype(profileSize))));
-    float xResolution = 0, yResolution = 0;
-    uint16_t unit = RESUNIT_INCH;
-    if (TIFFGetField(tiff.get(), TIFFTAG_XRESOLUTION, &xResolution) &&
-        TIFFGetField(tiff.get(), TIFFTAG_YRESOLUTION, &yResolution) && xResolution > 0 && yResolution > 0) {
-        TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_RESOLUTIONUNIT, &unit);
-        const double perMetre = unit == RESUNIT_CENTIMETER ? 100 : unit == RESUNIT_INCH ? 100 / 2.54 : 0;
-        if (perMetre > 0) {
-            picture.setDotsPerMeterX(qRound(xResolution * perMetre));
-            picture.setDotsPerMeterY(qRound(yResolution * perMetre));
-        }
+    if (!rows.read(picture.bits(), picture.bytesPerLine(), pixels.height(), error))
+        return {};
+    if (!rows.iccProfile().isEmpty())
+        picture.setColorSpace(QColorSpace::fromIccProfile(rows.iccProfile()));
+    if (rows.dotsPerMeterX() > 0) {
+        picture.setDotsPerMeterX(rows.dotsPerMeterX());
+        picture.setDotsPerMeterY(rows.dotsPerMeterY());
     }
     return picture;
 }
@@ -271,17 +347,29 @@ struct Entry {
 
 } // namespace
 
-bool writeTiff(const QImage& source, QIODevice& device, const std::function<void(double)>& progress,
-               QString* error) {
-    const QImage image = withWordPixels(source);
-    const bool alpha = !isOpaque(image);
-    const uint32_t width = uint32_t(image.width()), height = uint32_t(image.height());
-    const uint32_t samples = alpha ? 4 : 3;
-    const uint32_t rowBytes = width * samples;
+TiffWriter::TiffWriter(QIODevice& device, QSize size, bool alpha, int dotsPerMeterX, int dotsPerMeterY)
+    : m_device(device)
+    , m_width(uint32_t(size.width()))
+    , m_height(uint32_t(size.height()))
+    , m_alpha(alpha)
+    , m_samples(alpha ? 4 : 3)
+    , m_rowBytes(m_width * m_samples)
     // About 256 KiB a strip: a short directory, and little memory for the converted rows.
-    const uint32_t rowsPerStrip = std::clamp<uint32_t>((uint32_t(256) << 10) / rowBytes, 1, height);
+    , m_rowsPerStrip(std::clamp<uint32_t>((uint32_t(256) << 10) / m_rowBytes, 1, m_height))
+    , m_dotsPerMeterX(dotsPerMeterX)
+    , m_dotsPerMeterY(dotsPerMeterY) {}
+
+bool TiffWriter::fail(QString* error) {
+    *error = m_device.errorString();
+    return false;
+}
+
+bool TiffWriter::writeHeader(QString* error) {
+    const uint32_t width = m_width, height = m_height, samples = m_samples, rowBytes = m_rowBytes,
+                   rowsPerStrip = m_rowsPerStrip;
     const uint32_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
-    const bool resolution = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0;
+    const bool resolution = m_dotsPerMeterX > 0 && m_dotsPerMeterY > 0;
+    const bool alpha = m_alpha;
 
     const uint32_t entryCount = 11 + (resolution ? 3 : 0) + (alpha ? 1 : 0);
     const uint32_t directoryEnd = 8 + 2 + 12 * entryCount + 4;
@@ -337,9 +425,9 @@ bool writeTiff(const QImage& source, QIODevice& device, const std::function<void
     for (uint32_t i = 0; i < samples; ++i)
         head.u16(8);
     if (resolution) {
-        head.u32(uint32_t(image.dotsPerMeterX()));
+        head.u32(uint32_t(m_dotsPerMeterX));
         head.u32(100);
-        head.u32(uint32_t(image.dotsPerMeterY()));
+        head.u32(uint32_t(m_dotsPerMeterY));
         head.u32(100);
     }
     // One strip keeps its offset and count in the directory; its two reserved places stay unused.
@@ -348,32 +436,58 @@ bool writeTiff(const QImage& source, QIODevice& device, const std::function<void
     for (uint32_t strip = 0; strip < strips; ++strip)
         head.u32(strips > 1 ? stripRows(strip) * rowBytes : 0);
     Q_ASSERT(uint32_t(head.bytes.size()) == dataAt);
+    if (m_device.write(head.bytes) != head.bytes.size())
+        return fail(error);
+    m_strip.resize(size_t(rowBytes) * rowsPerStrip);
+    return true;
+}
 
-    const auto fail = [&] {
-        *error = device.errorString();
-        return false;
-    };
-    if (device.write(head.bytes) != head.bytes.size())
-        return fail();
-    std::vector<uint8_t> strip(size_t(rowBytes) * rowsPerStrip);
-    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
-    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
-        const uint32_t rows = std::min(rowsPerStrip, height - top);
-        uint8_t* out = strip.data();
-        for (uint32_t y = top; y < top + rows; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(int(y)));
-            for (uint32_t x = 0; x < width; ++x) {
-                const QRgb pixel = alpha && premultiplied ? qUnpremultiply(line[x]) : line[x];
+bool TiffWriter::writeRows(const uchar* rows, qsizetype stride, int count, bool premultiplied,
+                           QString* error) {
+    const bool unpremultiply = m_alpha && premultiplied;
+    for (int i = 0; i < count; ++i) {
+        const auto* line = reinterpret_cast<const QRgb*>(rows + i * stride);
+        uint8_t* out = m_strip.data() + size_t(m_filled) * m_rowBytes;
+        if (m_alpha) {
+            for (uint32_t x = 0; x < m_width; ++x) {
+                const QRgb pixel = unpremultiply ? qUnpremultiply(line[x]) : line[x];
                 *out++ = uint8_t(qRed(pixel));
                 *out++ = uint8_t(qGreen(pixel));
                 *out++ = uint8_t(qBlue(pixel));
-                if (alpha)
-                    *out++ = uint8_t(qAlpha(pixel));
+                *out++ = uint8_t(qAlpha(pixel));
+            }
+        } else {
+            for (uint32_t x = 0; x < m_width; ++x) {
+                const QRgb pixel = line[x];
+                *out++ = uint8_t(qRed(pixel));
+                *out++ = uint8_t(qGreen(pixel));
+                *out++ = uint8_t(qBlue(pixel));
             }
         }
-        const qint64 length = qint64(rows) * rowBytes;
-        if (device.write(reinterpret_cast<const char*>(strip.data()), length) != length)
-            return fail();
+        ++m_written;
+        if (++m_filled == m_rowsPerStrip || m_written == m_height) {
+            const qint64 length = qint64(m_filled) * m_rowBytes;
+            if (m_device.write(reinterpret_cast<const char*>(m_strip.data()), length) != length)
+                return fail(error);
+            m_filled = 0;
+        }
+    }
+    return true;
+}
+
+bool writeTiff(const QImage& source, QIODevice& device, const std::function<void(double)>& progress,
+               QString* error) {
+    const QImage image = withWordPixels(source);
+    TiffWriter writer(device, image.size(), !isOpaque(image), image.dotsPerMeterX(), image.dotsPerMeterY());
+    if (!writer.writeHeader(error))
+        return false;
+    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
+    const int height = image.height();
+    const int rowsPerStrip = writer.rowsPerStrip();
+    for (int top = 0; top < height; top += rowsPerStrip) {
+        const int rows = std::min(rowsPerStrip, height - top);
+        if (!writer.writeRows(image.constScanLine(top), image.bytesPerLine(), rows, premultiplied, error))
+            return false;
         if (progress)
             progress(double(top + rows) / height);
     }

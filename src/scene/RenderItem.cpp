@@ -2,6 +2,7 @@
 #include "scene/RenderItem.h"
 
 #include "base/Geometry.h"
+#include "pictures/PictureMemory.h"
 #include "scene/BoxItem.h"
 
 #include <QPainter>
@@ -55,7 +56,9 @@ QImage renderItem(BoxItem* item) {
 
 QImage renderItemArea(BoxItem* item, const QRectF& area) {
     const QSize size = pictureSizeFor(area.size());
-    QImage result(size, QImage::Format_ARGB32_Premultiplied);
+    // Memory a picture let go of before, when there is some: a fresh picture's pages cost the kernel a fault
+    // and a clearing each before the fill can write them.
+    QImage result = newPicture(size, QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return result;
     result.fill(Qt::transparent);

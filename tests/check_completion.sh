@@ -33,7 +33,8 @@ expect() {
     fi
 }
 
-expect "--filter --fonts " --f
+expect "--filter --fonts --format " --f
+expect "project.lumora " --recipe ""
 expect "black-and-white blur box-blur brightness-contrast " --filter b
 expect "blur:softness= " --filter blur:
 expect "emboss:amount=0.5,width= " --filter emboss:amount=0.5,w

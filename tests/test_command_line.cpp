@@ -2,6 +2,7 @@
 // The command line as scripts meet it on a machine without a display: every option is read before anything
 // needs one, and the exit code says what happened (0 done, 1 a job failed, 2 a usage error) with one line
 // that names the problem.
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +77,28 @@ private slots:
                                  << "lumora 2.0.4";
         QTest::newRow("fonts") << QStringList{"--fonts"} << 0 << ""
                                << "Impact\t";
+        QTest::newRow("long edge not a number")
+            << QStringList{"--long-edge", "big", "--output", "o.png", "photo.png"} << 2
+            << "lumora: --long-edge needs a whole number of pixels from 1 to 30000, not \"big\"." + hint
+            << "";
+        QTest::newRow("resize without a height")
+            << QStringList{"--resize", "20", "--output", "o.png", "photo.png"} << 2
+            << "lumora: --resize needs WIDTHxHEIGHT in pixels, such as 1920x1080 (each side from 1 to 30000, "
+               "at "
+               "most 400 megapixels), not \"20\"." +
+                   hint
+            << "";
+        QTest::newRow("long edge and resize")
+            << QStringList{"--long-edge", "20", "--resize", "20x10", "--output", "o.png", "photo.png"} << 2
+            << "lumora: --long-edge and --resize cannot be used together; choose one." + hint << "";
+        QTest::newRow("long edge without output") << QStringList{"--long-edge", "20", "photo.png"} << 2
+                                                  << "lumora: --long-edge needs --output OUT\n"
+                                                  << "";
+        QTest::newRow("resize before a bad filter")
+            << QStringList{"--resize", "20x10", "--filter", "blur:softness=soft",
+                           "--output", "o.png", "photo.png"}
+            << 2 << "lumora: blur: softness must be a number, not \"soft\"\n"
+            << "";
         const QString noDisplay =
             QStringLiteral("lumora: no display to open a window on; use --help for the command-line jobs\n");
         QTest::newRow("window") << QStringList{} << 1 << noDisplay << "";
@@ -90,6 +113,33 @@ private slots:
         QCOMPARE(run.errors, errors);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.out.contains(out), qPrintable(run.out.left(400)));
+    }
+
+    void resizesAloneOrBeforeTheFilter_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("inverted");
+        QTest::newRow("long edge") << QStringList{"--long-edge", "20"} << QSize(20, 15) << false;
+        QTest::newRow("long edge beyond the picture")
+            << QStringList{"--long-edge", "400"} << QSize(40, 30) << false;
+        QTest::newRow("resize") << QStringList{"--resize", "16x8"} << QSize(16, 8) << false;
+        QTest::newRow("resize, then a filter")
+            << QStringList{"--resize", "16x8", "--filter", "invert"} << QSize(16, 8) << true;
+    }
+    void resizesAloneOrBeforeTheFilter() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QSize, size);
+        QFETCH(bool, inverted);
+        const QString output = m_folder.filePath("resized.png");
+        QFile::remove(output);
+        const Run run =
+            runWithoutDisplay(arguments + QStringList{"--output", output, "photo.png"}, m_folder.path());
+        QCOMPARE(run.errors, QString());
+        QCOMPARE(run.exitCode, 0);
+        const QImage written(output);
+        QCOMPARE(written.size(), size);
+        // The picture is a gradient: its top-left stays dark unless the filter inverted it.
+        QCOMPARE(qGray(written.pixel(0, 0)) > 128, inverted);
     }
 };
 

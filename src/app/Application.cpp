@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Application.h"
 
+#include "app/BatchDecorate.h"
 #include "app/BatchFilter.h"
 #include "app/CommandLine.h"
 #include "app/CrashRecovery.h"
@@ -55,6 +56,15 @@ int runWithoutWindow(int argc, char* argv[], const CommandLine& line) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     otherMessages = qInstallMessageHandler(quietAboutTheRuntimeFolder);
+    if (line.job == CommandLineJob::Decorate) {
+        // The steps' tools draw with graphics items, which need the widgets' application.
+        QApplication app(argc, argv);
+        QApplication::setApplicationName("lumora");
+        initDecorationResources();
+        QTextStream out(stdout);
+        QTextStream errors(stderr);
+        return runBatchDecorate(line.decoration, line.files, out, errors, isatty(STDERR_FILENO));
+    }
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName("lumora");
     QGuiApplication::setApplicationVersion(LUMORA_VERSION);
@@ -67,7 +77,7 @@ int runWithoutWindow(int argc, char* argv[], const CommandLine& line) {
         return exitDone;
     }
     QTextStream errors(stderr);
-    return runBatchFilter(line.filter, line.output, line.files, errors);
+    return runBatchFilter(line.filter, line.output, line.files, errors, line.longEdge, line.size);
 }
 
 } // namespace
@@ -92,6 +102,7 @@ int runLumora(int argc, char* argv[]) {
         return exitDone;
     case CommandLineJob::Fonts:
     case CommandLineJob::Filter:
+    case CommandLineJob::Decorate:
         loadFontSubstitutes(); // before any application object: Qt reads the font configuration when it
                                // starts
         return runWithoutWindow(argc, argv, line);

@@ -6,6 +6,8 @@
 #include "effects/EffectStream.h"
 #include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
+#include "pictures/Resampler.h"
+#include "pictures/WebExport.h"
 #include "toolkit/EffectBaking.h"
 
 #include <QTextStream>
@@ -62,26 +64,43 @@ RowFilterMaker rowFilterFor(const Effect& effect) {
 }
 
 int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
-                   QTextStream& errors) {
+                   QTextStream& errors, int longEdge, QSize size) {
+    // Messages name the option the job was asked with.
+    const char* option = !filter.isEmpty() ? "--filter" : longEdge > 0 ? "--long-edge" : "--resize";
     if (output.isEmpty()) {
-        errors << "lumora: --filter needs --output OUT\n";
+        errors << "lumora: " << option << " needs --output OUT\n";
         return 2;
     }
     if (inputs.size() != 1) {
-        errors << "lumora: --filter needs exactly one input picture\n";
+        errors << "lumora: " << option << " needs exactly one input picture\n";
         return 2;
     }
-    const EffectParseResult parsed = parseEffect(filter);
-    if (!parsed) {
-        errors << "lumora: " << parsed.error << "\n";
-        return 2;
+    std::optional<Effect> effect;
+    if (!filter.isEmpty() || (longEdge <= 0 && !size.isValid())) {
+        const EffectParseResult parsed = parseEffect(filter);
+        if (!parsed) {
+            errors << "lumora: " << parsed.error << "\n";
+            return 2;
+        }
+        effect = *parsed.effect;
     }
     try {
-        // JPEG and TIFF stream in bands of rows through the filters that allow it; the rest take the whole
-        // picture. The loaded picture goes straight into the filter, which lets it go once the result is
-        // drawn.
-        if (!streamPictureFile(inputs.first(), output, rowFilterFor(*parsed.effect)))
-            savePicture(bakeEffect(*parsed.effect, loadPicture(inputs.first())), output);
+        // A filter alone on a JPEG or TIFF streams in bands of rows through the filters that allow it; a
+        // resize, and the rest, take the whole picture, each picture let go as soon as the next is made.
+        if (longEdge <= 0 && !size.isValid() && effect &&
+            streamPictureFile(inputs.first(), output, rowFilterFor(*effect)))
+            return 0;
+        QImage picture = loadPicture(inputs.first());
+        if (longEdge > 0)
+            picture = sizedForExport(picture, ExportSize::ofLongEdge(longEdge));
+        else if (size.isValid())
+            picture = resampledPicture(picture, size);
+        if (picture.isNull())
+            throw UserError(
+                QStringLiteral("There is not enough memory to resize \"%1\".").arg(inputs.first()));
+        if (effect)
+            picture = bakeEffect(*effect, std::move(picture));
+        savePicture(picture, output);
     } catch (const UserError& error) {
         errors << "lumora: " << error.message() << "\n";
         return 1;

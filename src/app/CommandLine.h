@@ -4,18 +4,32 @@
 // a usage error (an unknown option, a missing value, a bad number), said in one line with a hint to --help.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-enum class CommandLineJob { Window, Help, Version, Fonts, Filter };
+enum class CommandLineJob { Window, Help, Version, Fonts, Filter, Decorate };
 
 struct CommandLine {
     CommandLineJob job = CommandLineJob::Window;
-    QString filter; // --filter NAME[:PARAM=VALUE,...]
-    QString output; // --output OUT
+    QString filter;   // --filter NAME[:PARAM=VALUE,...]
+    int longEdge = 0; // --long-edge N: 0 when not given
+    QSize size;       // --resize WxH: invalid when not given
+    QString output;   // --output OUT
     QStringList files;
+    // Batch decoration: --recipe FILE.lumora --output-dir DIR and the photos in `files`.
+    struct Decoration {
+        QString recipe;
+        QString outputFolder;
+        QString namePattern = QStringLiteral("{name}-lumora");
+        QString format; // empty keeps each photo's
+        int quality = 92;
+        int longEdge = 0;
+        int jobs = 0; // 0: one a core
+        bool overwrite = false;
+    } decoration;
 };
 
 enum ExitCode { exitDone = 0, exitJobFailed = 1, exitUsageError = 2 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
+#include "app/BatchWindow.h"
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
 #include "app/ProjectFiles.h"
@@ -184,6 +185,9 @@ void MainWindow::buildMenus() {
             this, &MainWindow::openProject);
     connect(addItem(file, "SaveProjectItem", "Save project", "Ctrl+Shift+S", true), &QAction::triggered, this,
             [this] { m_projects->saveAs(); });
+    file->addSeparator();
+    connect(addItem(file, "BatchDecorateItem", "Batch decorate…", "", false), &QAction::triggered, this,
+            &MainWindow::batchDecorate);
 
     // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
     QMenu* edit = bar->addMenu("Edit");
@@ -258,6 +262,14 @@ void MainWindow::buildMenus() {
 
     QMenu* image = bar->addMenu("Image");
     addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
+    // The picture's size; these windows sit beside the table's.
+    const auto imageTool = [this](QAction* item, ImageTool tool) {
+        connect(item, &QAction::triggered, this, [this, tool] { m_windows.openImageTool(tool); });
+    };
+    imageTool(addItem(image, "ResizeImageItem", "Resize image…", "Ctrl+Alt+I", true), ImageTool::Resize);
+    imageTool(addItem(image, "CanvasSizeItem", "Canvas size…", "Ctrl+Alt+K", true), ImageTool::CanvasSize);
+    imageTool(addItem(image, "CropToRegionItem", "Crop to region…", "Ctrl+Shift+X", true),
+              ImageTool::CropRegion);
     connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
             [this] { flip(Qt::Horizontal); });
     connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
@@ -352,6 +364,11 @@ void MainWindow::enableEditing() {
 
 void MainWindow::flip(Qt::Orientation orientation) {
     guarded(this, [&] { m_document.flip(orientation); }); // a picture too big for memory is said so
+}
+
+void MainWindow::batchDecorate() {
+    BatchWindow window(m_document, this);
+    services().presenter->showModal(&window);
 }
 
 void MainWindow::updateEditMenu() {

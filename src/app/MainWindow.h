@@ -46,6 +46,8 @@ public:
     void openImage();
     // "Open project" and "Save project": the document's steps in a ".lumora" file.
     void openProject();
+    // "Batch decorate…": the document's steps made again on other photos.
+    void batchDecorate();
     ProjectFiles& projectFiles() { return *m_projects; }
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);

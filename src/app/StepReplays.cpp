@@ -9,6 +9,9 @@
 #include "filters/FilterGallery.h"
 #include "magnifier/MagnifierWindow.h"
 #include "overlay/OverlayEditor.h"
+#include "resize/CanvasSizeWindow.h"
+#include "resize/CropRegionWindow.h"
+#include "resize/ResizeWindow.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "text3d/Text3DTool.h"
@@ -26,6 +29,9 @@ void registerStepReplays() {
     registerStepReplay(ColourFilters::recipeTool(), &ColourFilters::replay);
     registerStepReplay(FilterGallery::recipeTool(), &FilterGallery::replay);
     registerStepReplay(BackgroundCreator::recipeTool(), &BackgroundCreator::replay);
+    registerStepReplay(ResizeWindow::recipeTool(), &ResizeWindow::replay);
+    registerStepReplay(CanvasSizeWindow::recipeTool(), &CanvasSizeWindow::replay);
+    registerStepReplay(CropRegionWindow::recipeTool(), &CropRegionWindow::replay);
     using Step = OverlayEditor::DocumentStep;
     for (Step step : {Step::Edit, Step::ImageAbove, Step::Border, Step::Effect, Step::Montage})
         registerStepReplay(OverlayEditor::recipeTool(step), &OverlayEditor::replay);

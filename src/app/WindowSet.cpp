@@ -20,6 +20,9 @@
 #include "magnifier/MagnifierWindow.h"
 #include "overlay/OverlayEditor.h"
 #include "pictures/Pictures.h"
+#include "resize/CanvasSizeWindow.h"
+#include "resize/CropRegionWindow.h"
+#include "resize/ResizeWindow.h"
 #include "scene/PictureItem.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
@@ -84,6 +87,9 @@ WindowSet::WindowSet()
     make(WindowId::ColourFilters, m_colourFilters, document);
     make(WindowId::Montages, m_montages, DecorationSet::Montages);
     make(WindowId::Crop, m_crop, document, textImage);
+    m_resize = new ResizeWindow(document, m_mainWindow.get());
+    m_canvasSize = new CanvasSizeWindow(document, m_mainWindow.get());
+    m_cropRegion = new CropRegionWindow(document, m_mainWindow.get());
 
     // A decoration picked in a gallery goes into the overlay editor.
     for (DecorationGallery* gallery : {m_borders, m_effects, m_montages})
@@ -156,6 +162,34 @@ void WindowSet::openOnDocument(WindowId id) {
     showModal(tool);
 }
 
+QDialog* WindowSet::imageTool(ImageTool tool) const {
+    switch (tool) {
+    case ImageTool::Resize:
+        return m_resize;
+    case ImageTool::CanvasSize:
+        return m_canvasSize;
+    case ImageTool::CropRegion:
+        break;
+    }
+    return m_cropRegion;
+}
+
+void WindowSet::openImageTool(ImageTool tool) {
+    QDialog* window = imageTool(tool);
+    dynamic_cast<DocumentTool&>(*window).openOnDocument();
+    showModal(window);
+}
+
+std::optional<ImageTool> WindowSet::imageToolFor(const QString& tool) const {
+    if (tool == ResizeWindow::recipeTool())
+        return ImageTool::Resize;
+    if (tool == CanvasSizeWindow::recipeTool())
+        return ImageTool::CanvasSize;
+    if (tool == CropRegionWindow::recipeTool())
+        return ImageTool::CropRegion;
+    return std::nullopt;
+}
+
 std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
     for (ShapeFigure figure : {ShapeFigure::Line, ShapeFigure::Rectangle, ShapeFigure::Circle})
         if (tool == ShapeTool::recipeTool(figure))
@@ -182,10 +216,19 @@ std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
 }
 
 bool WindowSet::editsSteps(const QString& tool) const {
-    return editWindowFor(tool).has_value();
+    return editWindowFor(tool).has_value() || imageToolFor(tool).has_value();
 }
 
 bool WindowSet::openForEdit(const StepRecipe& recipe) {
+    if (const std::optional<ImageTool> imageToolId = imageToolFor(recipe.tool)) {
+        QDialog* window = imageTool(*imageToolId);
+        window->setResult(QDialog::Rejected);
+        auto& documentTool = dynamic_cast<DocumentTool&>(*window);
+        documentTool.openOnDocument();
+        documentTool.applyRecipe(recipe);
+        showModal(window);
+        return window->result() == QDialog::Accepted;
+    }
     const std::optional<WindowId> id = editWindowFor(recipe.tool);
     if (!id)
         return false;

@@ -15,6 +15,8 @@
 class AboutWindow;
 class BackgroundCreator;
 class ColourFilters;
+class CanvasSizeWindow;
+class CropRegionWindow;
 class CropWindow;
 class DecorationGallery;
 class Document;
@@ -24,6 +26,7 @@ class MainWindow;
 class OverlayEditor;
 struct PictureOrigin;
 class QDialog;
+class ResizeWindow;
 class ResultsWindow;
 class SaveWindow;
 class ShapeTool;
@@ -37,6 +40,9 @@ class WheelGuard;
 enum class DecorationSet;
 struct DecorationEntry;
 enum class ShapeFigure;
+
+// The windows that change the picture's size, beside the table's: named by their object names.
+enum class ImageTool { Resize, CanvasSize, CropRegion };
 
 class WindowSet : public ToolRequests {
 public:
@@ -65,6 +71,12 @@ public:
     MagnifierWindow& magnifierWindow() const { return *m_magnifier; }
     ColourFilters& colourFilters() const { return *m_colourFilters; }
     CropWindow& cropWindow() const { return *m_crop; }
+    ResizeWindow& resizeWindow() const { return *m_resize; }
+    CanvasSizeWindow& canvasSizeWindow() const { return *m_canvasSize; }
+    CropRegionWindow& cropRegionWindow() const { return *m_cropRegion; }
+    QDialog* imageTool(ImageTool tool) const;
+    // Readies the image tool on the document and shows it modally.
+    void openImageTool(ImageTool tool);
 
     // Readies a tool window on the document and shows it modally: every menu command that opens a window
     // comes here. "Image above" asks for the picture first; the galleries prepare the overlay editor that
@@ -98,6 +110,7 @@ private:
     void filterDocument(const std::optional<Effect>& shown);
     // The window that edits steps of `tool` again, or none.
     std::optional<WindowId> editWindowFor(const QString& tool) const;
+    std::optional<ImageTool> imageToolFor(const QString& tool) const;
 
     std::unique_ptr<WheelGuard> m_wheelGuard; // first made, last gone
     std::unique_ptr<Document> m_document;
@@ -116,6 +129,9 @@ private:
     AboutWindow* m_about = nullptr;
     ResultsWindow* m_results = nullptr;
     DecorationGallery* m_effects = nullptr;
+    ResizeWindow* m_resize = nullptr;
+    CanvasSizeWindow* m_canvasSize = nullptr;
+    CropRegionWindow* m_cropRegion = nullptr;
     ShapeTool* m_line = nullptr;
     ShapeTool* m_rectangle = nullptr;
     BackgroundCreator* m_background = nullptr;

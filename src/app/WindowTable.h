@@ -63,7 +63,7 @@ inline constexpr std::array<WindowDescription, 19> windowTable{{
     {WindowId::Rectangle, "Add rectangle", WindowFrame::Sizeable, true, true, {946, 1031}},
     {WindowId::Background, "Create background", WindowFrame::Sizeable, true, true, {950, 998}},
     {WindowId::Circle, "Add circle", WindowFrame::Sizeable, true, true, {949, 944}},
-    {WindowId::Save, "Save", WindowFrame::Tool, false, false, {127, 162}},
+    {WindowId::Save, "Save", WindowFrame::Tool, false, false, {260, 470}},
     {WindowId::Magnifier, "Magnifying glass", WindowFrame::Sizeable, true, false, {950, 697}},
     {WindowId::ColourFilters, "Add color filters", WindowFrame::Sizeable, true, false, {953, 697}},
     {WindowId::Montages, "Choose montage", WindowFrame::Tool, false, false, {865, 717}},

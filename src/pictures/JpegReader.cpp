@@ -75,7 +75,16 @@ struct Decoder {
     QByteArray icc;
 };
 
-bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
+// The smallest eighths of the picture whose longer side reaches `minimumLongEdge` (the decoder rounds up).
+unsigned int scaleEighths(const jpeg_decompress_struct& info, int minimumLongEdge) {
+    const qint64 longEdge = std::max(info.image_width, info.image_height);
+    for (unsigned int eighths = 1; eighths < 8; ++eighths)
+        if ((longEdge * eighths + 7) / 8 >= minimumLongEdge)
+            return eighths;
+    return 8;
+}
+
+bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size, int minimumLongEdge) {
     jpeg_decompress_struct& info = decoder.info;
     if (setjmp(decoder.errors.jump))
         return false;
@@ -92,6 +101,10 @@ bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size) {
     info.out_color_space = JCS_EXT_BGRA; // QImage's ARGB32 byte order on little-endian machines
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
         return false; // left to the generic reader, which converts CMYK
+    if (minimumLongEdge > 0) {
+        info.scale_num = scaleEighths(info, minimumLongEdge);
+        info.scale_denom = 8;
+    }
     jpeg_start_decompress(&info);
     decoder.image = newPicture(int(info.output_width), int(info.output_height));
     if (decoder.image.isNull()) {
@@ -192,7 +205,7 @@ bool JpegRows::read(uchar* out, qsizetype stride, int count) {
     return true;
 }
 
-QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused) {
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused, int minimumLongEdge) {
     Decoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors.base);
     decoder.errors.base.error_exit = onError;
@@ -201,7 +214,7 @@ QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refus
     jpeg_create_decompress(&decoder.info);
     decoder.progress.progress_monitor = limitScans;
     decoder.info.progress = &decoder.progress;
-    const bool ok = decodeInto(decoder, data, size);
+    const bool ok = decodeInto(decoder, data, size, minimumLongEdge);
     jpeg_destroy_decompress(&decoder.info);
     if (refused)
         *refused = !ok && decoder.errors.refused;

@@ -14,8 +14,10 @@
 // as the colour space. Returns a null picture and sets *error when the data cannot be decoded (*error stays
 // empty for CMYK files, which this decoder leaves to others). Pictures beyond maximumPicturePixels and
 // progressive files with an absurd number of scans are refused, and *refused says so: no other reader
-// should try them.
-QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused = nullptr);
+// should try them. With `minimumLongEdge` above 0 the picture is decoded at the smallest scale M/8 (M from
+// 1 to 8) whose longer side is at least that long, or whole.
+QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused = nullptr,
+                  int minimumLongEdge = 0);
 
 // The rows of a JPEG held in memory, decoded top to bottom a few at a time, pixel for pixel as decodeJpeg()
 // decodes them.

@@ -99,13 +99,13 @@ QImage upright(const QImage& image, QImageIOHandler::Transformations orientation
 
 // The fast path for JPEG; a null result sends the file to the generic reader. A file refused for its size
 // or its number of scans is refused for good: the generic reader would spend the time and memory.
-QImage readJpeg(QFile& file, const QString& path) {
+QImage readJpeg(QFile& file, const QString& path, int minimumLongEdge) {
     uchar* data = file.map(0, file.size());
     if (!data)
         return {};
     QString error;
     bool refused = false;
-    QImage image = decodeJpeg(data, file.size(), &error, &refused);
+    QImage image = decodeJpeg(data, file.size(), &error, &refused, minimumLongEdge);
     file.unmap(data);
     if (refused)
         throw UserError(
@@ -211,7 +211,7 @@ QImage readWithQt(QFile& file, const Codec& codec, QString* error) {
 
 // Writes the picture to `device`; false (with *error set) when the codec or the device fails.
 bool encode(const QImage& image, const Codec& codec, QIODevice& device, const SaveProgress& progress,
-            int jpegQuality, QString* error) {
+            int jpegQuality, int webpQuality, QString* error) {
     const QByteArray format = codec.qtFormat;
     if (format == "gif") {
         const QByteArray bytes = encodeGif(image, error);
@@ -250,7 +250,7 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
     }
     QImageWriter writer(&device, format);
     if (format == "webp")
-        writer.setQuality(100); // lossless: a saved picture keeps its pixels
+        writer.setQuality(std::clamp(webpQuality, 0, 100)); // 100 is lossless
     const QImage pixels = opaqueFormat ? opaquePixels(image) : image.convertToFormat(QImage::Format_ARGB32);
     if (!writer.write(pixels)) {
         *error = writer.errorString();
@@ -260,6 +260,19 @@ bool encode(const QImage& image, const Codec& codec, QIODevice& device, const Sa
 }
 
 } // namespace
+
+void savePictureBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+    WholeWrites output(file);
+    if (output.write(bytes) != bytes.size() || !output.finish()) {
+        file.cancelWriting();
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, output.errorString()));
+    }
+    if (!file.commit())
+        throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
+}
 
 bool canReadExtension(const QString& suffix) {
     const Codec* codec = codecFor(suffix);
@@ -307,6 +320,10 @@ QStringList writableExtensions() {
 }
 
 QImage loadPicture(const QString& path) {
+    return loadPicture(path, 0);
+}
+
+QImage loadPicture(const QString& path, int minimumLongEdge) {
     const QString suffix = QFileInfo(path).suffix();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -320,7 +337,7 @@ QImage loadPicture(const QString& path) {
     QImageReader::setAllocationLimit(allocationLimitMegabytes);
     const Codec& codec = *codecFor(suffix);
     refuseOversized(file, codec, path);
-    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path) : QImage();
+    QImage image = QByteArray(codec.qtFormat) == "jpeg" ? readJpeg(file, path, minimumLongEdge) : QImage();
     if (QByteArray(codec.qtFormat) == "tiff") {
         QString tiffError;
         image = readTiff(file, &tiffError);
@@ -357,6 +374,9 @@ QImage loadPicture(const QString& path) {
             image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         image.convertToColorSpace(QColorSpace::SRgb);
     }
+    // Every picture is sRGB from here on, whether or not its file said so (the profile a saved file embeds
+    // among them): untagged alike, so that pictures compare by their pixels.
+    image.setColorSpace(QColorSpace());
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
 }
@@ -375,7 +395,8 @@ QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QStri
     }
 }
 
-void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality) {
+void savePicture(const QImage& image, const QString& path, const SaveProgress& progress, int jpegQuality,
+                 int webpQuality) {
     if (image.isNull())
         throw UserError(QStringLiteral("There is no picture to save yet. Open an image or create a "
                                        "background first."));
@@ -397,7 +418,7 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     QString error;
     WholeWrites output(file, file.handle());
-    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, &error);
+    const bool encoded = encode(image, *codecFor(suffix), output, progress, jpegQuality, webpQuality, &error);
     if (!encoded || !output.finish()) {
         file.cancelWriting();
         // The file's own reason ("No space left on device") says more than the encoder's.

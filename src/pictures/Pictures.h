@@ -20,6 +20,9 @@ constexpr qint64 maximumPicturePixels = qint64(1) << 28;
 
 // Loads a picture upright (EXIF orientation applied), in sRGB, as Format_ARGB32_Premultiplied.
 QImage loadPicture(const QString& path);
+// The same, with a JPEG decoded at the smallest of the decoder's scales (1/8 to 8/8) whose longer side is at
+// least `minimumLongEdge`: a reduced picture costs a fraction of the full one. Other types come whole.
+QImage loadPicture(const QString& path, int minimumLongEdge);
 // The same for a picture file's bytes held in memory: `suffix` names the format, `name` is the file the user
 // knows them as, named in messages.
 QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name);
@@ -27,11 +30,15 @@ QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QStri
 // Writes the picture in the format its extension names; an existing file is replaced only when the new
 // one is complete. JPEG and BMP are flattened onto white; GIF keeps one transparent colour. `progress`, when
 // given, hears the fraction done (0 to 1) from the thread that saves. `jpegQuality` (0 to 100) is used for
-// JPEG files only.
+// JPEG files only; `webpQuality` for WebP (100, the default, is lossless).
 using SaveProgress = std::function<void(double fraction)>;
 constexpr int defaultJpegQuality = 92;
 void savePicture(const QImage& image, const QString& path, const SaveProgress& progress = {},
-                 int jpegQuality = defaultJpegQuality);
+                 int jpegQuality = defaultJpegQuality, int webpQuality = 100);
+
+// Writes a picture file's bytes, encoded beforehand (see WebExport.h), as savePicture() writes: an existing
+// file is replaced only when the new one is complete; failures throw UserError naming the file and reason.
+void savePictureBytes(const QByteArray& bytes, const QString& path);
 
 bool canReadExtension(const QString& suffix);
 bool canWriteExtension(const QString& suffix);

@@ -22,7 +22,7 @@ bool TextStyle::isPlain() const {
 double styleReach(const TextStyle& style) {
     double reach = std::max(0.0, style.outlineWidth);
     if (style.glowRadius > 0)
-        reach = std::max(reach, 3 * style.glowRadius + style.glowRadius / 4);
+        reach = std::max(reach, 3 * style.glowRadius);
     if (style.shadow)
         reach =
             std::max(reach, 3 * std::max(0.0, style.shadowSoftness) + std::max(0.0, style.shadowSpread) +
@@ -204,9 +204,8 @@ StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& c
         painter.drawImage(style.shadowOffset, shadow);
     }
     if (style.glowRadius > 0)
-        painter.drawImage(0, 0,
-                          blurredLetters(layout.letters, style.glowColour, style.glowRadius / 4,
-                                         style.glowRadius, size, result.origin));
+        painter.drawImage(
+            0, 0, blurredLetters(layout.letters, style.glowColour, 0, style.glowRadius, size, result.origin));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-result.origin);
     if (style.outlineWidth > 0) {

@@ -2,8 +2,8 @@
 #include "widgets/BackgroundSave.h"
 
 #include "base/BusyCursor.h"
-#include "pictures/Pictures.h"
 #include "base/UserError.h"
+#include "pictures/Pictures.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -70,11 +70,18 @@ bool isSavingPicture() {
 }
 
 void savePictureResponsively(QWidget* parent, const QImage& image, const QString& path, int jpegQuality) {
-    if (g_saving) // a second save cannot start from a blocked window, but code could ask for one
-        throw UserError(QStringLiteral("Another picture is still being saved."));
     // The worker's own reference: a change to the caller's picture detaches from it instead of reaching
     // the pixels being written.
     const QImage pixels = image;
+    runSaveResponsively(parent, path, [&](const std::function<void(double)>& progress) {
+        savePicture(pixels, path, progress, jpegQuality);
+    });
+}
+
+void runSaveResponsively(QWidget* parent, const QString& path,
+                         const std::function<void(const std::function<void(double)>& progress)>& save) {
+    if (g_saving) // a second save cannot start from a blocked window, but code could ask for one
+        throw UserError(QStringLiteral("Another picture is still being saved."));
     std::atomic<int> permille{0};
     std::exception_ptr failure;
     QEventLoop loop;
@@ -87,8 +94,7 @@ void savePictureResponsively(QWidget* parent, const QImage& image, const QString
 
     std::thread worker([&] {
         try {
-            savePicture(
-                pixels, path, [&](double fraction) { permille = int(fraction * 1000); }, jpegQuality);
+            save([&](double fraction) { permille = int(fraction * 1000); });
         } catch (...) {
             failure = std::current_exception();
         }

@@ -68,6 +68,12 @@ public:
     QString openFileName(QWidget* parent, const QString& currentFile) override {
         return QFileDialog::getOpenFileName(parent, QString(), currentFile, pictureFileFilter());
     }
+    QStringList openFileNames(QWidget* parent, const QString& currentFile) override {
+        return QFileDialog::getOpenFileNames(parent, QString(), currentFile, pictureFileFilter());
+    }
+    QString folderName(QWidget* parent, const QString& title, const QString& currentFolder) override {
+        return QFileDialog::getExistingDirectory(parent, title, currentFolder);
+    }
     QString openProjectName(QWidget* parent, const QString& currentFile) override {
         return QFileDialog::getOpenFileName(parent, QString(), currentFile,
                                             QStringLiteral("Lumora projects (*.lumora)"));

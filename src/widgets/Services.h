@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -42,6 +43,16 @@ public:
     // The same for a project file (".lumora").
     virtual QString openProjectName(QWidget* parent, const QString& currentFile) {
         return openFileName(parent, currentFile);
+    }
+    // Several pictures at once; empty when the user cancelled.
+    virtual QStringList openFileNames(QWidget* parent, const QString& currentFile) {
+        const QString name = openFileName(parent, currentFile);
+        return name.isEmpty() ? QStringList() : QStringList{name};
+    }
+    // A folder; `title` says what it is for.
+    virtual QString folderName(QWidget* parent, const QString& title, const QString& currentFolder) {
+        Q_UNUSED(title);
+        return openFileName(parent, currentFolder);
     }
     // `startPath` (may be empty): the folder the dialog starts in and the file name it proposes.
     virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) = 0;

@@ -2,10 +2,12 @@
 // Developer aid: renders a window of the program offscreen to a PNG, with a sample photo loaded, so a
 // change to a window can be looked at without a display.
 //   QT_QPA_PLATFORM=offscreen build/lumora_snapshot WINDOW OUT.png [PHOTO]
-// WINDOW is "main", "overlay", "filters", "about" or any window's layout name ("Form18"); a tool window
-// opens on the photo as from its menu command.
+// WINDOW is "main", "overlay", "filters", "about", "batch" (then a project and photos), any window's layout
+// name ("Form18") or an image tool's object name ("ResizeWindow", "CanvasSizeWindow", "CropRegionWindow"); a
+// tool window opens on the photo as from its menu command.
 #include "app/AboutWindow.h"
 #include "app/Application.h"
+#include "app/BatchWindow.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
@@ -20,9 +22,13 @@
 #include "widgets/TrackBar.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QRadioButton>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -51,12 +57,14 @@ int main(int argc, char* argv[]) {
     configureApplication(app);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: lumora_snapshot main|overlay|filters|about OUT.png [PHOTO]\n";
+        QTextStream(stderr)
+            << "usage: lumora_snapshot main|overlay|filters|about|batch OUT.png [PHOTO | PROJECT PHOTO...]\n";
         return 2;
     }
     WindowSet windows;
     Document& document = windows.document();
-    const QImage photo = args.size() > 3 ? loadPicture(args[3]) : samplePhoto();
+    const bool batch = args[1] == "batch"; // lumora_snapshot batch OUT.png PROJECT PHOTO...
+    const QImage photo = args.size() > 3 && !batch ? loadPicture(args[3]) : samplePhoto();
     document.change("Open image",
                     DocumentChange::picture(photo)
                         .withControlSize(QSizeF(photo.size()))
@@ -82,9 +90,27 @@ int main(int argc, char* argv[]) {
         gallery.select(EffectKind::Sepia);
         gallery.waitForPreview();
         window = &gallery;
+    } else if (batch) {
+        auto* batchWindow = new BatchWindow(document);
+        if (args.size() > 3) {
+            batchWindow->findChild<QLineEdit*>("ProjectFileEdit")->setText(args[3]);
+            batchWindow->findChild<QRadioButton*>("RecipeFromProject")->setChecked(true);
+            batchWindow->refreshRecipe();
+            batchWindow->addPaths(args.mid(4));
+            QEventLoop wait;
+            QObject::connect(batchWindow, &BatchWindow::previewShown, &wait, &QEventLoop::quit);
+            QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        window = batchWindow;
     } else if (args[1] == "about") {
         window = &windows.aboutWindow();
     } else {
+        for (ImageTool tool : {ImageTool::Resize, ImageTool::CanvasSize, ImageTool::CropRegion})
+            if (windows.imageTool(tool)->objectName() == args[1]) {
+                window = windows.imageTool(tool);
+                dynamic_cast<DocumentTool&>(*window).openOnDocument();
+            }
         for (const WindowDescription& description : windowTable)
             if (description.id != WindowId::Main && layoutName(description.id) == args[1]) {
                 window = windows.window(description.id);

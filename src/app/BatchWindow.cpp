@@ -1,0 +1,505 @@
+// SPDX-License-Identifier: MIT
+#include "app/BatchWindow.h"
+
+#include "base/UserError.h"
+#include "batch/BatchRun.h"
+#include "document/Document.h"
+#include "pictures/Pictures.h"
+#include "widgets/Services.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QThreadPool>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int previewLongEdge = 480;
+
+// A worker of its own for the preview, waited for when the window goes.
+QThreadPool& previewPool(QObject* owner) {
+    auto* pool = owner->findChild<QThreadPool*>(QStringLiteral("PreviewPool"), Qt::FindDirectChildrenOnly);
+    if (!pool) {
+        pool = new QThreadPool(owner);
+        pool->setObjectName(QStringLiteral("PreviewPool"));
+        pool->setMaxThreadCount(1);
+    }
+    return *pool;
+}
+
+QString timeText(qint64 seconds) {
+    return seconds >= 3600
+               ? QStringLiteral("%1:%2:%3")
+                     .arg(seconds / 3600)
+                     .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                     .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+               : QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QPushButton* button(const QString& text, const char* name) {
+    auto* made = new QPushButton(text);
+    made->setObjectName(name);
+    made->setAutoDefault(false);
+    return made;
+}
+
+} // namespace
+
+BatchWindow::BatchWindow(Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document) {
+    setObjectName("BatchWindow");
+    setWindowTitle("Batch decorate");
+    setAcceptDrops(true);
+    build();
+    refreshRecipe();
+}
+
+BatchWindow::~BatchWindow() {
+    if (m_run)
+        m_run->cancel();
+    m_run.reset(); // waits for the workers
+    ++m_previewGeneration;
+    previewPool(this).clear();
+    previewPool(this).waitForDone();
+}
+
+void BatchWindow::build() {
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildRecipeGroup());
+    left->addWidget(buildPhotoGroup(), 1);
+    left->addWidget(buildOutputGroup());
+    columns->addLayout(left, 1);
+
+    auto* right = new QVBoxLayout;
+    m_preview = new QLabel("Select a photo to see the recipe on it.");
+    m_preview->setObjectName("PreviewLabel");
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setMinimumSize(previewLongEdge * 3 / 4, previewLongEdge * 3 / 4);
+    m_preview->setWordWrap(true);
+    right->addWidget(m_preview, 1);
+    right->addWidget(buildRunGroup());
+    columns->addLayout(right, 1);
+    setLayout(columns);
+}
+
+QWidget* BatchWindow::buildRecipeGroup() {
+    auto* group = new QGroupBox("Recipe");
+    auto* layout = new QVBoxLayout(group);
+    m_fromDocument = new QRadioButton("The current picture's steps after its opening");
+    m_fromDocument->setObjectName("RecipeFromDocument");
+    m_fromDocument->setChecked(true);
+    m_fromProject = new QRadioButton("A project file:");
+    m_fromProject->setObjectName("RecipeFromProject");
+    m_projectEdit = new QLineEdit;
+    m_projectEdit->setObjectName("ProjectFileEdit");
+    QPushButton* chooseProject = button("Choose…", "ChooseProjectButton");
+    auto* projectRow = new QHBoxLayout;
+    projectRow->addWidget(m_fromProject);
+    projectRow->addWidget(m_projectEdit, 1);
+    projectRow->addWidget(chooseProject);
+    m_recipeLabel = new QLabel;
+    m_recipeLabel->setObjectName("RecipeLabel");
+    m_recipeLabel->setWordWrap(true);
+    layout->addWidget(m_fromDocument);
+    layout->addLayout(projectRow);
+    layout->addWidget(m_recipeLabel);
+
+    connect(m_fromDocument, &QRadioButton::toggled, this, [this] { refreshRecipe(); });
+    connect(m_projectEdit, &QLineEdit::editingFinished, this, [this] {
+        if (m_fromProject->isChecked())
+            refreshRecipe();
+    });
+    connect(chooseProject, &QPushButton::clicked, this, [this] {
+        const QString path = services().files->openProjectName(this, m_projectEdit->text());
+        if (path.isEmpty())
+            return;
+        m_projectEdit->setText(path);
+        m_fromProject->setChecked(true);
+        refreshRecipe();
+    });
+    return group;
+}
+
+QWidget* BatchWindow::buildPhotoGroup() {
+    auto* group = new QGroupBox("Photos (add files or folders, or drop them here)");
+    auto* layout = new QVBoxLayout(group);
+    m_photoList = new QListWidget;
+    m_photoList->setObjectName("PhotoList");
+    m_photoList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QPushButton* addFiles = button("Add photos…", "AddPhotosButton");
+    QPushButton* addFolder = button("Add folder…", "AddFolderButton");
+    m_subFolders = new QCheckBox("With sub-folders");
+    m_subFolders->setObjectName("SubFoldersCheck");
+    QPushButton* remove = button("Remove", "RemovePhotosButton");
+    QPushButton* clear = button("Clear", "ClearPhotosButton");
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* widget : {static_cast<QWidget*>(addFiles), static_cast<QWidget*>(addFolder),
+                            static_cast<QWidget*>(m_subFolders)})
+        buttons->addWidget(widget);
+    buttons->addStretch();
+    buttons->addWidget(remove);
+    buttons->addWidget(clear);
+    layout->addWidget(m_photoList, 1);
+    layout->addLayout(buttons);
+
+    connect(addFiles, &QPushButton::clicked, this,
+            [this] { addPaths(services().files->openFileNames(this, QString())); });
+    connect(addFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = services().files->folderName(this, "Add the photos of a folder", QString());
+        if (!folder.isEmpty())
+            addPaths({folder});
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        qDeleteAll(m_photoList->selectedItems());
+        updateControls();
+    });
+    connect(clear, &QPushButton::clicked, this, [this] {
+        m_photoList->clear();
+        updateControls();
+    });
+    connect(m_photoList, &QListWidget::currentRowChanged, this, [this] { updatePreview(); });
+    return group;
+}
+
+QWidget* BatchWindow::buildOutputGroup() {
+    auto* group = new QGroupBox("Output");
+    auto* form = new QFormLayout(group);
+    m_folderEdit = new QLineEdit;
+    m_folderEdit->setObjectName("OutputFolderEdit");
+    QPushButton* chooseFolder = button("Choose…", "ChooseOutputFolderButton");
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(m_folderEdit, 1);
+    folderRow->addWidget(chooseFolder);
+    form->addRow("Folder:", folderRow);
+    m_patternEdit = new QLineEdit(BatchOutput().namePattern);
+    m_patternEdit->setObjectName("NamePatternEdit");
+    m_patternEdit->setToolTip(
+        "{name}: the photo's name, {n}: its number in the list, {date}: its file's date");
+    form->addRow("Name:", m_patternEdit);
+    m_formatList = new QComboBox;
+    m_formatList->setObjectName("FormatList");
+    m_formatList->addItem("Keep the photo's", QString());
+    for (const QString& extension : writableExtensions())
+        m_formatList->addItem(extension.toUpper(), extension);
+    m_qualityBox = new QSpinBox;
+    m_qualityBox->setObjectName("QualityBox");
+    m_qualityBox->setRange(1, 100);
+    m_qualityBox->setValue(BatchOutput().quality);
+    auto* formatRow = new QHBoxLayout;
+    formatRow->addWidget(m_formatList, 1);
+    formatRow->addWidget(new QLabel("JPEG/WebP quality:"));
+    formatRow->addWidget(m_qualityBox);
+    form->addRow("Format:", formatRow);
+    m_longEdgeCheck = new QCheckBox("Long edge:");
+    m_longEdgeCheck->setObjectName("LongEdgeCheck");
+    m_longEdgeBox = new QSpinBox;
+    m_longEdgeBox->setObjectName("LongEdgeBox");
+    m_longEdgeBox->setRange(16, 30000);
+    m_longEdgeBox->setValue(2048);
+    m_longEdgeBox->setSuffix(" px");
+    m_longEdgeBox->setEnabled(false);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(m_longEdgeCheck);
+    sizeRow->addWidget(m_longEdgeBox);
+    sizeRow->addStretch();
+    form->addRow("Size:", sizeRow);
+    m_overwriteCheck = new QCheckBox("Replace files that already exist");
+    m_overwriteCheck->setObjectName("OverwriteCheck");
+    form->addRow(m_overwriteCheck);
+
+    connect(chooseFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = services().files->folderName(this, "Output folder", m_folderEdit->text());
+        if (!folder.isEmpty())
+            m_folderEdit->setText(folder);
+    });
+    connect(m_longEdgeCheck, &QCheckBox::toggled, m_longEdgeBox, &QWidget::setEnabled);
+    connect(m_folderEdit, &QLineEdit::textChanged, this, [this] { updateControls(); });
+    return group;
+}
+
+QWidget* BatchWindow::buildRunGroup() {
+    auto* group = new QWidget;
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_progress = new QProgressBar;
+    m_progress->setObjectName("BatchProgress");
+    m_progress->setValue(0);
+    m_status = new QLabel;
+    m_status->setObjectName("BatchStatusLabel");
+    m_status->setWordWrap(true);
+    m_failures = new QListWidget;
+    m_failures->setObjectName("FailureList");
+    m_failures->setMaximumHeight(120);
+    m_startButton = button("Start", "StartButton");
+    m_startButton->setDefault(true);
+    m_cancelButton = button("Close", "CancelButton");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_startButton);
+    buttons->addWidget(m_cancelButton);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_status);
+    layout->addWidget(new QLabel("Photos not written:"));
+    layout->addWidget(m_failures);
+    layout->addLayout(buttons);
+    connect(m_startButton, &QPushButton::clicked, this, &BatchWindow::start);
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
+        if (m_run)
+            cancel();
+        else
+            QDialog::reject();
+    });
+    return group;
+}
+
+void BatchWindow::refreshRecipe() {
+    m_recipe = {};
+    m_recipeProblem.clear();
+    try {
+        if (m_fromProject->isChecked()) {
+            if (m_projectEdit->text().isEmpty())
+                throw UserError("Choose a project file.");
+            m_recipe = BatchRecipe::fromProjectFile(m_projectEdit->text());
+        } else {
+            const QList<ProjectStep> steps = m_document.keptSteps();
+            if (steps.isEmpty())
+                throw UserError("Open a picture and decorate it, or choose a project file.");
+            m_recipe = BatchRecipe::fromSteps(steps);
+        }
+        QStringList names;
+        for (const ProjectStep& step : m_recipe.steps())
+            names << step.name;
+        m_recipeLabel->setText(QStringLiteral("%1 steps: %2").arg(names.size()).arg(names.join(", ")));
+    } catch (const UserError& error) {
+        m_recipeProblem = error.message();
+        m_recipeLabel->setText(m_recipeProblem);
+    }
+    updateControls();
+    updatePreview();
+}
+
+void BatchWindow::addPaths(const QStringList& paths) {
+    QStringList listed = photos();
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        const QStringList found = info.isDir() ? batch::picturesIn(path, m_subFolders->isChecked())
+                                               : QStringList{info.absoluteFilePath()};
+        for (const QString& photo : found) {
+            if (listed.contains(photo))
+                continue;
+            listed << photo;
+            auto* item = new QListWidgetItem(QFileInfo(photo).fileName(), m_photoList);
+            item->setData(Qt::UserRole, photo);
+            item->setToolTip(photo);
+        }
+    }
+    if (m_photoList->currentRow() < 0 && m_photoList->count() > 0)
+        m_photoList->setCurrentRow(0);
+    updateControls();
+}
+
+QStringList BatchWindow::photos() const {
+    QStringList list;
+    for (int i = 0; i < m_photoList->count(); ++i)
+        list << m_photoList->item(i)->data(Qt::UserRole).toString();
+    return list;
+}
+
+BatchOutput BatchWindow::output() const {
+    BatchOutput output;
+    output.folder = m_folderEdit->text();
+    output.namePattern = m_patternEdit->text().isEmpty() ? BatchOutput().namePattern : m_patternEdit->text();
+    output.format = m_formatList->currentData().toString();
+    output.quality = m_qualityBox->value();
+    output.longEdge = m_longEdgeCheck->isChecked() ? m_longEdgeBox->value() : 0;
+    output.overwrite = m_overwriteCheck->isChecked();
+    return output;
+}
+
+void BatchWindow::updatePreview() {
+    const int generation = ++m_previewGeneration;
+    QListWidgetItem* item = m_photoList->currentItem();
+    if (!item || m_recipe.isEmpty()) {
+        m_previewPicture = {};
+        m_preview->setPixmap({});
+        m_preview->setText(m_recipe.isEmpty() ? m_recipeProblem : "Select a photo to see the recipe on it.");
+        return;
+    }
+    m_preview->setText("Making the preview…");
+    const QString path = item->data(Qt::UserRole).toString();
+    QThreadPool& pool = previewPool(this);
+    pool.clear(); // an older photo's preview not yet begun is of no use
+    pool.start([this, generation, path, recipe = m_recipe] {
+        const std::atomic<bool> never{false};
+        QImage picture;
+        QString problem;
+        try {
+            picture = batch::decoratedFile(recipe, path, previewLongEdge, never);
+        } catch (const UserError& error) {
+            problem = error.message();
+        } catch (const std::exception&) {
+            problem = QStringLiteral("There is not enough memory for this photo.");
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation, picture, problem] { showPreview(generation, picture, problem); },
+            Qt::QueuedConnection);
+    });
+}
+
+void BatchWindow::showPreview(int generation, const QImage& picture, const QString& problem) {
+    if (generation != m_previewGeneration)
+        return;
+    m_previewPicture = picture;
+    if (picture.isNull()) {
+        m_preview->setPixmap({});
+        m_preview->setText(problem);
+    } else {
+        m_preview->setPixmap(QPixmap::fromImage(picture));
+    }
+    emit previewShown();
+}
+
+void BatchWindow::start() {
+    if (m_run)
+        return;
+    if (!guarded(this, [this] {
+            if (m_recipe.isEmpty())
+                throw UserError(m_recipeProblem);
+            if (m_photoList->count() == 0)
+                throw UserError("Add the photos to decorate.");
+            const BatchOutput out = output();
+            if (out.folder.isEmpty())
+                throw UserError("Choose the folder the decorated photos go to.");
+            if (!QDir().mkpath(out.folder))
+                throw UserError(QStringLiteral("Cannot make the folder \"%1\".").arg(out.folder));
+            QList<batch::PlannedPhoto> planned = batch::plan(photos(), out);
+            m_run =
+                std::make_unique<BatchRun>(m_recipe, std::move(planned), out, QThread::idealThreadCount());
+        }))
+        return;
+    m_done = m_written = m_failed = 0;
+    m_current.clear();
+    m_failures->clear();
+    m_progress->setRange(0, int(m_run->photos().size()));
+    m_progress->setValue(0);
+    m_status->setText("Starting…");
+    connect(m_run.get(), &BatchRun::photoStarted, this, &BatchWindow::photoStarted);
+    connect(m_run.get(), &BatchRun::photoFinished, this, &BatchWindow::photoFinished);
+    connect(m_run.get(), &BatchRun::finished, this, &BatchWindow::runEnded);
+    m_runClock.start();
+    updateControls();
+    m_run->start();
+}
+
+void BatchWindow::cancel() {
+    if (!m_run)
+        return;
+    m_run->cancel();
+    m_status->setText("Cancelling: the photos being written are finished, no other one starts…");
+}
+
+void BatchWindow::photoStarted(int index) {
+    m_current << QFileInfo(m_run->photos()[index].input).fileName();
+    QString text = QStringLiteral("Photo %1 of %2: %3")
+                       .arg(m_done + 1)
+                       .arg(m_run->photos().size())
+                       .arg(m_current.join(", "));
+    if (m_done > 0) {
+        const qint64 left = m_runClock.elapsed() * (m_run->photos().size() - m_done) / m_done / 1000;
+        text += QStringLiteral(" — about %1 left").arg(timeText(left));
+    }
+    if (!m_run->isCancelled())
+        m_status->setText(text);
+}
+
+void BatchWindow::photoFinished(int index, int status, const QString& reason) {
+    using Status = batch::PhotoResult::Status;
+    const batch::PlannedPhoto& photo = m_run->photos()[index];
+    m_current.removeOne(QFileInfo(photo.input).fileName());
+    if (Status(status) == Status::Cancelled)
+        return;
+    ++m_done;
+    m_progress->setValue(m_done);
+    if (Status(status) == Status::Written) {
+        ++m_written;
+    } else {
+        ++m_failed;
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1: %2").arg(QFileInfo(photo.input).fileName(), reason), m_failures);
+        item->setData(Qt::UserRole, photo.input);
+        item->setToolTip(photo.input);
+    }
+}
+
+void BatchWindow::runEnded(bool cancelled) {
+    m_run->wait();
+    m_run.reset();
+    const QString counts = QStringLiteral("%1 written, %2 not written").arg(m_written).arg(m_failed);
+    const QString elapsed = timeText(m_runClock.elapsed() / 1000);
+    m_status->setText(cancelled ? QStringLiteral("Cancelled: %1 (%2).").arg(counts, elapsed)
+                                : QStringLiteral("Done: %1 (%2).").arg(counts, elapsed));
+    updateControls();
+    emit runFinished(m_written, m_failed, cancelled);
+}
+
+void BatchWindow::updateControls() {
+    const bool running = m_run != nullptr;
+    m_startButton->setEnabled(!running && !m_recipe.isEmpty() && m_photoList->count() > 0 &&
+                              !m_folderEdit->text().isEmpty());
+    m_cancelButton->setText(running ? "Cancel" : "Close");
+    for (QWidget* control : {static_cast<QWidget*>(m_fromDocument), static_cast<QWidget*>(m_fromProject),
+                             static_cast<QWidget*>(m_projectEdit), static_cast<QWidget*>(m_folderEdit),
+                             static_cast<QWidget*>(m_patternEdit), static_cast<QWidget*>(m_formatList),
+                             static_cast<QWidget*>(m_qualityBox), static_cast<QWidget*>(m_overwriteCheck)})
+        control->setEnabled(!running);
+}
+
+void BatchWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void BatchWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    addPaths(paths);
+    event->acceptProposedAction();
+}
+
+void BatchWindow::closeEvent(QCloseEvent* event) {
+    if (m_run) {
+        cancel();
+        event->ignore(); // closes once the workers stopped: nothing is left half-written
+        connect(this, &BatchWindow::runFinished, this, &QDialog::reject, Qt::SingleShotConnection);
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void BatchWindow::reject() {
+    if (m_run) {
+        cancel(); // Escape cancels the run first
+        return;
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: MIT
+#include "batch/BatchJob.h"
+
+#include "base/UserError.h"
+#include "batch/RecipeAdaptation.h"
+#include "document/BuiltInSteps.h"
+#include "document/StepReplay.h"
+#include "pictures/Pictures.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSet>
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace {
+
+// The size the opening step's picture had, read from its file's header when it has one.
+QSizeF openingSizeOf(const StepRecipe& opening) {
+    const int index = opening.settings["picture"].toInt(-1);
+    if (index >= 0 && index < opening.resources.size() && !opening.resources[index]->fileBytes().isEmpty()) {
+        QByteArray bytes = opening.resources[index]->fileBytes();
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        QSize size = reader.size();
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            size.transpose();
+        if (!size.isEmpty())
+            return QSizeF(size);
+    }
+    std::atomic<bool> never{false};
+    const QList<PictureState> states = replaySteps({QImage(), QSizeF()}, {opening}, never);
+    return states.isEmpty() ? QSizeF() : states.first().controlSize;
+}
+
+// 2 × 2 pixels averaged into one: an exact half of the picture, as sharp as a reduction can be.
+QImage halved(const QImage& source) {
+    const int width = source.width() / 2;
+    const int height = source.height() / 2;
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        throw std::bad_alloc();
+    for (int y = 0; y < height; ++y) {
+        const auto* top = reinterpret_cast<const quint32*>(source.constScanLine(2 * y));
+        const auto* bottom = reinterpret_cast<const quint32*>(source.constScanLine(2 * y + 1));
+        auto* out = reinterpret_cast<quint32*>(result.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const quint32 a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
+            // Two channels at a time: each sum of four 8-bit values fits in 10 bits.
+            const quint32 evenSum =
+                (a & 0x00ff00ff) + (b & 0x00ff00ff) + (c & 0x00ff00ff) + (d & 0x00ff00ff) + 0x00020002;
+            const quint32 oddSum = ((a >> 8) & 0x00ff00ff) + ((b >> 8) & 0x00ff00ff) +
+                                   ((c >> 8) & 0x00ff00ff) + ((d >> 8) & 0x00ff00ff) + 0x00020002;
+            out[x] = ((evenSum >> 2) & 0x00ff00ff) | (((oddSum >> 2) & 0x00ff00ff) << 8);
+        }
+    }
+    result.setColorSpace(source.colorSpace());
+    return result;
+}
+
+// Puts the picture onto white in its own memory, for the formats without transparency: saving then makes no
+// flattened copy of it.
+void flattenOntoWhite(QImage& picture) {
+    if (picture.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const quint32 pixel = line[x];
+            const quint32 room = 255 - (pixel >> 24); // premultiplied: white adds what alpha leaves
+            line[x] = 0xff000000 | ((pixel & 0x00ffffff) + (room << 16 | room << 8 | room));
+        }
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
+QString dateOf(const QString& photo) {
+    return QFileInfo(photo).lastModified().date().toString(Qt::ISODate);
+}
+
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
+} // namespace
+
+BatchRecipe BatchRecipe::fromSteps(const QList<ProjectStep>& steps) {
+    if (steps.size() < 2)
+        throw UserError(QStringLiteral("The recipe has no steps after opening the photo: there is nothing to "
+                                       "make on other photos."));
+    BatchRecipe recipe;
+    recipe.m_steps = steps.mid(1);
+    for (int i = 0; i < recipe.m_steps.size(); ++i) {
+        const ProjectStep& step = recipe.m_steps[i];
+        if (!step.recipe.isReplayable() || !canReplayStep(step.recipe.tool) ||
+            step.recipe.tool == step_tools::picture)
+            throw UserError(
+                QStringLiteral("Step %1 of the recipe (\"%2\") was kept as a picture and cannot be "
+                               "made on other photos.")
+                    .arg(i + 2)
+                    .arg(step.name));
+    }
+    // The pictures the steps use (a frame, a logo) are decoded once here, not again for every photo.
+    for (ProjectStep& step : recipe.m_steps)
+        for (ResourcePointer& resource : step.recipe.resources)
+            // (restoring the original takes each photo instead of its own)
+            if (step.recipe.tool != step_tools::open && !resource->fileBytes().isEmpty())
+                resource = StepResource::fromPicture(resource->picture(), resource->name());
+    recipe.m_openingSize = openingSizeOf(steps.first().recipe);
+    if (recipe.m_openingSize.isEmpty())
+        throw UserError(QStringLiteral("The recipe's first picture cannot be read."));
+    QSizeF size = recipe.m_openingSize;
+    for (const ProjectStep& step : recipe.m_steps) {
+        recipe.m_recordedSizes.append(size);
+        const QSizeF after = recipe_adaptation::sizeAfterStep(step.recipe, size, recipe.m_openingSize);
+        recipe.m_keepsSize = recipe.m_keepsSize && after == size;
+        size = after;
+    }
+    return recipe;
+}
+
+BatchRecipe BatchRecipe::fromProjectFile(const QString& path) {
+    return fromSteps(readProjectFile(path).steps);
+}
+
+namespace batch {
+
+QImage scaledToLongEdge(const QImage& picture, int longEdge) {
+    const int longest = std::max(picture.width(), picture.height());
+    if (longEdge <= 0 || longest <= longEdge)
+        return picture;
+    const QSize target = (QSizeF(picture.size()) * (double(longEdge) / longest)).toSize().expandedTo({1, 1});
+    QImage reduced = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    while (reduced.width() >= 2 * target.width() && reduced.height() >= 2 * target.height())
+        reduced = halved(reduced);
+    if (reduced.size() == target)
+        return reduced;
+    QImage result = reduced.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (result.isNull())
+        throw std::bad_alloc();
+    return result;
+}
+
+QImage loadPhoto(const QString& path, int minimumLongEdge) {
+    return loadPicture(path, minimumLongEdge);
+}
+
+QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled) {
+    const QSizeF photoSize(photo.size());
+    // The photo is kept beside the steps' pictures only when a step restores it.
+    const bool restores =
+        std::any_of(recipe.steps().cbegin(), recipe.steps().cend(),
+                    [](const ProjectStep& step) { return step.recipe.tool == step_tools::open; });
+    PictureState state{restores ? photo : std::exchange(photo, QImage()), photoSize};
+    for (int i = 0; i < recipe.steps().size(); ++i) {
+        if (cancelled)
+            return {};
+        const StepRecipe& step = recipe.steps()[i].recipe;
+        if (step.tool == step_tools::open) { // restoring the original: this photo
+            state = {photo, step.settings["restore"].toBool() ? state.controlSize : photoSize};
+            continue;
+        }
+        state = replayStep(
+            state, recipe_adaptation::adaptedRecipe(step, recipe.recordedSizes()[i], state.controlSize));
+    }
+    return scaledToLongEdge(std::exchange(state.picture, QImage()), longEdge);
+}
+
+QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,
+                     const std::atomic<bool>& cancelled) {
+    if (longEdge > 0 && recipe.keepsSize()) {
+        // The steps keep the size: they are made on the picture already reduced, which is what the result
+        // shows and far less work.
+        return decorated(recipe, scaledToLongEdge(loadPhoto(path, longEdge), longEdge), 0, cancelled);
+    }
+    return decorated(recipe, loadPhoto(path, 0), longEdge, cancelled);
+}
+
+QString outputExtension(const QString& photo, const QString& format) {
+    if (!format.isEmpty())
+        return format.toLower();
+    const QString own = QFileInfo(photo).suffix().toLower();
+    return canWriteExtension(own) ? own : QStringLiteral("jpg");
+}
+
+QString outputName(const QString& photo, const QString& pattern, int number, int count,
+                   const QString& extension) {
+    const int digits = int(QString::number(std::max(count, 1)).size());
+    QString name = pattern;
+    name.replace("{name}", QFileInfo(photo).completeBaseName())
+        .replace("{n}", QStringLiteral("%1").arg(number, digits, 10, QLatin1Char('0')))
+        .replace("{date}", dateOf(photo));
+    name.replace('/', '_');
+    return name + '.' + extension;
+}
+
+QList<PlannedPhoto> plan(const QStringList& photos, const BatchOutput& output) {
+    QSet<QString> inputs;
+    for (const QString& photo : photos)
+        inputs.insert(canonical(photo));
+    QSet<QString> claimed;
+    QList<PlannedPhoto> planned;
+    const QDir folder(output.folder);
+    for (int i = 0; i < photos.size(); ++i) {
+        PlannedPhoto photo{photos[i], {}, {}};
+        const QString extension = outputExtension(photo.input, output.format);
+        photo.output = folder.absoluteFilePath(
+            outputName(photo.input, output.namePattern, i + 1, int(photos.size()), extension));
+        const QString target = canonical(photo.output);
+        if (!canWriteExtension(extension))
+            photo.problem = QStringLiteral("Pictures of type \"%1\" cannot be written.").arg(extension);
+        else if (inputs.contains(target))
+            photo.problem =
+                QStringLiteral("\"%1\" is one of the photos: it is never replaced.").arg(photo.output);
+        else if (claimed.contains(target))
+            photo.problem =
+                QStringLiteral("\"%1\" is the name of another photo's result: use {n} in the name pattern.")
+                    .arg(photo.output);
+        else if (!output.overwrite && QFileInfo::exists(photo.output))
+            photo.problem = QStringLiteral("\"%1\" already exists.").arg(photo.output);
+        claimed.insert(target);
+        planned.append(photo);
+    }
+    return planned;
+}
+
+PhotoResult run(const BatchRecipe& recipe, const PlannedPhoto& photo, const BatchOutput& output,
+                const std::atomic<bool>& cancelled) {
+    using Status = PhotoResult::Status;
+    if (!photo.problem.isEmpty())
+        return {Status::Failed, photo.problem};
+    try {
+        QImage picture = decoratedFile(recipe, photo.input, output.longEdge, cancelled);
+        if (cancelled)
+            return {Status::Cancelled, {}};
+        const QString extension = QFileInfo(photo.output).suffix().toLower();
+        if (extension == "jpg" || extension == "jpeg" || extension == "bmp")
+            flattenOntoWhite(picture);
+        // Another program may have written it meanwhile.
+        if (!output.overwrite && QFileInfo::exists(photo.output))
+            return {Status::Failed, QStringLiteral("\"%1\" already exists.").arg(photo.output)};
+        savePicture(picture, photo.output, {}, output.quality, output.quality);
+        return {Status::Written, {}};
+    } catch (const UserError& error) {
+        return {Status::Failed, error.message()};
+    } catch (const std::bad_alloc&) {
+        return {Status::Failed, QStringLiteral("There is not enough memory for this photo.")};
+    } catch (const std::exception& error) {
+        return {Status::Failed, QString::fromLocal8Bit(error.what())};
+    }
+}
+
+QStringList picturesIn(const QString& folder, bool recursive) {
+    QStringList filters;
+    for (const QString& extension : readableExtensions())
+        filters << "*." + extension;
+    QStringList found;
+    QDirIterator it(folder, filters, QDir::Files | QDir::Readable,
+                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        found << it.next();
+    found.sort();
+    return found;
+}
+
+} // namespace batch

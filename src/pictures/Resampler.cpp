@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+#include "pictures/Resampler.h"
+
+#include "pictures/PictureMemory.h"
+
+#include <QColorSpace>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr double lobes = 3; // Lanczos-3
+
+double lanczos(double x) {
+    x = std::abs(x);
+    if (x < 1e-9)
+        return 1;
+    if (x >= lobes)
+        return 0;
+    const double px = std::numbers::pi * x;
+    return lobes * std::sin(px) * std::sin(px / lobes) / (px * px);
+}
+
+// The taps of each output pixel along one axis: which input pixels it reads and how much of each.
+struct Taps {
+    std::vector<int> first;     // first input pixel of each output pixel
+    std::vector<int> count;     // how many it reads
+    std::vector<float> weights; // `width` per output pixel, the first `count` used
+    int width = 0;
+};
+
+Taps tapsFor(int in, int out) {
+    const double scale = double(in) / out;
+    // Reducing, the filter stretches over `scale` input pixels, so that it keeps only what the output can
+    // hold; enlarging, it interpolates between input pixels.
+    const double stretch = std::max(1.0, scale);
+    const double support = lobes * stretch;
+    Taps taps;
+    taps.width = int(std::ceil(2 * support)) + 2;
+    taps.first.resize(out);
+    taps.count.resize(out);
+    taps.weights.assign(std::size_t(out) * taps.width, 0.f);
+    std::vector<double> weights(taps.width);
+    for (int i = 0; i < out; ++i) {
+        const double centre = (i + 0.5) * scale - 0.5;
+        const int left = int(std::ceil(centre - support));
+        const int right = int(std::floor(centre + support));
+        // Pixels beyond the edges count as the edge pixel: the picture's border keeps its colour.
+        const int first = std::clamp(left, 0, in - 1);
+        const int last = std::clamp(right, 0, in - 1);
+        std::fill(weights.begin(), weights.end(), 0.0);
+        double sum = 0;
+        for (int j = left; j <= right; ++j) {
+            const double weight = lanczos((j - centre) / stretch);
+            weights[std::size_t(std::clamp(j, 0, in - 1) - first)] += weight;
+            sum += weight;
+        }
+        taps.first[i] = first;
+        taps.count[i] = last - first + 1;
+        float* row = &taps.weights[std::size_t(i) * taps.width];
+        for (int k = 0; k < taps.count[i]; ++k)
+            row[k] = float(weights[k] / sum);
+    }
+    return taps;
+}
+
+// Runs work(worker, begin, end) over [0, count) in chunks on `threads` threads, the calling one among them;
+// `worker` (below `threads`) tells apart the threads, so that each can keep its own buffers.
+void shareOut(int count, int chunk, int threads, const std::function<void(int, int, int)>& work) {
+    const int chunks = (count + chunk - 1) / chunk;
+    std::atomic<int> next{0};
+    const auto worker = [&](int id) {
+        for (int index = next.fetch_add(1); index < chunks; index = next.fetch_add(1))
+            work(id, index * chunk, std::min(count, (index + 1) * chunk));
+    };
+    QList<QFuture<void>> helpers;
+    for (int t = 1; t < std::min(threads, chunks); ++t)
+        helpers << QtConcurrent::run(QThreadPool::globalInstance(), worker, t);
+    worker(0);
+    for (QFuture<void>& helper : helpers)
+        helper.waitForFinished(); // runs a helper that never got a thread itself
+}
+
+constexpr int alphaByte = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 3 : 0;
+
+// Four channels of one pixel, and of two side by side: added and scaled as one (on processors with AVX2
+// the two at once, in the copies of the loops made for them).
+using Pixel = float __attribute__((vector_size(16)));
+using Pixels2 = float __attribute__((vector_size(32)));
+
+[[gnu::always_inline]] inline Pixels2 loadTwo(const float* at) {
+    Pixels2 two;
+    __builtin_memcpy(&two, at, sizeof two);
+    return two;
+}
+
+// The weights of each output pixel in pairs, each spread over the four channels of its pixel, so that two
+// taps are one multiply and add; an odd last tap is paired with a zero weight.
+std::vector<Pixels2> pairedWeights(const Taps& taps, int out, int* pairsPerPixel) {
+    *pairsPerPixel = (taps.width + 1) / 2;
+    std::vector<Pixels2> paired(std::size_t(out) * *pairsPerPixel, Pixels2{});
+    for (int x = 0; x < out; ++x)
+        for (int k = 0; k < taps.count[x]; ++k) {
+            const float weight = taps.weights[std::size_t(x) * taps.width + k];
+            Pixels2& pair = paired[std::size_t(x) * *pairsPerPixel + k / 2];
+            for (int c = 0; c < 4; ++c)
+                pair[(k % 2) * 4 + c] = weight;
+        }
+    return paired;
+}
+
+// One row of input pixels filtered along x into `out` pixels. The row is first widened to floats in `wide`
+// (room for its pixels and one more, which stays zero).
+__attribute__((target_clones("avx2", "default"))) void filterRow(const uchar* in, int inWidth,
+                                                                 const Taps& taps, const Pixels2* weights,
+                                                                 int pairsPerPixel, int out, float* wide,
+                                                                 Pixel* result) {
+    for (int i = 0; i < 4 * inWidth; ++i)
+        wide[i] = in[i];
+    for (int x = 0; x < out; ++x) {
+        const float* source = wide + 4 * std::size_t(taps.first[x]);
+        const Pixels2* weight = weights + std::size_t(x) * pairsPerPixel;
+        // Two sums, so that each addition need not wait for the one before.
+        Pixels2 even{}, odd{};
+        const int pairs = (taps.count[x] + 1) / 2;
+        int k = 0;
+        for (; k + 1 < pairs; k += 2) {
+            even += weight[k] * loadTwo(source + 8 * k);
+            odd += weight[k + 1] * loadTwo(source + 8 * k + 8);
+        }
+        if (k < pairs)
+            even += weight[k] * loadTwo(source + 8 * k);
+        const Pixels2 sum = even + odd;
+        result[x] = Pixel{sum[0] + sum[4], sum[1] + sum[5], sum[2] + sum[6], sum[3] + sum[7]};
+    }
+}
+
+// total += weight × row, over `floats` floats.
+__attribute__((target_clones("avx2", "default"))) void addScaled(float* total, const float* row, float weight,
+                                                                 std::size_t floats) {
+    for (std::size_t i = 0; i < floats; ++i)
+        total[i] += weight * row[i];
+}
+
+// Rounds filtered values into premultiplied pixels: each colour within 0 and the alpha (the filter's
+// overshoot would otherwise make colours no premultiplied pixel can have).
+void storeRow(const float* values, int width, uchar* out) {
+    for (int x = 0; x < width; ++x) {
+        const float* pixel = values + 4 * x;
+        const float alpha = std::clamp(pixel[alphaByte] + 0.5f, 0.f, 255.f);
+        for (int c = 0; c < 4; ++c)
+            out[4 * x + c] = uchar(std::clamp(pixel[c] + 0.5f, 0.f, alpha));
+    }
+}
+
+} // namespace
+
+QSize sizeForLongEdge(QSize size, int longEdge) {
+    if (size.isEmpty() || longEdge < 1)
+        return size;
+    const double scale = double(longEdge) / std::max(size.width(), size.height());
+    return {std::max(1, int(std::lround(size.width() * scale))),
+            std::max(1, int(std::lround(size.height() * scale)))};
+}
+
+QImage resampledPicture(const QImage& picture, QSize size, int threads) {
+    if (picture.isNull() || size.isEmpty())
+        return {};
+    QImage source = withWordPixels(picture);
+    if (source.format() == QImage::Format_ARGB32)
+        source = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (size == source.size())
+        return source.format() == QImage::Format_RGB32
+                   ? source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                   : source;
+    QImage result = newPicture(size, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return {};
+    result.setColorSpace(source.colorSpace());
+    const int inWidth = source.width(), inHeight = source.height();
+    const int outWidth = size.width(), outHeight = size.height();
+    const Taps across = tapsFor(inWidth, outWidth);
+    const Taps down = tapsFor(inHeight, outHeight);
+    int pairsPerPixel = 0;
+    const std::vector<Pixels2> acrossPairs = pairedWeights(across, outWidth, &pairsPerPixel);
+    if (threads <= 0)
+        threads = QThreadPool::globalInstance()->maxThreadCount();
+
+    // Bands of output rows: each filters the input rows it needs along x into its own buffer, then down the
+    // columns. Neighbouring bands filter a few rows twice, which costs less than sharing them.
+    const int rowsPerBand = std::max(8, (1 << 17) / std::max(1, outWidth));
+    // Each thread's buffers, kept from band to band: new ones for each band would cost more in page faults
+    // than the filtering itself.
+    struct Buffers {
+        std::vector<Pixel> filtered, sum;
+        std::vector<float> wide;
+    };
+    std::vector<Buffers> buffers(std::size_t(std::max(1, threads)));
+    shareOut(outHeight, rowsPerBand, threads, [&](int worker, int begin, int end) {
+        Buffers& own = buffers[std::size_t(worker)];
+        const int firstRow = down.first[begin];
+        int lastRow = firstRow;
+        for (int y = begin; y < end; ++y)
+            lastRow = std::max(lastRow, down.first[y] + down.count[y] - 1);
+        const std::size_t rowPixels = std::size_t(outWidth);
+        std::vector<Pixel>& filtered = own.filtered;
+        filtered.resize(rowPixels * std::size_t(lastRow - firstRow + 1));
+        std::vector<float>& wide = own.wide;
+        wide.resize(4 * (std::size_t(inWidth) + 1), 0.f); // the pixel past the row stays zero
+        for (int row = firstRow; row <= lastRow; ++row)
+            filterRow(source.constScanLine(row), inWidth, across, acrossPairs.data(), pairsPerPixel, outWidth,
+                      wide.data(), &filtered[rowPixels * (row - firstRow)]);
+        std::vector<Pixel>& sum = own.sum;
+        sum.resize(rowPixels);
+        for (int y = begin; y < end; ++y) {
+            std::fill(sum.begin(), sum.end(), Pixel{0, 0, 0, 0});
+            const float* weight = &down.weights[std::size_t(y) * down.width];
+            for (int k = 0; k < down.count[y]; ++k) {
+                const float w = weight[k];
+                const Pixel* row = &filtered[rowPixels * (down.first[y] + k - firstRow)];
+                addScaled(reinterpret_cast<float*>(sum.data()), reinterpret_cast<const float*>(row), w,
+                          4 * rowPixels);
+            }
+            storeRow(reinterpret_cast<const float*>(sum.data()), outWidth, result.scanLine(y));
+        }
+    });
+    return result;
+}

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "resize/CanvasSizeWindow.h"
+
+#include "base/Geometry.h"
+#include "base/UserError.h"
+#include "document/Document.h"
+#include "resize/ImageToolParts.h"
+#include "toolkit/RecipeValues.h"
+#include "widgets/Services.h"
+
+#include <QButtonGroup>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+constexpr const char* anchorNames[] = {"AnchorTopLeft",    "AnchorTop",    "AnchorTopRight",
+                                       "AnchorLeft",       "AnchorCentre", "AnchorRight",
+                                       "AnchorBottomLeft", "AnchorBottom", "AnchorBottomRight"};
+constexpr const char* anchorArrows[] = {"↖", "↑", "↗", "←", "•", "→", "↙", "↓", "↘"};
+
+} // namespace
+
+CanvasSizeWindow::CanvasSizeWindow(Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document) {
+    setObjectName("CanvasSizeWindow");
+    setWindowTitle("Canvas size");
+    m_width = sideBox("CanvasWidth", this);
+    m_height = sideBox("CanvasHeight", this);
+    m_width->setSuffix(" px");
+    m_height->setSuffix(" px");
+
+    auto* anchorGrid = new QWidget(this);
+    auto* grid = new QGridLayout(anchorGrid);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    m_anchors = new QButtonGroup(this);
+    for (int i = 0; i < 9; ++i) {
+        auto* button = new QToolButton(anchorGrid);
+        button->setObjectName(anchorNames[i]);
+        button->setText(QString::fromUtf8(anchorArrows[i]));
+        button->setCheckable(true);
+        button->setFixedSize(26, 26);
+        m_anchors->addButton(button, i);
+        grid->addWidget(button, i / 3, i % 3);
+    }
+    m_anchors->button(int(CanvasAnchor::Centre))->setChecked(true);
+
+    m_fill = new QLineEdit("#ffffffff", this);
+    m_fill->setObjectName("CanvasFill");
+    m_fill->setToolTip("The colour of new area, as #aarrggbb: #00000000 leaves it transparent");
+    auto* choose = new QPushButton("Choose…", this);
+    choose->setObjectName("ChooseCanvasFill");
+    connect(choose, &QPushButton::clicked, this, [this] {
+        const QColor colour =
+            QColorDialog::getColor(fillColour(), this, "Fill colour", QColorDialog::ShowAlphaChannel);
+        if (colour.isValid())
+            m_fill->setText(colour.name(QColor::HexArgb));
+    });
+    auto* fillRow = new QHBoxLayout;
+    fillRow->addWidget(m_fill, 1);
+    fillRow->addWidget(choose);
+
+    auto* form = new QFormLayout(this);
+    form->addRow("Width:", m_width);
+    form->addRow("Height:", m_height);
+    form->addRow("Anchor:", anchorGrid);
+    form->addRow("Fill:", fillRow);
+    form->addRow(okCancelButtons(this, "CanvasSizeOk", [this] { resizeCanvas(); }));
+}
+
+QAbstractButton* CanvasSizeWindow::anchorButton(CanvasAnchor anchor) const {
+    return m_anchors->button(int(anchor));
+}
+
+CanvasAnchor CanvasSizeWindow::anchor() const {
+    return CanvasAnchor(std::clamp(m_anchors->checkedId(), 0, 8));
+}
+
+QColor CanvasSizeWindow::fillColour() const {
+    const QColor colour = QColor::fromString(m_fill->text().trimmed());
+    return colour.isValid() ? colour : QColor(Qt::white);
+}
+
+void CanvasSizeWindow::openOnDocument() {
+    const QSize size = m_document.image().size();
+    m_width->setValue(size.width());
+    m_height->setValue(size.height());
+}
+
+QString CanvasSizeWindow::recipeTool() {
+    return QStringLiteral("canvas-size");
+}
+
+StepRecipe CanvasSizeWindow::recipe() const {
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("size", recipe_values::fromSize(QSizeF(m_width->value(), m_height->value())));
+    recipe.settings.insert("anchor", int(anchor()));
+    recipe.settings.insert("fill", recipe_values::fromColour(fillColour()));
+    return recipe;
+}
+
+PictureState CanvasSizeWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
+    checkNewSize(size, "A canvas");
+    const auto anchor = CanvasAnchor(recipe_values::toChoice(recipe.settings["anchor"], 0, 8, 4));
+    const QImage result = resizedCanvas(before.picture, size, anchor,
+                                        recipe_values::toColour(recipe.settings["fill"], Qt::white));
+    if (result.isNull())
+        throw UserError(QStringLiteral("There is not enough memory for a canvas of %1 x %2 pixels.")
+                            .arg(size.width())
+                            .arg(size.height()));
+    return {result, QSizeF(result.size())};
+}
+
+void CanvasSizeWindow::resizeCanvas() {
+    guarded(this, [this] {
+        if (QColor::fromString(m_fill->text().trimmed()).isValid() == false)
+            throw UserError(QStringLiteral("\"%1\" is not a colour: write it as #aarrggbb, for example "
+                                           "#80ffffff for half-transparent white.")
+                                .arg(m_fill->text()));
+        const StepRecipe made = recipe();
+        const PictureState after = replay({m_document.image(), m_document.controlSize()}, made);
+        m_document.change(
+            QStringLiteral("Canvas size"),
+            DocumentChange::picture(after.picture).withControlSize(after.controlSize).withRecipe(made));
+        accept();
+    });
+}
+
+void CanvasSizeWindow::applyRecipe(const StepRecipe& recipe) {
+    const QSizeF size = recipe_values::toSize(recipe.settings["size"]);
+    if (isMakeablePictureSize(pictureSizeFor(size))) {
+        m_width->setValue(size.width());
+        m_height->setValue(size.height());
+    }
+    anchorButton(CanvasAnchor(recipe_values::toChoice(recipe.settings["anchor"], 0, 8, 4)))->setChecked(true);
+    m_fill->setText(recipe_values::toColour(recipe.settings["fill"], Qt::white).name(QColor::HexArgb));
+}

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+#include "resize/ResizeWindow.h"
+
+#include "base/Geometry.h"
+#include "base/UserError.h"
+#include "document/Document.h"
+#include "pictures/Resampler.h"
+#include "resize/ImageToolParts.h"
+#include "toolkit/RecipeValues.h"
+#include "widgets/Services.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+ResizeWindow::ResizeWindow(Document& document, QWidget* parent)
+    : QDialog(parent)
+    , m_document(document) {
+    setObjectName("ResizeWindow");
+    setWindowTitle("Resize image");
+    m_width = sideBox("ResizeWidth", this);
+    m_height = sideBox("ResizeHeight", this);
+    m_units = new QComboBox(this);
+    m_units->setObjectName("ResizeUnit");
+    m_units->addItems({"pixels", "percent"});
+    m_keep = new QCheckBox("Keep proportions", this);
+    m_keep->setObjectName("KeepProportions");
+    m_keep->setChecked(true);
+    m_readout = new QLabel(this);
+    m_readout->setObjectName("ResizeResult");
+
+    auto* form = new QFormLayout(this);
+    form->addRow("Width:", m_width);
+    form->addRow("Height:", m_height);
+    form->addRow("In:", m_units);
+    form->addRow(m_keep);
+    form->addRow("New size:", m_readout);
+    form->addRow(okCancelButtons(this, "ResizeOk", [this] { resizePicture(); }));
+
+    connect(m_width, &QDoubleSpinBox::valueChanged, this, [this] { sideTyped(Qt::Horizontal); });
+    connect(m_height, &QDoubleSpinBox::valueChanged, this, [this] { sideTyped(Qt::Vertical); });
+    connect(m_units, &QComboBox::currentIndexChanged, this, &ResizeWindow::showSize);
+    connect(m_keep, &QCheckBox::toggled, this, [this](bool keep) {
+        if (keep)
+            sideTyped(Qt::Horizontal); // the height follows the width again
+    });
+}
+
+ResizeWindow::Unit ResizeWindow::unit() const {
+    return m_units->currentIndex() == 1 ? Unit::Percent : Unit::Pixels;
+}
+
+void ResizeWindow::openOnDocument() {
+    m_original = m_document.image().size();
+    m_size = m_original;
+    showSize();
+}
+
+void ResizeWindow::setTargetSize(QSize size) {
+    m_size = size.expandedTo({1, 1}).boundedTo({largestPictureSide, largestPictureSide});
+    showSize();
+}
+
+void ResizeWindow::sideTyped(Qt::Orientation side) {
+    if (m_original.isEmpty())
+        return;
+    const bool across = side == Qt::Horizontal;
+    const double value = (across ? m_width : m_height)->value();
+    const int own = across ? m_original.width() : m_original.height();
+    const int pixels = std::max(1, int(std::lround(unit() == Unit::Percent ? value * own / 100 : value)));
+    if (across)
+        m_size.setWidth(pixels);
+    else
+        m_size.setHeight(pixels);
+    if (m_keep->isChecked()) {
+        if (across)
+            m_size.setHeight(
+                std::max(1, int(std::lround(double(pixels) * m_original.height() / m_original.width()))));
+        else
+            m_size.setWidth(
+                std::max(1, int(std::lround(double(pixels) * m_original.width() / m_original.height()))));
+    }
+    showSize();
+}
+
+void ResizeWindow::showSize() {
+    const QSignalBlocker blockWidth(m_width), blockHeight(m_height);
+    const bool percent = unit() == Unit::Percent;
+    for (QDoubleSpinBox* box : {m_width, m_height}) {
+        box->setDecimals(percent ? 2 : 0);
+        box->setSuffix(percent ? " %" : " px");
+    }
+    if (percent && !m_original.isEmpty()) {
+        m_width->setValue(100.0 * m_size.width() / m_original.width());
+        m_height->setValue(100.0 * m_size.height() / m_original.height());
+    } else {
+        m_width->setValue(m_size.width());
+        m_height->setValue(m_size.height());
+    }
+    m_readout->setText(QStringLiteral("%1 × %2 pixels, %3 megapixels")
+                           .arg(m_size.width())
+                           .arg(m_size.height())
+                           .arg(double(m_size.width()) * m_size.height() / 1e6, 0, 'f', 1));
+}
+
+void ResizeWindow::resizePicture() {
+    guarded(this, [this] {
+        const PictureState after = replay({m_document.image(), m_document.controlSize()}, recipe(m_size));
+        m_document.change(QStringLiteral("Resize image"), DocumentChange::picture(after.picture)
+                                                              .withControlSize(after.controlSize)
+                                                              .withRecipe(recipe(m_size)));
+        accept();
+    });
+}
+
+QString ResizeWindow::recipeTool() {
+    return QStringLiteral("resize");
+}
+
+StepRecipe ResizeWindow::recipe(QSize size) {
+    StepRecipe recipe;
+    recipe.tool = recipeTool();
+    recipe.settings.insert("size", recipe_values::fromSize(QSizeF(size)));
+    return recipe;
+}
+
+PictureState ResizeWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
+    checkNewSize(size, "A picture");
+    const QImage result = resampledPicture(before.picture, size);
+    if (result.isNull())
+        throw UserError(QStringLiteral("There is not enough memory to resize to %1 x %2 pixels.")
+                            .arg(size.width())
+                            .arg(size.height()));
+    return {result, QSizeF(result.size())};
+}
+
+void ResizeWindow::applyRecipe(const StepRecipe& recipe) {
+    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
+    if (isMakeablePictureSize(size))
+        setTargetSize(size);
+}

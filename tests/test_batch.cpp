@@ -1,0 +1,330 @@
+// SPDX-License-Identifier: MIT
+// Batch decoration: a recipe fitted to photos of other sizes and orientations, the window's run over a
+// folder (progress, failures with their reasons, nothing replaced that may not be), Cancel, and the command
+// line as a process.
+#include "app/BatchWindow.h"
+#include "app/StepReplays.h"
+#include "batch/BatchJob.h"
+#include "batch/BatchRun.h"
+#include "batch/RecipeAdaptation.h"
+#include "document/BuiltInSteps.h"
+#include "document/Document.h"
+#include "support/Fixtures.h"
+#include "support/TestServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QColor marker(255, 0, 0);
+
+// A plain grey photo of `size`, written as `path`.
+void writePhoto(const QString& path, QSize size) {
+    QImage photo(size, QImage::Format_ARGB32_Premultiplied);
+    photo.fill(QColor(128, 128, 128));
+    saveOrFail(photo, path);
+}
+
+// A filled red rectangle at `box`, no outline.
+StepRecipe rectangleRecipe(const QRectF& box) {
+    StepRecipe recipe;
+    recipe.tool = "shape.rectangle";
+    recipe.settings["shape"] = QJsonObject{
+        {"box", QJsonArray{box.x(), box.y(), box.width(), box.height()}}, {"rotation", 0}, {"opacity", 1}};
+    recipe.settings["fill"] = QJsonObject{{"kind", 1}, {"colour", "#ffff0000"}};
+    recipe.settings["stroke"] = QJsonObject{{"brush", QJsonObject{{"kind", 3}}}, {"thickness", 6}};
+    return recipe;
+}
+
+// The recipe every run uses: a 600 × 400 photo with a 60 × 40 rectangle centred at 1/4 and 3/4 of it.
+QList<ProjectStep> recipeSteps(const QString& folder) {
+    const QString opened = folder + "/recorded.png";
+    writePhoto(opened, {600, 400});
+    return {{"Open image", openingRecipe(opened)}, {"Add rectangle", rectangleRecipe({120, 280, 60, 40})}};
+}
+
+// The box of the red pixels.
+QRect markerBox(const QImage& picture) {
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() < 60)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+} // namespace
+
+class TestBatch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        registerStepReplays();
+        installTestDesktop();
+    }
+
+    void placedElementsFollowThePicture_data() {
+        QTest::addColumn<QSize>("photo");
+        QTest::newRow("portrait, smaller") << QSize(300, 500);
+        QTest::newRow("landscape, wider and larger") << QSize(900, 450);
+    }
+    // The rectangle keeps its centre at the same fractions of the picture and scales with the short sides.
+    void placedElementsFollowThePicture() {
+        QFETCH(QSize, photo);
+        QTemporaryDir folder;
+        const BatchRecipe recipe = BatchRecipe::fromSteps(recipeSteps(folder.path()));
+        QCOMPARE(recipe.openingSize(), QSizeF(600, 400));
+        const QString path = folder.filePath("photo.jpg");
+        writePhoto(path, photo);
+        const std::atomic<bool> never{false};
+        const QImage result = batch::decoratedFile(recipe, path, 0, never);
+        QCOMPARE(result.size(), photo);
+
+        const double scale = std::min(photo.width(), photo.height()) / 400.0;
+        const QRect box = markerBox(result);
+        QVERIFY(qAbs(box.width() - 60 * scale) <= 1.5);
+        QVERIFY(qAbs(box.height() - 40 * scale) <= 1.5);
+        QVERIFY(qAbs((box.x() + box.width() / 2.0) / photo.width() - 0.25) < 0.01);
+        QVERIFY(qAbs((box.y() + box.height() / 2.0) / photo.height() - 0.75) < 0.01);
+    }
+
+    void theRuleOnBoxesAndLengths_data() {
+        QTest::addColumn<QRectF>("box");
+        QTest::addColumn<QSizeF>("to");
+        QTest::addColumn<QRectF>("expected");
+        QTest::addColumn<double>("scale"); // of the element's lengths
+        const QSizeF portrait(400, 800);
+        // From a 800 × 400 landscape picture; the short sides' ratio is 1.
+        QTest::newRow("centred") << QRectF(350, 150, 100, 100) << portrait << QRectF(150, 350, 100, 100)
+                                 << 1.0;
+        QTest::newRow("a band too wide shrinks, keeping its aspect")
+            << QRectF(0, 300, 800, 100) << portrait << QRectF(0, 750, 400, 50) << 0.5;
+        QTest::newRow("at the edge, kept inside")
+            << QRectF(700, 0, 100, 100) << portrait << QRectF(300, 0, 100, 100) << 1.0;
+        QTest::newRow("a frame covering the picture covers the new one")
+            << QRectF(0, 0, 800, 400) << portrait << QRectF(0, 0, 400, 800) << 1.0;
+        QTest::newRow("twice the size")
+            << QRectF(0, 0, 100, 50) << QSizeF(1600, 800) << QRectF(0, 0, 200, 100) << 2.0;
+    }
+    void theRuleOnBoxesAndLengths() {
+        QFETCH(QRectF, box);
+        QFETCH(QSizeF, to);
+        QFETCH(QRectF, expected);
+        QFETCH(double, scale);
+        const QRectF placed = recipe_adaptation::placedBox(box, {800, 400}, to).box;
+        QVERIFY2(qAbs(placed.x() - expected.x()) < 0.01 && qAbs(placed.y() - expected.y()) < 0.01 &&
+                     qAbs(placed.width() - expected.width()) < 0.01 &&
+                     qAbs(placed.height() - expected.height()) < 0.01,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(placed.x())
+                                .arg(placed.y())
+                                .arg(placed.width())
+                                .arg(placed.height())));
+
+        // Lengths follow the element: a text's font, outline and frame, a shape's stroke.
+        StepRecipe text;
+        text.tool = "text2d";
+        text.settings["frame"] =
+            QJsonObject{{"box", QJsonArray{box.x(), box.y(), box.width(), box.height()}}};
+        text.settings["textBox"] = QJsonObject{{"box", QJsonArray{0, 0, box.width() / 2, box.height() / 2}}};
+        text.settings["font"] = QJsonObject{{"pixelSize", 40}};
+        text.settings["style"] = QJsonObject{{"outlineWidth", 4.0}};
+        const StepRecipe adapted = recipe_adaptation::adaptedRecipe(text, {800, 400}, to);
+        QCOMPARE(adapted.settings["font"].toObject()["pixelSize"].toInt(), qRound(40 * scale));
+        QCOMPARE(adapted.settings["style"].toObject()["outlineWidth"].toDouble(), 4 * scale);
+        const QJsonArray textBox = adapted.settings["textBox"].toObject()["box"].toArray();
+        QCOMPARE(textBox[2].toDouble(), box.width() / 2 * scale);
+        const StepRecipe shape = recipe_adaptation::adaptedRecipe(rectangleRecipe(box), {800, 400}, to);
+        QCOMPARE(shape.settings["stroke"].toObject()["thickness"].toDouble(), 6 * scale);
+    }
+
+    // A folder through the window: progress, a broken photo listed with its reason while the others are
+    // written by the name pattern, an existing result kept unless replacing is allowed, inputs untouched.
+    void theWindowRunsAFolder() {
+        QTemporaryDir folder;
+        const QString photos = folder.filePath("photos");
+        const QString out = folder.filePath("out");
+        QDir().mkpath(photos + "/inner");
+        QDir().mkpath(out);
+        writePhoto(photos + "/a.jpg", {300, 200});
+        writePhoto(photos + "/inner/b.png", {200, 300});
+        QFile broken(photos + "/broken.jpg");
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a picture at all");
+        broken.close();
+        QFile kept(out + "/3-broken-card.jpg"); // where broken.jpg's result would go
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.write("kept");
+        kept.close();
+        QMap<QString, QByteArray> inputs;
+        for (const char* name : {"a.jpg", "inner/b.png", "broken.jpg"})
+            inputs[name] = digest(photos + "/" + name);
+
+        Document document;
+        document.open(photos + "/a.jpg");
+        document.change(
+            "Add rectangle",
+            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
+        BatchWindow window(document);
+        window.findChild<QCheckBox*>("SubFoldersCheck")->setChecked(true);
+        window.addPaths({photos});
+        QCOMPARE(window.photos().size(), 3);
+        QSignalSpy preview(&window, &BatchWindow::previewShown);
+        QVERIFY(preview.wait(10000) || !window.previewPicture().isNull());
+        QCOMPARE(window.previewPicture().size(), QSize(300, 200)); // a.jpg, smaller than the preview's edge
+
+        window.findChild<QLineEdit*>("OutputFolderEdit")->setText(out);
+        window.findChild<QLineEdit*>("NamePatternEdit")->setText("{n}-{name}-card");
+        QSignalSpy finished(&window, &BatchWindow::runFinished);
+        window.findChild<QPushButton*>("StartButton")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first(), (QList<QVariant>{2, 1, false}));
+        auto* progress = window.findChild<QProgressBar*>("BatchProgress");
+        QCOMPARE(progress->value(), progress->maximum());
+
+        // Sorted by path: a.jpg, broken.jpg, inner/b.png.
+        QCOMPARE(markerBox(loadOrFail(out + "/1-a-card.jpg")).isEmpty(), false);
+        QCOMPARE(loadOrFail(out + "/3-b-card.png").size(), QSize(200, 300));
+        const auto* failures = window.findChild<QListWidget*>("FailureList");
+        QCOMPARE(failures->count(), 1);
+        QVERIFY2(failures->item(0)->text().startsWith("broken.jpg: "), qPrintable(failures->item(0)->text()));
+        QVERIFY(!QFileInfo::exists(out + "/2-broken-card.jpg"));
+        for (auto input = inputs.cbegin(); input != inputs.cend(); ++input)
+            QCOMPARE(digest(photos + "/" + input.key()), input.value());
+
+        // Again: the results exist and are kept, unless replacing is allowed.
+        const QByteArray first = digest(out + "/1-a-card.jpg");
+        QFile::remove(photos + "/broken.jpg");
+        window.findChild<QListWidget*>("PhotoList")->clear();
+        window.addPaths({photos + "/a.jpg"});
+        window.findChild<QComboBox*>("FormatList")->setCurrentText("PNG");
+        window.findChild<QLineEdit*>("NamePatternEdit")->setText("{n}-{name}-card");
+        QFile::copy(out + "/1-a-card.jpg", out + "/1-a-card.png");
+        const QByteArray existing = digest(out + "/1-a-card.png");
+        window.findChild<QPushButton*>("StartButton")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), (QList<QVariant>{0, 1, false}));
+        QVERIFY(failures->item(0)->text().contains("already exists"));
+        QCOMPARE(digest(out + "/1-a-card.png"), existing);
+        window.findChild<QCheckBox*>("OverwriteCheck")->setChecked(true);
+        window.findChild<QPushButton*>("StartButton")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last(), (QList<QVariant>{1, 0, false}));
+        QCOMPARE(loadOrFail(out + "/1-a-card.png").size(), QSize(300, 200));
+        QCOMPARE(digest(out + "/1-a-card.jpg"), first);
+    }
+
+    // Cancel stops the run between photos: every file written is whole, none is left half-written.
+    void cancelLeavesOnlyWholeFiles() {
+        QTemporaryDir folder;
+        const QString photo = folder.filePath("photo.jpg");
+        writePhoto(photo, {1600, 1200});
+        QStringList photos;
+        for (int i = 0; i < 40; ++i)
+            photos << photo;
+        BatchOutput output;
+        output.folder = folder.filePath("out");
+        QDir().mkpath(output.folder);
+        output.namePattern = "{n}";
+        output.format = "png";
+        BatchRun run(BatchRecipe::fromSteps(recipeSteps(folder.path())), batch::plan(photos, output), output,
+                     2);
+        QSignalSpy finished(&run, &BatchRun::finished);
+        QSignalSpy done(&run, &BatchRun::photoFinished);
+        run.start();
+        QVERIFY(done.wait(30000));
+        run.cancel();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().first().toBool(), true);
+        const QStringList written = QDir(output.folder).entryList(QDir::Files);
+        QVERIFY2(written.size() < 40, qPrintable(written.join(", ")));
+        for (const QString& name : written) {
+            QVERIFY2(name.endsWith(".png") && !name.contains(".png."), qPrintable(name)); // no temporary file
+            QCOMPARE(loadOrFail(output.folder + "/" + name).size(), QSize(1600, 1200));
+        }
+    }
+
+    void theCommandLine() {
+        QTemporaryDir folder;
+        const QList<ProjectStep> steps = recipeSteps(folder.path());
+        const QString project = folder.filePath("card.lumora");
+        QFile file(project);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(writeProjectArchive(steps, QImage(600, 400, QImage::Format_ARGB32_Premultiplied)));
+        file.close();
+        const QString good = folder.filePath("good.jpg");
+        writePhoto(good, {400, 600});
+        const QString broken = folder.filePath("broken.jpg");
+        QVERIFY(QFile(broken).open(QIODevice::WriteOnly));
+        const QString out = folder.filePath("out");
+
+        const auto lumora = [](const QStringList& arguments) {
+            QProcess process;
+            process.start(LUMORA_PROGRAM, arguments);
+            process.waitForFinished(60000);
+            return std::tuple{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                              QString::fromLocal8Bit(process.readAllStandardError())};
+        };
+        const QStringList common{"--recipe", project, "--output-dir", out};
+
+        auto [code, output, errors] =
+            lumora(common + QStringList{"--jobs", "2", "--long-edge", "300", good, broken});
+        QCOMPARE(code, 1);
+        QVERIFY2(output.contains("1 of 2 photos decorated") && output.contains("2 at once") &&
+                     output.contains("1 failed"),
+                 qPrintable(output));
+        QVERIFY2(errors.contains(broken), qPrintable(errors));
+        QCOMPARE(loadOrFail(out + "/good-lumora.jpg").size(), QSize(200, 300));
+
+        std::tie(code, output, errors) = lumora(common + QStringList{"--jobs", "1", "--overwrite", good});
+        QCOMPARE(code, 0);
+        QVERIFY2(output.contains("1 of 1 photos decorated") && output.contains("1 at once"),
+                 qPrintable(output));
+        std::tie(code, output, errors) = lumora(common + QStringList{good});
+        QCOMPARE(code, 1);
+        QVERIFY2(errors.contains("already exists"), qPrintable(errors));
+
+        // The photo's own folder and name: it is never replaced, even when replacing is allowed.
+        const QByteArray before = digest(good);
+        std::tie(code, output, errors) = lumora(
+            {"--recipe", project, "--output-dir", folder.path(), "--name", "{name}", "--overwrite", good});
+        QCOMPARE(code, 1);
+        QCOMPARE(digest(good), before);
+
+        for (const QStringList& wrong :
+             {QStringList{"--recipe", project, good}, common + QStringList{"--jobs", "0", good},
+              common + QStringList{"--format", "xyz", good}, QStringList{"--long-edge", "5", good}}) {
+            std::tie(code, output, errors) = lumora(wrong);
+            QVERIFY2(code == 2, qPrintable(wrong.join(' ') + ": " + errors));
+        }
+        std::tie(code, output, errors) = lumora({"--help"});
+        QVERIFY(output.contains("--recipe FILE.lumora") && output.contains("--jobs N"));
+    }
+};
+
+QTEST_MAIN(TestBatch)
+#include "test_batch.moc"

@@ -95,10 +95,10 @@ constexpr int alphaByte = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 3 : 0;
 using Pixel = float __attribute__((vector_size(16)));
 using Pixels2 = float __attribute__((vector_size(32)));
 
-[[gnu::always_inline]] inline Pixels2 loadTwo(const float* at) {
-    Pixels2 two;
+// Two pixels' floats from `at`, unaligned. Filled through a reference: a 32-byte vector returned by value
+// would change the calling convention between the function's AVX2 and default clones.
+[[gnu::always_inline]] inline void loadTwo(Pixels2& two, const float* at) {
     __builtin_memcpy(&two, at, sizeof two);
-    return two;
 }
 
 // The weights of each output pixel in pairs, each spread over the four channels of its pixel, so that two
@@ -131,12 +131,17 @@ __attribute__((target_clones("avx2", "default"))) void filterRow(const uchar* in
         Pixels2 even{}, odd{};
         const int pairs = (taps.count[x] + 1) / 2;
         int k = 0;
+        Pixels2 first, second;
         for (; k + 1 < pairs; k += 2) {
-            even += weight[k] * loadTwo(source + 8 * k);
-            odd += weight[k + 1] * loadTwo(source + 8 * k + 8);
+            loadTwo(first, source + 8 * k);
+            loadTwo(second, source + 8 * k + 8);
+            even += weight[k] * first;
+            odd += weight[k + 1] * second;
         }
-        if (k < pairs)
-            even += weight[k] * loadTwo(source + 8 * k);
+        if (k < pairs) {
+            loadTwo(first, source + 8 * k);
+            even += weight[k] * first;
+        }
         const Pixels2 sum = even + odd;
         result[x] = Pixel{sum[0] + sum[4], sum[1] + sum[5], sum[2] + sum[6], sum[3] + sum[7]};
     }

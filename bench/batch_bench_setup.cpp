@@ -47,13 +47,15 @@ StepRecipe borderRecipe(const QImage& frame) {
     StepRecipe recipe;
     recipe.tool = "overlay.border";
     const int resource = recipe.addResource(StepResource::fromPicture(frame, "frame.png"));
-    recipe.settings["background"] = QJsonObject{
-        {"origin", QJsonObject{{"from", "document"}}}, {"changes", QJsonArray()}, {"size", QJsonArray{photoWidth, photoHeight}}};
+    recipe.settings["background"] = QJsonObject{{"origin", QJsonObject{{"from", "document"}}},
+                                                {"changes", QJsonArray()},
+                                                {"size", QJsonArray{photoWidth, photoHeight}}};
     recipe.settings["overlay"] = QJsonObject{
         {"origin", QJsonObject{{"from", "resource"}, {"resource", resource}}},
         {"changes", QJsonArray()},
         {"size", QJsonArray{photoWidth, photoHeight}},
-        {"placement", QJsonObject{{"box", box(0, 0, photoWidth, photoHeight)}, {"rotation", 0}, {"opacity", 1}}},
+        {"placement",
+         QJsonObject{{"box", box(0, 0, photoWidth, photoHeight)}, {"rotation", 0}, {"opacity", 1}}},
         {"proportional", false},
         {"front", true}};
     return recipe;
@@ -99,7 +101,8 @@ int main(int argc, char* argv[]) {
         savePicture(scaledUpPhoto(LUMORA_TEST_DATA "/photo.jpg", photoWidth, photoHeight), first, {}, 92);
     // Every photo is the same file under its own name: decoding costs the same, the disk holds one.
     for (int i = 2; i <= count; ++i) {
-        const QString name = folder.filePath(QStringLiteral("photos/photo-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
+        const QString name =
+            folder.filePath(QStringLiteral("photos/photo-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
         if (!QFile::exists(name) && !QFile::link(first, name))
             QFile::copy(first, name);
     }

@@ -47,8 +47,8 @@ int main(int argc, char* argv[]) {
     driver.takePicture(photo);
 
     // The ten steps, each through its window, its "Ok" timed.
-    const char* steps[] = {"border",  "2D text", "rectangle", "filter gallery", "colour filters",
-                           "magnifying glass", "crop", "3D text", "montage"};
+    const char* steps[] = {"border",           "2D text", "rectangle", "filter gallery", "colour filters",
+                           "magnifying glass", "crop",    "3D text",   "montage"};
     QList<double> ownTimes;
     for (const char* name : steps) {
         const ToolWindowRoute& step = route(name);

@@ -77,8 +77,8 @@ void dragStep(benchmark::State& state) {
 }
 
 // One keystroke in the 2D text tool's memo over a 24-megapixel picture: the text changes and the preview
-// repaints. Arguments: font size, 0 for a short line or 1 for a long paragraph, and 1 for an outline, a shadow
-// and a glow.
+// repaints. Arguments: font size, 0 for a short line or 1 for a long paragraph, and 1 for an outline, a
+// shadow and a glow.
 void textKeystroke(benchmark::State& state) {
     WindowSet windows;
     Text2DTool& tool = windows.text2DTool();

@@ -29,13 +29,6 @@ namespace {
 
 const QString photoPath = QStringLiteral(LUMORA_TEST_DATA "/photo.jpg");
 
-QStringList stepNames(const Document& document) {
-    QStringList names;
-    for (int i = 0; i < document.history().count(); ++i)
-        names << document.history().entry(i).name;
-    return names;
-}
-
 using Entries = QList<QPair<QString, QByteArray>>;
 
 // The entries of a zip archive, in order.

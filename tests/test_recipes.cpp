@@ -68,13 +68,6 @@ const ToolWindowRoute& routeNamed(const char* name) {
     qFatal("no tool window route \"%s\"", name);
 }
 
-QStringList stepNames(const Document& document) {
-    QStringList names;
-    for (int i = 0; i < document.history().count(); ++i)
-        names << document.history().entry(i).name;
-    return names;
-}
-
 } // namespace
 
 class RecipeTest : public QObject {

@@ -7,8 +7,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QTimer>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {

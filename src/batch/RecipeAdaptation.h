@@ -2,9 +2,10 @@
 // Making a recipe recorded on one picture fit a picture of another size and orientation. Every element a
 // step placed keeps its centre at the same fractions of the picture's width and height; its size scales by
 // the ratio of the pictures' short sides, keeping its aspect, and shrinks further when it would not fit; an
-// element that was inside the picture stays inside, and a side that touched the picture's edge still does. An element covering the whole picture (a frame, a colour
-// layer over everything) covers the new one. Text sizes, stroke widths, outlines and shadows scale with their
-// element. Montages keep their template: the photo fits its hole as when the step was made.
+// element that was inside the picture stays inside, and a side that touched the picture's edge still does. An
+// element covering the whole picture (a frame, a colour layer over everything) covers the new one. Text
+// sizes, stroke widths, outlines and shadows scale with their element. Montages keep their template: the
+// photo fits its hole as when the step was made.
 #pragma once
 
 #include "document/StepRecipe.h"

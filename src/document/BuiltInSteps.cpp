@@ -55,9 +55,8 @@ void registerBuiltInStepReplays() {
             after.controlSize = before.controlSize; // restoring the original keeps the control as it is
         return after;
     });
-    registerStepReplay(step_tools::picture, [](const PictureState&, const StepRecipe& recipe) {
-        return wholePicture(recipe);
-    });
+    registerStepReplay(step_tools::picture,
+                       [](const PictureState&, const StepRecipe& recipe) { return wholePicture(recipe); });
     registerStepReplay(step_tools::flip, [](const PictureState& before, const StepRecipe& recipe) {
         const QImage picture = mirroredPicture(before.picture, recipe.settings.value("horizontal").toBool(),
                                                recipe.settings.value("vertical").toBool());

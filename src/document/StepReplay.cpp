@@ -52,8 +52,9 @@ PictureState replayStep(const PictureState& before, const StepRecipe& recipe) {
         replay = registry().functions.value(recipe.tool);
     }
     if (!replay)
-        throw UserError(QStringLiteral("Lumora cannot make the step \"%1\" again: it does not know that tool.")
-                            .arg(recipe.tool.isEmpty() ? QStringLiteral("(unnamed)") : recipe.tool));
+        throw UserError(
+            QStringLiteral("Lumora cannot make the step \"%1\" again: it does not know that tool.")
+                .arg(recipe.tool.isEmpty() ? QStringLiteral("(unnamed)") : recipe.tool));
     if (recipe.version > StepRecipe::currentVersion)
         throw UserError(QStringLiteral("The step \"%1\" was made by a newer version of Lumora (settings "
                                        "version %2; this one reads up to %3).")

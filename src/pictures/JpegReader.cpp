@@ -132,11 +132,8 @@ bool decodeInto(Decoder& decoder, const uchar* data, qsizetype size, int minimum
 
 } // namespace
 
-struct JpegRows::State : Decoder {};
-
-JpegRows::JpegRows()
-    : m_state(std::make_unique<State>()) {
-    Decoder& decoder = *m_state;
+// A decompressor whose errors jump back to the caller quietly and whose scans are limited.
+static void startDecoder(Decoder& decoder) {
     decoder.info.err = jpeg_std_error(&decoder.errors.base);
     decoder.errors.base.error_exit = onError;
     decoder.errors.base.output_message = ignoreMessage;
@@ -144,6 +141,13 @@ JpegRows::JpegRows()
     jpeg_create_decompress(&decoder.info);
     decoder.progress.progress_monitor = limitScans;
     decoder.info.progress = &decoder.progress;
+}
+
+struct JpegRows::State : Decoder {};
+
+JpegRows::JpegRows()
+    : m_state(std::make_unique<State>()) {
+    startDecoder(*m_state);
 }
 
 JpegRows::~JpegRows() {
@@ -207,13 +211,7 @@ bool JpegRows::read(uchar* out, qsizetype stride, int count) {
 
 QImage decodeJpeg(const uchar* data, qsizetype size, QString* error, bool* refused, int minimumLongEdge) {
     Decoder decoder;
-    decoder.info.err = jpeg_std_error(&decoder.errors.base);
-    decoder.errors.base.error_exit = onError;
-    decoder.errors.base.output_message = ignoreMessage;
-    decoder.errors.message[0] = 0;
-    jpeg_create_decompress(&decoder.info);
-    decoder.progress.progress_monitor = limitScans;
-    decoder.info.progress = &decoder.progress;
+    startDecoder(decoder);
     const bool ok = decodeInto(decoder, data, size, minimumLongEdge);
     jpeg_destroy_decompress(&decoder.info);
     if (refused)

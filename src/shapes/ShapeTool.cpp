@@ -178,9 +178,8 @@ void ShapeTool::merge() {
     const QString step = m_figure == ShapeFigure::Line        ? QStringLiteral("Add line")
                          : m_figure == ShapeFigure::Rectangle ? QStringLiteral("Add rectangle")
                                                               : QStringLiteral("Add circle");
-    m_document.change(step, DocumentChange::picture(mergedPicture())
-                                .withZoom(m_zoomBar->value())
-                                .withRecipe(recipe()));
+    m_document.change(
+        step, DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()).withRecipe(recipe()));
     accept();
 }
 

@@ -311,7 +311,8 @@ void PlacementPreview::applyViewSettings(const QJsonObject& settings) {
     const QJsonArray margins = settings["margins"].toArray();
     const QRectF frame = frameOnPicture();
     const QPointF elementOnPicture = m_element ? m_element->pos() - elementOffset() : QPointF();
-    const QPointF margin(recipe_values::toNumber(margins.at(0), 0), recipe_values::toNumber(margins.at(1), 0));
+    const QPointF margin(recipe_values::toNumber(margins.at(0), 0),
+                         recipe_values::toNumber(margins.at(1), 0));
     applyMarginY(margin.y());
     applyMarginX(margin.x());
     if (m_controls.marginY)

@@ -114,8 +114,9 @@ Stroke toStroke(const QJsonValue& value, const StepRecipe& recipe) {
 }
 
 QJsonObject fromFont(const QFont& font) {
-    return {{"family", font.family()},    {"pointSize", font.pointSizeF()}, {"pixelSize", font.pixelSize()},
-            {"bold", font.bold()},        {"italic", font.italic()},        {"underline", font.underline()},
+    return {{"family", font.family()},       {"pointSize", font.pointSizeF()},
+            {"pixelSize", font.pixelSize()}, {"bold", font.bold()},
+            {"italic", font.italic()},       {"underline", font.underline()},
             {"strikeOut", font.strikeOut()}, {"weight", int(font.weight())}};
 }
 

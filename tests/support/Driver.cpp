@@ -12,6 +12,13 @@
 #include <QDialog>
 #include <QPlainTextEdit>
 
+QStringList stepNames(const Document& document) {
+    QStringList names;
+    for (int i = 0; i < document.history().count(); ++i)
+        names << document.history().entry(i).name;
+    return names;
+}
+
 void typeAndConfirm(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->selectAll();

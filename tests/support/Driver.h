@@ -30,6 +30,9 @@ template <class T> T* controlOfWindow(QWidget* window, const QString& name) {
     return nullptr;
 }
 
+// The names of the document's history entries, the start included.
+QStringList stepNames(const Document& document);
+
 // Types `text` into a line edit as a user does (select all, delete, type) and presses Enter.
 void typeAndConfirm(QLineEdit* box, const QString& text);
 
@@ -117,8 +120,8 @@ public:
     // The window really shown (at `size` when given) and waited for, for tests that use the mouse or look at
     // pixels on the screen.
     void show(QWidget* window, QSize size = QSize()) const;
-    // While `window` is "shown" modally, `act` runs (the test's user at work in it); what was to run for other
-    // windows still runs for them.
+    // While `window` is "shown" modally, `act` runs (the test's user at work in it); what was to run for
+    // other windows still runs for them.
     void whileShown(WindowId window, std::function<void()> act) const;
 
 private:

@@ -19,8 +19,10 @@
 #include "resize/RegionFrame.h"
 #include "resize/ResizeWindow.h"
 #include "support/Driver.h"
+#include "support/Fixtures.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QColorSpace>
 #include <QComboBox>
@@ -286,6 +288,95 @@ private slots:
               oursPsnr, vipsPsnr, theirs.size() == size ? psnr(ours, theirs) : 0.0);
         QVERIFY2(oursPsnr >= vipsPsnr - 0.5, qPrintable(QString::number(oursPsnr)));
         QVERIFY(oursPsnr > 45); // the fast filter is the reference filter, rounding aside
+    }
+
+    // A picture decoding row by row is resampled as it comes, into the same pixels as the whole picture.
+    void resamplingRowByRowIsResamplingTheWhole_data() {
+        QTest::addColumn<QImage>("source");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("rowsAtATime");
+        const QImage photo = loadOrFail(photoPath);
+        QTest::newRow("reduced, a row at a time") << photo << QSize(301, 199) << 1;
+        QTest::newRow("reduced a little, 7 rows at a time") << photo << QSize(600, 397) << 7;
+        QTest::newRow("enlarged") << photo << QSize(1000, 663) << 16;
+        QTest::newRow("to a single row") << photo << QSize(720, 1) << 16;
+        QTest::newRow("translucent") << gradientPicture(333, 251, 100) << QSize(100, 211) << 5;
+    }
+    void resamplingRowByRowIsResamplingTheWhole() {
+        QFETCH(QImage, source);
+        QFETCH(QSize, size);
+        QFETCH(int, rowsAtATime);
+        QImage streamed(size, QImage::Format_ARGB32_Premultiplied);
+        RowResampler resampler(source.size(), streamed);
+        for (int y = 0; y < source.height(); y += rowsAtATime)
+            resampler.addRows(source.constScanLine(y), source.bytesPerLine(),
+                              std::min(rowsAtATime, source.height() - y));
+        QCOMPARE(streamed, resampledPicture(source, size));
+    }
+
+    // Reading a picture for a long edge gives what reading it whole at the decoder's scale and resampling
+    // gives, however the file is stored; a JPEG is reduced as it decodes.
+    void readingForALongEdgeIsReadingAndResampling_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("longEdge");
+        QTest::addColumn<QSize>("expectedSize");
+        QTest::addColumn<int>("tolerance"); // turning before or after resampling rounds differently
+        QFile file(photoPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray jpeg = file.readAll();
+        const QImage photo = loadOrFail(photoPath);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "png"));
+        QTest::newRow("JPEG") << jpeg << "jpg" << 300 << QSize(300, 199) << 0;
+        QTest::newRow("JPEG turned by its tag")
+            << jpegWithOrientation(photo, 6) << "jpg" << 300 << QSize(199, 300) << 1;
+        QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() / 2) << "jpg" << 500 << QSize(500, 331) << 0;
+        QTest::newRow("JPEG no larger than the edge") << jpeg << "jpeg" << 720 << QSize(720, 477) << 0;
+        QTest::newRow("PNG") << png << "png" << 250 << QSize(250, 166) << 0;
+    }
+    void readingForALongEdgeIsReadingAndResampling() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, suffix);
+        QFETCH(int, longEdge);
+        QFETCH(QSize, expectedSize);
+        QFETCH(int, tolerance);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("photo." + suffix);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const QImage reduced = loadPictureForLongEdge(path, longEdge);
+        QCOMPARE(reduced.size(), expectedSize);
+        QCOMPARE(reduced.format(), QImage::Format_ARGB32_Premultiplied);
+        const QImage whole = loadOrFail(path);
+        const QImage expected = expectedSize == whole.size()
+                                    ? whole
+                                    : resampledPicture(loadPicture(path, longEdge), expectedSize);
+        QVERIFY2(maxChannelDifference(reduced, expected) <= tolerance,
+                 qPrintable(QString::number(maxChannelDifference(reduced, expected))));
+    }
+
+    void readingForALongEdgeReportsWhatReadingDoes() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("notes.jpg");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture at all") > 0);
+        file.close();
+        QString whole, reduced;
+        try {
+            loadPicture(path);
+        } catch (const UserError& error) {
+            whole = error.message();
+        }
+        try {
+            loadPictureForLongEdge(path, 300);
+        } catch (const UserError& error) {
+            reduced = error.message();
+        }
+        QVERIFY(!whole.isEmpty());
+        QCOMPARE(reduced, whole);
     }
 
     void transparentPicturesKeepNoFringes_data() {

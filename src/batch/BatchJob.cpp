@@ -6,6 +6,7 @@
 #include "document/BuiltInSteps.h"
 #include "document/StepReplay.h"
 #include "pictures/Pictures.h"
+#include "pictures/Resampler.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -38,31 +39,6 @@ QSizeF openingSizeOf(const StepRecipe& opening) {
     std::atomic<bool> never{false};
     const QList<PictureState> states = replaySteps({QImage(), QSizeF()}, {opening}, never);
     return states.isEmpty() ? QSizeF() : states.first().controlSize;
-}
-
-// 2 × 2 pixels averaged into one: an exact half of the picture, as sharp as a reduction can be.
-QImage halved(const QImage& source) {
-    const int width = source.width() / 2;
-    const int height = source.height() / 2;
-    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (result.isNull())
-        throw std::bad_alloc();
-    for (int y = 0; y < height; ++y) {
-        const auto* top = reinterpret_cast<const quint32*>(source.constScanLine(2 * y));
-        const auto* bottom = reinterpret_cast<const quint32*>(source.constScanLine(2 * y + 1));
-        auto* out = reinterpret_cast<quint32*>(result.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const quint32 a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
-            // Two channels at a time: each sum of four 8-bit values fits in 10 bits.
-            const quint32 evenSum =
-                (a & 0x00ff00ff) + (b & 0x00ff00ff) + (c & 0x00ff00ff) + (d & 0x00ff00ff) + 0x00020002;
-            const quint32 oddSum = ((a >> 8) & 0x00ff00ff) + ((b >> 8) & 0x00ff00ff) +
-                                   ((c >> 8) & 0x00ff00ff) + ((d >> 8) & 0x00ff00ff) + 0x00020002;
-            out[x] = ((evenSum >> 2) & 0x00ff00ff) | (((oddSum >> 2) & 0x00ff00ff) << 8);
-        }
-    }
-    result.setColorSpace(source.colorSpace());
-    return result;
 }
 
 // Puts the picture onto white in its own memory, for the formats without transparency: saving then makes no
@@ -135,23 +111,13 @@ BatchRecipe BatchRecipe::fromProjectFile(const QString& path) {
 namespace batch {
 
 QImage scaledToLongEdge(const QImage& picture, int longEdge) {
-    const int longest = std::max(picture.width(), picture.height());
-    if (longEdge <= 0 || longest <= longEdge)
+    const QSize target = sizeForLongEdge(picture.size(), longEdge);
+    if (longEdge <= 0 || target.width() >= picture.width() || target.height() >= picture.height())
         return picture;
-    const QSize target = (QSizeF(picture.size()) * (double(longEdge) / longest)).toSize().expandedTo({1, 1});
-    QImage reduced = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    while (reduced.width() >= 2 * target.width() && reduced.height() >= 2 * target.height())
-        reduced = halved(reduced);
-    if (reduced.size() == target)
-        return reduced;
-    QImage result = reduced.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage result = resampledPicture(picture, target, 1);
     if (result.isNull())
         throw std::bad_alloc();
     return result;
-}
-
-QImage loadPhoto(const QString& path, int minimumLongEdge) {
-    return loadPicture(path, minimumLongEdge);
 }
 
 QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled) {
@@ -179,10 +145,10 @@ QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdg
                      const std::atomic<bool>& cancelled) {
     if (longEdge > 0 && recipe.keepsSize()) {
         // The steps keep the size: they are made on the picture already reduced, which is what the result
-        // shows and far less work.
-        return decorated(recipe, scaledToLongEdge(loadPhoto(path, longEdge), longEdge), 0, cancelled);
+        // shows and far less work; a JPEG is reduced as it decodes, never held at its full size.
+        return decorated(recipe, loadPictureForLongEdge(path, longEdge, 1), 0, cancelled);
     }
-    return decorated(recipe, loadPhoto(path, 0), longEdge, cancelled);
+    return decorated(recipe, loadPicture(path), longEdge, cancelled);
 }
 
 QString outputExtension(const QString& photo, const QString& format) {

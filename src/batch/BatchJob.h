@@ -51,13 +51,9 @@ struct BatchOutput {
 
 namespace batch {
 
-// The picture `photo` reduced so that its longer side is `longEdge` (a picture already no longer is kept).
-// Halves by averaging 2 × 2 pixels while it can, then resamples by area.
+// The picture reduced so that its longer side is `longEdge` (a picture already no longer is kept), resampled
+// on the calling thread: a batch runs one photo a worker.
 QImage scaledToLongEdge(const QImage& picture, int longEdge);
-
-// Reads a picture upright; a JPEG is decoded at the smallest scale whose long edge is at least
-// `minimumLongEdge` (0: full size). Throws UserError.
-QImage loadPhoto(const QString& path, int minimumLongEdge);
 
 // `recipe` made on the picture `photo`, reduced to `longEdge` (0 keeps the size). `cancelled` is checked
 // between steps; returns a null picture when it was set. Throws UserError, std::bad_alloc.

@@ -26,8 +26,9 @@ public:
     JpegRows();
     ~JpegRows();
     // Reads the header; false for a file decodeJpeg() would not decode (damaged, CMYK, too large). `data`
-    // must outlive the reader.
-    bool open(const uchar* data, qsizetype size);
+    // must outlive the reader. With `minimumLongEdge` above 0 the rows are those of the picture decoded at
+    // the scale decodeJpeg() chooses for it.
+    bool open(const uchar* data, qsizetype size, int minimumLongEdge = 0);
     QSize size() const { return m_size; }
     QByteArray iccProfile() const;
     // The next `count` rows as opaque Format_ARGB32_Premultiplied pixels; false when the data is damaged.
@@ -38,5 +39,6 @@ private:
     std::unique_ptr<State> m_state;
     QSize m_size;
     const uchar* m_data = nullptr;
+    qsizetype m_length = 0;
     qint64 m_released = 0;
 };

@@ -11,6 +11,7 @@
 #include "pictures/PictureMemory.h"
 #include "pictures/PngReader.h"
 #include "pictures/PngWriter.h"
+#include "pictures/Resampler.h"
 #include "pictures/TiffCodec.h"
 #include "pictures/WholeWrites.h"
 
@@ -22,11 +23,14 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QtEndian>
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -115,6 +119,47 @@ QImage readJpeg(QFile& file, const QString& path, int minimumLongEdge) {
     file.seek(0);
     QImageReader header(&file, "jpeg"); // reads the orientation tag only
     return upright(image, header.transformation());
+}
+
+// A JPEG reduced to `longEdge` as it decodes: rows at the decoder's smallest scale reaching the long edge,
+// fed to the resampler a few at a time. Null when the file is better read whole: not a JPEG this decoder
+// takes, damaged, colour-managed (its colours are converted on the whole picture), or no larger than the long
+// edge.
+QImage readJpegForLongEdge(QFile& file, int longEdge) {
+    const qint64 size = file.size();
+    uchar* data = file.map(0, size);
+    if (!data)
+        return {};
+    const auto unmap = qScopeGuard([&] { file.unmap(data); });
+    JpegRows rows;
+    if (!rows.open(data, size, longEdge))
+        return {};
+    if (const QByteArray icc = rows.iccProfile(); !icc.isEmpty()) {
+        const QColorSpace space = QColorSpace::fromIccProfile(icc);
+        if (space.isValid() && space != QColorSpace::SRgb)
+            return {};
+    }
+    const QSize decoded = rows.size();
+    const QSize target = sizeForLongEdge(decoded, longEdge);
+    if (target.width() >= decoded.width() || target.height() >= decoded.height())
+        return {};
+    QImage result = newPicture(target, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return {};
+    RowResampler resampler(decoded, result);
+    constexpr int bandRows = 16;
+    std::vector<quint32> band(std::size_t(decoded.width()) * bandRows);
+    const qsizetype stride = qsizetype(decoded.width()) * 4;
+    for (int row = 0; row < decoded.height(); row += bandRows) {
+        const int count = std::min(bandRows, decoded.height() - row);
+        auto* bytes = reinterpret_cast<uchar*>(band.data());
+        if (!rows.read(bytes, stride, count))
+            return {};
+        resampler.addRows(bytes, stride, count);
+    }
+    file.seek(0);
+    QImageReader header(&file, "jpeg"); // reads the orientation tag only
+    return upright(result, header.transformation());
 }
 
 // The picture a GIF reader draws the first frame on: the logical screen, widened to hold the frame at its
@@ -379,6 +424,26 @@ QImage loadPicture(const QString& path, int minimumLongEdge) {
     image.setColorSpace(QColorSpace());
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
+}
+
+QImage loadPictureForLongEdge(const QString& path, int longEdge, int threads) {
+    if (longEdge > 0) {
+        const Codec* codec = codecFor(QFileInfo(path).suffix());
+        QFile file(path);
+        if (codec && QByteArray(codec->qtFormat) == "jpeg" && file.open(QIODevice::ReadOnly)) {
+            const QImage reduced = readJpegForLongEdge(file, longEdge);
+            if (!reduced.isNull())
+                return reduced;
+        }
+    }
+    const QImage whole = loadPicture(path, longEdge);
+    const QSize target = sizeForLongEdge(whole.size(), longEdge);
+    if (longEdge <= 0 || target.width() >= whole.width() || target.height() >= whole.height())
+        return whole;
+    QImage reduced = resampledPicture(whole, target, threads);
+    if (reduced.isNull())
+        throw std::bad_alloc();
+    return reduced;
 }
 
 QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name) {

@@ -23,6 +23,11 @@ QImage loadPicture(const QString& path);
 // The same, with a JPEG decoded at the smallest of the decoder's scales (1/8 to 8/8) whose longer side is at
 // least `minimumLongEdge`: a reduced picture costs a fraction of the full one. Other types come whole.
 QImage loadPicture(const QString& path, int minimumLongEdge);
+// A picture at a size of its own: `longEdge` pixels on its longer side, resampled as resampledPicture() does
+// (see Resampler.h), or whole when it is no longer than that. A JPEG is decoded at the scale above and
+// reduced row by row as it decodes, so its full-size picture is never in memory; other pictures are read
+// whole first. `threads` as for resampledPicture(). Failures as loadPicture().
+QImage loadPictureForLongEdge(const QString& path, int longEdge, int threads = 0);
 // The same for a picture file's bytes held in memory: `suffix` names the format, `name` is the file the user
 // knows them as, named in messages.
 QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name);

@@ -156,13 +156,46 @@ __attribute__((target_clones("avx2", "default"))) void addScaled(float* total, c
 
 // Rounds filtered values into premultiplied pixels: each colour within 0 and the alpha (the filter's
 // overshoot would otherwise make colours no premultiplied pixel can have).
-void storeRow(const float* values, int width, uchar* out) {
+// (A pixel's four channels at once; the conversion truncates as a cast of each would.)
+__attribute__((target_clones("avx2", "default"))) void storeRow(const float* values, int width, uchar* out) {
+    using Whole = int __attribute__((vector_size(16)));
+    const Pixel zero{0, 0, 0, 0};
     for (int x = 0; x < width; ++x) {
-        const float* pixel = values + 4 * x;
-        const float alpha = std::clamp(pixel[alphaByte] + 0.5f, 0.f, 255.f);
+        Pixel pixel;
+        __builtin_memcpy(&pixel, values + 4 * x, sizeof pixel);
+        pixel += 0.5f;
+        const float alpha = std::clamp(pixel[alphaByte], 0.f, 255.f);
+        const Pixel ceiling{alpha, alpha, alpha, alpha};
+        pixel = pixel < zero ? zero : pixel;
+        pixel = pixel > ceiling ? ceiling : pixel;
+        const Whole whole = __builtin_convertvector(pixel, Whole);
         for (int c = 0; c < 4; ++c)
-            out[4 * x + c] = uchar(std::clamp(pixel[c] + 0.5f, 0.f, alpha));
+            out[4 * x + c] = uchar(whole[c]);
     }
+}
+
+// The taps and paired weights of resampling `from` into `to`, shared by the whole-picture and the row by row
+// resampling so that both make the same pixels.
+struct Filters {
+    Filters(QSize from, QSize to)
+        : across(tapsFor(from.width(), to.width()))
+        , down(tapsFor(from.height(), to.height()))
+        , acrossPairs(pairedWeights(across, to.width(), &pairsPerPixel)) {}
+    Taps across, down;
+    int pairsPerPixel = 0;
+    std::vector<Pixels2> acrossPairs;
+};
+
+// One result row: the filtered source rows it reads, weighted, added and rounded into `out`. `filteredRow(r)`
+// gives source row r filtered along x.
+template <typename FilteredRow>
+void writeResultRow(const Taps& down, int y, std::vector<Pixel>& sum, FilteredRow filteredRow, uchar* out) {
+    std::fill(sum.begin(), sum.end(), Pixel{0, 0, 0, 0});
+    const float* weight = &down.weights[std::size_t(y) * down.width];
+    for (int k = 0; k < down.count[y]; ++k)
+        addScaled(reinterpret_cast<float*>(sum.data()),
+                  reinterpret_cast<const float*>(filteredRow(down.first[y] + k)), weight[k], 4 * sum.size());
+    storeRow(reinterpret_cast<const float*>(sum.data()), int(sum.size()), out);
 }
 
 } // namespace
@@ -189,12 +222,10 @@ QImage resampledPicture(const QImage& picture, QSize size, int threads) {
     if (result.isNull())
         return {};
     result.setColorSpace(source.colorSpace());
-    const int inWidth = source.width(), inHeight = source.height();
+    const int inWidth = source.width();
     const int outWidth = size.width(), outHeight = size.height();
-    const Taps across = tapsFor(inWidth, outWidth);
-    const Taps down = tapsFor(inHeight, outHeight);
-    int pairsPerPixel = 0;
-    const std::vector<Pixels2> acrossPairs = pairedWeights(across, outWidth, &pairsPerPixel);
+    const Filters filters(source.size(), size);
+    const Taps& down = filters.down;
     if (threads <= 0)
         threads = QThreadPool::globalInstance()->maxThreadCount();
 
@@ -220,21 +251,62 @@ QImage resampledPicture(const QImage& picture, QSize size, int threads) {
         std::vector<float>& wide = own.wide;
         wide.resize(4 * (std::size_t(inWidth) + 1), 0.f); // the pixel past the row stays zero
         for (int row = firstRow; row <= lastRow; ++row)
-            filterRow(source.constScanLine(row), inWidth, across, acrossPairs.data(), pairsPerPixel, outWidth,
-                      wide.data(), &filtered[rowPixels * (row - firstRow)]);
-        std::vector<Pixel>& sum = own.sum;
-        sum.resize(rowPixels);
-        for (int y = begin; y < end; ++y) {
-            std::fill(sum.begin(), sum.end(), Pixel{0, 0, 0, 0});
-            const float* weight = &down.weights[std::size_t(y) * down.width];
-            for (int k = 0; k < down.count[y]; ++k) {
-                const float w = weight[k];
-                const Pixel* row = &filtered[rowPixels * (down.first[y] + k - firstRow)];
-                addScaled(reinterpret_cast<float*>(sum.data()), reinterpret_cast<const float*>(row), w,
-                          4 * rowPixels);
-            }
-            storeRow(reinterpret_cast<const float*>(sum.data()), outWidth, result.scanLine(y));
-        }
+            filterRow(source.constScanLine(row), inWidth, filters.across, filters.acrossPairs.data(),
+                      filters.pairsPerPixel, outWidth, wide.data(), &filtered[rowPixels * (row - firstRow)]);
+        own.sum.resize(rowPixels);
+        const auto filteredRow = [&](int row) { return &filtered[rowPixels * (row - firstRow)]; };
+        for (int y = begin; y < end; ++y)
+            writeResultRow(down, y, own.sum, filteredRow, result.scanLine(y));
     });
     return result;
+}
+
+// The filtered rows live in a ring as deep as the longest run of source rows one result row reads: result
+// rows are written as soon as they can be, so a row is overwritten only when no later result row reads it.
+struct RowResampler::State {
+    State(QSize from, QImage& into)
+        : filters(from, into.size())
+        , result(into)
+        , inWidth(from.width())
+        , depth(filters.down.width)
+        , ring(std::size_t(into.width()) * std::size_t(depth))
+        , sum(std::size_t(into.width()))
+        , wide(4 * (std::size_t(from.width()) + 1), 0.f) {}
+    Filters filters;
+    QImage& result;
+    int inWidth;
+    int depth;
+    std::vector<Pixel> ring, sum;
+    std::vector<float> wide;
+    int received = 0; // source rows filtered so far
+    int written = 0;  // result rows written so far
+
+    Pixel* filteredRow(int row) { return &ring[sum.size() * std::size_t(row % depth)]; }
+};
+
+RowResampler::RowResampler(QSize from, QImage& into)
+    : m_state(std::make_unique<State>(from, into)) {
+    Q_ASSERT(into.format() == QImage::Format_ARGB32_Premultiplied && !from.isEmpty());
+}
+
+RowResampler::~RowResampler() = default;
+
+void RowResampler::addRows(const uchar* rows, qsizetype stride, int count) {
+    State& state = *m_state;
+    const Taps& down = state.filters.down;
+    const int outWidth = state.result.width();
+    const int outHeight = state.result.height();
+    for (int i = 0; i < count; ++i) {
+        filterRow(rows + i * stride, state.inWidth, state.filters.across, state.filters.acrossPairs.data(),
+                  state.filters.pairsPerPixel, outWidth, state.wide.data(),
+                  state.filteredRow(state.received));
+        ++state.received;
+        while (state.written < outHeight &&
+               down.first[state.written] + down.count[state.written] <= state.received) {
+            writeResultRow(
+                down, state.written, state.sum, [&](int row) { return state.filteredRow(row); },
+                state.result.scanLine(state.written));
+            ++state.written;
+        }
+    }
 }

@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+#include <memory>
+
 // `picture` resampled to `size` (each side at least 1), as Format_ARGB32_Premultiplied; the picture itself
 // when the size is its own. Null when there is no memory for the result. `threads` 0 uses every core.
 QImage resampledPicture(const QImage& picture, QSize size, int threads = 0);
@@ -15,3 +17,23 @@ QImage resampledPicture(const QImage& picture, QSize size, int threads = 0);
 // The size a picture of `size` gets when its longer side becomes `longEdge` pixels (the proportions kept,
 // each side at least 1).
 QSize sizeForLongEdge(QSize size, int longEdge);
+
+// Resamples a picture that arrives row by row, top to bottom (a file being decoded), into a picture of
+// another size: each result row is written as soon as the source rows it reads have come, so only a few
+// filtered rows are held, never the whole source. The result is resampledPicture()'s, pixel for pixel.
+class RowResampler {
+public:
+    // Resamples a source of `from` into `into`, a Format_ARGB32_Premultiplied picture of the wanted size
+    // (each side at least 1), which must outlive the resampler.
+    RowResampler(QSize from, QImage& into);
+    ~RowResampler();
+    RowResampler(const RowResampler&) = delete;
+    RowResampler& operator=(const RowResampler&) = delete;
+    // Takes the source's next `count` rows (premultiplied 32-bit pixels, `stride` bytes apart) and writes the
+    // result rows they complete.
+    void addRows(const uchar* rows, qsizetype stride, int count);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};

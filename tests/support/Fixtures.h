@@ -5,8 +5,10 @@
 #include "base/UserError.h"
 #include "pictures/Pictures.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
+#include <QImageWriter>
 #include <QLocale>
 #include <QTest>
 
@@ -65,3 +67,25 @@ public:
 private:
     QLocale m_previous; // a default-constructed QLocale is the current default
 };
+
+// The picture as a JPEG whose EXIF block holds one entry, the orientation tag: the way a camera
+// stores a photo taken sideways or a mirror image.
+inline QByteArray jpegWithOrientation(const QImage& stored, int orientation) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(100);
+    if (!writer.write(stored))
+        return {};
+    QByteArray exif = QByteArray::fromHex("ffe10022"         // APP1 marker, 34 bytes long
+                                          "457869660000"     // "Exif" and two zero bytes
+                                          "4d4d002a00000008" // big-endian TIFF header, directory at 8
+                                          "0001"             // one entry: orientation,
+                                          "0112000300000001" // one SHORT,
+                                          "00");             // whose value is
+    exif += char(orientation);
+    exif += QByteArray(6, '\0'); // the rest of the value field, then "no further directory"
+    jpeg.insert(2, exif);        // right after the start marker
+    return jpeg;
+}

@@ -14,6 +14,10 @@
 #include <numbers>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr double lobes = 3; // Lanczos-3
@@ -156,21 +160,28 @@ __attribute__((target_clones("avx2", "default"))) void addScaled(float* total, c
 
 // Rounds filtered values into premultiplied pixels: each colour within 0 and the alpha (the filter's
 // overshoot would otherwise make colours no premultiplied pixel can have).
-// (A pixel's four channels at once; the conversion truncates as a cast of each would.)
-__attribute__((target_clones("avx2", "default"))) void storeRow(const float* values, int width, uchar* out) {
-    using Whole = int __attribute__((vector_size(16)));
-    const Pixel zero{0, 0, 0, 0};
-    for (int x = 0; x < width; ++x) {
-        Pixel pixel;
-        __builtin_memcpy(&pixel, values + 4 * x, sizeof pixel);
-        pixel += 0.5f;
-        const float alpha = std::clamp(pixel[alphaByte], 0.f, 255.f);
-        const Pixel ceiling{alpha, alpha, alpha, alpha};
-        pixel = pixel < zero ? zero : pixel;
-        pixel = pixel > ceiling ? ceiling : pixel;
-        const Whole whole = __builtin_convertvector(pixel, Whole);
+void storeRow(const float* values, int width, uchar* out) {
+    int x = 0;
+#if defined(__SSE2__) && Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // Four pixels at a time, as the loop below rounds them (the conversion truncates, as a cast does).
+    const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps(), full = _mm_set1_ps(255.f);
+    const auto rounded = [&](const float* pixel) {
+        const __m128 value = _mm_add_ps(_mm_loadu_ps(pixel), half);
+        const __m128 alpha = _mm_min_ps(_mm_max_ps(_mm_shuffle_ps(value, value, 0xff), zero), full);
+        return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(value, zero), alpha));
+    };
+    for (; x + 4 <= width; x += 4) {
+        const float* pixels = values + 4 * x;
+        const __m128i low = _mm_packs_epi32(rounded(pixels), rounded(pixels + 4));
+        const __m128i high = _mm_packs_epi32(rounded(pixels + 8), rounded(pixels + 12));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; x < width; ++x) {
+        const float* pixel = values + 4 * x;
+        const float alpha = std::clamp(pixel[alphaByte] + 0.5f, 0.f, 255.f);
         for (int c = 0; c < 4; ++c)
-            out[4 * x + c] = uchar(whole[c]);
+            out[4 * x + c] = uchar(std::clamp(pixel[c] + 0.5f, 0.f, alpha));
     }
 }
 

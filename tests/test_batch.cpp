@@ -268,6 +268,47 @@ private slots:
         }
     }
 
+    // The window's Cancel button in the middle of a run: no other photo starts, every file written is whole,
+    // and the window says it was cancelled and can be closed.
+    void theWindowsCancelButtonStopsTheRun() {
+        QTemporaryDir folder;
+        const QString photos = folder.filePath("photos");
+        const QString out = folder.filePath("out");
+        QDir().mkpath(photos);
+        QDir().mkpath(out);
+        writePhoto(photos + "/00.jpg", {1600, 1200});
+        constexpr int count = 60;
+        for (int i = 1; i < count; ++i)
+            QVERIFY(QFile::copy(photos + "/00.jpg",
+                                photos + QStringLiteral("/%1.jpg").arg(i, 2, 10, QChar('0'))));
+        Document document;
+        document.open(photos + "/00.jpg");
+        document.change(
+            "Add rectangle",
+            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
+        BatchWindow window(document);
+        window.addPaths({photos});
+        window.findChild<QLineEdit*>("OutputFolderEdit")->setText(out);
+        window.findChild<QComboBox*>("FormatList")->setCurrentText("PNG");
+        auto* cancel = window.findChild<QPushButton*>("CancelButton");
+        auto* progress = window.findChild<QProgressBar*>("BatchProgress");
+        QSignalSpy finished(&window, &BatchWindow::runFinished);
+        window.findChild<QPushButton*>("StartButton")->click();
+        QCOMPARE(cancel->text(), "Cancel");
+        QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 1, 30000);
+        cancel->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().at(2).toBool(), true);
+        QVERIFY(window.findChild<QLabel*>("BatchStatusLabel")->text().startsWith("Cancelled: "));
+        QCOMPARE(cancel->text(), "Close");
+        const QStringList written = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(written.size() < count, qPrintable(written.join(", ")));
+        for (const QString& name : written) {
+            QVERIFY2(name.endsWith("-lumora.png"), qPrintable(name)); // no temporary file left
+            QCOMPARE(loadOrFail(out + "/" + name).size(), QSize(1600, 1200));
+        }
+    }
+
     void theCommandLine() {
         QTemporaryDir folder;
         const QList<ProjectStep> steps = recipeSteps(folder.path());

@@ -24,8 +24,8 @@ void PictureItem::setPicture(QImage picture) {
 
 QImage PictureItem::takePicture() {
     QImage picture = m_pyramid->picture();
-    m_pyramid =
-        std::make_shared<PicturePyramid>(); // the last owner's pyramid goes, and its reference with it
+    // The pyramid goes with its last owner, and its reference with it: the picture may be unshared now.
+    m_pyramid = std::make_shared<PicturePyramid>();
     update();
     return picture;
 }

@@ -237,7 +237,7 @@ StepRecipe BackgroundCreator::recipe() const {
     return recipe;
 }
 
-PictureState BackgroundCreator::replay(const PictureState&, const StepRecipe& recipe) {
+PictureState BackgroundCreator::replay(PictureState, const StepRecipe& recipe) {
     using namespace recipe_values;
     ShapeItem rectangle(ShapeFigure::Rectangle);
     rectangle.setFill(toBrush(recipe.settings["interior"], recipe));

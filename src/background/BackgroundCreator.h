@@ -34,7 +34,7 @@ public:
     // What "Ok" records: the size, the interior and the border, and the zoom.
     StepRecipe recipe() const;
     // Makes a recorded background again; the picture before plays no part.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     ShapeItem* rectangle() const { return m_rectangle; }

@@ -135,8 +135,10 @@ QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const st
             state = {photo, step.settings["restore"].toBool() ? state.controlSize : photoSize};
             continue;
         }
-        state = replayStep(
-            state, recipe_adaptation::adaptedRecipe(step, recipe.recordedSizes()[i], state.controlSize));
+        const StepRecipe adapted =
+            recipe_adaptation::adaptedRecipe(step, recipe.recordedSizes()[i], state.controlSize);
+        // Handed over, the picture is unshared during the step, which can then draw on it in place.
+        state = replayStep(std::move(state), adapted);
     }
     return scaledToLongEdge(std::exchange(state.picture, QImage()), longEdge);
 }

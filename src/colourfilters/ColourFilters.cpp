@@ -20,6 +20,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -150,14 +151,15 @@ StepRecipe ColourFilters::recipe() const {
     return recipe;
 }
 
-PictureState ColourFilters::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState ColourFilters::replay(PictureState before, const StepRecipe& recipe) {
     using namespace recipe_values;
-    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    const QSizeF controlSize = before.controlSize;
+    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
     auto* layer = new PictureItem(background.get()); // owned by the background
     layer->setWrap(PictureItem::Wrap::Stretch);
     layer->setPicture(layerPicture(toColour(recipe.settings["colour"], Qt::white), mergeColourOf(recipe)));
     applyPlacement(recipe.settings["layer"], *layer);
-    return {renderItem(background.get()), before.controlSize};
+    return {renderOverPicture(*background), controlSize};
 }
 
 void ColourFilters::applyRecipe(const StepRecipe& recipe) {

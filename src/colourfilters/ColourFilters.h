@@ -36,7 +36,7 @@ public:
     // What "Ok" records: the layer's place, its colour and merge colour, and how the window showed it.
     StepRecipe recipe() const;
     // Makes a recorded colour filter again on `before`, as "Ok" made it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
 protected:
     bool event(QEvent* event) override;

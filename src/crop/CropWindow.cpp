@@ -173,7 +173,7 @@ StepRecipe CropWindow::recipe() const {
     return recipe;
 }
 
-PictureState CropWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState CropWindow::replay(PictureState before, const StepRecipe& recipe) {
     const QImage result = cropOf(before.picture, recipe_values::toSize(recipe.settings["size"]));
     return {result, QSizeF(result.size())};
 }

@@ -47,7 +47,7 @@ public:
     StepRecipe recipe() const;
     // Makes a recorded crop again on `before`, as "Ok" made it. Throws UserError when the size cannot give a
     // picture.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
 private:
     void buildPanel(QWidget* panel);

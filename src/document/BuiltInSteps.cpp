@@ -49,15 +49,15 @@ PictureState wholePicture(const StepRecipe& recipe) {
 } // namespace
 
 void registerBuiltInStepReplays() {
-    registerStepReplay(step_tools::open, [](const PictureState& before, const StepRecipe& recipe) {
+    registerStepReplay(step_tools::open, [](PictureState before, const StepRecipe& recipe) {
         PictureState after = wholePicture(recipe);
         if (recipe.settings.value("restore").toBool())
             after.controlSize = before.controlSize; // restoring the original keeps the control as it is
         return after;
     });
     registerStepReplay(step_tools::picture,
-                       [](const PictureState&, const StepRecipe& recipe) { return wholePicture(recipe); });
-    registerStepReplay(step_tools::flip, [](const PictureState& before, const StepRecipe& recipe) {
+                       [](PictureState, const StepRecipe& recipe) { return wholePicture(recipe); });
+    registerStepReplay(step_tools::flip, [](PictureState before, const StepRecipe& recipe) {
         const QImage picture = mirroredPicture(before.picture, recipe.settings.value("horizontal").toBool(),
                                                recipe.settings.value("vertical").toBool());
         return PictureState{picture, before.controlSize};

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QReadWriteLock>
 
+#include <utility>
+
 namespace {
 
 struct Registry {
@@ -45,7 +47,7 @@ bool canReplayStep(const QString& tool) {
     return registry().functions.contains(tool);
 }
 
-PictureState replayStep(const PictureState& before, const StepRecipe& recipe) {
+PictureState replayStep(PictureState before, const StepRecipe& recipe) {
     StepReplayFunction replay;
     {
         QReadLocker locked(&registry().lock);
@@ -61,7 +63,7 @@ PictureState replayStep(const PictureState& before, const StepRecipe& recipe) {
                             .arg(recipe.tool)
                             .arg(recipe.version)
                             .arg(StepRecipe::currentVersion));
-    PictureState after = replay(before, recipe);
+    PictureState after = replay(std::move(before), recipe);
     if (after.picture.isNull())
         throw std::bad_alloc();
     if (after.picture.format() != QImage::Format_ARGB32_Premultiplied)
@@ -77,6 +79,7 @@ QList<PictureState> replaySteps(const PictureState& start, const QList<StepRecip
     for (const StepRecipe& recipe : recipes) {
         if (cancelled.load())
             return {};
+        // Every state is kept, so the step gets a shared copy: it draws into new memory, as it must.
         PictureState after = replayStep(states.isEmpty() ? start : states.constLast(), recipe);
         states.append(std::move(after));
         if (progress)

@@ -11,14 +11,17 @@
 
 #include <QStringList>
 
-using StepReplayFunction = std::function<PictureState(const PictureState& before, const StepRecipe& recipe)>;
+// `before` is the function's own: where nothing else shares its picture, a step may draw into that memory
+// instead of making a second picture of the same size.
+using StepReplayFunction = std::function<PictureState(PictureState before, const StepRecipe& recipe)>;
 
 // Registers the function that replays steps of `tool`.
 void registerStepReplay(const QString& tool, StepReplayFunction replay);
 bool canReplayStep(const QString& tool);
 // The state after the step. Throws UserError for an unknown tool or unreadable settings, std::bad_alloc
-// when the picture does not fit in memory.
-PictureState replayStep(const PictureState& before, const StepRecipe& recipe);
+// when the picture does not fit in memory. Hand `before` over with std::move when it is not needed again: an
+// unshared picture is then drawn on in place.
+PictureState replayStep(PictureState before, const StepRecipe& recipe);
 
 // What cannot be made exactly as recorded on this machine (a font it lacks, and the one used instead), said
 // to the user before steps are made again from a file. Tools that can tell register a function.

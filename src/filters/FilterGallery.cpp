@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -341,8 +342,8 @@ Effect FilterGallery::recordedEffect(const StepRecipe& recipe) {
     return recipe_values::toEffect(recipe.settings["effect"]);
 }
 
-PictureState FilterGallery::replay(const PictureState& before, const StepRecipe& recipe) {
-    QImage baked = bakeEffect(recordedEffect(recipe), before.picture);
+PictureState FilterGallery::replay(PictureState before, const StepRecipe& recipe) {
+    QImage baked = bakeEffect(recordedEffect(recipe), std::move(before.picture));
     if (baked.isNull())
         throw std::bad_alloc();
     return {std::move(baked), before.controlSize};

@@ -52,7 +52,7 @@ public:
     // The filter a recorded step used; throws UserError when this version does not know it.
     static Effect recordedEffect(const StepRecipe& recipe);
     // Makes a recorded filter step again on `before`, baked as "Ok" bakes it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
     void apply();
     void visualize();
 

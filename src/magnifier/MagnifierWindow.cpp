@@ -186,7 +186,7 @@ StepRecipe MagnifierWindow::recipe() const {
     return recipe;
 }
 
-PictureState MagnifierWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState MagnifierWindow::replay(PictureState before, const StepRecipe& recipe) {
     const std::unique_ptr<PictureItem> background = replayBackground(before);
     auto* loupe = new LoupeItem(background.get()); // owned by the background
     applyLoupeSettings(recipe, *loupe);

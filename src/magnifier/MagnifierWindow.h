@@ -32,7 +32,7 @@ public:
     // What "Ok" records: the loupe's place, look, zoom and viewed region, and how the window showed it.
     StepRecipe recipe() const;
     // Makes a recorded magnifying glass again on `before`, as "Ok" made it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

@@ -24,6 +24,7 @@
 #include <QPushButton>
 
 #include <new>
+#include <utility>
 
 namespace {
 // Stacking of the overlay among the preview's items (background 0, guides 2, frame 3).
@@ -65,6 +66,18 @@ QImage mergePictures(const PictureItem& background, const PictureItem& overlay, 
     return renderItem(&container); // the copies go before their container
 }
 
+// The same for a background made for the merge alone: an overlay in front of a background that fills the
+// result unturned is drawn on the background's own picture (which the background lets go of).
+QImage mergeOverBackground(PictureItem& background, const PictureItem& overlay, bool overlayInFront) {
+    const bool asContainer = background.pos() == QPointF(0, 0) && background.rotationAngle() == 0 &&
+                             background.opacity() == 1 && background.scale() == 1 &&
+                             background.transform().isIdentity();
+    if (!overlayInFront || !asContainer || !drawsOverPicture(background))
+        return mergePictures(background, overlay, overlayInFront);
+    const std::unique_ptr<PictureItem> overlayCopy = overlay.copy(&background);
+    return renderOverPicture(background);
+}
+
 QJsonObject fromOrigin(const PictureOrigin& origin, StepRecipe& recipe) {
     switch (origin.kind) {
     case PictureOrigin::Kind::Document:
@@ -97,7 +110,7 @@ PictureOrigin toOrigin(const QJsonValue& value, const StepRecipe& recipe) {
     return PictureOrigin::fromResource(recipe.resources.at(index));
 }
 
-QImage pictureOf(const PictureOrigin& origin, const QImage& document) {
+QImage pictureOf(const PictureOrigin& origin, QImage document) {
     switch (origin.kind) {
     case PictureOrigin::Kind::Document:
         return document;
@@ -124,8 +137,7 @@ QImage withChanges(QImage picture, const QJsonArray& changes) {
                 throw std::bad_alloc();
         } else {
             const QString flip = change["flip"].toString();
-            picture =
-                picture.mirrored(flip == QLatin1String("horizontal"), flip == QLatin1String("vertical"));
+            picture.mirror(flip == QLatin1String("horizontal"), flip == QLatin1String("vertical"));
         }
     }
     return picture;
@@ -138,10 +150,10 @@ struct RecordedPicture {
     QImage picture;
 };
 
-RecordedPicture recordedPicture(const QJsonValue& value, const StepRecipe& recipe, const QImage& document) {
+RecordedPicture recordedPicture(const QJsonValue& value, const StepRecipe& recipe, QImage document) {
     const QJsonObject settings = value.toObject();
     RecordedPicture recorded{toOrigin(settings["origin"], recipe), settings["changes"].toArray(), {}};
-    recorded.picture = withChanges(pictureOf(recorded.origin, document), recorded.changes);
+    recorded.picture = withChanges(pictureOf(recorded.origin, std::move(document)), recorded.changes);
     return recorded;
 }
 
@@ -347,20 +359,24 @@ StepRecipe OverlayEditor::recipe() const {
     return recipe;
 }
 
-PictureState OverlayEditor::replay(const PictureState& before, const StepRecipe& recipe) {
-    const QJsonObject backgroundSettings = recipe.settings["background"].toObject();
-    const RecordedPicture recordedBackground = recordedPicture(backgroundSettings, recipe, before.picture);
-    PictureItem background;
-    background.setPicture(recordedBackground.picture);
-    background.setSize(backgroundSize(recordedBackground, backgroundSettings["size"], before.controlSize));
-
+PictureState OverlayEditor::replay(PictureState before, const StepRecipe& recipe) {
     const QJsonObject overlaySettings = recipe.settings["overlay"].toObject();
     PictureItem overlay;
     overlay.setPicture(recordedPicture(overlaySettings, recipe, before.picture).picture);
     overlay.setWrap(overlaySettings["proportional"].toBool(true) ? PictureItem::Wrap::Fit
                                                                  : PictureItem::Wrap::Stretch);
     recipe_values::applyPlacement(overlaySettings["placement"], overlay);
-    QImage merged = mergePictures(background, overlay, overlaySettings["front"].toBool(true));
+
+    // The background last, handed the document's picture: where the overlay does not use it too, the
+    // background then holds the only reference to it.
+    const QJsonObject backgroundSettings = recipe.settings["background"].toObject();
+    RecordedPicture recordedBackground =
+        recordedPicture(backgroundSettings, recipe, std::move(before.picture));
+    PictureItem background;
+    background.setSize(backgroundSize(recordedBackground, backgroundSettings["size"], before.controlSize));
+    background.setPicture(std::move(recordedBackground.picture));
+
+    QImage merged = mergeOverBackground(background, overlay, overlaySettings["front"].toBool(true));
     const QSizeF size(merged.size());
     return {std::move(merged), size};
 }

@@ -76,7 +76,7 @@ public:
     // here), the overlay's place, look and stacking, and how the window showed them.
     StepRecipe recipe() const;
     // Makes a recorded step again on `before`, as "Ok" made it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
     // "Edit again": after openOnDocument(), the pictures, placement and settings the step had.
     void applyRecipe(const StepRecipe& recipe);
     MergeTarget okBinding() const { return m_mergeTarget; }

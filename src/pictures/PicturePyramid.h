@@ -5,13 +5,14 @@
 
 #include <QImage>
 
+#include <utility>
 #include <vector>
 
 class PicturePyramid {
 public:
     PicturePyramid() = default;
-    explicit PicturePyramid(const QImage& picture)
-        : m_picture(picture) {}
+    explicit PicturePyramid(QImage picture)
+        : m_picture(std::move(picture)) {}
 
     const QImage& picture() const { return m_picture; }
     // The smallest stored copy that is still at least `scale` times the picture's size.

@@ -109,7 +109,7 @@ StepRecipe CanvasSizeWindow::recipe() const {
     return recipe;
 }
 
-PictureState CanvasSizeWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState CanvasSizeWindow::replay(PictureState before, const StepRecipe& recipe) {
     const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
     checkNewSize(size, "A canvas");
     const auto anchor = CanvasAnchor(recipe_values::toChoice(recipe.settings["anchor"], 0, 8, 4));

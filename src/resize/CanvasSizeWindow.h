@@ -32,7 +32,7 @@ public:
 
     static QString recipeTool();
     StepRecipe recipe() const;
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
 private:
     void resizeCanvas();

@@ -136,7 +136,7 @@ StepRecipe CropRegionWindow::recipe(const QRect& region) {
     return recipe;
 }
 
-PictureState CropRegionWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState CropRegionWindow::replay(PictureState before, const StepRecipe& recipe) {
     const QRect region = recipe_values::toRect(recipe.settings["region"]).toAlignedRect();
     if (region.isEmpty() || !before.picture.rect().contains(region))
         throw UserError(

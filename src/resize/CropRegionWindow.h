@@ -33,7 +33,7 @@ public:
     static QString recipeTool();
     static StepRecipe recipe(const QRect& region);
     // The recorded region of `before`. Throws UserError when it lies outside the picture.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
 private:
     void showRegion(const QRect& region);

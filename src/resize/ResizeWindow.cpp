@@ -131,7 +131,7 @@ StepRecipe ResizeWindow::recipe(QSize size) {
     return recipe;
 }
 
-PictureState ResizeWindow::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState ResizeWindow::replay(PictureState before, const StepRecipe& recipe) {
     const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
     checkNewSize(size, "A picture");
     const QImage result = resampledPicture(before.picture, size);

@@ -36,7 +36,7 @@ public:
     static QString recipeTool();
     static StepRecipe recipe(QSize size);
     // Resamples `before` to the recorded size. Throws UserError when the size cannot give a picture.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
 private:
     void resizePicture();

@@ -8,6 +8,7 @@
 #include <QStyleOptionGraphicsItem>
 
 #include <cmath>
+#include <utility>
 
 PictureItem::PictureItem(QGraphicsItem* parent)
     : BoxItem(parent)
@@ -16,9 +17,17 @@ PictureItem::PictureItem(QGraphicsItem* parent)
     setFlag(ItemUsesExtendedStyleOption); // paint only what is exposed
 }
 
-void PictureItem::setPicture(const QImage& picture) {
-    m_pyramid = std::make_shared<PicturePyramid>(picture);
+void PictureItem::setPicture(QImage picture) {
+    m_pyramid = std::make_shared<PicturePyramid>(std::move(picture));
     update();
+}
+
+QImage PictureItem::takePicture() {
+    QImage picture = m_pyramid->picture();
+    // The pyramid goes with its last owner, and its reference with it: the picture may be unshared now.
+    m_pyramid = std::make_shared<PicturePyramid>();
+    update();
+    return picture;
 }
 
 void PictureItem::setWrap(Wrap wrap) {

@@ -17,7 +17,9 @@ public:
     explicit PictureItem(QGraphicsItem* parent = nullptr);
 
     const QImage& picture() const { return m_pyramid->picture(); }
-    void setPicture(const QImage& picture);
+    void setPicture(QImage picture);
+    // The picture, which the item lets go of: it is left with none (copies of the item keep theirs, shared).
+    QImage takePicture();
     Wrap wrap() const { return m_wrap; }
     void setWrap(Wrap wrap);
     // Where the picture is drawn inside the box.

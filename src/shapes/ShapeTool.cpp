@@ -28,6 +28,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 
 constexpr int editHeight = 22;
@@ -201,18 +203,19 @@ StepRecipe ShapeTool::recipe() const {
     return recipe;
 }
 
-PictureState ShapeTool::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState ShapeTool::replay(PictureState before, const StepRecipe& recipe) {
     using namespace recipe_values;
     const ShapeFigure figure = recipe.tool == recipeTool(ShapeFigure::Line)        ? ShapeFigure::Line
                                : recipe.tool == recipeTool(ShapeFigure::Rectangle) ? ShapeFigure::Rectangle
                                                                                    : ShapeFigure::Circle;
-    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    const QSizeF controlSize = before.controlSize;
+    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
     auto* shape = new ShapeItem(figure, background.get()); // owned by the background
     if (figure != ShapeFigure::Line)
         shape->setFill(toBrush(recipe.settings["fill"], recipe));
     shape->setStroke(toStroke(recipe.settings["stroke"], recipe));
     applyPlacement(recipe.settings["shape"], *shape);
-    return {renderItem(background.get()), before.controlSize};
+    return {renderOverPicture(*background), controlSize};
 }
 
 void ShapeTool::applyRecipe(const StepRecipe& recipe) {

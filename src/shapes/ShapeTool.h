@@ -34,7 +34,7 @@ public:
     // What "Ok" records: the shape's place, brushes and stroke, and how the window showed it.
     StepRecipe recipe() const;
     // Makes a recorded shape step again on `before`, as "Ok" made it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 QToolButton* toggleButton(Panel& panel, const char* name, int x, int y, int side) {
@@ -52,7 +54,11 @@ QString faceFor(const QString& family) {
 // The text drawn unturned at its own size, then laid into `box` (fitted, keeping its proportions) and turned
 // about the box's centre by the text's rotation, over the background at its size. A text too large to draw
 // leaves the background as it is.
-QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box) {
+enum class BackgroundPicture {
+    Keep, // the window's background goes on showing its picture
+    Take, // the background lets go of its picture, which the text may be drawn on in place
+};
+QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box, BackgroundPicture picture) {
     PictureItem placed(&background);
     // A style's shadow and glow reach beyond the text's box: they are drawn with it, round the box alike on
     // every side, at the scale the text is laid in.
@@ -67,7 +73,8 @@ QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box) 
     placed.setRotationAngle(text.rotationAngle());
     const bool shown = text.isVisible();
     text.setVisible(false); // in the window, the text is on the background too
-    const QImage result = renderItem(&background);
+    const QImage result =
+        picture == BackgroundPicture::Take ? renderOverPicture(background) : renderItem(&background);
     text.setVisible(shown);
     return result;
 }
@@ -275,7 +282,8 @@ void Text2DTool::openOnDocument() {
 }
 
 QImage Text2DTool::mergedPicture() {
-    return drawTextOver(*background(), *m_text, {m_preview->frame()->pos(), m_preview->frame()->size()});
+    return drawTextOver(*background(), *m_text, {m_preview->frame()->pos(), m_preview->frame()->size()},
+                        BackgroundPicture::Keep);
 }
 
 void Text2DTool::merge() {
@@ -309,15 +317,16 @@ StepRecipe Text2DTool::recipe() const {
     return recipe;
 }
 
-PictureState Text2DTool::replay(const PictureState& before, const StepRecipe& recipe) {
+PictureState Text2DTool::replay(PictureState before, const StepRecipe& recipe) {
     using namespace recipe_values;
-    const std::unique_ptr<PictureItem> background = replayBackground(before);
+    const QSizeF controlSize = before.controlSize;
+    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
     TextItem text;
     applyTextLook(recipe, text);
     if (const QString family = recordedFamily(recipe); !family.isEmpty())
         text.setFamily(faceFor(family));
     const QRectF frame = toRect(recipe.settings["frame"].toObject()["box"], text.box());
-    return {drawTextOver(*background, text, frame), before.controlSize};
+    return {drawTextOver(*background, text, frame, BackgroundPicture::Take), controlSize};
 }
 
 QStringList Text2DTool::replayWarnings(const StepRecipe& recipe) {

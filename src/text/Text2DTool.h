@@ -36,7 +36,7 @@ public:
     StepRecipe recipe() const;
     // Makes a recorded text step again on `before`, as "Ok" made it; a font this computer lacks is replaced
     // by the face the program's font rules name for it.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
     // The font a recorded step was drawn with, when this computer draws it with another face.
     static QStringList replayWarnings(const StepRecipe& recipe);
 

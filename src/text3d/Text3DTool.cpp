@@ -21,6 +21,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include <utility>
+
 Text3DTool::Text3DTool(ToolRequests& requests, Document& document, TextImage3D& textImage, QWidget* parent)
     : QDialog(parent)
     , m_requests(requests)
@@ -219,13 +221,14 @@ PictureItem::Wrap recordedWrap(const StepRecipe& recipe) {
 
 } // namespace
 
-PictureState Text3DTool::replay(const PictureState& before, const StepRecipe& recipe) {
-    const std::unique_ptr<PictureItem> background = replayBackground(before);
+PictureState Text3DTool::replay(PictureState before, const StepRecipe& recipe) {
+    const QSizeF controlSize = before.controlSize;
+    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
     auto* text = new PictureItem(background.get()); // owned by the background
     text->setPicture(recordedTextPicture(recipe));
     text->setWrap(recordedWrap(recipe));
     recipe_values::applyPlacement(recipe.settings["text"], *text);
-    return {renderItem(background.get()), before.controlSize};
+    return {renderOverPicture(*background), controlSize};
 }
 
 QStringList Text3DTool::warnings(const StepRecipe& recipe) {

@@ -38,7 +38,7 @@ public:
     // the editor drew it), its place, opacity and fitting, and how the window showed it.
     StepRecipe recipe() const;
     // Places the recorded picture on `before` as "Ok" did; draws nothing in 3D, so it needs no OpenGL.
-    static PictureState replay(const PictureState& before, const StepRecipe& recipe);
+    static PictureState replay(PictureState before, const StepRecipe& recipe);
     // The recorded font when this machine draws the text with another one.
     static QStringList warnings(const StepRecipe& recipe);
 

@@ -7,6 +7,7 @@
 #include "scene/PictureItem.h"
 
 #include <cmath>
+#include <utility>
 
 namespace recipe_values {
 
@@ -174,9 +175,9 @@ void applyPlacement(const QJsonValue& value, BoxItem& item) {
 
 } // namespace recipe_values
 
-std::unique_ptr<PictureItem> replayBackground(const PictureState& before) {
+std::unique_ptr<PictureItem> replayBackground(PictureState before) {
     auto background = std::make_unique<PictureItem>();
-    background->setPicture(before.picture);
+    background->setPicture(std::move(before.picture));
     background->setSize(before.controlSize);
     return background;
 }

@@ -51,5 +51,6 @@ void applyPlacement(const QJsonValue& value, BoxItem& item);
 
 } // namespace recipe_values
 
-// The background a replay paints on: the picture in a box of the control's size, as a preview shows it.
-std::unique_ptr<PictureItem> replayBackground(const PictureState& before);
+// The background a replay paints on: the picture in a box of the control's size, as a preview shows it. The
+// picture moves into the item, so a picture nobody else holds stays unshared there.
+std::unique_ptr<PictureItem> replayBackground(PictureState before);

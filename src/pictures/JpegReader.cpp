@@ -154,13 +154,14 @@ JpegRows::~JpegRows() {
     jpeg_destroy_decompress(&m_state->info);
 }
 
-bool JpegRows::open(const uchar* data, qsizetype size, int minimumLongEdge) {
+bool JpegRows::open(const uchar* data, qsizetype size, Bytes bytes, int minimumLongEdge) {
     Decoder& decoder = *m_state;
     jpeg_decompress_struct& info = decoder.info;
     if (setjmp(decoder.errors.jump))
         return false;
     m_data = data;
     m_length = size;
+    m_releaseRead = bytes == Bytes::MappedFile;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
     jpeg_read_header(&info, TRUE);
@@ -207,14 +208,17 @@ bool JpegRows::read(uchar* out, qsizetype stride, int count) {
     }
     if (end == info.output_height)
         jpeg_finish_decompress(&info);
-    // The bytes read so far are done with: a mapped file's pages leave the process's memory as it goes. (At
-    // the end of a file cut short the decoder reads on from a marker of its own, outside the data: all of
-    // the data is read then.)
-    const auto next = reinterpret_cast<quintptr>(info.src->next_input_byte);
-    const auto begin = reinterpret_cast<quintptr>(m_data);
-    const qint64 read = next >= begin && next <= begin + quintptr(m_length) ? qint64(next - begin) : m_length;
-    releaseMappedBytes(m_data, m_released, read);
-    m_released = std::max(m_released, read);
+    if (m_releaseRead) {
+        // The bytes read so far are done with: a mapped file's pages leave the process's memory as it goes.
+        // (At the end of a file cut short the decoder reads on from a marker of its own, outside the data:
+        // all of the data is read then.)
+        const auto next = reinterpret_cast<quintptr>(info.src->next_input_byte);
+        const auto begin = reinterpret_cast<quintptr>(m_data);
+        const qint64 read =
+            next >= begin && next <= begin + quintptr(m_length) ? qint64(next - begin) : m_length;
+        releaseMappedBytes(m_data, m_released, read);
+        m_released = std::max(m_released, read);
+    }
     return true;
 }
 

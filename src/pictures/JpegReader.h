@@ -25,10 +25,13 @@ class JpegRows {
 public:
     JpegRows();
     ~JpegRows();
+    // Where the bytes are: a file's mapping lets the pages read go from the process's memory as the rows
+    // are decoded (a later read brings them back from the file); other memory is left as it is.
+    enum class Bytes { InMemory, MappedFile };
     // Reads the header; false for a file decodeJpeg() would not decode (damaged, CMYK, too large). `data`
     // must outlive the reader. With `minimumLongEdge` above 0 the rows are those of the picture decoded at
     // the scale decodeJpeg() chooses for it.
-    bool open(const uchar* data, qsizetype size, int minimumLongEdge = 0);
+    bool open(const uchar* data, qsizetype size, Bytes bytes, int minimumLongEdge = 0);
     QSize size() const { return m_size; }
     QByteArray iccProfile() const;
     // The next `count` rows as opaque Format_ARGB32_Premultiplied pixels; false when the data is damaged.
@@ -40,5 +43,6 @@ private:
     QSize m_size;
     const uchar* m_data = nullptr;
     qsizetype m_length = 0;
+    bool m_releaseRead = false;
     qint64 m_released = 0;
 };

@@ -142,7 +142,7 @@ public:
             if (header.transformation() != QImageIOHandler::TransformationNone)
                 return false;
             m_jpeg = std::make_unique<JpegRows>();
-            if (!m_jpeg->open(m_data, m_size))
+            if (!m_jpeg->open(m_data, m_size, JpegRows::Bytes::MappedFile))
                 return false;
             m_pixels = m_jpeg->size();
             icc = m_jpeg->iccProfile();

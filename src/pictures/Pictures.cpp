@@ -132,7 +132,7 @@ QImage readJpegForLongEdge(QFile& file, int longEdge) {
         return {};
     const auto unmap = qScopeGuard([&] { file.unmap(data); });
     JpegRows rows;
-    if (!rows.open(data, size, longEdge))
+    if (!rows.open(data, size, JpegRows::Bytes::MappedFile, longEdge))
         return {};
     if (const QByteArray icc = rows.iccProfile(); !icc.isEmpty()) {
         const QColorSpace space = QColorSpace::fromIccProfile(icc);

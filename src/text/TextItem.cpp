@@ -5,6 +5,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 TextItem::TextItem(QGraphicsItem* parent)
     : BoxItem(parent) {
@@ -100,18 +101,42 @@ Qt::Alignment TextItem::horizontalAlignment() const {
                                                 : Qt::AlignHCenter;
 }
 
+namespace {
+
+// The scale of the styled text's picture for a painter: the painter's own when it draws the text reduced
+// (a zoomed-out preview), rounded up to a power of two so that zooming by steps does not draw it anew each
+// time; 1 when it draws the text at full size or larger (a merge), so that a merge is always exact.
+double styledPictureScale(const QPainter& painter) {
+    const double scale = std::sqrt(std::abs(painter.deviceTransform().determinant()));
+    if (!(scale > 0) || scale >= 1)
+        return 1;
+    return std::max(1.0 / 64, std::exp2(std::ceil(std::log2(scale))));
+}
+
+} // namespace
+
 void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
     if (m_text.isEmpty())
         return;
     if (!m_style.isPlain()) {
         // Drawn once into a picture of the text's own area; shadows and glows reach beyond the box, letters
         // beyond it are cut as plain text is.
-        if (!m_styled)
+        const double scale = styledPictureScale(*painter);
+        if (!m_styled || m_styled->scale != scale)
             m_styled =
                 drawStyledText(layOutStyledText(m_text, m_font, horizontalAlignment(), size(), m_style),
-                               m_colour, m_style, boundingRect());
-        if (!m_styled->picture.isNull())
+                               m_colour, m_style, boundingRect(), scale);
+        if (m_styled->picture.isNull())
+            return;
+        if (scale == 1) {
             painter->drawImage(m_styled->origin, m_styled->picture);
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(QRectF(m_styled->origin, QSizeF(m_styled->picture.size()) / scale),
+                           m_styled->picture);
+        painter->restore();
         return;
     }
     QTextOption option(horizontalAlignment() | Qt::AlignVCenter);

@@ -150,10 +150,10 @@ StyledTextLayout layOutStyledText(const QString& text, const QFont& font, Qt::Al
 
 namespace {
 
-// The letters filled (and grown by `grow` pixels) in `colour`, then blurred, in a picture of `size` whose
-// origin lies at `origin`.
+// The letters filled (and grown by `grow` box units) in `colour`, then blurred by `sigma` pixels, in a
+// picture of `size` whose origin lies at `origin` (in pixels of the box drawn at `scale`).
 QImage blurredLetters(const QPainterPath& letters, const QColor& colour, double grow, double sigma,
-                      QSize size, QPointF origin) {
+                      QSize size, QPointF origin, double scale) {
     QImage mask(size, QImage::Format_ARGB32_Premultiplied);
     if (mask.isNull())
         return mask;
@@ -162,6 +162,7 @@ QImage blurredLetters(const QPainterPath& letters, const QColor& colour, double 
         QPainter painter(&mask);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(-origin);
+        painter.scale(scale, scale);
         painter.fillPath(letters, colour);
         if (grow > 0) {
             QPainterPathStroker stroker;
@@ -179,17 +180,20 @@ QImage blurredLetters(const QPainterPath& letters, const QColor& colour, double 
 } // namespace
 
 StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour, const TextStyle& style,
-                                 const QRectF& limit) {
+                                 const QRectF& limit, double scale) {
     StyledTextPicture result;
+    result.scale = scale;
     if (layout.letters.isEmpty())
         return result;
     const double reach = styleReach(style);
     QRectF area = layout.letters.boundingRect().adjusted(-reach, -reach, reach, reach);
     if (limit.isValid())
         area &= limit;
-    result.origin = QPointF(std::floor(area.left()), std::floor(area.top()));
-    const QSize size(int(std::ceil(area.right() - result.origin.x())),
-                     int(std::ceil(area.bottom() - result.origin.y())));
+    // In the picture's pixels: whole pixels round the area.
+    const QPointF corner(std::floor(area.left() * scale), std::floor(area.top() * scale));
+    const QSize size(int(std::ceil(area.right() * scale - corner.x())),
+                     int(std::ceil(area.bottom() * scale - corner.y())));
+    result.origin = corner / scale;
     if (size.isEmpty())
         return result;
     result.picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
@@ -200,14 +204,16 @@ StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& c
     if (style.shadow) {
         const QImage shadow =
             blurredLetters(layout.letters, style.shadowColour, std::max(0.0, style.shadowSpread),
-                           std::max(0.0, style.shadowSoftness), size, result.origin);
-        painter.drawImage(style.shadowOffset, shadow);
+                           std::max(0.0, style.shadowSoftness) * scale, size, corner, scale);
+        painter.drawImage(style.shadowOffset * scale, shadow);
     }
     if (style.glowRadius > 0)
-        painter.drawImage(
-            0, 0, blurredLetters(layout.letters, style.glowColour, 0, style.glowRadius, size, result.origin));
+        painter.drawImage(0, 0,
+                          blurredLetters(layout.letters, style.glowColour, 0, style.glowRadius * scale, size,
+                                         corner, scale));
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(-result.origin);
+    painter.translate(-corner);
+    painter.scale(scale, scale);
     if (style.outlineWidth > 0) {
         QPainterPathStroker stroker;
         stroker.setWidth(2 * style.outlineWidth);

@@ -46,13 +46,16 @@ StyledTextLayout layOutStyledText(const QString& text, const QFont& font, Qt::Al
 // The styled text drawn into a picture of its own: shadow, glow, outline, then the letters in `colour`;
 // `origin` is where the picture's top-left corner lies in box units. Everything is computed on the text's
 // own area (with room for the blurs), never on the whole picture it goes on; `limit`, when valid, cuts that
-// area (letters beyond the text's box are not drawn, as plain text is cut at its box).
+// area (letters beyond the text's box are not drawn, as plain text is cut at its box). At a `scale` below 1
+// the picture has that many pixels a box unit (lengths, blurs and offsets scaled alike): a preview shown
+// reduced costs what it shows, not what the merge draws.
 struct StyledTextPicture {
     QImage picture; // Format_ARGB32_Premultiplied
     QPointF origin;
+    double scale = 1; // the picture's pixels a box unit
 };
 StyledTextPicture drawStyledText(const StyledTextLayout& layout, const QColor& colour, const TextStyle& style,
-                                 const QRectF& limit = {});
+                                 const QRectF& limit = {}, double scale = 1);
 
 // How far the style's drawing may reach beyond the letters, in pixels.
 double styleReach(const TextStyle& style);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Loading a picture file of any type the program reads. The first byte picks the file's extension (the
 // content may be of another type, as users' files sometimes are); the rest is the file. A load gives a
-// picture within the size limit or a message, never a crash or a hang.
+// picture within the size limit or a message, never a crash or a hang; read for a long edge, the same.
 #include "FuzzSupport.h"
 #include "base/UserError.h"
 #include "pictures/Pictures.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -33,13 +35,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         file.write(reinterpret_cast<const char*>(data + 1), qint64(size - 1));
     }
+    bool loaded = false;
     try {
         const QImage picture = loadPicture(path);
         FUZZ_CHECK(!picture.isNull());
         FUZZ_CHECK(picture.format() == QImage::Format_ARGB32_Premultiplied);
         FUZZ_CHECK(qint64(picture.width()) * picture.height() <= maximumPicturePixels);
+        loaded = true;
     } catch (const UserError& error) {
         FUZZ_CHECK(!error.message().isEmpty());
+    }
+    // Read for a small long edge (a JPEG then decodes row by row into the resampler): a picture no longer
+    // than the edge when the whole reads, a message when it does not.
+    const int longEdge = 1 + int(size % 150);
+    try {
+        const QImage reduced = loadPictureForLongEdge(path, longEdge, 1);
+        FUZZ_CHECK(loaded);
+        FUZZ_CHECK(!reduced.isNull() && std::max(reduced.width(), reduced.height()) <= longEdge);
+        FUZZ_CHECK(reduced.format() == QImage::Format_ARGB32_Premultiplied);
+    } catch (const UserError& error) {
+        FUZZ_CHECK(!loaded && !error.message().isEmpty());
     }
     QFile::remove(path);
     return 0;

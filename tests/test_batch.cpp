@@ -190,6 +190,7 @@ private slots:
             "Add rectangle",
             DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
         BatchWindow window(document);
+        QCOMPARE(window.findChild<QLabel*>("RecipeLabel")->text(), "1 step: Add rectangle");
         window.findChild<QCheckBox*>("SubFoldersCheck")->setChecked(true);
         window.addPaths({photos});
         QCOMPARE(window.photos().size(), 3);

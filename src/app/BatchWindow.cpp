@@ -287,7 +287,9 @@ void BatchWindow::refreshRecipe() {
         QStringList names;
         for (const ProjectStep& step : m_recipe.steps())
             names << step.name;
-        m_recipeLabel->setText(QStringLiteral("%1 steps: %2").arg(names.size()).arg(names.join(", ")));
+        const QString count =
+            names.size() == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(names.size());
+        m_recipeLabel->setText(count + QStringLiteral(": ") + names.join(", "));
     } catch (const UserError& error) {
         m_recipeProblem = error.message();
         m_recipeLabel->setText(m_recipeProblem);

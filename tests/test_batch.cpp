@@ -11,6 +11,7 @@
 #include "document/Document.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "widgets/PictureView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -288,7 +289,21 @@ private slots:
             "Add rectangle",
             DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
         BatchWindow window(document);
+        QSignalSpy preview(&window, &BatchWindow::previewShown);
         window.addPaths({photos});
+        // The preview (480 pixels wide) fits its place in the window at its smallest.
+        window.resize(window.minimumSizeHint());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(preview.wait(10000) || !window.previewPicture().isNull());
+        const auto* view = window.findChild<PictureView*>("PreviewView");
+        QVERIFY(view->isVisible());
+        QVERIFY2(QRectF(view->rect()).contains(view->pictureRect()),
+                 qPrintable(QStringLiteral("%1 × %2 in %3 × %4")
+                                .arg(view->pictureRect().width())
+                                .arg(view->pictureRect().height())
+                                .arg(view->width())
+                                .arg(view->height())));
         window.findChild<QLineEdit*>("OutputFolderEdit")->setText(out);
         window.findChild<QComboBox*>("FormatList")->setCurrentText("PNG");
         auto* cancel = window.findChild<QPushButton*>("CancelButton");

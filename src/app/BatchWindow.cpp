@@ -5,6 +5,7 @@
 #include "batch/BatchRun.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
+#include "widgets/PictureView.h"
 #include "widgets/Services.h"
 
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QThreadPool>
 #include <QVBoxLayout>
 
@@ -89,12 +91,19 @@ void BatchWindow::build() {
     columns->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
+    // The preview fits its place whatever the window's size; a message stands there instead when there is
+    // no picture to show.
     m_preview = new QLabel("Select a photo to see the recipe on it.");
     m_preview->setObjectName("PreviewLabel");
     m_preview->setAlignment(Qt::AlignCenter);
-    m_preview->setMinimumSize(previewLongEdge * 3 / 4, previewLongEdge * 3 / 4);
     m_preview->setWordWrap(true);
-    right->addWidget(m_preview, 1);
+    m_previewView = new PictureView;
+    m_previewView->setObjectName("PreviewView");
+    m_previewPlace = new QStackedWidget;
+    m_previewPlace->addWidget(m_preview);
+    m_previewPlace->addWidget(m_previewView);
+    m_previewPlace->setMinimumSize(previewLongEdge * 3 / 4, previewLongEdge * 3 / 4);
+    right->addWidget(m_previewPlace, 1);
     right->addWidget(buildRunGroup());
     columns->addLayout(right, 1);
     setLayout(columns);
@@ -341,11 +350,10 @@ void BatchWindow::updatePreview() {
     QListWidgetItem* item = m_photoList->currentItem();
     if (!item || m_recipe.isEmpty()) {
         m_previewPicture = {};
-        m_preview->setPixmap({});
-        m_preview->setText(m_recipe.isEmpty() ? m_recipeProblem : "Select a photo to see the recipe on it.");
+        showPreviewMessage(m_recipe.isEmpty() ? m_recipeProblem : "Select a photo to see the recipe on it.");
         return;
     }
-    m_preview->setText("Making the preview…");
+    showPreviewMessage("Making the preview…");
     const QString path = item->data(Qt::UserRole).toString();
     QThreadPool& pool = previewPool(this);
     pool.clear(); // an older photo's preview not yet begun is of no use
@@ -371,12 +379,18 @@ void BatchWindow::showPreview(int generation, const QImage& picture, const QStri
         return;
     m_previewPicture = picture;
     if (picture.isNull()) {
-        m_preview->setPixmap({});
-        m_preview->setText(problem);
+        showPreviewMessage(problem);
     } else {
-        m_preview->setPixmap(QPixmap::fromImage(picture));
+        m_previewView->setPicture(picture);
+        m_previewPlace->setCurrentWidget(m_previewView);
     }
     emit previewShown();
+}
+
+void BatchWindow::showPreviewMessage(const QString& message) {
+    m_preview->setText(message);
+    m_previewView->setPicture({});
+    m_previewPlace->setCurrentWidget(m_preview);
 }
 
 void BatchWindow::start() {

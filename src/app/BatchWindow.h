@@ -13,6 +13,7 @@
 
 class BatchRun;
 class Document;
+class PictureView;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -20,6 +21,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QStackedWidget;
 class QRadioButton;
 class QSpinBox;
 
@@ -62,6 +64,7 @@ private:
     BatchOutput output() const;
     void updatePreview();
     void showPreview(int generation, const QImage& picture, const QString& problem);
+    void showPreviewMessage(const QString& message);
     void photoStarted(int index);
     void photoFinished(int index, int status, const QString& reason);
     void runEnded(bool cancelled);
@@ -84,7 +87,9 @@ private:
     QCheckBox* m_longEdgeCheck = nullptr;
     QSpinBox* m_longEdgeBox = nullptr;
     QCheckBox* m_overwriteCheck = nullptr;
-    QLabel* m_preview = nullptr;
+    QLabel* m_preview = nullptr; // the preview's message
+    PictureView* m_previewView = nullptr;
+    QStackedWidget* m_previewPlace = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
     QListWidget* m_failures = nullptr;

@@ -58,6 +58,13 @@ QList<ProjectStep> recipeSteps(const QString& folder) {
     return {{"Open image", openingRecipe(opened)}, {"Add rectangle", rectangleRecipe({120, 280, 60, 40})}};
 }
 
+// The document on `photo` with one step after its opening: a rectangle, as the window's recipe.
+void openWithRectangle(Document& document, const QString& photo) {
+    document.open(photo);
+    document.change("Add rectangle",
+                    DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
+}
+
 // The box of the red pixels.
 QRect markerBox(const QImage& picture) {
     QRect box;
@@ -186,10 +193,7 @@ private slots:
             inputs[name] = digest(photos + "/" + name);
 
         Document document;
-        document.open(photos + "/a.jpg");
-        document.change(
-            "Add rectangle",
-            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
+        openWithRectangle(document, photos + "/a.jpg");
         BatchWindow window(document);
         QCOMPARE(window.findChild<QLabel*>("RecipeLabel")->text(), "1 step: Add rectangle");
         window.findChild<QCheckBox*>("SubFoldersCheck")->setChecked(true);
@@ -284,10 +288,7 @@ private slots:
             QVERIFY(QFile::copy(photos + "/00.jpg",
                                 photos + QStringLiteral("/%1.jpg").arg(i, 2, 10, QChar('0'))));
         Document document;
-        document.open(photos + "/00.jpg");
-        document.change(
-            "Add rectangle",
-            DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
+        openWithRectangle(document, photos + "/00.jpg");
         BatchWindow window(document);
         QSignalSpy preview(&window, &BatchWindow::previewShown);
         window.addPaths({photos});

@@ -3,6 +3,7 @@
 // reference filter, no dark fringes on transparent pictures), the canvas anchors, and the three windows that
 // change the size, each a step that is made again from its recipe; the Save window's options for the web
 // (sizes, metadata read back from the written files, the file size shown as written).
+#include "../bench/BenchmarkPhoto.h" // the benchmarks' camera-sized photo
 #include "app/SaveWindow.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
@@ -148,22 +149,6 @@ QImage referenceReduction(const QImage& source, QSize size) {
     return result;
 }
 
-// The test photo enlarged to a camera's size with a little grain, as a photo to reduce.
-QImage largePhoto(QSize size) {
-    QImage image = QImage(photoPath)
-                       .convertToFormat(QImage::Format_RGB32)
-                       .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int grain = int((x * 7919u + y * 104729u) % 9u) - 4;
-            const auto channel = [grain](int value) { return std::clamp(value + grain, 0, 255); };
-            line[x] = qRgb(channel(qRed(line[x])), channel(qGreen(line[x])), channel(qBlue(line[x])));
-        }
-    }
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
 // `vips resize` of `picture` by `scale` with Lanczos-3, when vips is installed (null otherwise).
 QImage vipsResized(const QImage& picture, double scale) {
     const QString vips = QStandardPaths::findExecutable("vips");
@@ -276,7 +261,7 @@ private slots:
     }
 
     void aReducedPhotoMatchesTheReferenceFilter() {
-        const QImage photo = largePhoto({5120, 3392});
+        const QImage photo = scaledUpPhoto(photoPath, 5120, 3392); // a camera-sized photo with grain
         const QSize size = sizeForLongEdge(photo.size(), 2048);
         QCOMPARE(size, QSize(2048, 1357));
         const QImage ours = resampledPicture(photo, size);

@@ -114,16 +114,19 @@ JpegWriter::~JpegWriter() {
     jpeg_destroy_compress(&m_state->info);
 }
 
+bool JpegWriter::broken() {
+    State& state = *m_state;
+    state.broken = true;
+    m_error = state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
+    return false;
+}
+
 bool JpegWriter::writeRows(const uchar* rows, qsizetype stride, int count) {
     State& state = *m_state;
     if (state.broken)
         return false;
-    if (setjmp(state.errors.jump)) {
-        state.broken = true;
-        m_error =
-            state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
-        return false;
-    }
+    if (setjmp(state.errors.jump))
+        return broken();
     for (int done = 0; done < count;) {
         JSAMPROW lines[16];
         int batch = 0;
@@ -138,12 +141,8 @@ bool JpegWriter::finish() {
     State& state = *m_state;
     if (state.broken)
         return false;
-    if (setjmp(state.errors.jump)) {
-        state.broken = true;
-        m_error =
-            state.deviceFailed ? state.device->errorString() : QString::fromLocal8Bit(state.errors.message);
-        return false;
-    }
+    if (setjmp(state.errors.jump))
+        return broken();
     jpeg_finish_compress(&state.info);
     return true;
 }

@@ -25,6 +25,8 @@ public:
     QString error() const { return m_error; }
 
 private:
+    // Marks the writer failed after the library's error jump, keeping the reason; false.
+    bool broken();
     struct State;
     std::unique_ptr<State> m_state;
     QString m_error;

@@ -320,6 +320,12 @@ private slots:
         QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() / 2) << "jpg" << 500 << QSize(500, 331) << 0;
         QTest::newRow("JPEG no larger than the edge") << jpeg << "jpeg" << 720 << QSize(720, 477) << 0;
         QTest::newRow("PNG") << png << "png" << 250 << QSize(250, 166) << 0;
+        QImage wide = photo;
+        wide.setColorSpace(QColorSpace::DisplayP3); // its colours are converted to sRGB, on the whole picture
+        QByteArray p3;
+        QBuffer p3Buffer(&p3);
+        QVERIFY(p3Buffer.open(QIODevice::WriteOnly) && wide.save(&p3Buffer, "jpeg", 95));
+        QTest::newRow("colour-managed JPEG") << p3 << "jpg" << 300 << QSize(300, 199) << 0;
     }
     void readingForALongEdgeIsReadingAndResampling() {
         QFETCH(QByteArray, bytes);
@@ -341,6 +347,15 @@ private slots:
                                     : resampledPicture(loadPicture(path, longEdge), expectedSize);
         QVERIFY2(maxChannelDifference(reduced, expected) <= tolerance,
                  qPrintable(QString::number(maxChannelDifference(reduced, expected))));
+    }
+
+    // Reduced to a long edge only when the longer side is longer: a one-row panorama too, never enlarged.
+    void reducingToALongEdge() {
+        QCOMPARE(reducedToLongEdge(gradientPicture(2049, 1), 2048).size(), QSize(2048, 1));
+        QCOMPARE(reducedToLongEdge(gradientPicture(300, 900), 600).size(), QSize(200, 600));
+        const QImage small = gradientPicture(300, 200);
+        QCOMPARE(reducedToLongEdge(small, 300).constBits(), small.constBits());
+        QCOMPARE(reducedToLongEdge(small, 0).constBits(), small.constBits());
     }
 
     void readingForALongEdgeReportsWhatReadingDoes() {

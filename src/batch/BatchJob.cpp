@@ -110,16 +110,6 @@ BatchRecipe BatchRecipe::fromProjectFile(const QString& path) {
 
 namespace batch {
 
-QImage scaledToLongEdge(const QImage& picture, int longEdge) {
-    const QSize target = sizeForLongEdge(picture.size(), longEdge);
-    if (longEdge <= 0 || target.width() >= picture.width() || target.height() >= picture.height())
-        return picture;
-    QImage result = resampledPicture(picture, target, 1);
-    if (result.isNull())
-        throw std::bad_alloc();
-    return result;
-}
-
 QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled) {
     const QSizeF photoSize(photo.size());
     // The photo is kept beside the steps' pictures only when a step restores it.
@@ -140,7 +130,7 @@ QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const st
         // Handed over, the picture is unshared during the step, which can then draw on it in place.
         state = replayStep(std::move(state), adapted);
     }
-    return scaledToLongEdge(std::exchange(state.picture, QImage()), longEdge);
+    return reducedToLongEdge(std::exchange(state.picture, QImage()), longEdge, 1); // one photo a worker
 }
 
 QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,

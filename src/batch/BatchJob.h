@@ -51,10 +51,6 @@ struct BatchOutput {
 
 namespace batch {
 
-// The picture reduced so that its longer side is `longEdge` (a picture already no longer is kept), resampled
-// on the calling thread: a batch runs one photo a worker.
-QImage scaledToLongEdge(const QImage& picture, int longEdge);
-
 // `recipe` made on the picture `photo`, reduced to `longEdge` (0 keeps the size). `cancelled` is checked
 // between steps; returns a null picture when it was set. Throws UserError, std::bad_alloc.
 QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled);

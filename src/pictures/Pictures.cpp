@@ -29,7 +29,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
 #include <vector>
 
 namespace {
@@ -140,10 +139,9 @@ QImage readJpegForLongEdge(QFile& file, int longEdge) {
             return {};
     }
     const QSize decoded = rows.size();
-    const QSize target = sizeForLongEdge(decoded, longEdge);
-    if (target.width() >= decoded.width() || target.height() >= decoded.height())
+    if (std::max(decoded.width(), decoded.height()) <= longEdge)
         return {};
-    QImage result = newPicture(target, QImage::Format_ARGB32_Premultiplied);
+    QImage result = newPicture(sizeForLongEdge(decoded, longEdge), QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return {};
     RowResampler resampler(decoded, result);
@@ -436,14 +434,7 @@ QImage loadPictureForLongEdge(const QString& path, int longEdge, int threads) {
                 return reduced;
         }
     }
-    const QImage whole = loadPicture(path, longEdge);
-    const QSize target = sizeForLongEdge(whole.size(), longEdge);
-    if (longEdge <= 0 || target.width() >= whole.width() || target.height() >= whole.height())
-        return whole;
-    QImage reduced = resampledPicture(whole, target, threads);
-    if (reduced.isNull())
-        throw std::bad_alloc();
-    return reduced;
+    return reducedToLongEdge(loadPicture(path, longEdge), longEdge, threads);
 }
 
 QImage decodePicture(const QByteArray& bytes, const QString& suffix, const QString& name) {

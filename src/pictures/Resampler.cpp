@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <new>
 #include <numbers>
 #include <vector>
 
@@ -217,6 +218,15 @@ QSize sizeForLongEdge(QSize size, int longEdge) {
     const double scale = double(longEdge) / std::max(size.width(), size.height());
     return {std::max(1, int(std::lround(size.width() * scale))),
             std::max(1, int(std::lround(size.height() * scale)))};
+}
+
+QImage reducedToLongEdge(const QImage& picture, int longEdge, int threads) {
+    if (longEdge < 1 || std::max(picture.width(), picture.height()) <= longEdge)
+        return picture;
+    QImage reduced = resampledPicture(picture, sizeForLongEdge(picture.size(), longEdge), threads);
+    if (reduced.isNull())
+        throw std::bad_alloc();
+    return reduced;
 }
 
 QImage resampledPicture(const QImage& picture, QSize size, int threads) {

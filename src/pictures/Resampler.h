@@ -17,6 +17,10 @@ QImage resampledPicture(const QImage& picture, QSize size, int threads = 0);
 // The size a picture of `size` gets when its longer side becomes `longEdge` pixels (the proportions kept,
 // each side at least 1).
 QSize sizeForLongEdge(QSize size, int longEdge);
+// `picture` reduced so that its longer side is `longEdge` pixels, as resampledPicture() reduces; the picture
+// itself when its longer side is no longer than that (never enlarged). Throws std::bad_alloc when there is no
+// memory for the result.
+QImage reducedToLongEdge(const QImage& picture, int longEdge, int threads = 0);
 
 // Resamples a picture that arrives row by row, top to bottom (a file being decoded), into a picture of
 // another size: each result row is written as soon as the source rows it reads have come, so only a few

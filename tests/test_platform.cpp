@@ -7,6 +7,7 @@
 #include "effects/EffectCatalog.h"
 #include "pictures/ColourQuantiser.h"
 #include "pictures/GifWriter.h"
+#include "pictures/JpegReader.h"
 #include "pictures/PicturePyramid.h"
 #include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
@@ -1069,6 +1070,23 @@ private slots:
         savePicture(bakeEffect(invert, loadPicture(path("cut.jpg"))), path("whole.jpg"));
         QVERIFY(streamPictureFile(path("cut.jpg"), path("streamed.jpg"), rowFilterFor(invert)));
         QCOMPARE(contentsOf(path("streamed.jpg")), contentsOf(path("whole.jpg")));
+    }
+
+    // Rows read from bytes in ordinary memory leave them as they were (only a file's mapping gives its pages
+    // back as it is read), and are the whole decoder's rows.
+    void jpegRowsFromMemoryLeaveTheBytesAlone() {
+        const QByteArray jpeg = contentsOf(photoFile(QSize(301, 217), "rows.jpg"));
+        QByteArray bytes = jpeg; // its own memory, many pages long
+        bytes.detach();
+        JpegRows rows;
+        QVERIFY(rows.open(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(),
+                          JpegRows::Bytes::InMemory));
+        const QImage whole =
+            decodeJpeg(reinterpret_cast<const uchar*>(jpeg.constData()), jpeg.size(), nullptr);
+        QImage read(rows.size(), QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(rows.read(read.bits(), read.bytesPerLine(), read.height()));
+        QCOMPARE(read, whole);
+        QCOMPARE(bytes, jpeg);
     }
 
     // Pictures the whole-picture reader turns, colour-converts or finds transparent are left to it.

@@ -313,11 +313,18 @@ private slots:
         window.findChild<QPushButton*>("StartButton")->click();
         QCOMPARE(cancel->text(), "Cancel");
         QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 1, 30000);
+        // What the run is made of stays as it started: the photos, the recipe and the output cannot change.
+        const QStringList settings = {"AddPhotosButton",          "ClearPhotosButton", "LongEdgeCheck",
+                                      "ChooseOutputFolderButton", "RecipeFromProject", "OutputFolderEdit"};
+        for (const QString& name : settings)
+            QVERIFY2(!window.findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
         cancel->click();
         QVERIFY(finished.wait(30000));
         QCOMPARE(finished.first().at(2).toBool(), true);
         QVERIFY(window.findChild<QLabel*>("BatchStatusLabel")->text().startsWith("Cancelled: "));
         QCOMPARE(cancel->text(), "Close");
+        for (const QString& name : settings)
+            QVERIFY2(window.findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
         const QStringList written = QDir(out).entryList(QDir::Files | QDir::Hidden);
         QVERIFY2(written.size() < count, qPrintable(written.join(", ")));
         for (const QString& name : written) {

@@ -85,9 +85,11 @@ BatchWindow::~BatchWindow() {
 void BatchWindow::build() {
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(buildRecipeGroup());
-    left->addWidget(buildPhotoGroup(), 1);
-    left->addWidget(buildOutputGroup());
+    // What a run is made of cannot change while it runs.
+    m_settingGroups = {buildRecipeGroup(), buildPhotoGroup(), buildOutputGroup()};
+    left->addWidget(m_settingGroups[0]);
+    left->addWidget(m_settingGroups[1], 1);
+    left->addWidget(m_settingGroups[2]);
     columns->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
@@ -481,19 +483,18 @@ void BatchWindow::updateControls() {
     m_startButton->setEnabled(!running && !m_recipe.isEmpty() && m_photoList->count() > 0 &&
                               !m_folderEdit->text().isEmpty());
     m_cancelButton->setText(running ? "Cancel" : "Close");
-    for (QWidget* control : {static_cast<QWidget*>(m_fromDocument), static_cast<QWidget*>(m_fromProject),
-                             static_cast<QWidget*>(m_projectEdit), static_cast<QWidget*>(m_folderEdit),
-                             static_cast<QWidget*>(m_patternEdit), static_cast<QWidget*>(m_formatList),
-                             static_cast<QWidget*>(m_qualityBox), static_cast<QWidget*>(m_overwriteCheck)})
-        control->setEnabled(!running);
+    for (QWidget* group : m_settingGroups)
+        group->setEnabled(!running);
 }
 
 void BatchWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    if (!m_run && event->mimeData()->hasUrls())
         event->acceptProposedAction();
 }
 
 void BatchWindow::dropEvent(QDropEvent* event) {
+    if (m_run) // the photos of a run are set when it starts
+        return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QList>
 
 #include <memory>
 
@@ -78,6 +79,7 @@ private:
     QRadioButton* m_fromProject = nullptr;
     QLineEdit* m_projectEdit = nullptr;
     QLabel* m_recipeLabel = nullptr;
+    QList<QWidget*> m_settingGroups; // recipe, photos, output
     QListWidget* m_photoList = nullptr;
     QCheckBox* m_subFolders = nullptr;
     QLineEdit* m_folderEdit = nullptr;

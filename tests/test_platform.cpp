@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
@@ -1401,6 +1402,24 @@ private slots:
         QTest::keyClick(&edit, Qt::Key_Return);
         QCOMPARE(spy.count(), 4);
         QCOMPARE(edit.text(), QString("50"));
+
+        // Typed, then its "Ok" clicked: the change is confirmed once, and leaving the box afterwards (a
+        // message about the number takes the focus) confirms nothing again.
+        QWidget window;
+        auto* box = new NumberEdit("7", &window);
+        auto* other = new QLineEdit(&window); // somewhere for the focus to go
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        box->setFocus();
+        QSignalSpy changes(box, &NumberEdit::changeConfirmed), oks(box, &NumberEdit::confirmed);
+        QTest::keyClicks(box, "x");
+        box->okButton()->click();
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(oks.count(), 1);
+        other->setFocus();
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(oks.count(), 1);
     }
 
     void shortcutGoesToFirstEnabledCarrier() {

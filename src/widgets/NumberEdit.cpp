@@ -12,15 +12,23 @@ NumberEdit::NumberEdit(const QString& text, QWidget* parent)
     m_okButton->setCursor(Qt::ArrowCursor);
     m_okButton->resize(28, 18);
     setTextMargins(0, 0, 30, 0);
-    connect(m_okButton, &QToolButton::clicked, this, &NumberEdit::confirmed);
-    // editingFinished fires on Enter and on focus loss; only a text the user changed counts.
-    connect(this, &QLineEdit::editingFinished, this, [this] {
-        if (isModified()) {
-            setModified(false);
-            emit changeConfirmed();
+    // The button confirms a typed text as Enter does, and confirms the box again on every click. A text is
+    // confirmed once: leaving the box afterwards (to a message about the number, say) does not repeat it.
+    connect(m_okButton, &QToolButton::clicked, this, [this] {
+        if (!confirmTypedText())
             emit confirmed();
-        }
     });
+    // editingFinished fires on Enter and on focus loss.
+    connect(this, &QLineEdit::editingFinished, this, &NumberEdit::confirmTypedText);
+}
+
+bool NumberEdit::confirmTypedText() {
+    if (!isModified())
+        return false;
+    setModified(false);
+    emit changeConfirmed();
+    emit confirmed();
+    return true;
 }
 
 void NumberEdit::setValueText(const QString& text) {

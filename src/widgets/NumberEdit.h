@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A text box for a number with an embedded "Ok" button. changeConfirmed() fires when the user confirms a
-// changed text (Enter, or leaving the box after typing) and when code sets a different text; confirmed()
-// fires then too, and on every click of the button.
+// changed text (Enter, the button, or leaving the box after typing) and when code sets a different text;
+// confirmed() fires then too, and on every click of the button. A typed text is confirmed once.
 #pragma once
 
 #include <QLineEdit>
@@ -26,5 +26,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Confirms the text when the user changed it since it was last confirmed; whether it did.
+    bool confirmTypedText();
     QToolButton* m_okButton;
 };

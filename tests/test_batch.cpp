@@ -3,12 +3,12 @@
 // folder (progress, failures with their reasons, nothing replaced that may not be), Cancel, and the command
 // line as a process.
 #include "app/BatchWindow.h"
-#include "app/StepReplays.h"
 #include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
-#include "batch/RecipeAdaptation.h"
 #include "document/BuiltInSteps.h"
 #include "document/Document.h"
+#include "steps/StepFitting.h"
+#include "steps/StepKind.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
 #include "widgets/PictureView.h"
@@ -65,6 +65,11 @@ void openWithRectangle(Document& document, const QString& photo) {
                     DocumentChange::picture(document.image()).withRecipe(rectangleRecipe({60, 140, 30, 20})));
 }
 
+// `recipe` as the batch fits it from a picture of `from` to one of `to`.
+StepRecipe fitted(const StepRecipe& recipe, QSizeF from, QSizeF to) {
+    return step_catalog::find(recipe.tool)->fitted(recipe, {from, to});
+}
+
 // The box of the red pixels.
 QRect markerBox(const QImage& picture) {
     QRect box;
@@ -91,7 +96,7 @@ class TestBatch : public QObject {
 
 private slots:
     void initTestCase() {
-        registerStepReplays();
+        step_catalog::registerKinds();
         installTestDesktop();
     }
 
@@ -120,6 +125,82 @@ private slots:
         QVERIFY(qAbs((box.y() + box.height() / 2.0) / photo.height() - 0.75) < 0.01);
     }
 
+    void stepsThatChangeTheSizeAreFittedToEveryPhoto_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QJsonObject>("settings");
+        QTest::addColumn<QSize>("photo");
+        QTest::addColumn<QSize>("expected");
+        // Recorded on a 600 × 400 photo.
+        const QSize portrait(300, 500), larger(1200, 800);
+        const QJsonObject longEdge{{"size", QJsonArray{300, 200}}, {"unit", "pixels"}, {"keepProportions", true}};
+        QTest::newRow("resize to a long edge, portrait") << "resize" << 2 << longEdge << portrait << QSize(180, 300);
+        QTest::newRow("resize to a long edge, larger") << "resize" << 2 << longEdge << larger << QSize(300, 200);
+        const QJsonObject half{{"size", QJsonArray{300, 200}}, {"unit", "percent"}};
+        QTest::newRow("resize by half, portrait") << "resize" << 2 << half << portrait << QSize(150, 250);
+        QTest::newRow("resize by half, larger") << "resize" << 2 << half << larger << QSize(600, 400);
+        const QJsonObject older{{"size", QJsonArray{300, 200}}};
+        QTest::newRow("resize of the first layout: by proportion") << "resize" << 1 << older << portrait
+                                                                   << QSize(150, 250);
+        const QJsonObject exact{{"size", QJsonArray{320, 320}}, {"unit", "pixels"}, {"keepProportions", false}};
+        QTest::newRow("resize to a size typed whole") << "resize" << 2 << exact << portrait << QSize(320, 320);
+        const QJsonObject canvas{{"size", QJsonArray{700, 500}}, {"anchor", 4}, {"fill", "#ffffffff"}};
+        QTest::newRow("canvas margins, portrait") << "canvas-size" << 1 << canvas << portrait << QSize(375, 575);
+        QTest::newRow("canvas margins, larger") << "canvas-size" << 1 << canvas << larger << QSize(1400, 1000);
+        const QJsonObject region{{"region", QJsonArray{150, 100, 300, 200}}, {"aspect", "Free"}};
+        QTest::newRow("crop to region, portrait") << "crop-region" << 2 << region << portrait << QSize(150, 250);
+        QTest::newRow("crop to region, larger") << "crop-region" << 2 << region << larger << QSize(600, 400);
+        const QJsonObject square{{"region", QJsonArray{200, 100, 200, 200}}, {"aspect", "1:1"}};
+        QTest::newRow("crop to a square stays square") << "crop-region" << 2 << square << portrait
+                                                       << QSize(100, 100);
+        QTest::newRow("crop to a square, larger") << "crop-region" << 2 << square << larger << QSize(400, 400);
+    }
+    // "Resize image", "Canvas size" and "Crop to region" mean the same on every photo: never the size they
+    // had when recorded.
+    void stepsThatChangeTheSizeAreFittedToEveryPhoto() {
+        QFETCH(QString, tool);
+        QFETCH(int, version);
+        QFETCH(QJsonObject, settings);
+        QFETCH(QSize, photo);
+        QFETCH(QSize, expected);
+        QTemporaryDir folder;
+        const QString opened = folder.filePath("recorded.png");
+        writePhoto(opened, {600, 400});
+        StepRecipe step;
+        step.tool = tool;
+        step.version = version;
+        step.settings = settings;
+        const BatchRecipe recipe = BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Step", step}});
+        QVERIFY(!recipe.keepsSize());
+        const QString path = folder.filePath("photo.png");
+        writePhoto(path, photo);
+        const std::atomic<bool> never{false};
+        QCOMPARE(batch::decoratedFile(recipe, path, 0, never).size(), expected);
+    }
+
+    // A step that cannot be fitted fails that photo, saying why, and writes nothing.
+    void aStepThatCannotBeFittedFailsThatPhoto() {
+        QTemporaryDir folder;
+        const QString opened = folder.filePath("recorded.png");
+        writePhoto(opened, {600, 400});
+        StepRecipe cut;
+        cut.tool = "canvas-size";
+        cut.settings = {{"size", QJsonArray{150, 100}}, {"anchor", 4}};
+        const BatchRecipe recipe = BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Cut", cut}});
+        // On a portrait photo the margins, kept relative to the short side, cut more than its width.
+        const QString path = folder.filePath("portrait.png");
+        writePhoto(path, {300, 500});
+        BatchOutput output;
+        output.folder = folder.filePath("out");
+        QDir().mkpath(output.folder);
+        const QList<PlannedPhoto> planned = batch::plan({path}, output);
+        const std::atomic<bool> never{false};
+        const PhotoResult result = batch::run(recipe, planned.first(), output, never);
+        QCOMPARE(int(result.status), int(PhotoResult::Status::Failed));
+        QVERIFY2(result.reason.contains("300 x 500"), qPrintable(result.reason));
+        QVERIFY(!QFileInfo::exists(planned.first().output));
+    }
+
     void theRuleOnBoxesAndLengths_data() {
         QTest::addColumn<QRectF>("box");
         QTest::addColumn<QSizeF>("to");
@@ -143,7 +224,7 @@ private slots:
         QFETCH(QSizeF, to);
         QFETCH(QRectF, expected);
         QFETCH(double, scale);
-        const QRectF placed = recipe_adaptation::placedBox(box, {800, 400}, to).box;
+        const QRectF placed = placedBox(box, {800, 400}, to).box;
         QVERIFY2(qAbs(placed.x() - expected.x()) < 0.01 && qAbs(placed.y() - expected.y()) < 0.01 &&
                      qAbs(placed.width() - expected.width()) < 0.01 &&
                      qAbs(placed.height() - expected.height()) < 0.01,
@@ -161,12 +242,12 @@ private slots:
         text.settings["textBox"] = QJsonObject{{"box", QJsonArray{0, 0, box.width() / 2, box.height() / 2}}};
         text.settings["font"] = QJsonObject{{"pixelSize", 40}};
         text.settings["style"] = QJsonObject{{"outlineWidth", 4.0}};
-        const StepRecipe adapted = recipe_adaptation::adaptedRecipe(text, {800, 400}, to);
+        const StepRecipe adapted = fitted(text, {800, 400}, to);
         QCOMPARE(adapted.settings["font"].toObject()["pixelSize"].toInt(), qRound(40 * scale));
         QCOMPARE(adapted.settings["style"].toObject()["outlineWidth"].toDouble(), 4 * scale);
         const QJsonArray textBox = adapted.settings["textBox"].toObject()["box"].toArray();
         QCOMPARE(textBox[2].toDouble(), box.width() / 2 * scale);
-        const StepRecipe shape = recipe_adaptation::adaptedRecipe(rectangleRecipe(box), {800, 400}, to);
+        const StepRecipe shape = fitted(rectangleRecipe(box), {800, 400}, to);
         QCOMPARE(shape.settings["stroke"].toObject()["thickness"].toDouble(), 6 * scale);
     }
 

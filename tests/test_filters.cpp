@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The filter gallery, driven through its thumbnails, track bars and buttons from each of its openers.
 #include "app/Application.h"
-#include "app/BatchFilter.h"
+#include "cli/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/WindowSet.h"

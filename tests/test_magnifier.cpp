@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "document/Document.h"
-#include "magnifier/LoupeItem.h"
+#include "scene/LoupeItem.h"
 #include "magnifier/MagnifierWindow.h"
 #include "pictures/Pictures.h"
 #include "scene/GuideLine.h"

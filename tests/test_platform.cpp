@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Picture files in and out, number boxes, and the shared widgets' rules.
-#include "app/BatchFilter.h"
+#include "cli/BatchFilter.h"
 #include "base/Geometry.h"
 #include "base/Numbers.h"
 #include "base/UserError.h"

@@ -99,6 +99,7 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+
 } // namespace
 
 class ProjectTest : public QObject {
@@ -178,6 +179,39 @@ private slots:
         expectNoMessages();
         QCOMPARE(stepNames(document()), names);
         QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
+    }
+
+    // A project saved by an earlier Lumora, with a step of every kind (tests/data/steps-v1.lumora, made
+    // through the windows by the program of December 2026; steps-v1.png is the picture it showed): it opens
+    // to the same pixels, every step but the opening and the flip stays editable, and one edited again
+    // without a change keeps the picture.
+    void aProjectOfAnEarlierVersionOpensToTheSamePictureAndStaysEditable() {
+        const QString path = QStringLiteral(LUMORA_TEST_DATA "/steps-v1.lumora");
+        const QImage shown = loadOrFail(QStringLiteral(LUMORA_TEST_DATA "/steps-v1.png"));
+        QVERIFY(!shown.isNull());
+        openProject(path);
+        expectNoMessages();
+        QCOMPARE(document().image().size(), shown.size());
+        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())), 0);
+        const int count = document().history().count();
+        QVERIFY(count > 15);
+        for (int entry = 1; entry < count; ++entry) {
+            const HistoryStep& step = document().history().entry(entry);
+            const bool flip = step.recipe.tool == "flip";
+            QCOMPARE(m_driver->windows().editsSteps(step.recipe.tool), !flip);
+            QVERIFY2(document().whyNotEditable(entry).isEmpty(), qPrintable(document().whyNotEditable(entry)));
+        }
+        // The canvas step, edited again with its window's "Ok" and nothing changed.
+        int canvas = -1;
+        for (int entry = 1; entry < count; ++entry)
+            if (document().history().entry(entry).recipe.tool == "canvas-size")
+                canvas = entry;
+        QVERIFY(canvas > 0);
+        m_driver->whileShown(WindowId::CanvasSize, [this] { m_driver->click(Control<QPushButton>{WindowId::CanvasSize, "CanvasSizeOk"}); });
+        m_driver->windows().stepEditor().editAgain(canvas);
+        expectNoMessages();
+        QCOMPARE(document().history().count(), count + 1);
+        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())), 0);
     }
 
     void aStepWithoutRecipeIsKeptAsItsPicture() {

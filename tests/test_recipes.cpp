@@ -15,13 +15,15 @@
 #include "document/StepReplay.h"
 #include "document/TextImage3D.h"
 #include "filters/FilterGallery.h"
+#include "steps/CropStep.h"
+#include "steps/Text3DStep.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/ToolRoutes.h"
 #include "support/WindowControls.h"
 #include "text3d/Text3DEditor.h"
 #include "text3d/Text3DTool.h"
-#include "text3d/TextSceneRecipe.h"
+#include "steps/TextSceneRecipe.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/ColourPanel.h"
@@ -608,7 +610,7 @@ private slots:
         QFETCH(QString, drawnWith);
         QFETCH(QString, warnedOf);
         StepRecipe recipe;
-        recipe.tool = Text3DTool::recipeTool();
+        recipe.tool = Text3DStep::tool();
         QJsonObject scene{{"family", family}};
         if (!drawnWith.isEmpty())
             scene.insert("face", drawnWith);
@@ -633,8 +635,8 @@ private slots:
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QJsonObject>("settings");
         QTest::addColumn<bool>("refused");
-        const QString crop = CropWindow::recipeTool();
-        const QString text = Text3DTool::recipeTool();
+        const QString crop = CropStep::tool();
+        const QString text = Text3DStep::tool();
         QTest::newRow("crop without a size") << crop << QJsonObject() << true;
         QTest::newRow("crop of no pixels") << crop << QJsonObject{{"size", QJsonArray{0, 20}}} << true;
         QTest::newRow("crop beyond any picture")

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Rendering an item over its own picture: the pixels renderItem gives, drawn into the picture's memory when
 // nothing else holds it, and the replays that use it.
-#include "app/StepReplays.h"
+#include "steps/StepKind.h"
 #include "document/StepReplay.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
@@ -104,7 +104,7 @@ class TestRendering : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { registerStepReplays(); }
+    void initTestCase() { step_catalog::registerKinds(); }
 
     void renderingOverThePictureGivesRenderItemsPixels_data() {
         QTest::addColumn<QImage>("picture");

@@ -19,6 +19,7 @@
 #include "resize/CropRegionWindow.h"
 #include "resize/RegionFrame.h"
 #include "resize/ResizeWindow.h"
+#include "steps/CropRegionStep.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 
@@ -512,7 +513,7 @@ private slots:
         auto& window = driver.windows().cropRegionWindow();
         driver.desktop().whileShown = [&](QDialog* shown) {
             QCOMPARE(window.frame()->region(), before.rect());
-            window.aspectList()->setCurrentIndex(CropRegionWindow::aspectNames().indexOf("1:1"));
+            window.aspectList()->setCurrentIndex(CropRegionStep::aspectNames().indexOf("1:1"));
             QCOMPARE(window.frame()->region().size(), QSize(477, 477)); // the largest square, centred
             QCOMPARE(window.frame()->region().x(), (720 - 477) / 2);
             window.widthBox()->setValue(200); // the square's height follows

@@ -13,7 +13,7 @@
 #include "support/Fixtures.h"
 #include "support/WindowControls.h"
 #include "text/Text2DTool.h"
-#include "text/TextItem.h"
+#include "scene/TextItem.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/ColourPanel.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Styled text: the outline lies under the letters, the shadow is offset and softened by what it says, an arc
 // keeps every glyph on its circle, letter spacing widens the advances.
-#include "text/TextItem.h"
-#include "text/TextStyle.h"
+#include "scene/TextItem.h"
+#include "scene/TextStyle.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/Application.h"
 
-#include "app/BatchDecorate.h"
-#include "app/BatchFilter.h"
-#include "app/CommandLine.h"
 #include "app/CrashRecovery.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "base/Fonts.h"
-
+#include "cli/CommandLineJobs.h"
 #include "decorations/DecorationResources.h"
 
 #include <QApplication>
@@ -51,33 +48,21 @@ void quietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext& contex
         QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
-// The jobs without a window: the font list and filtering run on an offscreen platform.
+// The jobs without a window run on an offscreen platform.
 int runWithoutWindow(int argc, char* argv[], const CommandLine& line) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     otherMessages = qInstallMessageHandler(quietAboutTheRuntimeFolder);
-    if (line.job == CommandLineJob::Decorate) {
-        // The steps' tools draw with graphics items, which need the widgets' application.
+    if (needsWidgetsApplication(line.job)) {
         QApplication app(argc, argv);
         QApplication::setApplicationName("lumora");
         initDecorationResources();
-        QTextStream out(stdout);
-        QTextStream errors(stderr);
-        return runBatchDecorate(line.decoration, line.files, out, errors, isatty(STDERR_FILENO));
+        return runCommandLineJob(line);
     }
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName("lumora");
     QGuiApplication::setApplicationVersion(LUMORA_VERSION);
-    if (line.job == CommandLineJob::Fonts) {
-        QTextStream out(stdout);
-        for (const QString& name : fontListNames()) {
-            const FontResolution font = resolveFont(name);
-            out << font.listedName << '\t' << font.family << '\t' << font.file << '\n';
-        }
-        return exitDone;
-    }
-    QTextStream errors(stderr);
-    return runBatchFilter(line.filter, line.output, line.files, errors, line.longEdge, line.size);
+    return runCommandLineJob(line);
 }
 
 } // namespace

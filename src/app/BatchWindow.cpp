@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/BatchWindow.h"
 
+#include "app/WindowTable.h"
 #include "base/UserError.h"
 #include "batch/BatchRun.h"
 #include "document/Document.h"
@@ -66,8 +67,7 @@ QPushButton* button(const QString& text, const char* name) {
 BatchWindow::BatchWindow(Document& document, QWidget* parent)
     : QDialog(parent)
     , m_document(document) {
-    setObjectName("BatchWindow");
-    setWindowTitle("Batch decorate");
+    applyWindowDescription(this, WindowId::Batch);
     setAcceptDrops(true);
     build();
     refreshRecipe();

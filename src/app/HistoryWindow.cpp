@@ -2,6 +2,7 @@
 #include "app/HistoryWindow.h"
 
 #include "app/StepEditor.h"
+#include "app/WindowTable.h"
 #include "document/Document.h"
 
 #include <QListWidget>
@@ -31,8 +32,7 @@ HistoryWindow::HistoryWindow(Document& document, StepEditor& editor, QWidget* pa
     , m_editor(editor)
     , m_list(new QListWidget(this))
     , m_editAgain(new QPushButton("Edit again", this)) {
-    setObjectName("HistoryWindow");
-    setWindowTitle("History");
+    applyWindowDescription(this, WindowId::History);
     setModal(false);
     resize(280, 520);
     m_list->setObjectName("HistoryList");

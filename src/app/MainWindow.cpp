@@ -263,13 +263,13 @@ void MainWindow::buildMenus() {
     QMenu* image = bar->addMenu("Image");
     addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
     // The picture's size; these windows sit beside the table's.
-    const auto imageTool = [this](QAction* item, ImageTool tool) {
-        connect(item, &QAction::triggered, this, [this, tool] { m_windows.openImageTool(tool); });
+    const auto imageTool = [this](QAction* item, WindowId tool) {
+        connect(item, &QAction::triggered, this, [this, tool] { m_windows.openOnDocument(tool); });
     };
-    imageTool(addItem(image, "ResizeImageItem", "Resize image…", "Ctrl+Alt+I", true), ImageTool::Resize);
-    imageTool(addItem(image, "CanvasSizeItem", "Canvas size…", "Ctrl+Alt+K", true), ImageTool::CanvasSize);
+    imageTool(addItem(image, "ResizeImageItem", "Resize image…", "Ctrl+Alt+I", true), WindowId::Resize);
+    imageTool(addItem(image, "CanvasSizeItem", "Canvas size…", "Ctrl+Alt+K", true), WindowId::CanvasSize);
     imageTool(addItem(image, "CropToRegionItem", "Crop to region…", "Ctrl+Shift+X", true),
-              ImageTool::CropRegion);
+              WindowId::CropRegion);
     connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
             [this] { flip(Qt::Horizontal); });
     connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,

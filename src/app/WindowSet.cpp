@@ -6,7 +6,7 @@
 #include "app/ResultsWindow.h"
 #include "app/SaveWindow.h"
 #include "app/StepEditor.h"
-#include "app/StepReplays.h"
+#include "steps/StepKind.h"
 #include "background/BackgroundCreator.h"
 #include "base/BusyCursor.h"
 #include "base/UserError.h"
@@ -24,6 +24,8 @@
 #include "resize/CropRegionWindow.h"
 #include "resize/ResizeWindow.h"
 #include "scene/PictureItem.h"
+#include "steps/FilterStep.h"
+#include "steps/StepUnit.h"
 #include "shapes/ShapeTool.h"
 #include "text/Text2DTool.h"
 #include "text3d/Text3DEditor.h"
@@ -36,19 +38,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-// A picture file's bytes as they are now, for a step that keeps them.
-ResourcePointer fileResource(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QFileInfo info(path);
-    return StepResource::fromFileBytes(file.readAll(), info.suffix(), info.fileName());
-}
-
-} // namespace
 
 template <class Window, class... Arguments>
 void WindowSet::make(WindowId id, Window*& member, Arguments&&... arguments) {
@@ -65,7 +54,7 @@ WindowSet::WindowSet()
     , m_textImage3D(std::make_unique<TextImage3D>()) {
     Document& document = *m_document;
     TextImage3D& textImage = *m_textImage3D;
-    registerStepReplays();
+    step_catalog::registerKinds();
     m_stepEditor = std::make_unique<StepEditor>(*this);
     m_mainWindow = std::make_unique<MainWindow>(*this);
     make(WindowId::Text2D, m_text2D, document);
@@ -87,9 +76,9 @@ WindowSet::WindowSet()
     make(WindowId::ColourFilters, m_colourFilters, document);
     make(WindowId::Montages, m_montages, DecorationSet::Montages);
     make(WindowId::Crop, m_crop, document, textImage);
-    m_resize = new ResizeWindow(document, m_mainWindow.get());
-    m_canvasSize = new CanvasSizeWindow(document, m_mainWindow.get());
-    m_cropRegion = new CropRegionWindow(document, m_mainWindow.get());
+    make(WindowId::Resize, m_resize, document);
+    make(WindowId::CanvasSize, m_canvasSize, document);
+    make(WindowId::CropRegion, m_cropRegion, document);
 
     // A decoration picked in a gallery goes into the overlay editor.
     for (DecorationGallery* gallery : {m_borders, m_effects, m_montages})
@@ -162,84 +151,24 @@ void WindowSet::openOnDocument(WindowId id) {
     showModal(tool);
 }
 
-QDialog* WindowSet::imageTool(ImageTool tool) const {
-    switch (tool) {
-    case ImageTool::Resize:
-        return m_resize;
-    case ImageTool::CanvasSize:
-        return m_canvasSize;
-    case ImageTool::CropRegion:
-        break;
-    }
-    return m_cropRegion;
-}
-
-void WindowSet::openImageTool(ImageTool tool) {
-    QDialog* window = imageTool(tool);
-    dynamic_cast<DocumentTool&>(*window).openOnDocument();
-    showModal(window);
-}
-
-std::optional<ImageTool> WindowSet::imageToolFor(const QString& tool) const {
-    if (tool == ResizeWindow::recipeTool())
-        return ImageTool::Resize;
-    if (tool == CanvasSizeWindow::recipeTool())
-        return ImageTool::CanvasSize;
-    if (tool == CropRegionWindow::recipeTool())
-        return ImageTool::CropRegion;
-    return std::nullopt;
-}
-
-std::optional<WindowId> WindowSet::editWindowFor(const QString& tool) const {
-    for (ShapeFigure figure : {ShapeFigure::Line, ShapeFigure::Rectangle, ShapeFigure::Circle})
-        if (tool == ShapeTool::recipeTool(figure))
-            return figure == ShapeFigure::Line        ? WindowId::Line
-                   : figure == ShapeFigure::Rectangle ? WindowId::Rectangle
-                                                      : WindowId::Circle;
-    if (tool == Text3DTool::recipeTool())
-        return WindowId::Text3D;
-    if (tool == CropWindow::recipeTool())
-        return WindowId::Crop;
-    if (tool == Text2DTool::recipeTool())
-        return WindowId::Text2D;
-    if (tool == MagnifierWindow::recipeTool())
-        return WindowId::Magnifier;
-    if (tool == ColourFilters::recipeTool())
-        return WindowId::ColourFilters;
-    if (tool == FilterGallery::recipeTool())
-        return WindowId::FilterGallery;
-    if (tool == BackgroundCreator::recipeTool())
-        return WindowId::Background;
-    if (OverlayEditor::documentStep(tool))
-        return WindowId::OverlayEditor;
-    return std::nullopt;
-}
-
 bool WindowSet::editsSteps(const QString& tool) const {
-    return editWindowFor(tool).has_value() || imageToolFor(tool).has_value();
+    const StepKind* kind = step_catalog::find(tool);
+    return kind && kind->editor;
 }
 
 bool WindowSet::openForEdit(const StepRecipe& recipe) {
-    if (const std::optional<ImageTool> imageToolId = imageToolFor(recipe.tool)) {
-        QDialog* window = imageTool(*imageToolId);
-        window->setResult(QDialog::Rejected);
-        auto& documentTool = dynamic_cast<DocumentTool&>(*window);
-        documentTool.openOnDocument();
-        documentTool.applyRecipe(recipe);
-        showModal(window);
-        return window->result() == QDialog::Accepted;
-    }
-    const std::optional<WindowId> id = editWindowFor(recipe.tool);
-    if (!id)
+    const StepKind* kind = step_catalog::find(recipe.tool);
+    if (!kind || !kind->editor)
         return false;
-    QDialog* tool = window(*id);
+    const WindowId id = *kind->editor;
+    QDialog* tool = window(id);
     tool->setResult(QDialog::Rejected); // what closing it any other way than by "Ok" leaves
-    switch (*id) {
+    switch (id) {
     case WindowId::FilterGallery:
-        filterDocument(FilterGallery::recordedEffect(recipe));
+        filterDocument(readStep<FilterStep>(recipe).effect);
         break;
     case WindowId::OverlayEditor:
-        m_overlayEditor->openOnDocument(*OverlayEditor::documentStep(recipe.tool));
+        m_overlayEditor->openOnDocument(*OverlayStep::kindOf(recipe.tool));
         m_overlayEditor->applyRecipe(recipe);
         showModal(m_overlayEditor);
         break;
@@ -259,7 +188,7 @@ void WindowSet::filterDocument(const std::optional<Effect>& shown) {
         const Effect effect = m_filterGallery->selectedEffect();
         const QString filter = QString::fromUtf8(effectInfo(effect.kind).caption);
         m_document->change(filter + " filter",
-                           DocumentChange::picture(filtered).withRecipe(FilterGallery::recipe(effect)));
+                           DocumentChange::picture(filtered).withRecipe(FilterStep::write({effect})));
     });
     if (shown)
         m_filterGallery->showEffect(*shown);
@@ -272,11 +201,12 @@ void WindowSet::placeImageAboveDocument() {
         return;
     QImage overlay;
     ResourcePointer file;
-    // A picture that cannot be read is reported before anything is handed over.
+    // A picture that cannot be read is reported before anything is handed over. The file is read once: what
+    // is placed is decoded from the bytes the step keeps.
     if (!guarded(m_mainWindow.get(), [&] {
             const BusyCursor busy;
-            overlay = loadPicture(path);
-            file = fileResource(path); // the step keeps the file as it came
+            file = StepResource::fromFile(path);
+            overlay = file->picture();
         }))
         return;
     m_document->setChosenFile(path); // where the open dialog starts next; the document keeps its own file

@@ -41,9 +41,6 @@ enum class DecorationSet;
 struct DecorationEntry;
 enum class ShapeFigure;
 
-// The windows that change the picture's size, beside the table's: named by their object names.
-enum class ImageTool { Resize, CanvasSize, CropRegion };
-
 class WindowSet : public ToolRequests {
 public:
     WindowSet();
@@ -74,9 +71,6 @@ public:
     ResizeWindow& resizeWindow() const { return *m_resize; }
     CanvasSizeWindow& canvasSizeWindow() const { return *m_canvasSize; }
     CropRegionWindow& cropRegionWindow() const { return *m_cropRegion; }
-    QDialog* imageTool(ImageTool tool) const;
-    // Readies the image tool on the document and shows it modally.
-    void openImageTool(ImageTool tool);
 
     // Readies a tool window on the document and shows it modally: every menu command that opens a window
     // comes here. "Image above" asks for the picture first; the galleries prepare the overlay editor that
@@ -108,16 +102,13 @@ private:
     void placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin);
     // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
     void filterDocument(const std::optional<Effect>& shown);
-    // The window that edits steps of `tool` again, or none.
-    std::optional<WindowId> editWindowFor(const QString& tool) const;
-    std::optional<ImageTool> imageToolFor(const QString& tool) const;
 
     std::unique_ptr<WheelGuard> m_wheelGuard; // first made, last gone
     std::unique_ptr<Document> m_document;
     std::unique_ptr<TextImage3D> m_textImage3D;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<StepEditor> m_stepEditor;
-    std::array<QDialog*, windowTable.size() + 1> m_windows{}; // by id; the main window is not a dialog
+    std::array<QDialog*, windowCount + 1> m_windows{}; // by id; the main window is not a dialog
     WindowId m_lastMade = WindowId::Main;
 
     Text2DTool* m_text2D = nullptr;

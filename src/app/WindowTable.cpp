@@ -13,6 +13,22 @@ constexpr bool tableFollowsCreationOrder() {
 }
 static_assert(tableFollowsCreationOrder(), "the window table lists every window once, in creation order");
 
+constexpr bool laterWindowsFollow() {
+    for (std::size_t i = 0; i < laterWindows.size(); ++i)
+        if (int(laterWindows[i].id) != int(windowTable.size() + i) + 1)
+            return false;
+    return true;
+}
+static_assert(laterWindowsFollow(), "the later windows follow the nineteen, once each, in the enum's order");
+
+bool isLater(WindowId id) {
+    return std::size_t(id) > windowTable.size();
+}
+
+const LaterWindow& laterWindow(WindowId id) {
+    return laterWindows.at(std::size_t(id) - windowTable.size() - 1);
+}
+
 } // namespace
 
 const WindowDescription& windowDescription(WindowId id) {
@@ -20,10 +36,17 @@ const WindowDescription& windowDescription(WindowId id) {
 }
 
 QString layoutName(WindowId id) {
+    if (isLater(id))
+        return QString::fromLatin1(laterWindow(id).objectName);
     return QStringLiteral("Form%1").arg(int(id));
 }
 
 void applyWindowDescription(QWidget* window, WindowId id) {
+    if (isLater(id)) {
+        window->setObjectName(layoutName(id));
+        window->setWindowTitle(QString::fromUtf8(laterWindow(id).caption));
+        return;
+    }
     const WindowDescription& description = windowDescription(id);
     window->setObjectName(layoutName(id));
     window->setWindowTitle(QString::fromUtf8(description.caption));

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The program's nineteen windows: who they are, their captions, frames and design sizes, in creation order.
+// The program's windows: the nineteen with their captions, frames and design sizes, in creation order, and
+// the windows made after them with their object names and captions.
 #pragma once
+
+#include "base/WindowId.h"
 
 #include <QSize>
 #include <QString>
@@ -8,30 +11,6 @@
 #include <array>
 
 class QWidget;
-
-// Every window of the program, in creation order. The value is the window's place in that order, from
-// which its layout name ("Form6") is made; nothing else uses the number.
-enum class WindowId {
-    Main = 1,
-    Text2D,
-    Text3D,
-    Text3DEditor,
-    Borders,
-    OverlayEditor,
-    FilterGallery,
-    About,
-    Results,
-    Effects,
-    Line,
-    Rectangle,
-    Background,
-    Circle,
-    Save,
-    Magnifier,
-    ColourFilters,
-    Montages,
-    Crop,
-};
 
 enum class WindowFrame {
     Sizeable,     // resizable, with system menu, minimise and maximise boxes
@@ -70,10 +49,29 @@ inline constexpr std::array<WindowDescription, 19> windowTable{{
     {WindowId::Crop, "Crop image", WindowFrame::Sizeable, true, false, {946, 692}},
 }};
 
+// The windows made after the nineteen: their object names and captions (their frames and sizes are their own).
+struct LaterWindow {
+    WindowId id;
+    const char* objectName;
+    const char* caption;
+};
+
+inline constexpr std::array<LaterWindow, 5> laterWindows{{
+    {WindowId::Resize, "ResizeWindow", "Resize image"},
+    {WindowId::CanvasSize, "CanvasSizeWindow", "Canvas size"},
+    {WindowId::CropRegion, "CropRegionWindow", "Crop to region"},
+    {WindowId::History, "HistoryWindow", "History"},
+    {WindowId::Batch, "BatchWindow", "Batch decorate"},
+}};
+
+// How many windows there are, the main one included.
+inline constexpr std::size_t windowCount = windowTable.size() + laterWindows.size();
+
+// One of the nineteen.
 const WindowDescription& windowDescription(WindowId id);
 
-// The window's layout name, its Qt object name: "Form1" … "Form19".
+// The window's layout name, its Qt object name: "Form1" … "Form19", then the later windows' own.
 QString layoutName(WindowId id);
 
-// Gives a window its object name, caption, frame, design size and start state.
+// Gives a window its object name and caption, and one of the nineteen its frame, design size and start state.
 void applyWindowDescription(QWidget* window, WindowId id);

@@ -11,7 +11,7 @@
 #include "toolkit/BrushGroup.h"
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -86,13 +86,6 @@ const brush_layout::StrokeOptions strokePlaces{
     .capLabel = {"", "Cap", 57, 888},
     .capList = {"ComboBox4", 1, 904, 139},
 };
-
-// A size as the user typed it, in the user's language, without digit grouping: "400", "300.5" ("300,5").
-QString typedNumber(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'f', QLocale::FloatingPointShortest);
-}
 
 } // namespace
 
@@ -190,72 +183,36 @@ void BackgroundCreator::openOnDocument() {
     m_zoomBar->setValue(m_document.zoom());
 }
 
-QImage BackgroundCreator::createdPicture(ShapeItem& rectangle) {
-    const QSizeF size = rectangle.size();
-    const QSize pixels = pictureSizeFor(size);
-    if (!isMakeablePictureSize(pixels))
-        throw UserError(QStringLiteral("A background of %1 x %2 cannot be created: each side must come to "
-                                       "between 1 and %3 pixels, and the whole to at most %4 megapixels.")
-                            .arg(typedNumber(size.width()), typedNumber(size.height()))
-                            .arg(largestPictureSide)
-                            .arg(largestPictureArea / 1'000'000));
-    QImage picture = renderItem(&rectangle);
-    if (picture.isNull())
-        throw UserError(QStringLiteral("There is not enough memory to create a background of %1 x %2 pixels.")
-                            .arg(pixels.width())
-                            .arg(pixels.height()));
-    return picture;
+QImage BackgroundCreator::createdPicture() const {
+    return BackgroundStep::replay({}, settings()).picture;
 }
 
 void BackgroundCreator::commit() {
     guarded(this, [this] {
-        const QImage picture = createdPicture(); // nothing changes when it cannot be made
+        // Nothing changes when it cannot be made. The control takes the typed sizes, fractions kept.
         const QSizeF size = m_rectangle->size();
         m_document.change(QStringLiteral("Create background"),
-                          DocumentChange::picture(picture)
-                              .withControlSize(size) // the typed sizes, fractions kept
+                          madeStep<BackgroundStep>({}, settings())
                               .withSizeText(typedNumber(size.width()) + "x" + typedNumber(size.height()))
                               .withZoom(m_zoomBar->value())
-                              .enablingEditing()
-                              .withRecipe(recipe()));
+                              .enablingEditing());
         accept();
     });
 }
 
-QString BackgroundCreator::recipeTool() {
-    return QStringLiteral("background");
-}
-
-StepRecipe BackgroundCreator::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("size", fromSize(m_rectangle->size()));
-    recipe.settings.insert("interior", fromBrush(m_rectangle->fill(), recipe));
-    recipe.settings.insert("border", fromStroke(m_rectangle->stroke(), recipe));
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState BackgroundCreator::replay(PictureState, const StepRecipe& recipe) {
-    using namespace recipe_values;
-    ShapeItem rectangle(ShapeFigure::Rectangle);
-    rectangle.setFill(toBrush(recipe.settings["interior"], recipe));
-    rectangle.setStroke(toStroke(recipe.settings["border"], recipe));
-    rectangle.setSize(toSize(recipe.settings["size"], {400, 400}));
-    QImage picture = createdPicture(rectangle);
-    return {std::move(picture), rectangle.size()};
+BackgroundSettings BackgroundCreator::settings() const {
+    return {m_rectangle->size(), m_rectangle->fill(), m_rectangle->stroke(), m_preview->viewSettings()};
 }
 
 void BackgroundCreator::applyRecipe(const StepRecipe& recipe) {
-    using namespace recipe_values;
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
-    const QSizeF size = toSize(recipe.settings["size"], m_rectangle->size());
+    const BackgroundSettings settings = readStep<BackgroundStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
+    const QSizeF size = settings.size;
     m_heightEdit->setValueText(typedNumber(size.height()));
     m_widthEdit->setValueText(typedNumber(size.width()));
     m_rectangle->setSize(size); // also when the texts already read so
-    m_interiorGroup->setBrush(toBrush(recipe.settings["interior"], recipe));
-    const Stroke stroke = toStroke(recipe.settings["border"], recipe);
+    m_interiorGroup->setBrush(settings.interior);
+    const Stroke& stroke = settings.border;
     m_borderGroup->setBrush(stroke.brush);
     m_thickness->setValueText(typedNumber(stroke.thickness));
     m_dashList->setCurrentIndex(listIndex(dashList, stroke.dash));

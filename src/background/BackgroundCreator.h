@@ -4,7 +4,7 @@
 // window into the state opening a picture does, at this window's zoom.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/BackgroundStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -29,23 +29,18 @@ public:
     void openOnDocument() override;
     void applyRecipe(const StepRecipe& recipe) override;
 
-    // The name of its steps in recipes.
-    static QString recipeTool();
-    // What "Ok" records: the size, the interior and the border, and the zoom.
-    StepRecipe recipe() const;
-    // Makes a recorded background again; the picture before plays no part.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: the size, the interior and the border, and the zoom.
+    BackgroundSettings settings() const;
 
     PlacementPreview* preview() const { return m_preview; }
     ShapeItem* rectangle() const { return m_rectangle; }
     TrackBar* zoomBar() const { return m_zoomBar; }
 
     // The new picture as "Ok" makes it, or a UserError saying why no picture can have this size.
-    QImage createdPicture() const { return createdPicture(*m_rectangle); }
+    QImage createdPicture() const;
     void commit();
 
 private:
-    static QImage createdPicture(ShapeItem& rectangle);
     void buildPanel(QWidget* panel);
     void updateStroke(const std::function<void(Stroke&)>& change);
     QString choosePictureFile();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "base/Geometry.h"
 
+#include "base/UserError.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -25,4 +27,16 @@ bool isMakeablePictureSize(QSize pixels) {
     return pixels.width() >= 1 && pixels.height() >= 1 && pixels.width() <= largestPictureSide &&
            pixels.height() <= largestPictureSide &&
            qint64(pixels.width()) * pixels.height() <= largestPictureArea;
+}
+
+void checkMakeablePictureSize(QSize pixels, const char* what) {
+    if (!isMakeablePictureSize(pixels))
+        throw UserError(
+            QStringLiteral("%1 of %2 x %3 pixels cannot be made: each side must come to between 1 "
+                           "and %4 pixels, and the whole to at most %5 megapixels.")
+                .arg(QString::fromLatin1(what))
+                .arg(pixels.width())
+                .arg(pixels.height())
+                .arg(largestPictureSide)
+                .arg(largestPictureArea / 1'000'000));
 }

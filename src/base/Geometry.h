@@ -18,3 +18,5 @@ QSize pictureSizeFor(const QSizeF& box);
 inline constexpr int largestPictureSide = 30000;
 inline constexpr qint64 largestPictureArea = 400'000'000;
 bool isMakeablePictureSize(QSize pixels);
+// Throws a UserError naming the size when no picture can have it; `what` begins the message ("A canvas").
+void checkMakeablePictureSize(QSize pixels, const char* what);

@@ -21,3 +21,9 @@ int toInteger(const QString& text) {
         throw UserError(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return value;
 }
+
+QString typedNumber(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', QLocale::FloatingPointShortest);
+}

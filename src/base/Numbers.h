@@ -6,3 +6,5 @@
 
 double toReal(const QString& text); // in the user's locale (QLocale())
 int toInteger(const QString& text); // decimal
+// `value` as a user types it: the user's locale, no group separators, as few digits as give it exactly.
+QString typedNumber(double value);

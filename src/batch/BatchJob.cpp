@@ -2,11 +2,10 @@
 #include "batch/BatchJob.h"
 
 #include "base/UserError.h"
-#include "batch/RecipeAdaptation.h"
 #include "document/BuiltInSteps.h"
-#include "document/StepReplay.h"
 #include "pictures/Pictures.h"
 #include "pictures/Resampler.h"
+#include "steps/StepKind.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -36,9 +35,7 @@ QSizeF openingSizeOf(const StepRecipe& opening) {
         if (!size.isEmpty())
             return QSizeF(size);
     }
-    std::atomic<bool> never{false};
-    const QList<PictureState> states = replaySteps({QImage(), QSizeF()}, {opening}, never);
-    return states.isEmpty() ? QSizeF() : states.first().controlSize;
+    return replayOpening({}, opening).controlSize;
 }
 
 // Puts the picture onto white in its own memory, for the formats without transparency: saving then makes no
@@ -77,7 +74,7 @@ BatchRecipe BatchRecipe::fromSteps(const QList<ProjectStep>& steps) {
     recipe.m_steps = steps.mid(1);
     for (int i = 0; i < recipe.m_steps.size(); ++i) {
         const ProjectStep& step = recipe.m_steps[i];
-        if (!step.recipe.isReplayable() || !canReplayStep(step.recipe.tool) ||
+        if (!step.recipe.isReplayable() || !step_catalog::find(step.recipe.tool) ||
             step.recipe.tool == step_tools::picture)
             throw UserError(
                 QStringLiteral("Step %1 of the recipe (\"%2\") was kept as a picture and cannot be "
@@ -97,7 +94,8 @@ BatchRecipe BatchRecipe::fromSteps(const QList<ProjectStep>& steps) {
     QSizeF size = recipe.m_openingSize;
     for (const ProjectStep& step : recipe.m_steps) {
         recipe.m_recordedSizes.append(size);
-        const QSizeF after = recipe_adaptation::sizeAfterStep(step.recipe, size, recipe.m_openingSize);
+        const QSizeF after =
+            step_catalog::find(step.recipe.tool)->sizeAfter(step.recipe, size, recipe.m_openingSize);
         recipe.m_keepsSize = recipe.m_keepsSize && after == size;
         size = after;
     }
@@ -122,13 +120,13 @@ QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const st
             return {};
         const StepRecipe& step = recipe.steps()[i].recipe;
         if (step.tool == step_tools::open) { // restoring the original: this photo
-            state = {photo, step.settings["restore"].toBool() ? state.controlSize : photoSize};
+            state = {photo, isRestoring(step) ? state.controlSize : photoSize};
             continue;
         }
-        const StepRecipe adapted =
-            recipe_adaptation::adaptedRecipe(step, recipe.recordedSizes()[i], state.controlSize);
-        // Handed over, the picture is unshared during the step, which can then draw on it in place.
-        state = replayStep(std::move(state), adapted);
+        // Fitted to this photo's size; handed over, the picture is unshared during the step, which can then
+        // draw on it in place.
+        const StepFit fit{recipe.recordedSizes()[i], state.controlSize};
+        state = step_catalog::replayFitted(std::move(state), step, fit);
     }
     return reducedToLongEdge(std::exchange(state.picture, QImage()), longEdge, 1); // one photo a worker
 }

@@ -2,17 +2,16 @@
 #include "colourfilters/ColourFilters.h"
 
 #include "document/Document.h"
-#include "effects/Effects.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
-#include "toolkit/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
+#include "widgets/Services.h"
 #include "widgets/TrackBar.h"
 
 #include <QEvent>
@@ -24,27 +23,7 @@
 
 namespace {
 
-constexpr double storedMergeColour = 1.3;
-
-Effect mergeColourEffect(double contrast) {
-    Effect effect;
-    effect.kind = EffectKind::BrightnessContrast;
-    effect.brightness = 0;
-    effect.contrast = contrast;
-    return effect;
-}
-
-// The layer's bitmap: the plain colour through its merge-colour contrast.
-QImage layerPicture(const QColor& colour, double mergeColour) {
-    QImage plain(ColourFilters::layerSide, ColourFilters::layerSide, QImage::Format_ARGB32_Premultiplied);
-    plain.fill(colour);
-    return bakeEffect(mergeColourEffect(mergeColour), std::move(plain));
-}
-
-// The merge colour within what its bar offers.
-double mergeColourOf(const StepRecipe& recipe) {
-    return std::clamp(recipe_values::toNumber(recipe.settings["mergeColour"], storedMergeColour), 0.5, 2.0);
-}
+constexpr double storedMergeColour = ColourLayerStep::storedMergeColour;
 
 } // namespace
 
@@ -114,7 +93,7 @@ void ColourFilters::buildPanel(QWidget* panel) {
 
 void ColourFilters::fillLayer() {
     // The layer is shown through its merge-colour contrast, exactly as it will be committed.
-    m_layer->setPicture(layerPicture(m_colour->colour(), m_mergeBar->value()));
+    m_layer->setPicture(ColourLayerStep::layerPicture(m_colour->colour(), m_mergeBar->value()));
 }
 
 void ColourFilters::alignPositions() {
@@ -130,51 +109,28 @@ void ColourFilters::openOnDocument() {
 }
 
 void ColourFilters::commit() {
-    fillLayer(); // the contrast is applied once, to the plain colour
-    m_document.change(QStringLiteral("Add color filter"),
-                      DocumentChange::picture(renderItem(background())).withRecipe(recipe()));
-    accept();
+    guarded(this, [this] {
+        m_document.change(QStringLiteral("Add color filter"),
+                          madeStep<ColourLayerStep>(m_preview->shownState(), settings()));
+        accept();
+    });
 }
 
-QString ColourFilters::recipeTool() {
-    return QStringLiteral("colourfilter");
-}
-
-StepRecipe ColourFilters::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("layer", fromPlacement(*m_layer));
-    recipe.settings.insert("colour", fromColour(m_colour->colour()));
-    recipe.settings.insert("mergeColour", m_mergeBar->value());
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState ColourFilters::replay(PictureState before, const StepRecipe& recipe) {
-    using namespace recipe_values;
-    const QSizeF controlSize = before.controlSize;
-    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
-    auto* layer = new PictureItem(background.get()); // owned by the background
-    layer->setWrap(PictureItem::Wrap::Stretch);
-    layer->setPicture(layerPicture(toColour(recipe.settings["colour"], Qt::white), mergeColourOf(recipe)));
-    applyPlacement(recipe.settings["layer"], *layer);
-    return {renderOverPicture(*background), controlSize};
+ColourLayerSettings ColourFilters::settings() const {
+    return {Placement::of(*m_layer), m_colour->colour(), m_mergeBar->value(), m_preview->viewSettings()};
 }
 
 void ColourFilters::applyRecipe(const StepRecipe& recipe) {
-    using namespace recipe_values;
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
-    m_colour->setColour(toColour(recipe.settings["colour"], Qt::white));
-    m_mergeBar->setValue(mergeColourOf(recipe));
+    const ColourLayerSettings settings = readStep<ColourLayerStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
+    m_colour->setColour(settings.colour);
+    m_mergeBar->setValue(settings.mergeColour);
     fillLayer();
-    PictureItem recorded;
-    applyPlacement(recipe.settings["layer"], recorded);
-    m_rotationBar->setValue(recorded.rotationAngle());
-    m_layer->setRotationAngle(recorded.rotationAngle());
-    m_layer->setOpacity(recorded.opacity());
-    m_preview->frame()->setRotationAngle(recorded.rotationAngle());
-    m_preview->setFrameOnPicture(recorded.box());
+    m_rotationBar->setValue(settings.placement.rotation);
+    m_layer->setRotationAngle(settings.placement.rotation);
+    m_layer->setOpacity(settings.placement.opacity);
+    m_preview->frame()->setRotationAngle(settings.placement.rotation);
+    m_preview->setFrameOnPicture(settings.placement.box);
 }
 
 bool ColourFilters::event(QEvent* event) {

@@ -4,7 +4,7 @@
 // contrast into the layer once and merges the layer into the document image.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/ColourLayerStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -18,7 +18,7 @@ class TrackBar;
 class ColourFilters : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
-    static constexpr int layerSide = 100; // the layer's bitmap, stretched over its box
+    static constexpr int layerSide = ColourLayerStep::layerSide;
 
     ColourFilters(Document& document, QWidget* parent = nullptr);
 
@@ -31,12 +31,9 @@ public:
     void applyRecipe(const StepRecipe& recipe) override;
     void commit();
 
-    // The name of the tool's steps in recipes.
-    static QString recipeTool();
-    // What "Ok" records: the layer's place, its colour and merge colour, and how the window showed it.
-    StepRecipe recipe() const;
-    // Makes a recorded colour filter again on `before`, as "Ok" made it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: the layer's place, its colour and merge colour, and how the window
+    // showed it.
+    ColourLayerSettings settings() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -6,12 +6,11 @@
 #include "base/UserError.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
-#include "pictures/TiledPicture.h"
 #include "scene/ItemName.h"
 #include "scene/SelectionFrame.h"
 #include "scene/ShapeItem.h"
 #include "toolkit/PlacementPreview.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -64,14 +63,14 @@ void CropWindow::buildPanel(QWidget* panel) {
     connect(m_heightEdit, &NumberEdit::confirmed, this, [this] {
         guarded(this, [this] {
             const int height = toInteger(m_heightEdit->text());
-            checkCropSize({m_preview->frame()->size().width(), double(height)});
+            CropStep::checkSize({m_preview->frame()->size().width(), double(height)});
             m_preview->frame()->setHeight(height);
         });
     });
     connect(m_widthEdit, &NumberEdit::confirmed, this, [this] {
         guarded(this, [this] {
             const int width = toInteger(m_widthEdit->text());
-            checkCropSize({double(width), m_preview->frame()->size().height()});
+            CropStep::checkSize({double(width), m_preview->frame()->size().height()});
             m_preview->frame()->setWidth(width);
         });
     });
@@ -122,66 +121,32 @@ void CropWindow::flipSource(Qt::Orientation orientation) {
     showSource();
 }
 
-void CropWindow::checkCropSize(QSizeF size) {
-    if (!isMakeablePictureSize(pictureSizeFor(size)))
-        throw UserError(
-            QStringLiteral("A crop of %1 x %2 cannot be made: each side must come to between 1 and "
-                           "%3 pixels, and the whole to at most %4 megapixels.")
-                .arg(QString::number(size.width()), QString::number(size.height()))
-                .arg(largestPictureSide)
-                .arg(largestPictureArea / 1'000'000));
-}
-
 QImage CropWindow::croppedPicture() const {
-    return cropOf(sourcePicture(), m_tiled->size());
-}
-
-QImage CropWindow::cropOf(const QImage& source, QSizeF size) {
-    checkCropSize(size);
-    const QImage result = ::tiledPicture(source, pictureSizeFor(size));
-    if (result.isNull())
-        throw UserError(QStringLiteral("There is not enough memory to crop to %1 x %2 pixels.")
-                            .arg(pictureSizeFor(size).width())
-                            .arg(pictureSizeFor(size).height()));
-    return result;
+    return CropStep::replay({sourcePicture(), QSizeF(sourcePicture().size())}, settings()).picture;
 }
 
 void CropWindow::crop() {
     guarded(this, [this] {
-        const QImage result = croppedPicture(); // nothing changes and the window stays when it cannot be made
+        // Nothing changes and the window stays when the crop cannot be made.
         if (m_source == Source::DocumentImage) {
             // The picture and the control's size; the zoom stays as it is.
-            m_document.change(
-                QStringLiteral("Crop image"),
-                DocumentChange::picture(result).withControlSize(QSizeF(result.size())).withRecipe(recipe()));
+            m_document.change(QStringLiteral("Crop image"),
+                              madeStep<CropStep>({m_document.image(), m_document.controlSize()}, settings()));
         } else {
-            m_textImage.setImage(result);
+            m_textImage.setImage(croppedPicture());
         }
         accept();
     });
 }
 
-QString CropWindow::recipeTool() {
-    return QStringLiteral("crop");
-}
-
-StepRecipe CropWindow::recipe() const {
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("size", recipe_values::fromSize(m_tiled->size()));
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState CropWindow::replay(PictureState before, const StepRecipe& recipe) {
-    const QImage result = cropOf(before.picture, recipe_values::toSize(recipe.settings["size"]));
-    return {result, QSizeF(result.size())};
+CropSettings CropWindow::settings() const {
+    return {m_tiled->size(), m_preview->viewSettings()};
 }
 
 void CropWindow::applyRecipe(const StepRecipe& recipe) {
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    const CropSettings settings = readStep<CropStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
     // A size no crop can have (a damaged recipe) leaves the frame as it is, as a typed one would.
-    const QSizeF size = recipe_values::toSize(recipe.settings["size"]);
-    if (isMakeablePictureSize(pictureSizeFor(size)))
-        m_preview->frame()->setSize(size); // the frame's notice writes it into the edits
+    if (isMakeablePictureSize(pictureSizeFor(settings.size)))
+        m_preview->frame()->setSize(settings.size); // the frame's notice writes it into the edits
 }

@@ -4,7 +4,7 @@
 // text picture); "Ok" and the two flips act on that picture.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/CropStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -41,13 +41,8 @@ public:
     QImage croppedPicture() const;
     void crop();
 
-    // The name of crop steps in recipes.
-    static QString recipeTool();
-    // What "Ok" on the document image records: the crop size and how the window showed it.
-    StepRecipe recipe() const;
-    // Makes a recorded crop again on `before`, as "Ok" made it. Throws UserError when the size cannot give a
-    // picture.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: the crop size and how the window showed it.
+    CropSettings settings() const;
 
 private:
     void buildPanel(QWidget* panel);
@@ -55,11 +50,6 @@ private:
     void showSource();
     void flipSource(Qt::Orientation orientation);
     void showSizeInEdits();
-    // Throws a UserError naming the size when a crop of it cannot be made.
-    static void checkCropSize(QSizeF size);
-    // `source` cut down or repeated to `size` (rounded) from its top-left corner; throws UserError saying why
-    // when it cannot be made.
-    static QImage cropOf(const QImage& source, QSizeF size);
 
     Document& m_document;
     TextImage3D& m_textImage;

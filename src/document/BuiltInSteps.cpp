@@ -10,16 +10,25 @@
 #include <QJsonArray>
 
 StepRecipe openingRecipe(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    return openingRecipe(path, StepResource::fromFile(path));
+}
+
+StepRecipe openingRecipe(const QString& path, ResourcePointer file) {
     StepRecipe recipe;
     recipe.tool = step_tools::open;
     recipe.settings.insert("file", path);
-    recipe.settings.insert(
-        "picture", recipe.addResource(StepResource::fromFileBytes(file.readAll(), QFileInfo(path).suffix(),
-                                                                  QFileInfo(path).fileName())));
+    recipe.settings.insert("picture", recipe.addResource(std::move(file)));
     return recipe;
+}
+
+StepRecipe restoringRecipe(const QString& path) {
+    StepRecipe recipe = openingRecipe(path);
+    recipe.settings.insert("restore", true);
+    return recipe;
+}
+
+QString openedFile(const StepRecipe& opening) {
+    return opening.settings.value("file").toString();
 }
 
 StepRecipe flipRecipe(Qt::Orientations orientation) {
@@ -48,18 +57,40 @@ PictureState wholePicture(const StepRecipe& recipe) {
 
 } // namespace
 
+bool isRestoring(const StepRecipe& opening) {
+    return opening.settings.value("restore").toBool();
+}
+
+PictureState replayOpening(PictureState before, const StepRecipe& recipe) {
+    PictureState after = wholePicture(recipe);
+    if (isRestoring(recipe))
+        after.controlSize = before.controlSize; // restoring the original keeps the control as it is
+    return after;
+}
+
+PictureState replayKeptPicture(PictureState, const StepRecipe& recipe) {
+    return wholePicture(recipe);
+}
+
+PictureState replayFlip(PictureState before, const StepRecipe& recipe) {
+    const QImage picture = mirroredPicture(before.picture, recipe.settings.value("horizontal").toBool(),
+                                           recipe.settings.value("vertical").toBool());
+    return PictureState{picture, before.controlSize};
+}
+
+QSizeF sizeAfterOpening(const StepRecipe& recipe, const QSizeF& before, const QSizeF& opening) {
+    return isRestoring(recipe) ? before : opening;
+}
+
+QSizeF sizeAfterKeptPicture(const StepRecipe& recipe, const QSizeF& before, const QSizeF&) {
+    const int index = recipe.settings.value("picture").toInt(-1);
+    if (index >= 0 && index < recipe.resources.size())
+        return recipe.resources[index]->picture().size();
+    return before;
+}
+
 void registerBuiltInStepReplays() {
-    registerStepReplay(step_tools::open, [](PictureState before, const StepRecipe& recipe) {
-        PictureState after = wholePicture(recipe);
-        if (recipe.settings.value("restore").toBool())
-            after.controlSize = before.controlSize; // restoring the original keeps the control as it is
-        return after;
-    });
-    registerStepReplay(step_tools::picture,
-                       [](PictureState, const StepRecipe& recipe) { return wholePicture(recipe); });
-    registerStepReplay(step_tools::flip, [](PictureState before, const StepRecipe& recipe) {
-        const QImage picture = mirroredPicture(before.picture, recipe.settings.value("horizontal").toBool(),
-                                               recipe.settings.value("vertical").toBool());
-        return PictureState{picture, before.controlSize};
-    });
+    registerStepReplay(step_tools::open, 1, replayOpening);
+    registerStepReplay(step_tools::picture, 1, replayKeptPicture);
+    registerStepReplay(step_tools::flip, 1, replayFlip);
 }

@@ -13,16 +13,6 @@
 #include <new>
 #include <utility>
 
-namespace {
-
-StepRecipe restoringRecipe(const QString& path) {
-    StepRecipe recipe = openingRecipe(path);
-    recipe.settings.insert("restore", true);
-    return recipe;
-}
-
-} // namespace
-
 Document::Document(QObject* parent)
     : QObject(parent) {}
 
@@ -110,7 +100,9 @@ void Document::setZoom(double zoom) {
 }
 
 void Document::open(const QString& path) {
-    const QImage picture = loadPicture(path); // throws before anything changes
+    // Read once: the picture shown is decoded from the bytes the step keeps (throws before anything changes).
+    const ResourcePointer file = StepResource::fromFile(path);
+    const QImage picture = file->picture();
     m_chosenFile = path;
     change(QStringLiteral("Open image"), DocumentChange::picture(picture)
                                              .withControlSize(QSizeF(picture.size()))
@@ -118,15 +110,15 @@ void Document::open(const QString& path) {
                                              .withSizeText(sizeTextOf(picture.size()))
                                              .readFrom(path)
                                              .enablingEditing()
-                                             .withRecipe(openingRecipe(path)));
+                                             .withRecipe(openingRecipe(path, file)));
 }
 
 void Document::restoreOriginal() {
     if (m_settings.file.isEmpty())
         return;
-    change(
-        QStringLiteral("Restore the original image"),
-        DocumentChange::picture(loadPicture(m_settings.file)).withRecipe(restoringRecipe(m_settings.file)));
+    const StepRecipe restoring = restoringRecipe(m_settings.file);
+    change(QStringLiteral("Restore the original image"),
+           DocumentChange::picture(replayOpening({}, restoring).picture).withRecipe(restoring));
 }
 
 void Document::flip(Qt::Orientations orientation) {
@@ -371,8 +363,8 @@ void Document::loadSteps(const QList<LoadedStep>& steps, bool saved) {
         after.controlSize = step.after.controlSize;
         after.sizeText = sizeTextOf(step.after.picture.size());
         // An opened file that is on this machine is what "Restore the original image" reloads.
-        if (step.recipe.tool == step_tools::open && !step.recipe.settings.value("restore").toBool()) {
-            const QString file = step.recipe.settings.value("file").toString();
+        if (step.recipe.tool == step_tools::open && !isRestoring(step.recipe)) {
+            const QString file = openedFile(step.recipe);
             after.file = QFileInfo(file).isFile() ? file : QString();
         }
         settings.append(after);

@@ -5,6 +5,8 @@
 #include "pictures/Pictures.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 
 std::shared_ptr<const StepResource> StepResource::fromFileBytes(QByteArray bytes, const QString& suffix,
                                                                 const QString& name) {
@@ -13,6 +15,14 @@ std::shared_ptr<const StepResource> StepResource::fromFileBytes(QByteArray bytes
     resource->m_suffix = suffix.toLower();
     resource->m_name = name;
     return resource;
+}
+
+std::shared_ptr<const StepResource> StepResource::fromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    const QFileInfo info(path);
+    return fromFileBytes(file.readAll(), info.suffix(), info.fileName());
 }
 
 std::shared_ptr<const StepResource> StepResource::fromPicture(const QImage& picture, const QString& name) {

@@ -20,6 +20,9 @@ public:
     // Bytes of a picture file; `suffix` names its format ("jpg", "png"); `name` is what the user knew it as.
     static std::shared_ptr<const StepResource> fromFileBytes(QByteArray bytes, const QString& suffix,
                                                              const QString& name);
+    // The bytes of the file at `path` as they are now, read once: what is shown of it is decoded from them.
+    // Throws UserError when the file cannot be read.
+    static std::shared_ptr<const StepResource> fromFile(const QString& path);
     static std::shared_ptr<const StepResource> fromPicture(const QImage& picture, const QString& name);
 
     QString name() const { return m_name; }
@@ -43,11 +46,8 @@ private:
 using ResourcePointer = std::shared_ptr<const StepResource>;
 
 struct StepRecipe {
-    // The version of the settings' layout a tool writes; a tool reads its own older versions.
-    static constexpr int currentVersion = 1;
-
     QString tool; // which tool made the step ("shape.line", "crop", ...); empty: not replayable
-    int version = currentVersion;
+    int version = 1; // the layout of the settings, each tool's own; a tool reads its older layouts
     QJsonObject settings;
     QList<ResourcePointer> resources; // settings name them by their index here
 

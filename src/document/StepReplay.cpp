@@ -10,9 +10,14 @@
 
 namespace {
 
+struct Replay {
+    int version = 1;
+    StepReplayFunction function;
+};
+
 struct Registry {
     QReadWriteLock lock;
-    QHash<QString, StepReplayFunction> functions;
+    QHash<QString, Replay> functions;
     QHash<QString, StepWarningFunction> warnings;
 };
 
@@ -23,9 +28,9 @@ Registry& registry() {
 
 } // namespace
 
-void registerStepReplay(const QString& tool, StepReplayFunction replay) {
+void registerStepReplay(const QString& tool, int version, StepReplayFunction replay) {
     QWriteLocker locked(&registry().lock);
-    registry().functions.insert(tool, std::move(replay));
+    registry().functions.insert(tool, {version, std::move(replay)});
 }
 
 void registerStepWarnings(const QString& tool, StepWarningFunction warnings) {
@@ -48,22 +53,22 @@ bool canReplayStep(const QString& tool) {
 }
 
 PictureState replayStep(PictureState before, const StepRecipe& recipe) {
-    StepReplayFunction replay;
+    Replay replay;
     {
         QReadLocker locked(&registry().lock);
         replay = registry().functions.value(recipe.tool);
     }
-    if (!replay)
+    if (!replay.function)
         throw UserError(
             QStringLiteral("Lumora cannot make the step \"%1\" again: it does not know that tool.")
                 .arg(recipe.tool.isEmpty() ? QStringLiteral("(unnamed)") : recipe.tool));
-    if (recipe.version > StepRecipe::currentVersion)
+    if (recipe.version > replay.version)
         throw UserError(QStringLiteral("The step \"%1\" was made by a newer version of Lumora (settings "
                                        "version %2; this one reads up to %3).")
                             .arg(recipe.tool)
                             .arg(recipe.version)
-                            .arg(StepRecipe::currentVersion));
-    PictureState after = replay(std::move(before), recipe);
+                            .arg(replay.version));
+    PictureState after = replay.function(std::move(before), recipe);
     if (after.picture.isNull())
         throw std::bad_alloc();
     if (after.picture.format() != QImage::Format_ARGB32_Premultiplied)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Replaying recorded steps: each tool that records a recipe gives a function that makes its step again from
-// the recipe alone, on the state before it, the way its "Ok" did. The functions are pure and safe to run off
-// the GUI thread; the application registers them at start.
+// Replaying recorded steps: each kind of step gives a function that makes it again from the recipe alone, on
+// the state before it, the way its window's "Ok" did. The functions are pure and safe to run off the GUI
+// thread; the catalog of step kinds registers them at start (the document's own steps register here too).
 #pragma once
 
 #include "document/StepRecipe.h"
@@ -15,10 +15,11 @@
 // instead of making a second picture of the same size.
 using StepReplayFunction = std::function<PictureState(PictureState before, const StepRecipe& recipe)>;
 
-// Registers the function that replays steps of `tool`.
-void registerStepReplay(const QString& tool, StepReplayFunction replay);
+// Registers the function that replays steps of `tool` whose settings have a layout up to `version`.
+void registerStepReplay(const QString& tool, int version, StepReplayFunction replay);
 bool canReplayStep(const QString& tool);
-// The state after the step. Throws UserError for an unknown tool or unreadable settings, std::bad_alloc
+// The state after the step. Throws UserError for an unknown tool, settings of a newer layout than the tool's
+// or unreadable settings, std::bad_alloc
 // when the picture does not fit in memory. Hand `before` over with std::move when it is not needed again: an
 // unshared picture is then drawn on in place.
 PictureState replayStep(PictureState before, const StepRecipe& recipe);

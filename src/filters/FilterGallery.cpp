@@ -5,7 +5,6 @@
 #include "effects/Effects.h"
 #include "pictures/PicturePyramid.h"
 #include "toolkit/EffectBaking.h"
-#include "toolkit/RecipeValues.h"
 #include "toolkit/ToolPanel.h"
 #include "toolkit/ToolRequests.h"
 #include "widgets/Panel.h"
@@ -325,28 +324,6 @@ void FilterGallery::showEffect(const Effect& effect) {
         if (parameterBars[i].kind == effect.kind)
             m_parameterBars[i]->setValue(effect.*parameterBars[i].field);
     select(effect.kind);
-}
-
-QString FilterGallery::recipeTool() {
-    return QStringLiteral("filter");
-}
-
-StepRecipe FilterGallery::recipe(const Effect& effect) {
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("effect", recipe_values::fromEffect(effect));
-    return recipe;
-}
-
-Effect FilterGallery::recordedEffect(const StepRecipe& recipe) {
-    return recipe_values::toEffect(recipe.settings["effect"]);
-}
-
-PictureState FilterGallery::replay(PictureState before, const StepRecipe& recipe) {
-    QImage baked = bakeEffect(recordedEffect(recipe), std::move(before.picture));
-    if (baked.isNull())
-        throw std::bad_alloc();
-    return {std::move(baked), before.controlSize};
 }
 
 void FilterGallery::setParameter(EffectKind kind, double Effect::*field, double value) {

@@ -4,7 +4,6 @@
 // and writes it to the target the opener bound.
 #pragma once
 
-#include "document/StepRecipe.h"
 #include "effects/Effect.h"
 
 #include <QDialog>
@@ -45,14 +44,6 @@ public:
     // Selects `effect`'s filter and sets its track bars to its parameters (after prepare()).
     void showEffect(const Effect& effect);
 
-    // The name of the gallery's steps on the document in recipes.
-    static QString recipeTool();
-    // What "Ok" on the document records: the filter and its parameters.
-    static StepRecipe recipe(const Effect& effect);
-    // The filter a recorded step used; throws UserError when this version does not know it.
-    static Effect recordedEffect(const StepRecipe& recipe);
-    // Makes a recorded filter step again on `before`, baked as "Ok" bakes it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
     void apply();
     void visualize();
 

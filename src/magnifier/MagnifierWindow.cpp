@@ -3,13 +3,13 @@
 
 #include "base/Numbers.h"
 #include "document/Document.h"
-#include "magnifier/LoupeItem.h"
+#include "scene/LoupeItem.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -39,21 +39,6 @@ QLabel* statusPicture(const char* name, const char* icon, int x, int width, QWid
     label->setGeometry(x, 0, width, 26);
     label->setPixmap(svgIcon(QStringLiteral(":/icons/%1.svg").arg(icon)).pixmap(QSize(width, 25)));
     return label;
-}
-
-// The loupe's own settings from a recipe: shape first (a circle keeps its size), then place and look.
-void applyLoupeSettings(const StepRecipe& recipe, LoupeItem& loupe) {
-    using namespace recipe_values;
-    const QJsonObject& settings = recipe.settings;
-    loupe.setLoupeShape(LoupeItem::Shape(toChoice(settings["shape"], 0, 1, int(LoupeItem::Shape::Circle))));
-    loupe.setCentring(
-        LoupeItem::Centring(toChoice(settings["centring"], 0, 1, int(LoupeItem::Centring::Relative))));
-    loupe.setScale(toNumber(settings["scale"], 1));
-    const QJsonArray centre = settings["regionCentre"].toArray();
-    constexpr int farthest = 1 << 24; // what a number box can take and a picture can hold
-    loupe.setRegionCentre(
-        {toChoice(centre.at(0), -farthest, farthest, 0), toChoice(centre.at(1), -farthest, farthest, 0)});
-    applyPlacement(settings["loupe"], loupe);
 }
 
 } // namespace
@@ -163,57 +148,38 @@ void MagnifierWindow::openOnDocument() {
 
 void MagnifierWindow::merge() {
     // The loupe is drawn into the picture; the main window keeps its zoom.
-    m_document.change(QStringLiteral("Add magnifying glass"),
-                      DocumentChange::picture(renderItem(background())).withRecipe(recipe()));
-    accept();
+    guarded(this, [this] {
+        m_document.change(QStringLiteral("Add magnifying glass"),
+                          madeStep<MagnifierStep>(m_preview->shownState(), settings()));
+        accept();
+    });
 }
 
-QString MagnifierWindow::recipeTool() {
-    return QStringLiteral("magnifier");
-}
-
-StepRecipe MagnifierWindow::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("loupe", fromPlacement(*m_loupe));
-    recipe.settings.insert("shape", int(m_loupe->loupeShape()));
-    recipe.settings.insert("centring", int(m_loupe->centring()));
-    recipe.settings.insert("scale", m_loupe->scale());
-    recipe.settings.insert("regionCentre",
-                           QJsonArray{m_loupe->regionCentre().x(), m_loupe->regionCentre().y()});
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState MagnifierWindow::replay(PictureState before, const StepRecipe& recipe) {
-    const std::unique_ptr<PictureItem> background = replayBackground(before);
-    auto* loupe = new LoupeItem(background.get()); // owned by the background
-    applyLoupeSettings(recipe, *loupe);
-    return {renderItem(background.get()), before.controlSize};
+MagnifierSettings MagnifierWindow::settings() const {
+    MagnifierSettings settings = MagnifierSettings::of(*m_loupe);
+    settings.view = m_preview->viewSettings();
+    return settings;
 }
 
 void MagnifierWindow::applyRecipe(const StepRecipe& recipe) {
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
-    // What was recorded, read into a loupe of its own; the controls then show it, and the window's loupe
-    // takes it exactly where a control rounds (the bars move in steps).
-    PictureItem picture;
-    LoupeItem recorded(&picture);
-    applyLoupeSettings(recipe, recorded);
-    m_shapeList->setCurrentIndex(recorded.loupeShape() == LoupeItem::Shape::Circle ? 0 : 1);
-    m_centringList->setCurrentIndex(recorded.centring() == LoupeItem::Centring::Relative ? 0 : 1);
-    m_scaleBar->setValue(recorded.scale());
-    m_regionX->setValueText(QString::number(recorded.regionCentre().x()));
-    m_regionY->setValueText(QString::number(recorded.regionCentre().y()));
-    m_opacityBar->setValue(recorded.opacity());
-    m_rotationBar->setValue(recorded.rotationAngle());
+    const MagnifierSettings recorded = readStep<MagnifierStep>(recipe);
+    m_preview->applyViewSettings(recorded.view);
+    // The controls show what was recorded, and the window's loupe takes it exactly where a control rounds
+    // (the bars move in steps).
+    m_shapeList->setCurrentIndex(recorded.shape == LoupeItem::Shape::Circle ? 0 : 1);
+    m_centringList->setCurrentIndex(recorded.centring == LoupeItem::Centring::Relative ? 0 : 1);
+    m_scaleBar->setValue(recorded.scale);
+    m_regionX->setValueText(QString::number(recorded.regionCentre.x()));
+    m_regionY->setValueText(QString::number(recorded.regionCentre.y()));
+    m_opacityBar->setValue(recorded.placement.opacity);
+    m_rotationBar->setValue(recorded.placement.rotation);
 
-    m_loupe->setLoupeShape(recorded.loupeShape());
-    m_loupe->setCentring(recorded.centring());
-    m_loupe->setScale(recorded.scale());
-    m_loupe->setRegionCentre(recorded.regionCentre());
-    m_loupe->setOpacity(recorded.opacity());
-    m_loupe->setRotationAngle(recorded.rotationAngle());
-    m_preview->frame()->setRotationAngle(recorded.rotationAngle());
-    m_preview->setFrameOnPicture(recorded.box());
+    m_loupe->setLoupeShape(recorded.shape);
+    m_loupe->setCentring(recorded.centring);
+    m_loupe->setScale(recorded.scale);
+    m_loupe->setRegionCentre(recorded.regionCentre);
+    m_loupe->setOpacity(recorded.placement.opacity);
+    m_loupe->setRotationAngle(recorded.placement.rotation);
+    m_preview->frame()->setRotationAngle(recorded.placement.rotation);
+    m_preview->setFrameOnPicture(recorded.placement.box);
 }

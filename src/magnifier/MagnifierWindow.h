@@ -4,7 +4,7 @@
 // the pointer's place over it.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/MagnifierStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -27,12 +27,9 @@ public:
     void openOnDocument() override;
     void applyRecipe(const StepRecipe& recipe) override;
 
-    // The name of the tool's steps in recipes.
-    static QString recipeTool();
-    // What "Ok" records: the loupe's place, look, zoom and viewed region, and how the window showed it.
-    StepRecipe recipe() const;
-    // Makes a recorded magnifying glass again on `before`, as "Ok" made it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: the loupe's place, look, zoom and viewed region, and how the window
+    // showed it.
+    MagnifierSettings settings() const;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

@@ -3,9 +3,8 @@
 // flips, fit or stretch and stacking, and merges the two into the target its opener chose.
 #pragma once
 
-#include "decorations/DecorationCatalog.h"
-#include "document/StepRecipe.h"
 #include "effects/Effect.h"
+#include "steps/OverlayStep.h"
 
 #include <QDialog>
 #include <QJsonArray>
@@ -19,27 +18,6 @@ class QCheckBox;
 class TextImage3D;
 class TrackBar;
 
-// Where a picture of a step on the document came from, as the step's recipe names it.
-struct PictureOrigin {
-    enum class Kind {
-        Document,   // the document's picture before the step
-        Decoration, // a gallery's picture, by set and name
-        Resource,   // a chosen file's bytes as they came, or a picture made in the program
-    };
-    Kind kind = Kind::Resource;
-    DecorationSet set = DecorationSet::Borders;
-    QString name;
-    ResourcePointer resource;
-
-    static PictureOrigin document() { return {Kind::Document, {}, {}, {}}; }
-    static PictureOrigin decoration(const DecorationEntry& entry) {
-        return {Kind::Decoration, entry.set, QString::fromLatin1(entry.name), {}};
-    }
-    static PictureOrigin fromResource(ResourcePointer resource) {
-        return {Kind::Resource, {}, {}, std::move(resource)};
-    }
-};
-
 class OverlayEditor : public QDialog {
     Q_OBJECT
 public:
@@ -49,7 +27,7 @@ public:
     enum class Activation { Empty, TextImage3DAsBackground };
     enum class FilterSource { Overlay, Background };
     // The steps a merge into the document makes, each named in the undo history ("Add border").
-    enum class DocumentStep { Edit, ImageAbove, Border, Effect, Montage };
+    using DocumentStep = OverlaySettings::Kind;
 
     OverlayEditor(Document& document, TextImage3D& textImage, QWidget* parent = nullptr);
 
@@ -68,15 +46,9 @@ public:
     // What the filter gallery made of one of the pictures with `effect`.
     void takeFiltered(FilterSource source, const QImage& filtered, const Effect& effect);
 
-    static QString stepName(DocumentStep step);
-    // The name of a step's recipes, and the step a recipe's tool names (none: not this window's).
-    static QString recipeTool(DocumentStep step);
-    static std::optional<DocumentStep> documentStep(const QString& tool);
-    // What "Ok" on the document records: both pictures (where they came from and how they were changed
-    // here), the overlay's place, look and stacking, and how the window showed them.
-    StepRecipe recipe() const;
-    // Makes a recorded step again on `before`, as "Ok" made it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: both pictures (where they came from and how they were changed here), the
+    // overlay's place, look and stacking, and how the window showed them.
+    OverlaySettings settings() const;
     // "Edit again": after openOnDocument(), the pictures, placement and settings the step had.
     void applyRecipe(const StepRecipe& recipe);
     MergeTarget okBinding() const { return m_mergeTarget; }

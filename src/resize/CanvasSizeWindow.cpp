@@ -5,7 +5,7 @@
 #include "base/UserError.h"
 #include "document/Document.h"
 #include "resize/ImageToolParts.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "widgets/Services.h"
 
 #include <QButtonGroup>
@@ -31,8 +31,6 @@ constexpr const char* anchorArrows[] = {"↖", "↑", "↗", "←", "•", "→"
 CanvasSizeWindow::CanvasSizeWindow(Document& document, QWidget* parent)
     : QDialog(parent)
     , m_document(document) {
-    setObjectName("CanvasSizeWindow");
-    setWindowTitle("Canvas size");
     m_width = sideBox("CanvasWidth", this);
     m_height = sideBox("CanvasHeight", this);
     m_width->setSuffix(" px");
@@ -96,30 +94,8 @@ void CanvasSizeWindow::openOnDocument() {
     m_height->setValue(size.height());
 }
 
-QString CanvasSizeWindow::recipeTool() {
-    return QStringLiteral("canvas-size");
-}
-
-StepRecipe CanvasSizeWindow::recipe() const {
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("size", recipe_values::fromSize(QSizeF(m_width->value(), m_height->value())));
-    recipe.settings.insert("anchor", int(anchor()));
-    recipe.settings.insert("fill", recipe_values::fromColour(fillColour()));
-    return recipe;
-}
-
-PictureState CanvasSizeWindow::replay(PictureState before, const StepRecipe& recipe) {
-    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
-    checkNewSize(size, "A canvas");
-    const auto anchor = CanvasAnchor(recipe_values::toChoice(recipe.settings["anchor"], 0, 8, 4));
-    const QImage result = resizedCanvas(before.picture, size, anchor,
-                                        recipe_values::toColour(recipe.settings["fill"], Qt::white));
-    if (result.isNull())
-        throw UserError(QStringLiteral("There is not enough memory for a canvas of %1 x %2 pixels.")
-                            .arg(size.width())
-                            .arg(size.height()));
-    return {result, QSizeF(result.size())};
+CanvasSizeSettings CanvasSizeWindow::settings() const {
+    return {pictureSizeFor({m_width->value(), m_height->value()}), anchor(), fillColour()};
 }
 
 void CanvasSizeWindow::resizeCanvas() {
@@ -128,21 +104,18 @@ void CanvasSizeWindow::resizeCanvas() {
             throw UserError(QStringLiteral("\"%1\" is not a colour: write it as #aarrggbb, for example "
                                            "#80ffffff for half-transparent white.")
                                 .arg(m_fill->text()));
-        const StepRecipe made = recipe();
-        const PictureState after = replay({m_document.image(), m_document.controlSize()}, made);
-        m_document.change(
-            QStringLiteral("Canvas size"),
-            DocumentChange::picture(after.picture).withControlSize(after.controlSize).withRecipe(made));
+        m_document.change(QStringLiteral("Canvas size"),
+                          madeStep<CanvasSizeStep>({m_document.image(), m_document.controlSize()}, settings()));
         accept();
     });
 }
 
 void CanvasSizeWindow::applyRecipe(const StepRecipe& recipe) {
-    const QSizeF size = recipe_values::toSize(recipe.settings["size"]);
-    if (isMakeablePictureSize(pictureSizeFor(size))) {
-        m_width->setValue(size.width());
-        m_height->setValue(size.height());
+    const CanvasSizeSettings settings = readStep<CanvasSizeStep>(recipe);
+    if (isMakeablePictureSize(settings.size)) {
+        m_width->setValue(settings.size.width());
+        m_height->setValue(settings.size.height());
     }
-    anchorButton(CanvasAnchor(recipe_values::toChoice(recipe.settings["anchor"], 0, 8, 4)))->setChecked(true);
-    m_fill->setText(recipe_values::toColour(recipe.settings["fill"], Qt::white).name(QColor::HexArgb));
+    anchorButton(settings.anchor)->setChecked(true);
+    m_fill->setText(settings.fill.name(QColor::HexArgb));
 }

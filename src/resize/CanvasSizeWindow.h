@@ -3,7 +3,7 @@
 // picture stays; new area takes the fill colour, alpha included.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/CanvasSizeStep.h"
 #include "pictures/CanvasSize.h"
 #include "toolkit/DocumentTool.h"
 
@@ -30,9 +30,8 @@ public:
     QAbstractButton* anchorButton(CanvasAnchor anchor) const;
     CanvasAnchor anchor() const;
 
-    static QString recipeTool();
-    StepRecipe recipe() const;
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show.
+    CanvasSizeSettings settings() const;
 
 private:
     void resizeCanvas();

@@ -6,7 +6,7 @@
 #include "pictures/PictureMemory.h"
 #include "resize/ImageToolParts.h"
 #include "resize/RegionFrame.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "widgets/Services.h"
 
 #include <QComboBox>
@@ -19,18 +19,6 @@
 #include <cmath>
 
 namespace {
-
-struct Aspect {
-    const char* name;
-    double width; // 0: free; -1: the picture's own, -2: the picture's own turned
-    double height;
-};
-constexpr Aspect aspects[] = {
-    {"Free", 0, 1},  {"Original", -1, 1}, {"Original turned", -2, 1},
-    {"1:1", 1, 1},   {"4:3", 4, 3},       {"3:4", 3, 4},
-    {"3:2", 3, 2},   {"2:3", 2, 3},       {"16:9", 16, 9},
-    {"9:16", 9, 16}, {"4:5", 4, 5},       {"5:4", 5, 4},
-};
 
 QSpinBox* coordinateBox(const char* name, QWidget* parent) {
     auto* box = new QSpinBox(parent);
@@ -45,14 +33,12 @@ QSpinBox* coordinateBox(const char* name, QWidget* parent) {
 CropRegionWindow::CropRegionWindow(Document& document, QWidget* parent)
     : QDialog(parent)
     , m_document(document) {
-    setObjectName("CropRegionWindow");
-    setWindowTitle("Crop to region");
     resize(900, 640);
     m_frame = new RegionFrame(this);
     m_frame->setObjectName("RegionFrame");
     m_aspects = new QComboBox(this);
     m_aspects->setObjectName("CropAspect");
-    m_aspects->addItems(aspectNames());
+    m_aspects->addItems(CropRegionStep::aspectNames());
     m_x = coordinateBox("RegionX", this);
     m_y = coordinateBox("RegionY", this);
     m_width = coordinateBox("RegionWidth", this);
@@ -76,21 +62,8 @@ CropRegionWindow::CropRegionWindow(Document& document, QWidget* parent)
         connect(box, &QSpinBox::valueChanged, this, [this, box] { regionTyped(box); });
 }
 
-QStringList CropRegionWindow::aspectNames() {
-    QStringList names;
-    for (const Aspect& aspect : aspects)
-        names << QString::fromLatin1(aspect.name);
-    return names;
-}
-
 double CropRegionWindow::aspectOf(int index) const {
-    const Aspect& aspect = aspects[std::clamp(index, 0, int(std::size(aspects)) - 1)];
-    const QSize own = m_document.image().size();
-    if (aspect.width == -1)
-        return own.isEmpty() ? 0 : double(own.width()) / own.height();
-    if (aspect.width == -2)
-        return own.isEmpty() ? 0 : double(own.height()) / own.width();
-    return aspect.width / aspect.height;
+    return CropRegionStep::aspectRatio(m_aspects->itemText(index), QSizeF(m_document.image().size()));
 }
 
 void CropRegionWindow::openOnDocument() {
@@ -125,50 +98,21 @@ void CropRegionWindow::regionTyped(QSpinBox* box) {
     showRegion(m_frame->region()); // what the picture allows
 }
 
-QString CropRegionWindow::recipeTool() {
-    return QStringLiteral("crop-region");
-}
-
-StepRecipe CropRegionWindow::recipe(const QRect& region) {
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("region", recipe_values::fromRect(QRectF(region)));
-    return recipe;
-}
-
-PictureState CropRegionWindow::replay(PictureState before, const StepRecipe& recipe) {
-    const QRect region = recipe_values::toRect(recipe.settings["region"]).toAlignedRect();
-    if (region.isEmpty() || !before.picture.rect().contains(region))
-        throw UserError(
-            QStringLiteral("The region %1, %2, %3 x %4 does not lie within the picture of %5 x %6 "
-                           "pixels.")
-                .arg(region.x())
-                .arg(region.y())
-                .arg(region.width())
-                .arg(region.height())
-                .arg(before.picture.width())
-                .arg(before.picture.height()));
-    const QImage result = copiedPicture(before.picture, region);
-    if (result.isNull())
-        throw UserError(QStringLiteral("There is not enough memory to crop to %1 x %2 pixels.")
-                            .arg(region.width())
-                            .arg(region.height()));
-    return {result, QSizeF(result.size())};
+CropRegionSettings CropRegionWindow::settings() const {
+    return {m_frame->region(), m_aspects->currentText()};
 }
 
 void CropRegionWindow::cropPicture() {
     guarded(this, [this] {
-        const StepRecipe made = recipe(m_frame->region());
-        const PictureState after = replay({m_document.image(), m_document.controlSize()}, made);
-        m_document.change(
-            QStringLiteral("Crop to region"),
-            DocumentChange::picture(after.picture).withControlSize(after.controlSize).withRecipe(made));
+        m_document.change(QStringLiteral("Crop to region"),
+                          madeStep<CropRegionStep>({m_document.image(), m_document.controlSize()}, settings()));
         accept();
     });
 }
 
 void CropRegionWindow::applyRecipe(const StepRecipe& recipe) {
+    const CropRegionSettings settings = readStep<CropRegionStep>(recipe);
     m_aspects->setCurrentIndex(0); // the recorded region as it was, whatever its shape
-    m_frame->setRegion(recipe_values::toRect(recipe.settings["region"]).toAlignedRect());
+    m_frame->setRegion(settings.region);
     showRegion(m_frame->region());
 }

@@ -3,7 +3,7 @@
 // and height, optionally of a fixed shape (the aspect list). ("Cut/Clone" keeps crops from the top-left.)
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/CropRegionStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -27,13 +27,9 @@ public:
     QSpinBox* yBox() const { return m_y; }
     QSpinBox* widthBox() const { return m_width; }
     QSpinBox* heightBox() const { return m_height; }
-    // The aspect list's shapes, width over height; 0 for "Free". "Original" follows the picture.
-    static QStringList aspectNames();
 
-    static QString recipeTool();
-    static StepRecipe recipe(const QRect& region);
-    // The recorded region of `before`. Throws UserError when it lies outside the picture.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show.
+    CropRegionSettings settings() const;
 
 private:
     void showRegion(const QRect& region);

@@ -25,15 +25,3 @@ QDialogButtonBox* okCancelButtons(QDialog* window, const char* okName, std::func
     QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::reject);
     return buttons;
 }
-
-void checkNewSize(QSize size, const char* what) {
-    if (!isMakeablePictureSize(size))
-        throw UserError(
-            QStringLiteral("%1 of %2 x %3 pixels cannot be made: each side must come to between 1 "
-                           "and %4 pixels, and the whole to at most %5 megapixels.")
-                .arg(QString::fromLatin1(what))
-                .arg(size.width())
-                .arg(size.height())
-                .arg(largestPictureSide)
-                .arg(largestPictureArea / 1'000'000));
-}

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// What the image size windows share: boxes for a side in pixels, "Ok" and "Cancel", the check of a new size.
+// What the image size windows share: boxes for a side in pixels, "Ok" and "Cancel".
 #pragma once
 
 #include <QString>
@@ -16,5 +16,3 @@ class QWidget;
 QDoubleSpinBox* sideBox(const char* name, QWidget* parent);
 // "Ok" (named `okName`, running `ok`) and "Cancel" (closing the window).
 QDialogButtonBox* okCancelButtons(QDialog* window, const char* okName, std::function<void()> ok);
-// Throws a UserError naming the size when no picture can have it; `what` begins the message ("A crop").
-void checkNewSize(QSize size, const char* what);

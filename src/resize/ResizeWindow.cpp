@@ -6,7 +6,7 @@
 #include "document/Document.h"
 #include "pictures/Resampler.h"
 #include "resize/ImageToolParts.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "widgets/Services.h"
 
 #include <QCheckBox>
@@ -23,8 +23,6 @@
 ResizeWindow::ResizeWindow(Document& document, QWidget* parent)
     : QDialog(parent)
     , m_document(document) {
-    setObjectName("ResizeWindow");
-    setWindowTitle("Resize image");
     m_width = sideBox("ResizeWidth", this);
     m_height = sideBox("ResizeHeight", this);
     m_units = new QComboBox(this);
@@ -112,38 +110,25 @@ void ResizeWindow::showSize() {
 
 void ResizeWindow::resizePicture() {
     guarded(this, [this] {
-        const PictureState after = replay({m_document.image(), m_document.controlSize()}, recipe(m_size));
-        m_document.change(QStringLiteral("Resize image"), DocumentChange::picture(after.picture)
-                                                              .withControlSize(after.controlSize)
-                                                              .withRecipe(recipe(m_size)));
+        m_document.change(QStringLiteral("Resize image"),
+                          madeStep<ResizeStep>({m_document.image(), m_document.controlSize()}, settings()));
         accept();
     });
 }
 
-QString ResizeWindow::recipeTool() {
-    return QStringLiteral("resize");
-}
-
-StepRecipe ResizeWindow::recipe(QSize size) {
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("size", recipe_values::fromSize(QSizeF(size)));
-    return recipe;
-}
-
-PictureState ResizeWindow::replay(PictureState before, const StepRecipe& recipe) {
-    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
-    checkNewSize(size, "A picture");
-    const QImage result = resampledPicture(before.picture, size);
-    if (result.isNull())
-        throw UserError(QStringLiteral("There is not enough memory to resize to %1 x %2 pixels.")
-                            .arg(size.width())
-                            .arg(size.height()));
-    return {result, QSizeF(result.size())};
+ResizeSettings ResizeWindow::settings() const {
+    return {m_size, unit(), m_keep->isChecked()};
 }
 
 void ResizeWindow::applyRecipe(const StepRecipe& recipe) {
-    const QSize size = pictureSizeFor(recipe_values::toSize(recipe.settings["size"]));
-    if (isMakeablePictureSize(size))
-        setTargetSize(size);
+    const ResizeSettings settings = readStep<ResizeStep>(recipe);
+    {
+        const QSignalBlocker blockKeep(m_keep), blockUnits(m_units);
+        m_keep->setChecked(settings.keepProportions);
+        m_units->setCurrentIndex(settings.unit == Unit::Percent ? 1 : 0);
+    }
+    if (isMakeablePictureSize(settings.size))
+        setTargetSize(settings.size);
+    else
+        showSize();
 }

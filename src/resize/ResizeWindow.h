@@ -3,7 +3,7 @@
 // while "Keep proportions" is ticked; the picture is resampled to that size (see Resampler.h) in one step.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/ResizeStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -17,7 +17,7 @@ class QLabel;
 class ResizeWindow : public QDialog, public DocumentTool {
     Q_OBJECT
 public:
-    enum class Unit { Pixels, Percent };
+    using Unit = ResizeSettings::Unit;
 
     explicit ResizeWindow(Document& document, QWidget* parent = nullptr);
 
@@ -33,10 +33,8 @@ public:
     QSize targetSize() const { return m_size; }
     void setTargetSize(QSize size);
 
-    static QString recipeTool();
-    static StepRecipe recipe(QSize size);
-    // Resamples `before` to the recorded size. Throws UserError when the size cannot give a picture.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show.
+    ResizeSettings settings() const;
 
 private:
     void resizePicture();

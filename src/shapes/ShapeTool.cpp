@@ -13,7 +13,7 @@
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
@@ -173,64 +173,38 @@ void ShapeTool::openOnDocument() {
 }
 
 QImage ShapeTool::mergedPicture() const {
-    return renderItem(background());
+    return ShapeStep::replay(m_preview->shownState(), settings()).picture;
 }
 
 void ShapeTool::merge() {
-    const QString step = m_figure == ShapeFigure::Line        ? QStringLiteral("Add line")
-                         : m_figure == ShapeFigure::Rectangle ? QStringLiteral("Add rectangle")
-                                                              : QStringLiteral("Add circle");
-    m_document.change(
-        step, DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()).withRecipe(recipe()));
-    accept();
+    guarded(this, [this] {
+        m_document.change(ShapeStep::stepName(m_figure),
+                          madeStep<ShapeStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
+        accept();
+    });
 }
 
-QString ShapeTool::recipeTool(ShapeFigure figure) {
-    return figure == ShapeFigure::Line        ? QStringLiteral("shape.line")
-           : figure == ShapeFigure::Rectangle ? QStringLiteral("shape.rectangle")
-                                              : QStringLiteral("shape.circle");
-}
-
-StepRecipe ShapeTool::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool(m_figure);
-    recipe.settings.insert("shape", fromPlacement(*m_shape));
+ShapeSettings ShapeTool::settings() const {
+    ShapeSettings settings;
+    settings.figure = m_figure;
+    settings.placement = Placement::of(*m_shape);
     if (m_fillGroup)
-        recipe.settings.insert("fill", fromBrush(m_shape->fill(), recipe));
-    recipe.settings.insert("stroke", fromStroke(m_shape->stroke(), recipe));
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState ShapeTool::replay(PictureState before, const StepRecipe& recipe) {
-    using namespace recipe_values;
-    const ShapeFigure figure = recipe.tool == recipeTool(ShapeFigure::Line)        ? ShapeFigure::Line
-                               : recipe.tool == recipeTool(ShapeFigure::Rectangle) ? ShapeFigure::Rectangle
-                                                                                   : ShapeFigure::Circle;
-    const QSizeF controlSize = before.controlSize;
-    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
-    auto* shape = new ShapeItem(figure, background.get()); // owned by the background
-    if (figure != ShapeFigure::Line)
-        shape->setFill(toBrush(recipe.settings["fill"], recipe));
-    shape->setStroke(toStroke(recipe.settings["stroke"], recipe));
-    applyPlacement(recipe.settings["shape"], *shape);
-    return {renderOverPicture(*background), controlSize};
+        settings.fill = m_shape->fill();
+    settings.stroke = m_shape->stroke();
+    settings.view = m_preview->viewSettings();
+    return settings;
 }
 
 void ShapeTool::applyRecipe(const StepRecipe& recipe) {
-    using namespace recipe_values;
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    const ShapeSettings settings = readStep<ShapeStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
     if (m_fillGroup)
-        m_fillGroup->setBrush(toBrush(recipe.settings["fill"], recipe));
-    const Stroke stroke = toStroke(recipe.settings["stroke"], recipe);
-    m_strokeGroup->setBrush(stroke.brush);
-    m_thickness->setValueText(QString::number(stroke.thickness));
-    m_dashList->setCurrentIndex(listIndex(dashList, stroke.dash));
-    m_capList->setCurrentIndex(listIndex(capList, stroke.cap));
-    m_shape->setStroke(stroke);
-    ShapeItem placed(m_figure);
-    applyPlacement(recipe.settings["shape"], placed);
-    m_rotationBar->setValue(placed.rotationAngle());
-    m_preview->setFrameOnPicture(placed.box());
+        m_fillGroup->setBrush(settings.fill);
+    m_strokeGroup->setBrush(settings.stroke.brush);
+    m_thickness->setValueText(QString::number(settings.stroke.thickness));
+    m_dashList->setCurrentIndex(listIndex(dashList, settings.stroke.dash));
+    m_capList->setCurrentIndex(listIndex(capList, settings.stroke.cap));
+    m_shape->setStroke(settings.stroke);
+    m_rotationBar->setValue(settings.placement.rotation);
+    m_preview->setFrameOnPicture(settings.placement.box);
 }

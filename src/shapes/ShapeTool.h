@@ -6,7 +6,7 @@
 
 #include "scene/ShapeItem.h"
 
-#include "document/StepRecipe.h"
+#include "steps/ShapeStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -29,12 +29,8 @@ public:
     void openOnDocument() override;
     void applyRecipe(const StepRecipe& recipe) override;
 
-    // The name of a figure's steps in recipes.
-    static QString recipeTool(ShapeFigure figure);
-    // What "Ok" records: the shape's place, brushes and stroke, and how the window showed it.
-    StepRecipe recipe() const;
-    // Makes a recorded shape step again on `before`, as "Ok" made it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
+    // The step the controls show: the shape's place, brushes and stroke, and how the window showed it.
+    ShapeSettings settings() const;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;
@@ -44,8 +40,7 @@ public:
     BrushGroup* fillGroup() const { return m_fillGroup; }
     BrushGroup* strokeGroup() const { return m_strokeGroup; }
 
-    // The background with the shape on it, painted as the preview paints them; frame, guides, margins and
-    // zoom play no part.
+    // The background with the shape on it, as "Ok" makes it; frame, guides, margins and zoom play no part.
     QImage mergedPicture() const;
     // "Ok": the merged picture becomes the document image and the main zoom takes this window's zoom.
     void merge();

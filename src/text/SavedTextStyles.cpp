@@ -78,40 +78,6 @@ void storeUserStyles(const QList<SavedTextStyle>& styles) {
 
 } // namespace
 
-QJsonObject styleToJson(const TextStyle& style) {
-    return {{"outlineColour", colourValue(style.outlineColour)},
-            {"outlineWidth", style.outlineWidth},
-            {"shadow", style.shadow},
-            {"shadowColour", colourValue(style.shadowColour)},
-            {"shadowOffsetX", style.shadowOffset.x()},
-            {"shadowOffsetY", style.shadowOffset.y()},
-            {"shadowSoftness", style.shadowSoftness},
-            {"shadowSpread", style.shadowSpread},
-            {"glowColour", colourValue(style.glowColour)},
-            {"glowRadius", style.glowRadius},
-            {"letterSpacing", style.letterSpacing},
-            {"lineSpacing", style.lineSpacing},
-            {"arc", style.arc}};
-}
-
-TextStyle styleFromJson(const QJsonObject& object) {
-    TextStyle style;
-    style.outlineColour = colourOf(object["outlineColour"], style.outlineColour);
-    style.outlineWidth = std::clamp(numberOf(object["outlineWidth"], 0), 0.0, 500.0);
-    style.shadow = object["shadow"].toBool(false);
-    style.shadowColour = colourOf(object["shadowColour"], style.shadowColour);
-    style.shadowOffset = QPointF(std::clamp(numberOf(object["shadowOffsetX"], 4), -5000.0, 5000.0),
-                                 std::clamp(numberOf(object["shadowOffsetY"], 4), -5000.0, 5000.0));
-    style.shadowSoftness = std::clamp(numberOf(object["shadowSoftness"], 4), 0.0, 500.0);
-    style.shadowSpread = std::clamp(numberOf(object["shadowSpread"], 0), 0.0, 500.0);
-    style.glowColour = colourOf(object["glowColour"], style.glowColour);
-    style.glowRadius = std::clamp(numberOf(object["glowRadius"], 0), 0.0, 500.0);
-    style.letterSpacing = std::clamp(numberOf(object["letterSpacing"], 100), 0.0, 1000.0);
-    style.lineSpacing = std::clamp(numberOf(object["lineSpacing"], 1), 0.1, 10.0);
-    style.arc = int(std::clamp(numberOf(object["arc"], 0), -100.0, 100.0));
-    return style;
-}
-
 QList<SavedTextStyle> savedTextStyles() {
     return builtInStyles() + userStyles();
 }

@@ -4,7 +4,8 @@
 // size and colour with the outline, shadow, glow, spacing and arc.
 #pragma once
 
-#include "text/TextStyle.h"
+#include "scene/TextStyle.h"
+#include "steps/Text2DStep.h"
 
 #include <QColor>
 #include <QJsonObject>
@@ -19,10 +20,6 @@ struct SavedTextStyle {
     TextStyle style;
     bool builtIn = false;
 };
-
-QJsonObject styleToJson(const TextStyle& style);
-// Reads what styleToJson() wrote; anything missing or malformed keeps the plain style's value.
-TextStyle styleFromJson(const QJsonObject& object);
 
 // The built-in styles, then the user's, in the order they were saved.
 QList<SavedTextStyle> savedTextStyles();

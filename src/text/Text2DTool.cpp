@@ -8,11 +8,11 @@
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
-#include "text/TextItem.h"
+#include "scene/TextItem.h"
 #include "text/TextStyleGroup.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourPanel.h"
 #include "widgets/NumberEdit.h"
@@ -41,65 +41,6 @@ QToolButton* toggleButton(Panel& panel, const char* name, int x, int y, int side
 
 constexpr TextItem::StylePart styleParts[] = {TextItem::StylePart::Bold, TextItem::StylePart::Italic,
                                               TextItem::StylePart::Underline, TextItem::StylePart::StrikeOut};
-
-// The face this computer draws a family with: the family itself where it is installed, else the one the
-// program's font rules name in its place.
-QString faceFor(const QString& family) {
-    if (family.isEmpty())
-        return family;
-    const QString resolved = resolveFont(family).family;
-    return resolved.isEmpty() ? family : resolved;
-}
-
-// The text drawn unturned at its own size, then laid into `box` (fitted, keeping its proportions) and turned
-// about the box's centre by the text's rotation, over the background at its size. A text too large to draw
-// leaves the background as it is.
-enum class BackgroundPicture {
-    Keep, // the window's background goes on showing its picture
-    Take, // the background lets go of its picture, which the text may be drawn on in place
-};
-QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box, BackgroundPicture picture) {
-    PictureItem placed(&background);
-    // A style's shadow and glow reach beyond the text's box: they are drawn with it, round the box alike on
-    // every side, at the scale the text is laid in.
-    const double margin = text.styleMargin();
-    const QRectF drawn = QRectF(QPointF(0, 0), text.size()).adjusted(-margin, -margin, margin, margin);
-    if (isMakeablePictureSize(pictureSizeFor(drawn.size())))
-        placed.setPicture(renderItemArea(&text, drawn));
-    const double scale = text.size().width() > 0 ? box.width() / text.size().width() : 1;
-    const QRectF laid = box.adjusted(-margin * scale, -margin * scale, margin * scale, margin * scale);
-    placed.setSize(laid.size());
-    placed.setPos(laid.topLeft());
-    placed.setRotationAngle(text.rotationAngle());
-    const bool shown = text.isVisible();
-    text.setVisible(false); // in the window, the text is on the background too
-    const QImage result =
-        picture == BackgroundPicture::Take ? renderOverPicture(background) : renderItem(&background);
-    text.setVisible(shown);
-    return result;
-}
-
-// The text's own settings from a recipe (all but the family, which the caller chooses).
-void applyTextLook(const StepRecipe& recipe, TextItem& text) {
-    using namespace recipe_values;
-    const QJsonObject& settings = recipe.settings;
-    text.setText(settings["text"].toString());
-    const QFont font = toFont(settings["font"], text.font());
-    text.setFontSize(font.pixelSize() > 0 ? font.pixelSize() : text.fontSize());
-    text.setFontStyle(TextItem::StylePart::Bold, font.bold());
-    text.setFontStyle(TextItem::StylePart::Italic, font.italic());
-    text.setFontStyle(TextItem::StylePart::Underline, font.underline());
-    text.setFontStyle(TextItem::StylePart::StrikeOut, font.strikeOut());
-    text.setColour(toColour(settings["colour"], text.colour()));
-    text.setAlignment(
-        TextItem::Alignment(toChoice(settings["alignment"], 0, 2, int(TextItem::Alignment::Centre))));
-    applyPlacement(settings["textBox"], text);
-    text.setStyle(styleFromJson(settings["style"].toObject()));
-}
-
-QString recordedFamily(const StepRecipe& recipe) {
-    return recipe.settings["font"].toObject()["family"].toString();
-}
 
 // The style group lies below the window's first controls, "Ok" and "Cancel" included.
 constexpr int styleGroupTop = 990;
@@ -282,72 +223,40 @@ void Text2DTool::openOnDocument() {
 }
 
 QImage Text2DTool::mergedPicture() {
-    return drawTextOver(*background(), *m_text, {m_preview->frame()->pos(), m_preview->frame()->size()},
-                        BackgroundPicture::Keep);
+    return Text2DStep::replay(m_preview->shownState(), settings()).picture;
 }
 
 void Text2DTool::merge() {
-    m_document.change(
-        QStringLiteral("Add 2D text"),
-        DocumentChange::picture(mergedPicture()).withZoom(m_zoomBar->value()).withRecipe(recipe()));
-    accept();
+    guarded(this, [this] {
+        m_document.change(QStringLiteral("Add 2D text"),
+                          madeStep<Text2DStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
+        accept();
+    });
 }
 
-QString Text2DTool::recipeTool() {
-    return QStringLiteral("text2d");
-}
-
-StepRecipe Text2DTool::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
-    recipe.settings.insert("text", m_text->text());
-    recipe.settings.insert("font", fromFont(m_text->font()));
-    // The face it was drawn with here, so that another computer can say when it draws it otherwise.
-    recipe.settings.insert("face", faceFor(m_text->family()));
-    recipe.settings.insert("colour", fromColour(m_text->colour()));
-    recipe.settings.insert("alignment", int(m_text->alignment()));
-    recipe.settings.insert("style", styleToJson(m_text->style()));
-    recipe.settings.insert("textBox", fromPlacement(*m_text));
+Text2DSettings Text2DTool::settings() const {
+    Text2DSettings settings;
+    settings.text = m_text->text();
+    settings.font = m_text->font();
+    settings.colour = m_text->colour();
+    settings.alignment = m_text->alignment();
+    settings.style = m_text->style();
+    settings.textBox = Placement::of(*m_text);
     // The box the drawn text is laid into: the frame's, on the background (which never moves here).
     const SelectionFrame* frame = m_preview->frame();
-    recipe.settings.insert("frame", QJsonObject{{"box", fromRect({frame->pos(), frame->size()})},
-                                                {"rotation", frame->rotationAngle()}});
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-PictureState Text2DTool::replay(PictureState before, const StepRecipe& recipe) {
-    using namespace recipe_values;
-    const QSizeF controlSize = before.controlSize;
-    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
-    TextItem text;
-    applyTextLook(recipe, text);
-    if (const QString family = recordedFamily(recipe); !family.isEmpty())
-        text.setFamily(faceFor(family));
-    const QRectF frame = toRect(recipe.settings["frame"].toObject()["box"], text.box());
-    return {drawTextOver(*background, text, frame, BackgroundPicture::Take), controlSize};
-}
-
-QStringList Text2DTool::replayWarnings(const StepRecipe& recipe) {
-    const QString family = recordedFamily(recipe);
-    if (family.isEmpty())
-        return {};
-    const QString recorded = recipe.settings["face"].toString(family);
-    const QString here = faceFor(family);
-    if (recorded.isEmpty() || here.compare(recorded, Qt::CaseInsensitive) == 0)
-        return {};
-    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
-                .arg(recorded, here)};
+    settings.frame = {frame->pos(), frame->size()};
+    settings.frameRotation = frame->rotationAngle();
+    settings.view = m_preview->viewSettings();
+    return settings;
 }
 
 void Text2DTool::applyRecipe(const StepRecipe& recipe) {
-    using namespace recipe_values;
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
+    const Text2DSettings settings = readStep<Text2DStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
     // The controls first (each sets the text as the user's change would), then the text itself, so that it
     // holds exactly what was recorded wherever a control cannot show it.
     TextItem recorded;
-    applyTextLook(recipe, recorded);
+    settings.applyTo(recorded);
     m_memo->setPlainText(recorded.text());
     m_sizeEdit->setValueText(QString::number(recorded.fontSize()));
     for (int i = 0; i < m_styleButtons.size(); ++i)
@@ -358,7 +267,7 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
     aligned->setChecked(true);
     alignTo(aligned);
     m_colours->setColour(recorded.colour());
-    showFamily(recordedFamily(recipe));
+    showFamily(settings.font.family());
     m_rotationBar->setValue(recorded.rotationAngle());
     m_styleGroup->setStyle(recorded.style());
 
@@ -372,9 +281,8 @@ void Text2DTool::applyRecipe(const StepRecipe& recipe) {
     m_text->setOpacity(recorded.opacity());
     m_text->setStyle(recorded.style());
 
-    const QJsonObject frame = recipe.settings["frame"].toObject();
-    m_preview->frame()->setRotationAngle(toNumber(frame["rotation"], recorded.rotationAngle()));
-    m_preview->setFrameOnPicture(toRect(frame["box"], recorded.box()).translated(-background()->pos()));
+    m_preview->frame()->setRotationAngle(settings.frameRotation);
+    m_preview->setFrameOnPicture(settings.frame.translated(-background()->pos()));
     // The text keeps its own box where it differed from the frame's.
     m_text->setSize(recorded.size());
     m_text->setPos(recorded.pos());

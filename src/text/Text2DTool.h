@@ -3,7 +3,7 @@
 // selection frame, and merges it into the document image, handing its zoom back to the main window.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/Text2DStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -17,7 +17,6 @@ class PlacementPreview;
 class QListWidget;
 class QPlainTextEdit;
 class QToolButton;
-class TextItem;
 class TextStyleGroup;
 class TrackBar;
 
@@ -29,16 +28,9 @@ public:
     void openOnDocument() override;
     void applyRecipe(const StepRecipe& recipe) override;
 
-    // The name of the tool's steps in recipes.
-    static QString recipeTool();
-    // What "Ok" records: the text and its look, the box it is drawn at and the frame it is laid into, and
-    // how the window showed them.
-    StepRecipe recipe() const;
-    // Makes a recorded text step again on `before`, as "Ok" made it; a font this computer lacks is replaced
-    // by the face the program's font rules name for it.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
-    // The font a recorded step was drawn with, when this computer draws it with another face.
-    static QStringList replayWarnings(const StepRecipe& recipe);
+    // The step the controls show: the text and its look, the box it is drawn at and the frame it is laid
+    // into, and how the window showed them.
+    Text2DSettings settings() const;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

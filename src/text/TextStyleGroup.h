@@ -5,7 +5,7 @@
 #pragma once
 
 #include "text/SavedTextStyles.h"
-#include "text/TextStyle.h"
+#include "scene/TextStyle.h"
 
 #include <QObject>
 

@@ -5,7 +5,7 @@
 // next opening and for "Restore original text" of the 3D text tool.
 #pragma once
 
-#include "text3d/TextScene.h"
+#include "steps/TextScene.h"
 
 #include <QDialog>
 

@@ -8,9 +8,9 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "text3d/Text3DEditor.h"
-#include "text3d/TextSceneRecipe.h"
+#include "steps/TextSceneRecipe.h"
 #include "toolkit/PlacementPreview.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "toolkit/ToolRequests.h"
 #include "widgets/NumberEdit.h"
@@ -81,17 +81,21 @@ void Text3DTool::buildPanel(QWidget* panel) {
     QPushButton* effects = p.button("CornerButton19", "Special effects", 0, 300, 140, 17);
     QPushButton* restoreText = p.button("CornerButton10", "Restore original text", 0, 318, 140, 17);
 
-    p.label("Label5", "Settings:", 44, 336);
-    p.label("Label7", "Grip size:", 44, 352);
-    controls.gripSize = p.numberEdit("Edit2", "EditButton2", "3", 0, 371, 140, 20);
-    controls.restoreGripSize = p.button("CornerButton13", "Restore", 0, 394, 140, 17);
-    p.label("Label6", "Margin", 50, 416);
-    p.label("Label8", "Height:", 50, 432);
-    controls.marginY = p.numberEdit("Edit1", "EditButton1", "0", 0, 448, 140, 18);
-    p.label("Label9", "Width:", 50, 466);
-    controls.marginX = p.numberEdit("Edit3", "EditButton3", "0", 0, 482, 140, 20);
-    controls.restoreMargins = p.button("CornerButton12", "Restore", 0, 506, 140, 17);
-    controls.antiLag = p.checkBox("CheckBox2", "Anti-lag mode", 0, 528, 120, 19, false);
+    addPlacementSettingsGroup(p, controls,
+                              {.settingsLabel = {"Label5", 44, 336, 0, 0},
+                               .gripLabel = {"Label7", 44, 352, 0, 0},
+                               .gripSize = {"Edit2", 0, 371, 140, 20},
+                               .gripSizeButton = "EditButton2",
+                               .restoreGripSize = {"CornerButton13", 0, 394, 140, 17},
+                               .marginLabel = {"Label6", 50, 416, 0, 0},
+                               .heightLabel = {"Label8", 50, 432, 0, 0},
+                               .marginY = {"Edit1", 0, 448, 140, 18},
+                               .marginYButton = "EditButton1",
+                               .widthLabel = {"Label9", 50, 466, 0, 0},
+                               .marginX = {"Edit3", 0, 482, 140, 20},
+                               .marginXButton = "EditButton3",
+                               .restoreMargins = {"CornerButton12", 0, 506, 140, 17},
+                               .antiLag = {"CheckBox2", 0, 528, 120, 19}});
 
     const std::vector<QPushButton*> bottom = addBottomButtons(
         panel,
@@ -177,84 +181,48 @@ void Text3DTool::addSpecialEffects() {
 }
 
 QImage Text3DTool::mergedPicture() const {
-    // The background control with the 3D text picture inside it; frame and guides lie outside it.
-    return renderItem(background());
+    // The background with the 3D text picture on it; frame and guides play no part.
+    return Text3DStep::replay(m_preview->shownState(), settings()).picture;
 }
 
 void Text3DTool::merge() {
-    m_document.change(QStringLiteral("Add 3D text"),
-                      DocumentChange::picture(mergedPicture()).withRecipe(recipe()));
-    accept(); // the main window keeps its zoom and its control's size
+    guarded(this, [this] {
+        // The main window keeps its zoom and its control's size.
+        m_document.change(QStringLiteral("Add 3D text"), madeStep<Text3DStep>(m_preview->shownState(), settings()));
+        accept();
+    });
 }
 
-QString Text3DTool::recipeTool() {
-    return QStringLiteral("text3d");
-}
-
-StepRecipe Text3DTool::recipe() const {
-    using namespace recipe_values;
-    StepRecipe recipe;
-    recipe.tool = recipeTool();
+Text3DSettings Text3DTool::settings() const {
+    Text3DSettings settings;
     if (m_editor)
-        recipe.settings.insert("scene", text_scene_recipe::fromScene(m_editor->scene(), recipe));
-    if (!m_textPicture->picture().isNull())
-        recipe.settings.insert("picture", recipe.addResource(StepResource::fromPicture(
-                                              m_textPicture->picture(), QStringLiteral("3d-text.png"))));
-    recipe.settings.insert("text", fromPlacement(*m_textPicture));
-    recipe.settings.insert("proportional", m_textPicture->wrap() == PictureItem::Wrap::Fit);
-    recipe.settings.insert("view", m_preview->viewSettings());
-    return recipe;
-}
-
-namespace {
-
-// The recorded 3D text picture, or none when the step placed none.
-QImage recordedTextPicture(const StepRecipe& recipe) {
-    return recipe.settings.contains("picture")
-               ? recipe.resource(recipe.settings["picture"].toInt(-1)).picture()
-               : QImage();
-}
-
-PictureItem::Wrap recordedWrap(const StepRecipe& recipe) {
-    return recipe.settings["proportional"].toBool(true) ? PictureItem::Wrap::Fit : PictureItem::Wrap::Stretch;
-}
-
-} // namespace
-
-PictureState Text3DTool::replay(PictureState before, const StepRecipe& recipe) {
-    const QSizeF controlSize = before.controlSize;
-    const std::unique_ptr<PictureItem> background = replayBackground(std::move(before));
-    auto* text = new PictureItem(background.get()); // owned by the background
-    text->setPicture(recordedTextPicture(recipe));
-    text->setWrap(recordedWrap(recipe));
-    recipe_values::applyPlacement(recipe.settings["text"], *text);
-    return {renderOverPicture(*background), controlSize};
-}
-
-QStringList Text3DTool::warnings(const StepRecipe& recipe) {
-    return text_scene_recipe::fontWarnings(recipe.settings["scene"]);
+        settings.scene = m_editor->scene();
+    settings.picture = m_textPicture->picture();
+    settings.placement = Placement::of(*m_textPicture);
+    settings.proportional = m_textPicture->wrap() == PictureItem::Wrap::Fit;
+    settings.view = m_preview->viewSettings();
+    return settings;
 }
 
 void Text3DTool::applyRecipe(const StepRecipe& recipe) {
-    m_preview->applyViewSettings(recipe.settings["view"].toObject());
-    if (m_editor && recipe.settings.contains("scene")) {
-        TextScene scene = text_scene_recipe::toScene(recipe.settings["scene"], recipe);
+    const Text3DSettings settings = readStep<Text3DStep>(recipe);
+    m_preview->applyViewSettings(settings.view);
+    if (m_editor && settings.scene) {
+        TextScene scene = *settings.scene;
         scene.family = text_scene_recipe::familyHere(scene.family);
         m_editor->setScene(scene);
     }
-    const QImage picture = recordedTextPicture(recipe);
-    m_textImage.setImage(picture); // the tool's picture follows
-    if (!picture.isNull())
+    m_textImage.setImage(settings.picture); // the tool's picture follows
+    if (!settings.picture.isNull())
         unlock();
-    m_proportional->setChecked(recordedWrap(recipe) == PictureItem::Wrap::Fit);
+    m_proportional->setChecked(settings.proportional);
 
-    PictureItem placed;
-    recipe_values::applyPlacement(recipe.settings["text"], placed);
-    m_rotationBar->setValue(placed.rotationAngle());
-    m_opacityBar->setValue(placed.opacity());
+    const Placement& placed = settings.placement;
+    m_rotationBar->setValue(placed.rotation);
+    m_opacityBar->setValue(placed.opacity);
     // Exactly as recorded, also where the bars round or hold a value to their range.
-    m_textPicture->setRotationAngle(placed.rotationAngle());
-    m_preview->frame()->setRotationAngle(placed.rotationAngle());
-    m_textPicture->setOpacity(placed.opacity());
-    m_preview->setFrameOnPicture(placed.box());
+    m_textPicture->setRotationAngle(placed.rotation);
+    m_preview->frame()->setRotationAngle(placed.rotation);
+    m_textPicture->setOpacity(placed.opacity);
+    m_preview->setFrameOnPicture(placed.box);
 }

@@ -5,7 +5,7 @@
 // The picture-related controls stay locked until the editor has drawn a picture for the first time.
 #pragma once
 
-#include "document/StepRecipe.h"
+#include "steps/Text3DStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>
@@ -32,15 +32,9 @@ public:
     // made (after openOnDocument()).
     void applyRecipe(const StepRecipe& recipe) override;
 
-    // The name of 3D text steps in recipes.
-    static QString recipeTool();
-    // What "Ok" records: the editor's scene, the 3D text picture as placed (it may have been reworked since
-    // the editor drew it), its place, opacity and fitting, and how the window showed it.
-    StepRecipe recipe() const;
-    // Places the recorded picture on `before` as "Ok" did; draws nothing in 3D, so it needs no OpenGL.
-    static PictureState replay(PictureState before, const StepRecipe& recipe);
-    // The recorded font when this machine draws the text with another one.
-    static QStringList warnings(const StepRecipe& recipe);
+    // The step the controls show: the editor's scene, the 3D text picture as placed (it may have been
+    // reworked since the editor drew it), its place, opacity and fitting, and how the window showed it.
+    Text3DSettings settings() const;
 
     PlacementPreview* preview() const { return m_preview; }
     PictureItem* background() const;

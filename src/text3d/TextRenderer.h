@@ -3,7 +3,7 @@
 // hands to the 3D text tool come from the same call, so what the user sees is what is placed.
 #pragma once
 
-#include "text3d/TextScene.h"
+#include "steps/TextScene.h"
 
 #include <QColor>
 #include <QImage>

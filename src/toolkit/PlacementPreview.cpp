@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit/PlacementPreview.h"
 
-#include "toolkit/RecipeValues.h"
+#include "steps/RecipeValues.h"
 
 #include "base/Numbers.h"
 #include "scene/GuideLine.h"
@@ -284,6 +284,10 @@ void PlacementPreview::showPicture(const QImage& picture, QSizeF controlSize, do
         m_controls.zoom->setValue(zoom);
     else
         applyZoom(zoom);
+}
+
+PictureState PlacementPreview::shownState() const {
+    return {m_background->picture(), m_background->size()};
 }
 
 QJsonObject PlacementPreview::viewSettings() const {

@@ -6,6 +6,8 @@
 // Windows choose a variant through Options and hand over their panel's controls; none copies this logic.
 #pragma once
 
+#include "document/StepRecipe.h"
+
 #include <QGraphicsView>
 #include <QImage>
 #include <QJsonObject>
@@ -71,6 +73,8 @@ public:
     void setElement(BoxItem* element);
 
     PictureItem* background() const { return m_background; }
+    // The picture the element is placed on and its control's size: what the window's step is made on.
+    PictureState shownState() const;
     BoxItem* element() const { return m_element; }
     SelectionFrame* frame() const { return m_frame; }
     GuideLine* horizontalGuide() const { return m_horizontalGuide; }

@@ -192,6 +192,32 @@ TrackBar* addZoomGroup(Panel& panel, PlacementPreview::Controls& controls, const
     return controls.zoom;
 }
 
+void addPlacementSettingsGroup(Panel& panel, PlacementPreview::Controls& controls,
+                               const PlacementSettingsLayout& layout) {
+    const auto label = [&panel](const PlacedControl& at, const char* text) {
+        panel.label(at.name, QString::fromUtf8(text), at.x, at.y);
+    };
+    const auto edit = [&panel](const PlacedControl& at, const char* button, const char* text) {
+        return panel.numberEdit(at.name, button, QString::fromUtf8(text), at.x, at.y, at.width, at.height);
+    };
+    const auto button = [&panel](const PlacedControl& at, const char* text) {
+        return panel.button(at.name, QString::fromUtf8(text), at.x, at.y, at.width, at.height);
+    };
+    label(layout.settingsLabel, "Settings:");
+    label(layout.gripLabel, "Grip size:");
+    controls.gripSize = edit(layout.gripSize, layout.gripSizeButton, "3");
+    controls.restoreGripSize = button(layout.restoreGripSize, "Restore");
+    label(layout.marginLabel, "Margin");
+    label(layout.heightLabel, "Height:");
+    controls.marginY = edit(layout.marginY, layout.marginYButton, "0");
+    label(layout.widthLabel, "Width:");
+    controls.marginX = edit(layout.marginX, layout.marginXButton, "0");
+    controls.restoreMargins = button(layout.restoreMargins, "Restore");
+    const PlacedControl& antiLag = layout.antiLag;
+    controls.antiLag =
+        panel.checkBox(antiLag.name, "Anti-lag mode", antiLag.x, antiLag.y, antiLag.width, antiLag.height, false);
+}
+
 OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGroupLayout& layout) {
     panel.label(layout.label, "Opacity:", 48, layout.y);
     TrackBar* bar = panel.trackBar(layout.bar, 0, layout.y + 16, 140, 20, 0, 1, 1);

@@ -76,6 +76,25 @@ struct RotationGroup {
 // "Rotation:", a track bar (0 … 360) below it and the "0°", "90°", "180°", "270°" buttons that set it.
 RotationGroup addRotationGroup(Panel& panel, const RotationGroupLayout& layout);
 
+// Where one control of a group lies: its object name and box (labels take their own width).
+struct PlacedControl {
+    const char* name;
+    int x, y, width, height;
+};
+struct PlacementSettingsLayout {
+    PlacedControl settingsLabel, gripLabel, gripSize;
+    const char* gripSizeButton;
+    PlacedControl restoreGripSize, marginLabel, heightLabel, marginY;
+    const char* marginYButton;
+    PlacedControl widthLabel, marginX;
+    const char* marginXButton;
+    PlacedControl restoreMargins, antiLag;
+};
+// "Settings:" with the frame's "Grip size:" (start 3) and its "Restore", the "Margin" the element keeps from
+// the picture's edges ("Height:", "Width:", start 0) and its "Restore", and "Anti-lag mode".
+void addPlacementSettingsGroup(Panel& panel, PlacementPreview::Controls& controls,
+                               const PlacementSettingsLayout& layout);
+
 struct BottomButton {
     const char* name;
     const char* text;

@@ -2,7 +2,7 @@
 #include "support/WindowControls.h"
 
 #include "scene/ShapeItem.h"
-#include "text3d/TextScene.h"
+#include "steps/TextScene.h"
 
 namespace ui {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "document/StepRecipe.h"
-#include "text3d/TextScene.h"
+#include "steps/TextScene.h"
 
 #include <QJsonObject>
 #include <QStringList>

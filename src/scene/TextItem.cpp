@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text/TextItem.h"
+#include "scene/TextItem.h"
 
 #include <QPainter>
 #include <QTextOption>

@@ -5,7 +5,7 @@
 //          [--jobs N] [--overwrite] PHOTO...
 #pragma once
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 class QTextStream;
 

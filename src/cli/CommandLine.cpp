@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "app/BatchFilter.h"
+#include "cli/BatchFilter.h"
 #include "base/Geometry.h"
 
 #include <QCommandLineParser>

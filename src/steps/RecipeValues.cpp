@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "toolkit/RecipeValues.h"
+#include "steps/RecipeValues.h"
 
 #include "base/UserError.h"
 #include "effects/EffectCatalog.h"
@@ -8,6 +8,17 @@
 
 #include <cmath>
 #include <utility>
+
+Placement Placement::of(const BoxItem& item) {
+    return {item.box(), item.rotationAngle(), item.opacity()};
+}
+
+void Placement::applyTo(BoxItem& item) const {
+    item.setSize(box.size());
+    item.setPos(box.topLeft());
+    item.setRotationAngle(rotation);
+    item.setOpacity(opacity);
+}
 
 namespace recipe_values {
 
@@ -132,7 +143,11 @@ QFont toFont(const QJsonValue& value, const QFont& fallback) {
         font.setPixelSize(pixelSize);
     else if (pointSize > 0 && pointSize < 100000)
         font.setPointSizeF(pointSize);
-    font.setWeight(QFont::Weight(toChoice(object["weight"], 1, 1000, int(fallback.weight()))));
+    // A weight says it exactly; a recipe written by hand or by another program may say only "bold".
+    const int weight = object["bold"].isBool()
+                           ? int(object["bold"].toBool() ? QFont::Bold : QFont::Normal)
+                           : int(fallback.weight());
+    font.setWeight(QFont::Weight(toChoice(object["weight"], 1, 1000, weight)));
     font.setItalic(object["italic"].toBool(fallback.italic()));
     font.setUnderline(object["underline"].toBool(fallback.underline()));
     font.setStrikeOut(object["strikeOut"].toBool(fallback.strikeOut()));
@@ -160,17 +175,24 @@ Effect toEffect(const QJsonValue& value) {
     return clampedToRanges(effect);
 }
 
+QJsonObject fromPlacement(const Placement& placement) {
+    return {{"box", fromRect(placement.box)},
+            {"rotation", placement.rotation},
+            {"opacity", placement.opacity}};
+}
+
+Placement toPlacement(const QJsonValue& value, const Placement& fallback) {
+    const QJsonObject object = value.toObject();
+    return {toRect(object["box"], fallback.box), toNumber(object["rotation"], 0),
+            std::clamp(toNumber(object["opacity"], 1), 0.0, 1.0)};
+}
+
 QJsonObject fromPlacement(const BoxItem& item) {
-    return {{"box", fromRect(item.box())}, {"rotation", item.rotationAngle()}, {"opacity", item.opacity()}};
+    return fromPlacement(Placement::of(item));
 }
 
 void applyPlacement(const QJsonValue& value, BoxItem& item) {
-    const QJsonObject object = value.toObject();
-    const QRectF box = toRect(object["box"], item.box());
-    item.setSize(box.size());
-    item.setPos(box.topLeft());
-    item.setRotationAngle(toNumber(object["rotation"], 0));
-    item.setOpacity(std::clamp(toNumber(object["opacity"], 1), 0.0, 1.0));
+    toPlacement(value, Placement::of(item)).applyTo(item);
 }
 
 } // namespace recipe_values

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "text3d/TextSceneRecipe.h"
+#include "steps/TextSceneRecipe.h"
 
 #include "base/Fonts.h"
-#include "toolkit/RecipeValues.h"
+#include "steps/RecipeValues.h"
 
 #include <QJsonArray>
 

@@ -18,6 +18,19 @@
 class BoxItem;
 class PictureItem;
 
+// An element's place on the picture: its box in the background's units (before turning), the angle it is
+// turned by about the box's centre, and its opacity.
+struct Placement {
+    QRectF box;
+    double rotation = 0;
+    double opacity = 1;
+
+    static Placement of(const BoxItem& item);
+    // Puts `item` there, turned and see-through as the placement says.
+    void applyTo(BoxItem& item) const;
+    bool operator==(const Placement&) const = default;
+};
+
 namespace recipe_values {
 
 // A colour that 8 bits a channel do not hold is written with 16: "#aaaarrrrggggbbbb".
@@ -45,7 +58,11 @@ QFont toFont(const QJsonValue& value, const QFont& fallback);
 QJsonObject fromEffect(const Effect& effect);
 Effect toEffect(const QJsonValue& value);
 
-// An element's place on the picture: its box in the background's units, rotation and opacity.
+// An element's place: {"box": [x, y, w, h], "rotation": degrees, "opacity": 0..1}. Reading starts from
+// `fallback` (a box it lacks stays the fallback's).
+QJsonObject fromPlacement(const Placement& placement);
+Placement toPlacement(const QJsonValue& value, const Placement& fallback = {});
+// The same straight from and to an item.
 QJsonObject fromPlacement(const BoxItem& item);
 void applyPlacement(const QJsonValue& value, BoxItem& item);
 

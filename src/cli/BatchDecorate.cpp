@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/BatchDecorate.h"
+#include "cli/BatchDecorate.h"
 
-#include "app/StepReplays.h"
+#include "steps/StepKind.h"
 #include "base/UserError.h"
 #include "batch/BatchRun.h"
 #include "pictures/Pictures.h"
@@ -32,7 +32,7 @@ int runBatchDecorate(const CommandLine::Decoration& decoration, const QStringLis
                << '\n';
         return exitUsageError;
     }
-    registerStepReplays();
+    step_catalog::registerKinds();
     BatchRecipe recipe;
     try {
         recipe = BatchRecipe::fromProjectFile(decoration.recipe);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text/TextStyle.h"
+#include "scene/TextStyle.h"
 
 #include "effects/Effects.h"
 

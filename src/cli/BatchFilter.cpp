@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/BatchFilter.h"
+#include "cli/BatchFilter.h"
 
 #include "base/UserError.h"
 #include "effects/EffectCatalog.h"
@@ -8,7 +8,7 @@
 #include "pictures/Pictures.h"
 #include "pictures/Resampler.h"
 #include "pictures/WebExport.h"
-#include "toolkit/EffectBaking.h"
+#include "steps/EffectBaking.h"
 
 #include <QTextStream>
 

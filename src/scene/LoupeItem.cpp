@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "magnifier/LoupeItem.h"
+#include "scene/LoupeItem.h"
 
 #include "scene/PictureItem.h"
 

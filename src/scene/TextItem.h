@@ -6,7 +6,7 @@
 #pragma once
 
 #include "scene/BoxItem.h"
-#include "text/TextStyle.h"
+#include "scene/TextStyle.h"
 
 #include <QColor>
 #include <QFont>

@@ -193,10 +193,10 @@ private slots:
         BatchOutput output;
         output.folder = folder.filePath("out");
         QDir().mkpath(output.folder);
-        const QList<PlannedPhoto> planned = batch::plan({path}, output);
+        const QList<batch::PlannedPhoto> planned = batch::plan({path}, output);
         const std::atomic<bool> never{false};
-        const PhotoResult result = batch::run(recipe, planned.first(), output, never);
-        QCOMPARE(int(result.status), int(PhotoResult::Status::Failed));
+        const batch::PhotoResult result = batch::run(recipe, planned.first(), output, never);
+        QCOMPARE(int(result.status), int(batch::PhotoResult::Status::Failed));
         QVERIFY2(result.reason.contains("300 x 500"), qPrintable(result.reason));
         QVERIFY(!QFileInfo::exists(planned.first().output));
     }

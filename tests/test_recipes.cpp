@@ -16,6 +16,7 @@
 #include "document/TextImage3D.h"
 #include "filters/FilterGallery.h"
 #include "steps/CropStep.h"
+#include "steps/Text2DStep.h"
 #include "steps/Text3DStep.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
@@ -662,6 +663,26 @@ private slots:
             QVERIFY2(refused, qPrintable(error.message()));
             QVERIFY(!error.message().isEmpty());
         }
+    }
+
+    // A recipe written by hand or by another program may say a font is bold without giving its weight.
+    void aFontSaidOnlyToBeBoldIsDrawnBold() {
+        const PictureState before{gradientPicture(200, 80), QSizeF(200, 80)};
+        const auto drawn = [&](const QJsonObject& font) {
+            StepRecipe recipe;
+            recipe.tool = Text2DStep::tool();
+            recipe.settings = {{"text", "Bold"},
+                               {"font", font},
+                               {"textBox", QJsonObject{{"box", QJsonArray{10, 10, 180, 60}}}},
+                               {"frame", QJsonObject{{"box", QJsonArray{10, 10, 180, 60}}}}};
+            return replayStep(before, recipe).picture;
+        };
+        const QJsonObject font{{"family", "Arial"}, {"pixelSize", 40}};
+        QJsonObject bold = font, weighted = font;
+        bold.insert("bold", true);
+        weighted.insert("weight", int(QFont::Bold));
+        QCOMPARE(drawn(bold), drawn(weighted));
+        QVERIFY(drawn(bold) != drawn(font));
     }
 
     void scenesOf3DTextAreHeldToTheEditorsRanges() {

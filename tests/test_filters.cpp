@@ -17,7 +17,7 @@
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/WindowControls.h"
-#include "toolkit/EffectBaking.h"
+#include "steps/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"

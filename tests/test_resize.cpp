@@ -18,6 +18,7 @@
 #include "resize/CanvasSizeWindow.h"
 #include "resize/CropRegionWindow.h"
 #include "resize/RegionFrame.h"
+#include "resize/RegionGeometry.h"
 #include "resize/ResizeWindow.h"
 #include "steps/CropRegionStep.h"
 #include "support/Driver.h"
@@ -683,6 +684,116 @@ private slots:
         QCOMPARE(square.size(), QSize(50, 50));
         QCOMPARE(square.pixel(0, 0), qRgb(0, 255, 0));
         QCOMPARE(square.pixel(49, 49), qRgb(0, 255, 0));
+    }
+
+    // Where a press takes the frame (100, 100)-(300, 200), within 7 pixels of a side, and the pointer shown.
+    void regionHitTest_data() {
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<int>("drag");
+        QTest::addColumn<int>("cursor");
+        using Drag = RegionGeometry::Drag;
+        const auto row = [](const char* name, QPointF point, Drag drag, Qt::CursorShape cursor) {
+            QTest::newRow(name) << point << int(drag) << int(cursor);
+        };
+        row("top-left corner", {100, 100}, Drag::TopLeft, Qt::SizeFDiagCursor);
+        row("top-right corner", {300, 100}, Drag::TopRight, Qt::SizeBDiagCursor);
+        row("bottom-left corner", {100, 200}, Drag::BottomLeft, Qt::SizeBDiagCursor);
+        row("bottom-right corner, just outside", {306, 206}, Drag::BottomRight, Qt::SizeFDiagCursor);
+        row("left side, outside", {94, 150}, Drag::Left, Qt::SizeHorCursor);
+        row("right side", {300, 150}, Drag::Right, Qt::SizeHorCursor);
+        row("top side, inside", {200, 106}, Drag::Top, Qt::SizeVerCursor);
+        row("bottom side", {200, 200}, Drag::Bottom, Qt::SizeVerCursor);
+        row("inside", {200, 150}, Drag::Move, Qt::SizeAllCursor);
+        row("beyond the grip", {93, 150}, Drag::New, Qt::CrossCursor);
+        row("on the left side's line, far below", {100, 250}, Drag::New, Qt::CrossCursor);
+    }
+    void regionHitTest() {
+        QFETCH(QPointF, point);
+        QFETCH(int, drag);
+        QFETCH(int, cursor);
+        const auto hit = RegionGeometry::hitTest(QRectF(100, 100, 200, 100), point);
+        QCOMPARE(int(hit), drag);
+        QCOMPARE(int(RegionGeometry::cursor(hit)), cursor);
+    }
+
+    // Drags of the region (100, 100)-(500, 300) on an 800 × 600 picture unless the row says otherwise: the
+    // pointer pressed at `pressed` (in picture pixels) and now at `pointer`.
+    void regionDrags_data() {
+        QTest::addColumn<int>("drag");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<double>("aspect");
+        QTest::addColumn<QRect>("start");
+        QTest::addColumn<QPointF>("pressed");
+        QTest::addColumn<QPointF>("pointer");
+        QTest::addColumn<QRect>("expected");
+        using Drag = RegionGeometry::Drag;
+        const QRect picture(0, 0, 800, 600), start(100, 100, 400, 200);
+        const auto row = [&](const char* name, Drag drag, double aspect, QPointF pressed, QPointF pointer,
+                             QRect expected) {
+            QTest::newRow(name) << int(drag) << picture << aspect << start << pressed << pointer << expected;
+        };
+        // Any shape: the opposite corner or side stays, the pointer's side follows it.
+        row("bottom-right corner", Drag::BottomRight, 0, {500, 300}, {600, 450}, {100, 100, 500, 350});
+        row("top-left corner pulled past the opposite one", Drag::TopLeft, 0, {100, 100}, {700, 500},
+            {500, 300, 200, 200});
+        row("left side keeps the height", Drag::Left, 0, {100, 200}, {50, 999}, {50, 100, 450, 200});
+        row("right side", Drag::Right, 0, {500, 200}, {650, 0}, {100, 100, 550, 200});
+        row("top side keeps the width", Drag::Top, 0, {300, 100}, {999, 20}, {100, 20, 400, 280});
+        row("bottom side", Drag::Bottom, 0, {300, 300}, {0, 400}, {100, 100, 400, 300});
+        row("new region drawn up and left", Drag::New, 0, {300, 400}, {200, 350}, {200, 350, 100, 50});
+        // Clamped to the picture.
+        row("corner past the picture's bottom right", Drag::BottomRight, 0, {500, 300}, {900, 700},
+            {100, 100, 700, 500});
+        row("corner past the picture's top left", Drag::TopLeft, 0, {100, 100}, {-50, -50}, {0, 0, 500, 300});
+        row("moved", Drag::Move, 0, {200, 200}, {250, 180}, {150, 80, 400, 200});
+        row("moved past the left side", Drag::Move, 0, {200, 200}, {-300, 200}, {0, 100, 400, 200});
+        row("moved past the right side", Drag::Move, 0, {200, 200}, {1100, 200}, {400, 100, 400, 200});
+        row("moved past the top", Drag::Move, 16.0 / 9, {200, 200}, {200, -300}, {100, 0, 400, 200});
+        row("moved past the bottom", Drag::Move, 0, {200, 200}, {200, 900}, {100, 400, 400, 200});
+        // A fixed shape: within the rectangle from the fixed corner to the pointer, then within the picture.
+        row("corner, shape 2:1, reaching the pointer's x", Drag::BottomRight, 2, {500, 300}, {600, 400},
+            {100, 100, 500, 250});
+        row("corner, shape 2:1, past the picture", Drag::BottomRight, 2, {500, 300}, {900, 600},
+            {100, 100, 700, 350});
+        row("top-left corner, shape 2:1", Drag::TopLeft, 2, {100, 100}, {0, 0}, {0, 50, 500, 250});
+        row("top-right corner, square, reaching the pointer's y", Drag::TopRight, 1, {500, 100}, {900, -100},
+            {100, 0, 300, 300});
+        row("bottom-left corner, square", Drag::BottomLeft, 1, {100, 300}, {-100, 700}, {0, 100, 500, 500});
+        row("left side, square, held by the top", Drag::Left, 1, {100, 200}, {0, 200}, {200, 0, 300, 300});
+        row("right side, square", Drag::Right, 1, {500, 200}, {400, 200}, {100, 0, 300, 300});
+        row("top side, shape 2:1", Drag::Top, 2, {300, 100}, {300, 150}, {200, 150, 300, 150});
+        row("bottom side, shape 2:1, held by the left", Drag::Bottom, 2, {300, 300}, {300, 500},
+            {0, 100, 500, 250});
+        row("new square from a wide pull", Drag::New, 1, {600, 500}, {900, 550}, {600, 500, 50, 50});
+        // A tall picture and a tall or square shape.
+        const QRect portrait(0, 0, 300, 600);
+        QTest::newRow("portrait, square, reaching the pointer's x")
+            << int(Drag::New) << portrait << 1.0 << QRect() << QPointF(0, 0) << QPointF(250, 500)
+            << QRect(0, 0, 250, 250);
+        QTest::newRow("portrait, 9:16, reaching the pointer's y")
+            << int(Drag::New) << portrait << 9.0 / 16 << QRect() << QPointF(0, 0) << QPointF(300, 400)
+            << QRect(0, 0, 225, 400);
+        QTest::newRow("portrait, 9:16, pointer below the picture")
+            << int(Drag::New) << portrait << 9.0 / 16 << QRect() << QPointF(0, 0) << QPointF(300, 900)
+            << QRect(0, 0, 300, 533);
+        QTest::newRow("portrait, square corner, held by the right side")
+            << int(Drag::BottomRight) << portrait << 1.0 << QRect(100, 100, 50, 50) << QPointF(150, 150)
+            << QPointF(400, 500) << QRect(100, 100, 200, 200);
+        // Moving keeps the size even where fitting it to the shape again would round a side away.
+        QTest::newRow("moved, size kept with a shape")
+            << int(Drag::Move) << picture << 0.3 << QRect(10, 10, 3, 11) << QPointF(11, 11) << QPointF(12, 12)
+            << QRect(11, 11, 3, 11);
+    }
+    void regionDrags() {
+        QFETCH(int, drag);
+        QFETCH(QRect, bounds);
+        QFETCH(double, aspect);
+        QFETCH(QRect, start);
+        QFETCH(QPointF, pressed);
+        QFETCH(QPointF, pointer);
+        QFETCH(QRect, expected);
+        QCOMPARE(RegionGeometry::dragged(RegionGeometry::Drag(drag), start, pressed, pointer, bounds, aspect),
+                 expected);
     }
 
     void regionFrameDrawsAShapeWithinThePicture() {

@@ -4,6 +4,8 @@
 // when one is set, stays inside the picture, and shows rule-of-thirds guides while it is dragged.
 #pragma once
 
+#include "resize/RegionGeometry.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -21,9 +23,6 @@ public:
     double aspect() const { return m_aspect; }
     bool isDragging() const { return m_drag != Drag::None; }
 
-    // `region` fitted inside `bounds` with the aspect (0: as it is), its centre kept where it can be.
-    static QRect constrained(QRect region, QRect bounds, double aspect);
-
 signals:
     void regionChanged(const QRect& region);
 
@@ -34,12 +33,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    enum class Drag { None, Move, New, Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft, BottomRight };
+    using Drag = RegionGeometry::Drag;
     // Where the picture is drawn, in widget coordinates.
     QRectF pictureArea() const;
     QPointF toPicture(QPointF point) const;
     QRectF toWidget(const QRect& region) const;
-    Drag dragAt(QPointF point) const;
+    // Takes a region already kept to the picture and the aspect, telling of a change.
+    void keep(const QRect& region);
 
     QImage m_picture;
     QRect m_region;

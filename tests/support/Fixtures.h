@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include <functional>
+
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
 inline QImage gradientPicture(int width, int height, int alpha = 255) {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -35,6 +37,16 @@ inline int maxChannelDifference(const QImage& a, const QImage& b) {
                               std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
         }
     return worst;
+}
+
+// The message of the UserError that `action` throws; empty when it throws none.
+inline QString errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const UserError& error) {
+        return error.message();
+    }
+    return {};
 }
 
 // loadPicture() and savePicture() for tests: a UserError fails the running test with its message (and gives

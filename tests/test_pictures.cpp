@@ -1,75 +1,34 @@
 // SPDX-License-Identifier: MIT
-// Picture files in and out, number boxes, and the shared widgets' rules.
-#include "cli/BatchFilter.h"
-#include "base/Geometry.h"
-#include "base/Numbers.h"
+// Reading and writing pictures: every format's kinds round trip and read as Qt's own readers do, damaged,
+// hostile and oversized files give a message, failed saves leave the old file, GIF palettes, upright photos,
+// colour management, and the pyramid's halving.
 #include "base/UserError.h"
-#include "effects/EffectCatalog.h"
 #include "pictures/ColourQuantiser.h"
 #include "pictures/GifWriter.h"
 #include "pictures/JpegReader.h"
 #include "pictures/PicturePyramid.h"
-#include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
-#include "scene/Brush.h"
+#include "support/FileFixtures.h"
 #include "support/Fixtures.h"
-#include "toolkit/EffectBaking.h"
-#include "widgets/MenuShortcuts.h"
-#include "widgets/NumberEdit.h"
-#include "widgets/TrackBar.h"
 
-#include <QAction>
 #include <QBuffer>
 #include <QColorSpace>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 #include <QtEndian>
 
 #include <gif_lib.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <random>
-
-// Lowers the process's file size limit while it lives: writes beyond it fail (with EFBIG, the signal that
-// would end the process is ignored meanwhile). Works for every user, root included.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes) {
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        if (getrlimit(RLIMIT_FSIZE, &m_saved) != 0)
-            return;
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = rlim_t(bytes);
-        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        if (m_active)
-            setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = SIG_DFL;
-    bool m_active = false;
-};
 
 // PNG's chunk checksum (CRC-32 of the chunk's type and data).
 static quint32 pngChecksum(const QByteArray& bytes) {
@@ -82,32 +41,11 @@ static quint32 pngChecksum(const QByteArray& bytes) {
     return ~crc;
 }
 
-Q_DECLARE_METATYPE(Effect)
-
-class PlatformTest : public QObject {
+class PicturesTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    static QString errorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const UserError& error) {
-            return error.message();
-        }
-        return {};
-    }
-
-    static QByteArray contentsOf(const QString& file) {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& file, const QByteArray& bytes) {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QCOMPARE(out.write(bytes), bytes.size());
-    }
 
     // A GIF read with giflib rather than Qt, so the checks see the palette and indices actually written.
     struct GifContents {
@@ -208,6 +146,11 @@ private:
             values << (field.type == 3 ? qFromLittleEndian<quint16>(bytes.constData() + field.at + 2 * i)
                                        : qFromLittleEndian<quint32>(bytes.constData() + field.at + 4 * i));
         return values;
+    }
+
+    // A real photo cut to `size`, saved in the input's format.
+    QString photoFile(QSize size, const QString& name) {
+        return photoCut(QStringLiteral(LUMORA_TEST_DATA "/photo.jpg"), size, path(name));
     }
 
 private slots:
@@ -1011,68 +954,6 @@ private slots:
         QCOMPARE(loadOrFail(existing), gradientPicture(300, 200));
     }
 
-    // A real photo cut to `size`, saved in the input's format.
-    QString photoFile(QSize size, const QString& name) {
-        QImage photo = loadOrFail(QStringLiteral(LUMORA_TEST_DATA "/photo.jpg"));
-        photo = photo.scaled(std::max(size.width(), photo.width()), std::max(size.height(), photo.height()))
-                    .copy(QRect(QPoint(7, 3), size));
-        saveOrFail(photo, path(name));
-        return path(name);
-    }
-
-    // Every filter, every pair of streaming formats, sizes and bands that do and do not divide the height:
-    // the file written in bands is byte for byte the one the whole picture gives.
-    void streamedFilesMatchTheWholePicturePath_data() {
-        QTest::addColumn<Effect>("effect");
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("bandRows");
-        QList<QPair<QByteArray, Effect>> effects;
-        for (const EffectInfo& info : effectCatalog())
-            effects.append({info.name, openingEffect(info.kind)});
-        Effect wide = openingEffect(EffectKind::Blur);
-        wide.softness = 4;
-        effects.append({"blur, softness 4", wide});
-        const QList<QPair<QSize, int>> cuts = {{QSize(301, 217), 32}, {QSize(97, 1), 32}, {QSize(64, 70), 7}};
-        for (const auto& [name, effect] : effects)
-            for (const char* input : {"jpg", "tif"})
-                for (const char* output : {"jpg", "tif"})
-                    for (const auto& [size, rows] : cuts)
-                        QTest::addRow("%s %s to %s, %dx%d by %d", name.constData(), input, output,
-                                      size.width(), size.height(), rows)
-                            << effect << input << output << size << rows;
-    }
-    void streamedFilesMatchTheWholePicturePath() {
-        QFETCH(Effect, effect);
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(QSize, size);
-        QFETCH(int, bandRows);
-        const QString source = photoFile(size, "in." + input);
-        const QString whole = path("whole." + output), streamed = path("streamed." + output);
-        QFile::remove(streamed);
-        savePicture(bakeEffect(effect, loadPicture(source)), whole);
-        const bool streams = effect.kind != EffectKind::Water && effect.kind != EffectKind::RadialBlur;
-        QCOMPARE(streamPictureFile(source, streamed, rowFilterFor(effect), defaultJpegQuality, bandRows),
-                 streams);
-        if (streams)
-            QCOMPARE(contentsOf(streamed), contentsOf(whole));
-        else
-            QVERIFY(!QFile::exists(streamed));
-    }
-
-    // A JPEG whose end is missing decodes grey past the cut, streamed or whole; the stream used to take the
-    // decoder's own end marker for a place in the file and drop memory that was not the file's.
-    void aJpegCutShortStreamsAsTheWholePictureReadsIt() {
-        const QString full = photoFile(QSize(301, 217), "full.jpg");
-        writeFile(path("cut.jpg"), contentsOf(full).left(contentsOf(full).size() * 3 / 5));
-        const Effect invert = openingEffect(EffectKind::Invert);
-        savePicture(bakeEffect(invert, loadPicture(path("cut.jpg"))), path("whole.jpg"));
-        QVERIFY(streamPictureFile(path("cut.jpg"), path("streamed.jpg"), rowFilterFor(invert)));
-        QCOMPARE(contentsOf(path("streamed.jpg")), contentsOf(path("whole.jpg")));
-    }
-
     // Rows read from bytes in ordinary memory leave them as they were (only a file's mapping gives its pages
     // back as it is read), and are the whole decoder's rows.
     void jpegRowsFromMemoryLeaveTheBytesAlone() {
@@ -1088,77 +969,6 @@ private slots:
         QVERIFY(rows.read(read.bits(), read.bytesPerLine(), read.height()));
         QCOMPARE(read, whole);
         QCOMPARE(bytes, jpeg);
-    }
-
-    // Pictures the whole-picture reader turns, colour-converts or finds transparent are left to it.
-    void picturesThatCannotStreamAreLeftToTheWholePicturePath() {
-        const Effect invert = openingEffect(EffectKind::Invert);
-        const auto streams = [&](const QString& input, const QString& output) {
-            QFile::remove(output);
-            const bool streamed = streamPictureFile(input, output, rowFilterFor(invert));
-            if (!streamed)
-                [&] { QVERIFY(!QFile::exists(output)); }();
-            return streamed;
-        };
-        const QImage translucent = gradientPicture(40, 30, 200);
-        saveOrFail(translucent, path("translucent.tif"));
-        QVERIFY(!streams(path("translucent.tif"), path("out.tif")));
-
-        QImage p3(40, 30, QImage::Format_RGB32);
-        p3.fill(QColor(40, 200, 90));
-        p3.setColorSpace(QColorSpace::DisplayP3);
-        QVERIFY(p3.save(path("p3.tif")));
-        QVERIFY(!streams(path("p3.tif"), path("out.tif")));
-
-        QImage stored(48, 32, QImage::Format_RGB32);
-        stored.fill(Qt::darkCyan);
-        writeFile(path("turned.jpg"), jpegWithOrientation(stored, 6));
-        QVERIFY(!streams(path("turned.jpg"), path("out.jpg")));
-        writeFile(path("upright.jpg"), jpegWithOrientation(stored, 1));
-        QVERIFY(streams(path("upright.jpg"), path("out.jpg")));
-
-        saveOrFail(gradientPicture(40, 30), path("in.png"));
-        QVERIFY(!streams(path("in.png"), path("out.png")));
-        QVERIFY(!streams(path("upright.jpg"), path("out.png")));
-        writeFile(path("damaged.jpg"), contentsOf(path("upright.jpg")).left(20));
-        QVERIFY(!streams(path("damaged.jpg"), path("out.jpg")));
-
-        // The command line gives the whole picture's result for each of them.
-        for (const char* name : {"translucent.tif", "p3.tif", "turned.jpg"}) {
-            QString errors;
-            QTextStream stream(&errors);
-            QCOMPARE(runBatchFilter("invert", path("cli.tif"), {path(name)}, stream), 0);
-            savePicture(bakeEffect(invert, loadPicture(path(name))), path("whole.tif"));
-            QCOMPARE(contentsOf(path("cli.tif")), contentsOf(path("whole.tif")));
-        }
-    }
-
-    // A stream whose file cannot be written says why and leaves the old file as it was.
-    void aStreamThatCannotWriteLeavesTheOldFile_data() {
-        QTest::addColumn<QString>("output");
-        QTest::newRow("JPEG") << "photo.jpg";
-        QTest::newRow("TIFF") << "photo.tif";
-    }
-    void aStreamThatCannotWriteLeavesTheOldFile() {
-        QFETCH(QString, output);
-        QVERIFY(QDir(m_dir.path()).mkpath("streaming"));
-        const QString source = photoFile(QSize(700, 470), "big.tif");
-        const QString existing = path("streaming/" + output);
-        saveOrFail(gradientPicture(4, 4), existing);
-        const QByteArray before = contentsOf(existing);
-        const QStringList listing = QDir(path("streaming")).entryList(QDir::Files | QDir::Hidden);
-        QString message;
-        {
-            const FileSizeLimit limit(before.size() + 100);
-            QVERIFY(limit.active());
-            message = errorOf(
-                [&] { streamPictureFile(source, existing, rowFilterFor(openingEffect(EffectKind::Sepia))); });
-        }
-        QVERIFY2(message.startsWith(QStringLiteral("Cannot save \"%1\": ").arg(existing)) &&
-                     message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
-                 qPrintable(message));
-        QCOMPARE(contentsOf(existing), before);
-        QCOMPARE(QDir(path("streaming")).entryList(QDir::Files | QDir::Hidden), listing);
     }
 
     // Each format's reason for a failed save reaches the message, and the old file stays as it was. The
@@ -1320,164 +1130,6 @@ private slots:
         }
     }
 
-    void numbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("integer");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("real") << "2.5" << false << 2.5 << "";
-        QTest::newRow("negative real") << "-20" << false << -20.0 << "";
-        QTest::newRow("empty real") << "" << false << 0.0 << "'' is not a valid floating point value";
-        QTest::newRow("lone minus") << "-" << false << 0.0 << "'-' is not a valid floating point value";
-        QTest::newRow("infinity") << "inf" << false << 0.0 << "'inf' is not a valid floating point value";
-        QTest::newRow("integer") << "42" << true << 42.0 << "";
-        QTest::newRow("fraction as integer") << "4.5" << true << 0.0 << "'4.5' is not a valid integer value";
-    }
-    void numbers() {
-        QFETCH(QString, text);
-        QFETCH(bool, integer);
-        QFETCH(double, value);
-        QFETCH(QString, error);
-        const DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
-        double result = 0;
-        const QString message = errorOf([&] { result = integer ? toInteger(text) : toReal(text); });
-        QCOMPARE(message, error);
-        if (error.isEmpty())
-            QCOMPARE(result, value);
-    }
-
-    void realNumbersFollowTheUsersLocale_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value"); // NaN: not a number there
-        const double invalid = std::nan("");
-        const QLocale german(QLocale::German, QLocale::Germany);
-        const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
-        QTest::newRow("German decimal comma") << german << "1,5" << 1.5;
-        QTest::newRow("German trailing letters") << german << "1,5x" << invalid;
-        QTest::newRow("Turkish decimal comma") << turkish << "-0,25" << -0.25;
-        QTest::newRow("English decimal point") << english << "1.5" << 1.5;
-        QTest::newRow("English trailing letters") << english << "1.5x" << invalid;
-    }
-    void realNumbersFollowTheUsersLocale() {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        const DefaultLocale pinned(locale);
-        double result = 0;
-        const QString message = errorOf([&] { result = toReal(text); });
-        if (std::isnan(value))
-            QCOMPARE(message, QStringLiteral("'%1' is not a valid floating point value").arg(text));
-        else
-            QCOMPARE(result, value);
-    }
-
-    void trackBarSignalsOnlyRealChanges() {
-        TrackBar bar(0.1, 10, 1);
-        QSignalSpy spy(&bar, &TrackBar::changed);
-        bar.setValue(1);
-        QCOMPARE(spy.count(), 0);
-        bar.setValue(20); // clamped
-        QCOMPARE(bar.value(), 10.0);
-        QCOMPARE(spy.count(), 1);
-        bar.QSlider::setValue(0); // the user drags to the far left
-        QCOMPARE(bar.value(), 0.1);
-        QCOMPARE(spy.count(), 2);
-    }
-
-    void numberEditConfirmsChangedTextsAndEveryOk() {
-        NumberEdit edit("3");
-        QSignalSpy spy(&edit, &NumberEdit::confirmed);
-        edit.setValueText("3");
-        QCOMPARE(spy.count(), 0);
-        edit.setValueText("5");
-        QCOMPARE(spy.count(), 1);
-        edit.okButton()->click();
-        edit.okButton()->click();
-        QCOMPARE(spy.count(), 3);
-        QTest::keyClick(&edit, Qt::Key_Return); // nothing typed: no confirmation
-        QCOMPARE(spy.count(), 3);
-        QTest::keyClicks(&edit, "0");
-        QTest::keyClick(&edit, Qt::Key_Return);
-        QCOMPARE(spy.count(), 4);
-        QCOMPARE(edit.text(), QString("50"));
-
-        // Typed, then its "Ok" clicked: the change is confirmed once, and leaving the box afterwards (a
-        // message about the number takes the focus) confirms nothing again.
-        QWidget window;
-        auto* box = new NumberEdit("7", &window);
-        auto* other = new QLineEdit(&window); // somewhere for the focus to go
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        box->setFocus();
-        QSignalSpy changes(box, &NumberEdit::changeConfirmed), oks(box, &NumberEdit::confirmed);
-        QTest::keyClicks(box, "x");
-        box->okButton()->click();
-        QCOMPARE(changes.count(), 1);
-        QCOMPARE(oks.count(), 1);
-        other->setFocus();
-        QTRY_VERIFY(!box->hasFocus());
-        QCOMPARE(changes.count(), 1);
-        QCOMPARE(oks.count(), 1);
-    }
-
-    void shortcutGoesToFirstEnabledCarrier() {
-        QAction first, second, third;
-        first.setEnabled(false);
-        second.setEnabled(false);
-        MenuShortcuts shortcuts;
-        shortcuts.add(&first, QKeySequence("Ctrl+A"));
-        shortcuts.add(&second, QKeySequence("Ctrl+A"));
-        shortcuts.add(&third, QKeySequence("Ctrl+A"));
-        QCOMPARE(third.shortcut(), QKeySequence("Ctrl+A"));
-        QVERIFY(first.shortcut().isEmpty() && second.shortcut().isEmpty());
-        second.setEnabled(true);
-        QCOMPARE(second.shortcut(), QKeySequence("Ctrl+A"));
-        QVERIFY(first.shortcut().isEmpty() && third.shortcut().isEmpty());
-        second.setEnabled(false);
-        third.setEnabled(false);
-        QCOMPARE(first.shortcut(), QKeySequence("Ctrl+A")); // none enabled: shown on the first
-    }
-
-    // A stretched picture covers the area with each axis scaled on its own: 20 × 10 pixels over 80 × 20 is
-    // four times as wide and twice as tall. Red and green quarters above, blue and white below.
-    void stretchedPictureBrushScalesEachAxisOnItsOwn() {
-        QImage picture(20, 10, QImage::Format_ARGB32);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 20; ++x)
-                picture.setPixel(x, y,
-                                 y < 5 ? (x < 10 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
-                                       : (x < 10 ? qRgb(0, 0, 255) : qRgb(255, 255, 255)));
-        Brush brush;
-        brush.kind = BrushKind::Image;
-        brush.picture = picture;
-        brush.wrap = Brush::Wrap::Stretch;
-        QImage canvas(100, 40, QImage::Format_ARGB32_Premultiplied);
-        canvas.fill(Qt::transparent);
-        const QRectF area(10, 10, 80, 20);
-        {
-            QPainter painter(&canvas);
-            QPainterPath path;
-            path.addRect(area);
-            fillPath(painter, path, brush, area);
-        }
-        // Each quarter's corners inside the area, on both sides of the middle lines (x = 50, y = 20).
-        const struct {
-            QPoint at;
-            QRgb colour;
-        } expected[] = {{{10, 10}, qRgb(255, 0, 0)},     {{49, 19}, qRgb(255, 0, 0)},
-                        {{50, 10}, qRgb(0, 255, 0)},     {{89, 19}, qRgb(0, 255, 0)},
-                        {{10, 20}, qRgb(0, 0, 255)},     {{49, 29}, qRgb(0, 0, 255)},
-                        {{50, 20}, qRgb(255, 255, 255)}, {{89, 29}, qRgb(255, 255, 255)},
-                        {{9, 15}, qRgba(0, 0, 0, 0)},    {{50, 30}, qRgba(0, 0, 0, 0)}};
-        for (const auto& [at, colour] : expected)
-            QVERIFY2(
-                canvas.pixel(at) == colour,
-                qPrintable(
-                    QStringLiteral("(%1, %2) is %3").arg(at.x()).arg(at.y()).arg(canvas.pixel(at), 8, 16)));
-    }
-
     void halvingAveragesBlocksAndRepeatsOddEdges() {
         QImage picture(3, 3, QImage::Format_ARGB32_Premultiplied);
         const quint32 values[3][3] = {{0xff000000, 0xff0000ff, 0x80800000},
@@ -1497,22 +1149,7 @@ private slots:
         QCOMPARE(fittedCopy(gradientPicture(40, 10), QSize(100, 100)).size(),
                  QSize(40, 10)); // never enlarged
     }
-
-    void fitRule_data() {
-        QTest::addColumn<QSizeF>("picture");
-        QTest::addColumn<QRectF>("expected");
-        const QRectF box(0, 0, 200, 100);
-        QTest::newRow("smaller: own size, centred") << QSizeF(50, 20) << QRectF(75, 40, 50, 20);
-        QTest::newRow("wider: reduced to the width") << QSizeF(400, 100) << QRectF(0, 25, 200, 50);
-        QTest::newRow("taller: reduced to the height") << QSizeF(100, 400) << QRectF(87.5, 0, 25, 100);
-        QTest::newRow("same size") << QSizeF(200, 100) << box;
-    }
-    void fitRule() {
-        QFETCH(QSizeF, picture);
-        QFETCH(QRectF, expected);
-        QCOMPARE(fittedRect(picture, QRectF(0, 0, 200, 100)), expected);
-    }
 };
 
-QTEST_MAIN(PlatformTest)
-#include "test_platform.moc"
+QTEST_MAIN(PicturesTest)
+#include "test_pictures.moc"

@@ -15,6 +15,7 @@
 #include "document/StepReplay.h"
 #include "document/TextImage3D.h"
 #include "filters/FilterGallery.h"
+#include "steps/CropRegionStep.h"
 #include "steps/CropStep.h"
 #include "steps/Text2DStep.h"
 #include "steps/Text3DStep.h"
@@ -31,6 +32,7 @@
 #include "widgets/TrackBar.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -155,6 +157,20 @@ private:
         case WindowId::Crop:
             m_driver->type(ui::crop.widthBox, "800"); // wider than the photo: the picture repeats
             break;
+        case WindowId::Resize:
+            m_driver->choose(ui::resize.unitList, 1); // percent
+            m_driver->control(ui::resize.widthBox)->setValue(60);
+            break;
+        case WindowId::CanvasSize: {
+            QDoubleSpinBox* width = m_driver->control(ui::canvasSize.widthBox);
+            width->setValue(width->value() + 40);
+            m_driver->control(ui::canvasSize.heightBox)->setValue(200);
+            break;
+        }
+        case WindowId::CropRegion:
+            m_driver->choose(ui::cropRegion.aspectList, int(CropRegionStep::aspectNames().indexOf("4:3")));
+            m_driver->control(ui::cropRegion.xBox)->setValue(30);
+            break;
         default:
             break;
         }
@@ -192,6 +208,18 @@ private:
             m_driver->click(ui::colourFilters.align);
             m_driver->click(ui::colourFilters.angles.rotate270);
             m_driver->type(ui::colourFilters.marginXBox, "0");
+            break;
+        case WindowId::Resize:
+            m_driver->choose(ui::resize.unitList, 0);
+            m_driver->control(ui::resize.keepProportions)->setChecked(false);
+            m_driver->control(ui::resize.heightBox)->setValue(100);
+            break;
+        case WindowId::CanvasSize:
+            m_driver->control(ui::canvasSize.widthBox)->setValue(90);
+            break;
+        case WindowId::CropRegion:
+            m_driver->choose(ui::cropRegion.aspectList, 0);
+            m_driver->control(ui::cropRegion.yBox)->setValue(5);
             break;
         default:
             break;

@@ -51,7 +51,8 @@ public:
     Document& document() { return *m_document; }
     TextImage3D& textImage3D() { return *m_textImage3D; }
     MainWindow& mainWindow() { return *m_mainWindow; }
-    // Any window but the main one, by its id.
+    // Any window but the main one, by its id; the History and batch windows belong to the main window, which
+    // makes them when they are asked for (null here).
     QDialog* window(WindowId id) const { return m_windows.at(std::size_t(id)); }
 
     Text2DTool& text2DTool() const { return *m_text2D; }

@@ -75,6 +75,9 @@ inline const QList<ToolWindowRoute>& toolWindowRoutes() {
          false},
         {"montage", ui::menu.montage, Montages, "Image21", OverlayEditor, ui::overlayEditor.ok, "Add montage",
          true},
+        {"resize", ui::menu.resize, {}, "", Resize, ui::resize.ok, "Resize image", false},
+        {"canvas size", ui::menu.canvasSize, {}, "", CanvasSize, ui::canvasSize.ok, "Canvas size", false},
+        {"crop to region", ui::menu.cropToRegion, {}, "", CropRegion, ui::cropRegion.ok, "Crop to region", false},
     };
     return routes;
 }

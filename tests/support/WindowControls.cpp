@@ -21,6 +21,9 @@ const BackgroundControls background;
 const MagnifierControls magnifier;
 const ColourFiltersControls colourFilters;
 const CropControls crop;
+const ResizeControls resize;
+const CanvasSizeControls canvasSize;
+const CropRegionControls cropRegion;
 const SaveControls save;
 const AboutControls about;
 

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -91,6 +92,9 @@ struct MenuCommands : ControlMap {
     Control<QAction> circle = named("MenuItem20");
     Control<QAction> montage = named("MenuItem24");
     Control<QAction> crop = named("MenuItem25");
+    Control<QAction> resize = named("ResizeImageItem");
+    Control<QAction> canvasSize = named("CanvasSizeItem");
+    Control<QAction> cropToRegion = named("CropToRegionItem");
     Control<QAction> flipHorizontal = named("MenuItem9");
     Control<QAction> flipVertical = named("MenuItem10");
     Control<QAction> filterGallery = named("MenuItem13");
@@ -423,6 +427,39 @@ struct CropControls : ControlMap {
     Control<QPushButton> cancel = named("CornerButton2");
 };
 extern const CropControls crop;
+
+// The windows that change the picture's size.
+struct ResizeControls : ControlMap {
+    ResizeControls()
+        : ControlMap(WindowId::Resize) {}
+    Control<QDoubleSpinBox> widthBox = named("ResizeWidth");
+    Control<QDoubleSpinBox> heightBox = named("ResizeHeight");
+    Control<QComboBox> unitList = named("ResizeUnit");
+    Control<QCheckBox> keepProportions = named("KeepProportions");
+    Control<QPushButton> ok = named("ResizeOk");
+};
+extern const ResizeControls resize;
+
+struct CanvasSizeControls : ControlMap {
+    CanvasSizeControls()
+        : ControlMap(WindowId::CanvasSize) {}
+    Control<QDoubleSpinBox> widthBox = named("CanvasWidth");
+    Control<QDoubleSpinBox> heightBox = named("CanvasHeight");
+    Control<QPushButton> ok = named("CanvasSizeOk");
+};
+extern const CanvasSizeControls canvasSize;
+
+struct CropRegionControls : ControlMap {
+    CropRegionControls()
+        : ControlMap(WindowId::CropRegion) {}
+    Control<QComboBox> aspectList = named("CropAspect");
+    Control<QSpinBox> xBox = named("RegionX");
+    Control<QSpinBox> yBox = named("RegionY");
+    Control<QSpinBox> widthBox = named("RegionWidth");
+    Control<QSpinBox> heightBox = named("RegionHeight");
+    Control<QPushButton> ok = named("CropRegionOk");
+};
+extern const CropRegionControls cropRegion;
 
 struct SaveControls : ControlMap {
     SaveControls()

@@ -133,27 +133,36 @@ private slots:
         QTest::addColumn<QSize>("expected");
         // Recorded on a 600 × 400 photo.
         const QSize portrait(300, 500), larger(1200, 800);
-        const QJsonObject longEdge{{"size", QJsonArray{300, 200}}, {"unit", "pixels"}, {"keepProportions", true}};
-        QTest::newRow("resize to a long edge, portrait") << "resize" << 2 << longEdge << portrait << QSize(180, 300);
-        QTest::newRow("resize to a long edge, larger") << "resize" << 2 << longEdge << larger << QSize(300, 200);
+        const QJsonObject longEdge{
+            {"size", QJsonArray{300, 200}}, {"unit", "pixels"}, {"keepProportions", true}};
+        QTest::newRow("resize to a long edge, portrait")
+            << "resize" << 2 << longEdge << portrait << QSize(180, 300);
+        QTest::newRow("resize to a long edge, larger")
+            << "resize" << 2 << longEdge << larger << QSize(300, 200);
         const QJsonObject half{{"size", QJsonArray{300, 200}}, {"unit", "percent"}};
         QTest::newRow("resize by half, portrait") << "resize" << 2 << half << portrait << QSize(150, 250);
         QTest::newRow("resize by half, larger") << "resize" << 2 << half << larger << QSize(600, 400);
         const QJsonObject older{{"size", QJsonArray{300, 200}}};
-        QTest::newRow("resize of the first layout: by proportion") << "resize" << 1 << older << portrait
-                                                                   << QSize(150, 250);
-        const QJsonObject exact{{"size", QJsonArray{320, 320}}, {"unit", "pixels"}, {"keepProportions", false}};
-        QTest::newRow("resize to a size typed whole") << "resize" << 2 << exact << portrait << QSize(320, 320);
+        QTest::newRow("resize of the first layout: by proportion")
+            << "resize" << 1 << older << portrait << QSize(150, 250);
+        const QJsonObject exact{
+            {"size", QJsonArray{320, 320}}, {"unit", "pixels"}, {"keepProportions", false}};
+        QTest::newRow("resize to a size typed whole")
+            << "resize" << 2 << exact << portrait << QSize(320, 320);
         const QJsonObject canvas{{"size", QJsonArray{700, 500}}, {"anchor", 4}, {"fill", "#ffffffff"}};
-        QTest::newRow("canvas margins, portrait") << "canvas-size" << 1 << canvas << portrait << QSize(375, 575);
-        QTest::newRow("canvas margins, larger") << "canvas-size" << 1 << canvas << larger << QSize(1400, 1000);
+        QTest::newRow("canvas margins, portrait")
+            << "canvas-size" << 1 << canvas << portrait << QSize(375, 575);
+        QTest::newRow("canvas margins, larger")
+            << "canvas-size" << 1 << canvas << larger << QSize(1400, 1000);
         const QJsonObject region{{"region", QJsonArray{150, 100, 300, 200}}, {"aspect", "Free"}};
-        QTest::newRow("crop to region, portrait") << "crop-region" << 2 << region << portrait << QSize(150, 250);
+        QTest::newRow("crop to region, portrait")
+            << "crop-region" << 2 << region << portrait << QSize(150, 250);
         QTest::newRow("crop to region, larger") << "crop-region" << 2 << region << larger << QSize(600, 400);
         const QJsonObject square{{"region", QJsonArray{200, 100, 200, 200}}, {"aspect", "1:1"}};
-        QTest::newRow("crop to a square stays square") << "crop-region" << 2 << square << portrait
-                                                       << QSize(100, 100);
-        QTest::newRow("crop to a square, larger") << "crop-region" << 2 << square << larger << QSize(400, 400);
+        QTest::newRow("crop to a square stays square")
+            << "crop-region" << 2 << square << portrait << QSize(100, 100);
+        QTest::newRow("crop to a square, larger")
+            << "crop-region" << 2 << square << larger << QSize(400, 400);
     }
     // "Resize image", "Canvas size" and "Crop to region" mean the same on every photo: never the size they
     // had when recorded.
@@ -170,7 +179,8 @@ private slots:
         step.tool = tool;
         step.version = version;
         step.settings = settings;
-        const BatchRecipe recipe = BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Step", step}});
+        const BatchRecipe recipe =
+            BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Step", step}});
         QVERIFY(!recipe.keepsSize());
         const QString path = folder.filePath("photo.png");
         writePhoto(path, photo);
@@ -186,7 +196,8 @@ private slots:
         StepRecipe cut;
         cut.tool = "canvas-size";
         cut.settings = {{"size", QJsonArray{150, 100}}, {"anchor", 4}};
-        const BatchRecipe recipe = BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Cut", cut}});
+        const BatchRecipe recipe =
+            BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Cut", cut}});
         // On a portrait photo the margins, kept relative to the short side, cut more than its width.
         const QString path = folder.filePath("portrait.png");
         writePhoto(path, {300, 500});

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The filter gallery, driven through its thumbnails, track bars and buttons from each of its openers.
 #include "app/Application.h"
-#include "cli/BatchFilter.h"
 #include "app/MainWindow.h"
 #include "app/ResultsWindow.h"
 #include "app/WindowSet.h"
+#include "cli/BatchFilter.h"
 #include "colourfilters/ColourFilters.h"
 #include "document/Document.h"
 #include "effects/EffectCatalog.h"
@@ -14,10 +14,10 @@
 #include "pictures/Pictures.h"
 #include "scene/PictureItem.h"
 #include "scene/SelectionFrame.h"
+#include "steps/EffectBaking.h"
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/WindowControls.h"
-#include "steps/EffectBaking.h"
 #include "toolkit/PlacementPreview.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"

@@ -5,9 +5,9 @@
 #include "effects/EffectCatalog.h"
 #include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
+#include "steps/EffectBaking.h"
 #include "support/FileFixtures.h"
 #include "support/Fixtures.h"
-#include "steps/EffectBaking.h"
 
 #include <QColorSpace>
 #include <QDir>

@@ -99,7 +99,6 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-
 } // namespace
 
 class ProjectTest : public QObject {
@@ -192,14 +191,16 @@ private slots:
         openProject(path);
         expectNoMessages();
         QCOMPARE(document().image().size(), shown.size());
-        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())), 0);
+        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())),
+                 0);
         const int count = document().history().count();
         QVERIFY(count > 15);
         for (int entry = 1; entry < count; ++entry) {
             const HistoryStep& step = document().history().entry(entry);
             const bool flip = step.recipe.tool == "flip";
             QCOMPARE(m_driver->windows().editsSteps(step.recipe.tool), !flip);
-            QVERIFY2(document().whyNotEditable(entry).isEmpty(), qPrintable(document().whyNotEditable(entry)));
+            QVERIFY2(document().whyNotEditable(entry).isEmpty(),
+                     qPrintable(document().whyNotEditable(entry)));
         }
         // The canvas step, edited again with its window's "Ok" and nothing changed.
         int canvas = -1;
@@ -211,7 +212,8 @@ private slots:
         m_driver->windows().stepEditor().editAgain(canvas);
         expectNoMessages();
         QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Canvas size");
-        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())), 0);
+        QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())),
+                 0);
     }
 
     void aStepWithoutRecipeIsKeptAsItsPicture() {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Rendering an item over its own picture: the pixels renderItem gives, drawn into the picture's memory when
 // nothing else holds it, and the replays that use it.
-#include "steps/StepKind.h"
 #include "document/StepReplay.h"
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/ShapeItem.h"
+#include "steps/StepKind.h"
 #include "support/Fixtures.h"
 
 #include <QJsonArray>

@@ -49,7 +49,8 @@ inline constexpr std::array<WindowDescription, 19> windowTable{{
     {WindowId::Crop, "Crop image", WindowFrame::Sizeable, true, false, {946, 692}},
 }};
 
-// The windows made after the nineteen: their object names and captions (their frames and sizes are their own).
+// The windows made after the nineteen: their object names and captions (their frames and sizes are their
+// own).
 struct LaterWindow {
     WindowId id;
     const char* objectName;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/BatchDecorate.h"
 
-#include "steps/StepKind.h"
 #include "base/UserError.h"
 #include "batch/BatchRun.h"
 #include "pictures/Pictures.h"
+#include "steps/StepKind.h"
 
 #include <QDir>
 #include <QElapsedTimer>

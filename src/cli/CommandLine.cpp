@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
-#include "cli/BatchFilter.h"
 #include "base/Geometry.h"
+#include "cli/BatchFilter.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -46,7 +46,7 @@ private:
 using ResourcePointer = std::shared_ptr<const StepResource>;
 
 struct StepRecipe {
-    QString tool; // which tool made the step ("shape.line", "crop", ...); empty: not replayable
+    QString tool;    // which tool made the step ("shape.line", "crop", ...); empty: not replayable
     int version = 1; // the layout of the settings, each tool's own; a tool reads its older layouts
     QJsonObject settings;
     QList<ResourcePointer> resources; // settings name them by their index here

@@ -9,8 +9,8 @@
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
-#include "toolkit/PlacementPreview.h"
 #include "steps/StepUnit.h"
+#include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/NumberEdit.h"
 #include "widgets/Panel.h"
@@ -186,7 +186,8 @@ ChangedPicture changedPicture(const PictureOrigin& origin, const QJsonArray& cha
                               const PictureItem& item) {
     if (shown != 0 && shown == item.picture().cacheKey())
         return {origin, changes, item.picture()};
-    return {PictureOrigin::fromResource(StepResource::fromPicture(item.picture(), "picture.png")), {},
+    return {PictureOrigin::fromResource(StepResource::fromPicture(item.picture(), "picture.png")),
+            {},
             item.picture()};
 }
 
@@ -214,12 +215,12 @@ void OverlayEditor::applyRecipe(const StepRecipe& recipe) {
     const QImage backgroundPicture = settings.background.made(m_document.image());
     // The background's box: the document's control for the document's picture, else the recorded size (the
     // picture's own when the recorded one could not be a picture).
-    const QSizeF size = settings.background.origin.kind == PictureOrigin::Kind::Document
-                            ? m_document.controlSize()
-                        : isMakeablePictureSize(pictureSizeFor(settings.backgroundSize))
-                            ? settings.backgroundSize
-                            : QSizeF(backgroundPicture.size());
-    setBackgroundPicture(backgroundPicture, size, {settings.background.origin, settings.background.changes, 0});
+    const QSizeF size =
+        settings.background.origin.kind == PictureOrigin::Kind::Document ? m_document.controlSize()
+        : isMakeablePictureSize(pictureSizeFor(settings.backgroundSize)) ? settings.backgroundSize
+                                                                         : QSizeF(backgroundPicture.size());
+    setBackgroundPicture(backgroundPicture, size,
+                         {settings.background.origin, settings.background.changes, 0});
     setOverlayPicture(settings.overlay.made(m_document.image()),
                       {settings.overlay.origin, settings.overlay.changes, 0});
     m_proportional->setChecked(settings.proportional);

@@ -104,8 +104,9 @@ void CanvasSizeWindow::resizeCanvas() {
             throw UserError(QStringLiteral("\"%1\" is not a colour: write it as #aarrggbb, for example "
                                            "#80ffffff for half-transparent white.")
                                 .arg(m_fill->text()));
-        m_document.change(QStringLiteral("Canvas size"),
-                          madeStep<CanvasSizeStep>({m_document.image(), m_document.controlSize()}, settings()));
+        m_document.change(
+            QStringLiteral("Canvas size"),
+            madeStep<CanvasSizeStep>({m_document.image(), m_document.controlSize()}, settings()));
         accept();
     });
 }

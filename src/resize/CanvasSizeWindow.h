@@ -3,8 +3,8 @@
 // picture stays; new area takes the fill colour, alpha included.
 #pragma once
 
-#include "steps/CanvasSizeStep.h"
 #include "pictures/CanvasSize.h"
+#include "steps/CanvasSizeStep.h"
 #include "toolkit/DocumentTool.h"
 
 #include <QDialog>

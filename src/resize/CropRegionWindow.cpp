@@ -104,8 +104,9 @@ CropRegionSettings CropRegionWindow::settings() const {
 
 void CropRegionWindow::cropPicture() {
     guarded(this, [this] {
-        m_document.change(QStringLiteral("Crop to region"),
-                          madeStep<CropRegionStep>({m_document.image(), m_document.controlSize()}, settings()));
+        m_document.change(
+            QStringLiteral("Crop to region"),
+            madeStep<CropRegionStep>({m_document.image(), m_document.controlSize()}, settings()));
         accept();
     });
 }

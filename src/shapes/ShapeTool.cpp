@@ -9,11 +9,11 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "shapes/ShapeToolLayout.h"
+#include "steps/StepUnit.h"
 #include "toolkit/BrushGroup.h"
 #include "toolkit/BrushLists.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
-#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourComboBox.h"
 #include "widgets/NumberEdit.h"
@@ -178,8 +178,9 @@ QImage ShapeTool::mergedPicture() const {
 
 void ShapeTool::merge() {
     guarded(this, [this] {
-        m_document.change(ShapeStep::stepName(m_figure),
-                          madeStep<ShapeStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
+        m_document.change(
+            ShapeStep::stepName(m_figure),
+            madeStep<ShapeStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
         accept();
     });
 }

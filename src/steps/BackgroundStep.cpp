@@ -17,8 +17,8 @@ QString BackgroundStep::tool() {
 BackgroundSettings BackgroundStep::read(const StepRecipe& recipe) {
     using namespace recipe_values;
     const QJsonObject& json = recipe.settings;
-    return {toSize(json["size"], {400, 400}), toBrush(json["interior"], recipe), toStroke(json["border"], recipe),
-            json["view"].toObject()};
+    return {toSize(json["size"], {400, 400}), toBrush(json["interior"], recipe),
+            toStroke(json["border"], recipe), json["view"].toObject()};
 }
 
 StepRecipe BackgroundStep::write(const Settings& settings) {

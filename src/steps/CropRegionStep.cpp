@@ -97,17 +97,18 @@ void CropRegionStep::fit(Settings& settings, const StepFit& fit) {
             size = {fitted.height() * aspect, fitted.height()};
         fitted = {centre - QPointF(size.width() / 2, size.height() / 2), size};
     }
-    QRect pixels(int(std::lround(fitted.x())), int(std::lround(fitted.y())),
-                 int(std::lround(fitted.width())), int(std::lround(fitted.height())));
+    QRect pixels(int(std::lround(fitted.x())), int(std::lround(fitted.y())), int(std::lround(fitted.width())),
+                 int(std::lround(fitted.height())));
     pixels = pixels.intersected(QRect(QPoint(0, 0), QSize(int(to.width()), int(to.height()))));
     if (pixels.isEmpty())
-        throw UserError(QStringLiteral("The region %1, %2, %3 x %4 leaves nothing of a photo of %5 x %6 pixels.")
-                            .arg(settings.region.x())
-                            .arg(settings.region.y())
-                            .arg(settings.region.width())
-                            .arg(settings.region.height())
-                            .arg(to.width())
-                            .arg(to.height()));
+        throw UserError(
+            QStringLiteral("The region %1, %2, %3 x %4 leaves nothing of a photo of %5 x %6 pixels.")
+                .arg(settings.region.x())
+                .arg(settings.region.y())
+                .arg(settings.region.width())
+                .arg(settings.region.height())
+                .arg(to.width())
+                .arg(to.height()));
     settings.region = pixels;
 }
 

@@ -54,7 +54,8 @@ void CropStep::fit(Settings& settings, const StepFit& fit) {
         return;
     // A crop is a frame at the picture's corner: it scales as an element does, and stays inside when it was.
     QSizeF scaled = size * shortSideRatio(fit);
-    const bool inside = size.width() <= fit.recorded.width() + 0.5 && size.height() <= fit.recorded.height() + 0.5;
+    const bool inside =
+        size.width() <= fit.recorded.width() + 0.5 && size.height() <= fit.recorded.height() + 0.5;
     if (inside && scaled.boundedTo(fit.target) != scaled)
         scaled = scaled.scaled(fit.target, Qt::KeepAspectRatio);
     settings.size = {std::max(1.0, std::round(scaled.width())), std::max(1.0, std::round(scaled.height()))};

@@ -16,7 +16,8 @@ void MagnifierSettings::applyTo(LoupeItem& loupe) const {
 }
 
 MagnifierSettings MagnifierSettings::of(const LoupeItem& loupe) {
-    return {Placement::of(loupe), loupe.loupeShape(), loupe.centring(), loupe.scale(), loupe.regionCentre(), {}};
+    return {Placement::of(loupe), loupe.loupeShape(),   loupe.centring(),
+            loupe.scale(),        loupe.regionCentre(), {}};
 }
 
 QString MagnifierStep::tool() {

@@ -144,9 +144,8 @@ QFont toFont(const QJsonValue& value, const QFont& fallback) {
     else if (pointSize > 0 && pointSize < 100000)
         font.setPointSizeF(pointSize);
     // A weight says it exactly; a recipe written by hand or by another program may say only "bold".
-    const int weight = object["bold"].isBool()
-                           ? int(object["bold"].toBool() ? QFont::Bold : QFont::Normal)
-                           : int(fallback.weight());
+    const int weight = object["bold"].isBool() ? int(object["bold"].toBool() ? QFont::Bold : QFont::Normal)
+                                               : int(fallback.weight());
     font.setWeight(QFont::Weight(toChoice(object["weight"], 1, 1000, weight)));
     font.setItalic(object["italic"].toBool(fallback.italic()));
     font.setUnderline(object["underline"].toBool(fallback.underline()));
@@ -176,9 +175,8 @@ Effect toEffect(const QJsonValue& value) {
 }
 
 QJsonObject fromPlacement(const Placement& placement) {
-    return {{"box", fromRect(placement.box)},
-            {"rotation", placement.rotation},
-            {"opacity", placement.opacity}};
+    return {
+        {"box", fromRect(placement.box)}, {"rotation", placement.rotation}, {"opacity", placement.opacity}};
 }
 
 Placement toPlacement(const QJsonValue& value, const Placement& fallback) {

@@ -34,8 +34,8 @@ StepKind builtInKind(const QString& tool,
         return Replay(std::move(before), recipe);
     };
     kind.fitted = [](const StepRecipe& recipe, const StepFit&) { return recipe; };
-    kind.sizeAfter = sizeAfter ? sizeAfter
-                               : [](const StepRecipe&, const QSizeF& before, const QSizeF&) { return before; };
+    kind.sizeAfter =
+        sizeAfter ? sizeAfter : [](const StepRecipe&, const QSizeF& before, const QSizeF&) { return before; };
     kind.warnings = [](const StepRecipe&) { return QStringList(); };
     return kind;
 }

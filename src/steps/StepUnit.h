@@ -29,8 +29,7 @@ void checkVersion(const StepRecipe& recipe, int newest);
 } // namespace step_unit
 
 // The settings of a recipe of `Kind`, from any layout up to the newest.
-template <class Kind>
-typename Kind::Settings readStep(const StepRecipe& recipe) {
+template <class Kind> typename Kind::Settings readStep(const StepRecipe& recipe) {
     step_unit::checkVersion(recipe, Kind::version);
     if constexpr (requires(QJsonObject json) { Kind::upgrade(json, 1); }) {
         if (recipe.version < Kind::version) {
@@ -44,17 +43,17 @@ typename Kind::Settings readStep(const StepRecipe& recipe) {
 }
 
 // The document's change for the step `settings` make on the state `before`, with its recipe.
-template <class Kind>
-DocumentChange madeStep(PictureState before, const typename Kind::Settings& settings) {
+template <class Kind> DocumentChange madeStep(PictureState before, const typename Kind::Settings& settings) {
     PictureState after = Kind::replay(std::move(before), settings);
     if (after.picture.isNull())
         throw std::bad_alloc();
-    return DocumentChange::picture(after.picture).withControlSize(after.controlSize).withRecipe(Kind::write(settings));
+    return DocumentChange::picture(after.picture)
+        .withControlSize(after.controlSize)
+        .withRecipe(Kind::write(settings));
 }
 
 // The catalog's row for `Kind` under the tool name `tool`.
-template <class Kind>
-StepKind stepKind(const QString& tool, std::optional<WindowId> editor) {
+template <class Kind> StepKind stepKind(const QString& tool, std::optional<WindowId> editor) {
     StepKind kind;
     kind.tool = tool;
     kind.version = Kind::version;

@@ -117,8 +117,8 @@ StepRecipe Text2DStep::write(const Settings& settings) {
     recipe.settings.insert("alignment", int(settings.alignment));
     recipe.settings.insert("style", styleToJson(settings.style));
     recipe.settings.insert("textBox", fromPlacement(settings.textBox));
-    recipe.settings.insert("frame",
-                           QJsonObject{{"box", fromRect(settings.frame)}, {"rotation", settings.frameRotation}});
+    recipe.settings.insert(
+        "frame", QJsonObject{{"box", fromRect(settings.frame)}, {"rotation", settings.frameRotation}});
     recipe.settings.insert("view", settings.view);
     return recipe;
 }
@@ -134,9 +134,8 @@ PictureState Text2DStep::replay(PictureState before, const Settings& settings) {
 }
 
 void Text2DStep::fit(Settings& settings, const StepFit& fit) {
-    const PlacedBox placed = settings.frame.isEmpty()
-                                 ? PlacedBox{{}, shortSideRatio(fit)}
-                                 : placedBox(settings.frame, fit.recorded, fit.target);
+    const PlacedBox placed = settings.frame.isEmpty() ? PlacedBox{{}, shortSideRatio(fit)}
+                                                      : placedBox(settings.frame, fit.recorded, fit.target);
     // The text is laid out at its own size, then fitted into the frame: both grow alike.
     if (!settings.textBox.box.isEmpty()) {
         const QPointF at = settings.frame.isEmpty() ? settings.textBox.box.topLeft() : placed.box.topLeft();
@@ -162,7 +161,8 @@ QStringList Text2DStep::warnings(const Settings& settings) {
     const QString here = faceFor(family);
     if (recorded.isEmpty() || here.compare(recorded, Qt::CaseInsensitive) == 0)
         return {};
-    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.").arg(recorded, here)};
+    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                .arg(recorded, here)};
 }
 
 QJsonObject styleToJson(const TextStyle& style) {

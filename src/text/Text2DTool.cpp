@@ -9,10 +9,10 @@
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
 #include "scene/TextItem.h"
+#include "steps/StepUnit.h"
 #include "text/TextStyleGroup.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
-#include "steps/StepUnit.h"
 #include "toolkit/ToolPanel.h"
 #include "widgets/ColourPanel.h"
 #include "widgets/NumberEdit.h"
@@ -228,8 +228,9 @@ QImage Text2DTool::mergedPicture() {
 
 void Text2DTool::merge() {
     guarded(this, [this] {
-        m_document.change(QStringLiteral("Add 2D text"),
-                          madeStep<Text2DStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
+        m_document.change(
+            QStringLiteral("Add 2D text"),
+            madeStep<Text2DStep>(m_preview->shownState(), settings()).withZoom(m_zoomBar->value()));
         accept();
     });
 }

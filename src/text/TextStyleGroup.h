@@ -4,8 +4,8 @@
 // rules: text that is not a number, or a number out of the box's range, is said so and changes nothing.
 #pragma once
 
-#include "text/SavedTextStyles.h"
 #include "scene/TextStyle.h"
+#include "text/SavedTextStyles.h"
 
 #include <QObject>
 

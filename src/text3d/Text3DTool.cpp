@@ -7,10 +7,10 @@
 #include "scene/PictureItem.h"
 #include "scene/RenderItem.h"
 #include "scene/SelectionFrame.h"
-#include "text3d/Text3DEditor.h"
-#include "steps/TextSceneRecipe.h"
-#include "toolkit/PlacementPreview.h"
 #include "steps/StepUnit.h"
+#include "steps/TextSceneRecipe.h"
+#include "text3d/Text3DEditor.h"
+#include "toolkit/PlacementPreview.h"
 #include "toolkit/ToolPanel.h"
 #include "toolkit/ToolRequests.h"
 #include "widgets/NumberEdit.h"
@@ -188,7 +188,8 @@ QImage Text3DTool::mergedPicture() const {
 void Text3DTool::merge() {
     guarded(this, [this] {
         // The main window keeps its zoom and its control's size.
-        m_document.change(QStringLiteral("Add 3D text"), madeStep<Text3DStep>(m_preview->shownState(), settings()));
+        m_document.change(QStringLiteral("Add 3D text"),
+                          madeStep<Text3DStep>(m_preview->shownState(), settings()));
         accept();
     });
 }

@@ -214,8 +214,8 @@ void addPlacementSettingsGroup(Panel& panel, PlacementPreview::Controls& control
     controls.marginX = edit(layout.marginX, layout.marginXButton, "0");
     controls.restoreMargins = button(layout.restoreMargins, "Restore");
     const PlacedControl& antiLag = layout.antiLag;
-    controls.antiLag =
-        panel.checkBox(antiLag.name, "Anti-lag mode", antiLag.x, antiLag.y, antiLag.width, antiLag.height, false);
+    controls.antiLag = panel.checkBox(antiLag.name, "Anti-lag mode", antiLag.x, antiLag.y, antiLag.width,
+                                      antiLag.height, false);
 }
 
 OpacityGroup addOpacityGroup(Panel& panel, QGraphicsItem* item, const OpacityGroupLayout& layout) {

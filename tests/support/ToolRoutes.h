@@ -77,7 +77,14 @@ inline const QList<ToolWindowRoute>& toolWindowRoutes() {
          true},
         {"resize", ui::menu.resize, {}, "", Resize, ui::resize.ok, "Resize image", false},
         {"canvas size", ui::menu.canvasSize, {}, "", CanvasSize, ui::canvasSize.ok, "Canvas size", false},
-        {"crop to region", ui::menu.cropToRegion, {}, "", CropRegion, ui::cropRegion.ok, "Crop to region", false},
+        {"crop to region",
+         ui::menu.cropToRegion,
+         {},
+         "",
+         CropRegion,
+         ui::cropRegion.ok,
+         "Crop to region",
+         false},
     };
     return routes;
 }

@@ -118,9 +118,17 @@ QImage renderOverPicture(PictureItem& background) {
         return renderItem(&background);
     // Drawn 1:1 with SourceOver onto transparent, a premultiplied picture is itself: it can be the result.
     QImage result = background.takePicture();
+    // A picture held elsewhere too (the document's, shown in a window) is copied into the picture memory
+    // that keeps large mappings for the next picture of their size, rather than by the painter's detach,
+    // which would fault in fresh memory for every merge.
+    if (!result.isDetached()) {
+        result = copiedPicture(result, result.rect());
+        if (result.isNull())
+            return {};
+    }
     takeNewPictureMetadata(result);
     QPainter painter;
-    if (!painter.begin(&result)) // a shared picture is copied here; that can fail
+    if (!painter.begin(&result))
         return {};
     prepare(painter, result.size());
     paintChildren(painter, &background, QTransform(), 1.0, false);

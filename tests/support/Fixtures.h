@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include <source_location>
+
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
 inline QImage gradientPicture(int width, int height, int alpha = 255) {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -37,21 +39,23 @@ inline int maxChannelDifference(const QImage& a, const QImage& b) {
     return worst;
 }
 
-// loadPicture() and savePicture() for tests: a UserError fails the running test with its message (and gives
-// a null picture) instead of leaving the test function, which would end the whole test program.
-inline QImage loadOrFail(const QString& path) {
+// loadPicture() and savePicture() for tests, for every file a test expects to be there: a missing or
+// unreadable file (a UserError) fails the running test with its message, at the line that asked, and gives a
+// null picture, instead of leaving the test function, which would end the whole test program.
+inline QImage loadOrFail(const QString& path, std::source_location at = std::source_location::current()) {
     try {
         return loadPicture(path);
     } catch (const UserError& error) {
-        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(error.message()), at.file_name(), int(at.line()));
         return {};
     }
 }
-inline void saveOrFail(const QImage& image, const QString& path) {
+inline void saveOrFail(const QImage& image, const QString& path,
+                       std::source_location at = std::source_location::current()) {
     try {
         savePicture(image, path);
     } catch (const UserError& error) {
-        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(error.message()), at.file_name(), int(at.line()));
     }
 }
 

@@ -81,15 +81,19 @@ private:
         return names;
     }
     QStringList stepNames() const { return stepNames(m_driver->document()); }
-    // A rectangle of `thickness` and then a line of `lineThickness`, each through its window.
-    void addRectangleAndLine(const QString& thickness, const QString& lineThickness = "5") {
+    // A rectangle of `thickness` through its window.
+    void addRectangle(const QString& thickness) {
         m_driver->whileShown(WindowId::Rectangle, [this, thickness] {
             m_driver->type(ui::rectangle.thicknessBox, thickness);
             m_driver->click(ui::rectangle.ok);
         });
         m_driver->run(ui::menu.rectangle);
-        m_driver->whileShown(WindowId::Line, [this, lineThickness] {
-            m_driver->type(ui::line.thicknessBox, lineThickness);
+    }
+    // A rectangle of `thickness` and then a line, each through its window.
+    void addRectangleAndLine(const QString& thickness) {
+        addRectangle(thickness);
+        m_driver->whileShown(WindowId::Line, [this] {
+            m_driver->type(ui::line.thicknessBox, "5");
             m_driver->click(ui::line.ok);
         });
         m_driver->run(ui::menu.line);
@@ -524,21 +528,23 @@ private slots:
     // The budget dropping the oldest step moves an edit's parting point with it: undoing the edit still
     // puts the steps it replaced back, and the picture they made.
     void anEditIsUndoneAfterTheBudgetDroppedAStep() {
-        open(m_driver->writePicture("photo.png", gradientPicture(64, 48)));
-        addRectangleAndLine("2", "3");
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
+        addRectangle("2");
+        addRectangle("4");
         m_driver->run(ui::menu.flipHorizontal);
         const QImage beforeEdit = document().image();
-        editThickness(2, WindowId::Line, "9");
+        editThickness(2, WindowId::Rectangle, "12");
         const QImage edited = document().image();
         QVERIFY(edited != beforeEdit);
-        QCOMPARE(stepNames(), QStringList({"Open image", "Add rectangle", "Add line", "Flip horizontal"}));
+        QCOMPARE(stepNames(),
+                 QStringList({"Open image", "Add rectangle", "Add rectangle", "Flip horizontal"}));
 
         document().setHistoryBudget(document().history().bytes() - 1); // room for all but the oldest
-        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add line", "Flip horizontal"}));
-        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Add line");
+        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add rectangle", "Flip horizontal"}));
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Add rectangle");
         m_driver->run(ui::menu.undo);
         QCOMPARE(document().image(), beforeEdit);
-        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add line", "Flip horizontal"}));
+        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add rectangle", "Flip horizontal"}));
         m_driver->run(ui::menu.redo);
         QCOMPARE(document().image(), edited);
     }
@@ -552,7 +558,7 @@ private slots:
     }
     void editingASavedStepAgainIsAChange() {
         QFETCH(int, savedAt);
-        open(m_driver->writePicture("photo.png", gradientPicture(64, 48)));
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
         addRectangleAndLine("2");
         if (savedAt == 1)
             m_driver->run(ui::menu.undo);
@@ -575,7 +581,7 @@ private slots:
 
     // A new change after an edit was undone drops the edit from the redo steps, as it drops any undone step.
     void aNewChangeAfterAnUndoneEditDropsTheEdit() {
-        open(m_driver->writePicture("photo.png", gradientPicture(64, 48)));
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
         addRectangleAndLine("2");
         const QImage beforeEdit = document().image();
         editThickness(1, WindowId::Rectangle, "12");

@@ -476,7 +476,7 @@ private slots:
                 QJsonArray steps = recipe["steps"].toArray();
                 QJsonObject opening = steps[0].toObject();
                 QJsonObject settings = opening["settings"].toObject();
-                settings["picture"] = opening["resources"].toArray().size();
+                settings["picture"] = int(opening["resources"].toArray().size());
                 opening["settings"] = settings;
                 steps[0] = opening;
                 recipe["steps"] = steps;
@@ -567,7 +567,7 @@ private slots:
             for (int i = 0; i < left.size(); ++i) {
                 while (document().history().count() < 1 + left[i].second)
                     m_driver->run(ui::menu.flipHorizontal);
-                killed.waitForWrites();
+                QTRY_COMPARE(recoveredStepNames(killed.folder()).size(), 1 + left[i].second);
                 const QString folder = state.filePath("recovery/" + left[i].first);
                 copyFolder(killed.folder(), folder);
                 QFile recipe(folder + "/" + project_format::recipeEntry);

@@ -608,7 +608,7 @@ private slots:
         m_driver->run(ui::menu.flipHorizontal); // while that write runs
         const QStringList names = {"Open image", "Noise", "Flip horizontal"};
         QCOMPARE(stepNames(document()), names);
-        QTRY_COMPARE_WITH_TIMEOUT(recoveredStepNames(recovery.folder()), names, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(recoveredStepNames(recovery.folder()), names, 20000);
     }
 };
 

@@ -365,13 +365,11 @@ private slots:
         QTest::addColumn<int>("longEdge");
         QTest::addColumn<QSize>("expectedSize");
         QTest::addColumn<int>("tolerance"); // turning before or after resampling rounds differently
-        QFile file(photoPath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray jpeg = file.readAll();
+        const QByteArray jpeg = fileOrFail(photoPath);
         const QImage photo = loadOrFail(photoPath);
         QByteArray png;
         QBuffer buffer(&png);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "png"));
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && (photo.isNull() || photo.save(&buffer, "png")));
         QTest::newRow("JPEG") << jpeg << "jpg" << 300 << QSize(300, 199) << 0;
         QTest::newRow("JPEG turned by its tag")
             << jpegWithOrientation(photo, 6) << "jpg" << 300 << QSize(199, 300) << 1;
@@ -382,7 +380,7 @@ private slots:
         wide.setColorSpace(QColorSpace::DisplayP3); // its colours are converted to sRGB, on the whole picture
         QByteArray p3;
         QBuffer p3Buffer(&p3);
-        QVERIFY(p3Buffer.open(QIODevice::WriteOnly) && wide.save(&p3Buffer, "jpeg", 95));
+        QVERIFY(p3Buffer.open(QIODevice::WriteOnly) && (wide.isNull() || wide.save(&p3Buffer, "jpeg", 95)));
         QTest::newRow("colour-managed JPEG") << p3 << "jpg" << 300 << QSize(300, 199) << 0;
     }
     void readingForALongEdgeIsReadingAndResampling() {
@@ -391,6 +389,8 @@ private slots:
         QFETCH(int, longEdge);
         QFETCH(QSize, expectedSize);
         QFETCH(int, tolerance);
+        if (bytes.isEmpty())
+            QSKIP("no picture to read: its file is missing, as the data function said");
         QTemporaryDir folder;
         const QString path = folder.filePath("photo." + suffix);
         QFile file(path);
@@ -501,6 +501,7 @@ private slots:
 
     void resizeWindowKeepsProportionsAndIsAStep() {
         Driver driver;
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // else the steps below have no picture to work on
         driver.openFile(photoPath);
         Document& document = driver.document();
         const QImage before = document.image();
@@ -564,6 +565,7 @@ private slots:
 
     void cropToRegionKeepsAnyRegion() {
         Driver driver;
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // else the steps below have no picture to work on
         driver.openFile(photoPath);
         Document& document = driver.document();
         const QImage before = document.image();
@@ -651,6 +653,7 @@ private slots:
         QFETCH(int, quality);
         QFETCH(int, size);
         Driver driver;
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // else the steps below have no picture to work on
         driver.openFile(photoPath);
         SaveWindow& window = driver.windows().saveWindow();
         window.formatList()->setCurrentIndex(format);
@@ -676,6 +679,7 @@ private slots:
 
     void severalSizesWriteOneFileEach() {
         Driver driver;
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // else the steps below have no picture to work on
         driver.openFile(photoPath);
         SaveWindow& window = driver.windows().saveWindow();
         window.formatList()->setCurrentIndex(1);

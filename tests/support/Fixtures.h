@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QLocale>
@@ -49,6 +50,18 @@ inline QImage loadOrFail(const QString& path, std::source_location at = std::sou
         QTest::qFail(qPrintable(error.message()), at.file_name(), int(at.line()));
         return {};
     }
+}
+// The bytes of a file a test expects to be there; a missing or unreadable one fails the running test, at the
+// line that asked, and gives no bytes. In a _data function the rows are still added, so that each of them
+// fails on its own instead of the test program ending for want of data.
+inline QByteArray fileOrFail(const QString& path, std::source_location at = std::source_location::current()) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())),
+                     at.file_name(), int(at.line()));
+        return {};
+    }
+    return file.readAll();
 }
 inline void saveOrFail(const QImage& image, const QString& path,
                        std::source_location at = std::source_location::current()) {

@@ -187,6 +187,7 @@ private:
 private slots:
     void initTestCase() { initDecorationResources(); }
     void init() {
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // every test starts from the photo
         m_driver = std::make_unique<Driver>();
         m_driver->show(&m_driver->mainWindow());
     }

@@ -9,8 +9,10 @@
 #include "document/Document.h"
 #include "steps/StepFitting.h"
 #include "steps/StepKind.h"
+#include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "support/WindowControls.h"
 #include "widgets/PictureView.h"
 
 #include <QCheckBox>
@@ -22,10 +24,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,6 +84,42 @@ QRect markerBox(const QImage& picture) {
                 box |= QRect(x, y, 1, 1);
         }
     return box;
+}
+
+// The box of the pixels that pass `wanted`.
+QRect boxOf(const QImage& picture, const std::function<bool(QColor)>& wanted) {
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (wanted(picture.pixelColor(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// `recipe` after the opening of a 600 × 400 photo, as a batch recipe.
+BatchRecipe batchRecipe(const QString& folder, const StepRecipe& recipe) {
+    const QString opened = folder + "/recorded.png";
+    writePhoto(opened, {600, 400});
+    return BatchRecipe::fromSteps({{"Open image", openingRecipe(opened)}, {"Step", recipe}});
+}
+
+// The program run with `arguments`: its exit code, standard output and standard error.
+std::tuple<int, QString, QString> lumora(const QStringList& arguments) {
+    QProcess process;
+    process.start(LUMORA_PROGRAM, arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// The recipe every run uses (recipeSteps) written as a project in `folder`.
+QString recipeProject(const QString& folder) {
+    const QString project = folder + "/card.lumora";
+    QFile file(project);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(
+            writeProjectArchive(recipeSteps(folder), QImage(600, 400, QImage::Format_ARGB32_Premultiplied)));
+    return project;
 }
 
 QByteArray digest(const QString& path) {
@@ -480,6 +520,168 @@ private slots:
         }
         std::tie(code, output, errors) = lumora({"--help"});
         QVERIFY(output.contains("--recipe FILE.lumora") && output.contains("--jobs N"));
+    }
+    // An element touching an edge of the picture keeps touching it on a photo of another shape, whichever
+    // side grew.
+    void edgesKeepTouchingTheirEdges_data() {
+        QTest::addColumn<QRectF>("box"); // on the 600 × 400 photo the recipe was made on
+        QTest::addColumn<QSize>("photo");
+        QTest::addColumn<QString>("edge");
+        QTest::newRow("right edge, wider photo") << QRectF(540, 100, 60, 40) << QSize(1200, 400) << "right";
+        QTest::newRow("right edge, taller photo") << QRectF(540, 100, 60, 40) << QSize(600, 800) << "right";
+        QTest::newRow("bottom edge, taller photo") << QRectF(100, 360, 60, 40) << QSize(600, 800) << "bottom";
+        QTest::newRow("bottom edge, wider photo") << QRectF(100, 360, 60, 40) << QSize(1200, 400) << "bottom";
+        QTest::newRow("left edge, wider photo") << QRectF(0, 100, 60, 40) << QSize(1200, 400) << "left";
+        QTest::newRow("top edge, taller photo") << QRectF(100, 0, 60, 40) << QSize(600, 800) << "top";
+    }
+    void edgesKeepTouchingTheirEdges() {
+        QFETCH(QRectF, box);
+        QFETCH(QSize, photo);
+        QFETCH(QString, edge);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("photo.png");
+        writePhoto(path, photo);
+        const std::atomic<bool> never{false};
+        const QRect marked =
+            markerBox(batch::decoratedFile(batchRecipe(folder.path(), rectangleRecipe(box)), path, 0, never));
+        QVERIFY(!marked.isEmpty());
+        const QMap<QString, std::pair<int, int>> edges = {{"right", {marked.right(), photo.width() - 1}},
+                                                          {"bottom", {marked.bottom(), photo.height() - 1}},
+                                                          {"left", {marked.left(), 0}},
+                                                          {"top", {marked.top(), 0}}};
+        QCOMPARE(edges[edge].first, edges[edge].second);
+        // Scaled as the shorter sides are.
+        const double scale = std::min(photo.width(), photo.height()) / 400.0;
+        QVERIFY(std::abs(marked.width() - 60 * scale) <= 1 && std::abs(marked.height() - 40 * scale) <= 1);
+    }
+
+    // A text's shadow is as far from the letters, across and down, as the text grew.
+    void aTextsShadowGrowsWithItAcrossAndDown() {
+        Driver driver;
+        QTemporaryDir folder;
+        const QString recorded = folder.filePath("recorded.png");
+        writePhoto(recorded, {600, 400});
+        driver.openFile(recorded);
+        driver.whileShown(WindowId::Text2D, [&] {
+            driver.write(ui::text2D.text, "HIH");
+            driver.click(ui::text2D.ok);
+        });
+        driver.run(ui::menu.text2D);
+        QVERIFY2(driver.desktop().messages.isEmpty(), qPrintable(driver.desktop().messages.join('\n')));
+        QList<ProjectStep> steps = driver.document().keptSteps();
+        QCOMPARE(steps.size(), 2);
+        // Black letters, a sharp blue shadow 12 pixels right and 8 down.
+        QJsonObject& settings = steps[1].recipe.settings;
+        settings["colour"] = "#ff000000";
+        QJsonObject style = settings["style"].toObject();
+        style["shadow"] = true;
+        style["shadowColour"] = "#ff0000ff";
+        style["shadowOffsetX"] = 12;
+        style["shadowOffsetY"] = 8;
+        style["shadowSoftness"] = 0;
+        settings["style"] = style;
+        const BatchRecipe recipe = BatchRecipe::fromSteps(steps);
+
+        const auto shadowOffset = [&](QSize size) {
+            const QString path = folder.filePath(QStringLiteral("photo-%1.png").arg(size.width()));
+            writePhoto(path, size);
+            const std::atomic<bool> never{false};
+            const QImage picture = batch::decoratedFile(recipe, path, 0, never);
+            const QRect letters =
+                boxOf(picture, [](QColor c) { return c.red() < 40 && c.green() < 40 && c.blue() < 40; });
+            const QRect shadow =
+                boxOf(picture, [](QColor c) { return c.blue() > 200 && c.red() < 40 && c.green() < 40; });
+            return QPoint(shadow.right() - letters.right(), shadow.bottom() - letters.bottom());
+        };
+        const QPoint same = shadowOffset({600, 400});
+        QVERIFY2(std::abs(same.x() - 12) <= 1 && std::abs(same.y() - 8) <= 1,
+                 qPrintable(QStringLiteral("%1, %2").arg(same.x()).arg(same.y())));
+        const QPoint twice = shadowOffset({1200, 800});
+        QVERIFY2(std::abs(twice.x() - 24) <= 2 && std::abs(twice.y() - 16) <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(twice.x()).arg(twice.y())));
+    }
+
+    // The window's long edge reduces the photos only while "Long edge" is checked.
+    void theWindowsLongEdgeAppliesOnlyWhenChecked_data() {
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("checked") << true << QSize(100, 67);
+        QTest::newRow("unchecked") << false << QSize(300, 200);
+    }
+    void theWindowsLongEdgeAppliesOnlyWhenChecked() {
+        QFETCH(bool, checked);
+        QFETCH(QSize, size);
+        QTemporaryDir folder;
+        const QString out = folder.filePath("out");
+        QDir().mkpath(out);
+        writePhoto(folder.filePath("a.png"), {300, 200});
+        Document document;
+        openWithRectangle(document, folder.filePath("a.png"));
+        BatchWindow window(document);
+        window.addPaths({folder.filePath("a.png")});
+        auto* longEdge = window.findChild<QCheckBox*>("LongEdgeCheck");
+        longEdge->setChecked(true);
+        window.findChild<QSpinBox*>("LongEdgeBox")->setValue(100);
+        longEdge->setChecked(checked);
+        window.findChild<QLineEdit*>("OutputFolderEdit")->setText(out);
+        QSignalSpy finished(&window, &BatchWindow::runFinished);
+        window.findChild<QPushButton*>("StartButton")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first(), (QList<QVariant>{1, 0, false}));
+        QCOMPARE(loadOrFail(out + "/a-lumora.png").size(), size);
+    }
+
+    // {n} counts with as many digits as the last number has, {date} is the photo file's date.
+    void outputNamesFollowThePattern() {
+        QTemporaryDir folder;
+        const QString project = recipeProject(folder.path());
+        const QDateTime taken(QDate(2024, 5, 1), QTime(12, 0));
+        QStringList photos;
+        for (int i = 0; i < 10; ++i) {
+            const QString photo = folder.filePath(QStringLiteral("%1.png").arg(QChar('a' + i)));
+            writePhoto(photo, {60, 40});
+            QFile file(photo);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(taken, QFileDevice::FileModificationTime));
+            photos << photo;
+        }
+        const QString out = folder.filePath("out");
+        const auto [code, output, errors] = lumora(
+            QStringList{"--recipe", project, "--output-dir", out, "--name", "{n}-{name}-{date}"} + photos);
+        QVERIFY2(code == 0, qPrintable(errors));
+        QStringList expected;
+        for (int i = 0; i < 10; ++i)
+            expected
+                << QStringLiteral("%1-%2-2024-05-01.png").arg(i + 1, 2, 10, QChar('0')).arg(QChar('a' + i));
+        QCOMPARE(QDir(out).entryList(QDir::Files), expected);
+    }
+
+    // Two photos of one name from two folders never write to one output, even where replacing is allowed:
+    // the first is written, the second fails with its reason.
+    void photosOfOneNameNeverShareAnOutput_data() {
+        QTest::addColumn<bool>("overwrite");
+        QTest::newRow("keeping") << false;
+        QTest::newRow("replacing") << true;
+    }
+    void photosOfOneNameNeverShareAnOutput() {
+        QFETCH(bool, overwrite);
+        QTemporaryDir folder;
+        const QString project = recipeProject(folder.path());
+        QDir().mkpath(folder.filePath("x"));
+        QDir().mkpath(folder.filePath("y"));
+        writePhoto(folder.filePath("x/photo.png"), {300, 200});
+        writePhoto(folder.filePath("y/photo.png"), {200, 300});
+        const QString out = folder.filePath("out");
+        QStringList arguments{"--recipe", project, "--output-dir", out};
+        if (overwrite)
+            arguments << "--overwrite";
+        const auto [code, output, errors] =
+            lumora(arguments + QStringList{folder.filePath("x/photo.png"), folder.filePath("y/photo.png")});
+        QCOMPARE(code, 1);
+        QVERIFY2(errors.contains(folder.filePath("y/photo.png")) && !errors.contains("x/photo.png"),
+                 qPrintable(errors));
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"photo-lumora.png"});
+        QCOMPARE(loadOrFail(out + "/photo-lumora.png").size(), QSize(300, 200));
     }
 };
 

@@ -2,11 +2,16 @@
 // The command line as scripts meet it on a machine without a display: every option is read before anything
 // needs one, and the exit code says what happened (0 done, 1 a job failed, 2 a usage error) with one line
 // that names the problem.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "document/BuiltInSteps.h"
+#include "document/ProjectFile.h"
 #include "support/Fixtures.h"
 
 namespace {
@@ -44,6 +49,12 @@ private slots:
     void initTestCase() {
         QVERIFY(m_folder.isValid());
         saveOrFail(gradientPicture(40, 30), m_folder.filePath("photo.png"));
+        // A recipe for batch decoration: the photo opened and flipped.
+        QFile recipe(m_folder.filePath("flip.lumora"));
+        QVERIFY(recipe.open(QIODevice::WriteOnly));
+        recipe.write(writeProjectArchive({{"Open image", openingRecipe(m_folder.filePath("photo.png"))},
+                                          {"Flip horizontal", flipRecipe(Qt::Horizontal)}},
+                                         gradientPicture(40, 30)));
     }
 
     void answersWithoutADisplay_data() {
@@ -140,6 +151,86 @@ private slots:
         QCOMPARE(written.size(), size);
         // The picture is a gradient: its top-left stays dark unless the filter inverted it.
         QCOMPARE(qGray(written.pixel(0, 0)) > 128, inverted);
+    }
+    // Each number an option takes is accepted at both ends of its range and refused one past either end,
+    // as a usage error that names the option.
+    void numbersAreTakenOverTheirWholeRange_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("accepted");
+        const QStringList batch{"--recipe", "flip.lumora", "--output-dir", "out", "--overwrite"};
+        const QStringList single{"--output", "out.png"};
+        for (const auto& [option, low, high] :
+             {std::tuple{"--quality", 1, 100}, std::tuple{"--jobs", 1, 256}}) {
+            QTest::addRow("%s %d", option, low) << batch + QStringList{option, QString::number(low)} << true;
+            QTest::addRow("%s %d", option, high)
+                << batch + QStringList{option, QString::number(high)} << true;
+            QTest::addRow("%s %d", option, low - 1)
+                << batch + QStringList{option, QString::number(low - 1)} << false;
+            QTest::addRow("%s %d", option, high + 1)
+                << batch + QStringList{option, QString::number(high + 1)} << false;
+        }
+        for (const auto& [job, arguments] : {std::pair{"single", single}, std::pair{"batch", batch}}) {
+            for (const int side : {1, 30000})
+                QTest::addRow("%s --long-edge %d", job, side)
+                    << arguments + QStringList{"--long-edge", QString::number(side)} << true;
+            for (const int side : {0, 30001})
+                QTest::addRow("%s --long-edge %d", job, side)
+                    << arguments + QStringList{"--long-edge", QString::number(side)} << false;
+        }
+        for (const char* size : {"1x1", "30000x1", "1x30000"})
+            QTest::addRow("--resize %s", size) << single + QStringList{"--resize", size} << true;
+        for (const char* size : {"0x1", "1x0", "30001x1", "1x30001"})
+            QTest::addRow("--resize %s", size) << single + QStringList{"--resize", size} << false;
+    }
+    void numbersAreTakenOverTheirWholeRange() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, accepted);
+        QDir(m_folder.filePath("out")).removeRecursively();
+        QFile::remove(m_folder.filePath("out.png"));
+        const Run run = runWithoutDisplay(arguments + QStringList{"photo.png"}, m_folder.path());
+        const QString option = arguments[arguments.size() - 2];
+        if (accepted) {
+            QCOMPARE(run.errors, QString());
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY(QFileInfo::exists(
+                m_folder.filePath(arguments.contains("--recipe") ? "out/photo-lumora.png" : "out.png")));
+        } else {
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.errors.startsWith("lumora: " + option + " ") && run.errors.count('\n') == 1,
+                     qPrintable(run.errors));
+            QVERIFY(!QFileInfo::exists(m_folder.filePath("out")) &&
+                    !QFileInfo::exists(m_folder.filePath("out.png")));
+        }
+    }
+
+    // A picture whose data ends half-way is not streamed into a short file: the job fails, says why, and
+    // leaves the file there was.
+    void aPictureEndingHalfWayWritesNothing_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("in place") << "invert";
+        QTest::newRow("with rows around") << "blur";
+    }
+    void aPictureEndingHalfWayWritesNothing() {
+        QFETCH(QString, filter);
+        const QString whole = m_folder.filePath("tall.tif"), cut = m_folder.filePath("cut.tif");
+        saveOrFail(gradientPicture(300, 457), whole);
+        QFile in(whole);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray bytes = in.readAll();
+        QFile out(cut);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes.left(bytes.size() * 3 / 5)); // the header first, then the rows: half the rows remain
+        out.close();
+        const QString output = m_folder.filePath("cut-out.tif");
+        saveOrFail(gradientPicture(4, 4), output);
+        const QImage before = loadOrFail(output);
+
+        const Run run = runWithoutDisplay({"--filter", filter, "--output", output, cut}, m_folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.startsWith("lumora: ") && run.errors.contains("cut.tif"), qPrintable(run.errors));
+        QCOMPARE(loadOrFail(output), before);
+        QCOMPARE(QDir(m_folder.path()).entryList({"cut-out*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"cut-out.tif"});
     }
 };
 

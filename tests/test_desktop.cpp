@@ -327,6 +327,47 @@ private slots:
                                 .arg(after.y())));
     }
 
+    // Zooming in with the pointer near the far end of a long picture scrolled to that end: the view goes
+    // past where it could scroll before, and the picture's point under the pointer stays there.
+    void zoomingNearTheEndOfALongPictureKeepsThePointOnThePointer_data() {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<bool>("fromBottom"); // the pointer near the view's bottom (else its right edge)
+        QTest::newRow("tall, in") << QSize(600, 4000) << 120 << true;
+        QTest::newRow("tall, two notches in") << QSize(600, 4000) << 240 << true;
+        QTest::newRow("wide, in") << QSize(5000, 400) << 120 << false;
+    }
+    void zoomingNearTheEndOfALongPictureKeepsThePointOnThePointer() {
+        QFETCH(QSize, picture);
+        QFETCH(int, delta);
+        QFETCH(bool, fromBottom);
+        main().resize(900, 600);
+        m_driver->takePicture(gradientPicture(picture.width(), picture.height()));
+        QScrollArea* area = main().scrollArea();
+        QScrollBar* bar = fromBottom ? area->verticalScrollBar() : area->horizontalScrollBar();
+        const QSize room = area->viewport()->size();
+        // The picture's far end at the view's: as far as the view goes (the canvas around it is larger).
+        bar->setValue(fromBottom ? picture.height() - room.height() : picture.width() - room.width());
+        QVERIFY(bar->value() > 0);
+        const QPointF pointer = fromBottom ? QPointF(room.width() / 3.0, room.height() - 15)
+                                           : QPointF(room.width() - 15, room.height() / 3.0);
+        const double startZoom = document().zoom();
+        const QPointF before = controlPointAt(area, startZoom, pointer);
+        QWheelEvent wheel(pointer, area->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area->viewport(), &wheel);
+        const double zoom = document().zoom();
+        QVERIFY(zoom > startZoom);
+        const QPointF after = controlPointAt(area, zoom, pointer);
+        // Along the long side (across, the picture fits the view and starts at its edge).
+        const double moved = fromBottom ? after.y() - before.y() : after.x() - before.x();
+        QVERIFY2(std::abs(moved) <= 1.0 / zoom + 1e-9, qPrintable(QStringLiteral("(%1, %2) moved to (%3, %4)")
+                                                                      .arg(before.x())
+                                                                      .arg(before.y())
+                                                                      .arg(after.x())
+                                                                      .arg(after.y())));
+    }
+
     void zoomKeysStepTheZoomBar_data() {
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<double>("startZoom");

@@ -17,6 +17,7 @@
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/TestServices.h"
+#include "support/WindowControls.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -31,28 +32,18 @@ class EverydayTest : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<Driver> m_driver;
-    TestDesktop* m_desktop = nullptr;
-    WindowSet* m_windows = nullptr;
 
     MainWindow& main() { return m_driver->mainWindow(); }
     Document& document() { return m_driver->document(); }
+    TestDesktop& desktop() { return m_driver->desktop(); }
     QScrollArea* mainView() { return main().scrollArea(); }
 
-    void takePicture(const QImage& picture) {
-        document().change("Test picture", DocumentChange::picture(picture)
-                                              .withControlSize(QSizeF(picture.size()))
-                                              .withZoom(1.0)
-                                              .enablingEditing());
-    }
-    // Runs a menu command and shows the window it opened (the test desktop records modal showings).
-    QDialog* openTool(const char* command, WindowId id, QSize size = {1366, 700}) {
-        main().menuItem(command)->trigger();
-        QDialog* window = m_windows->window(id);
+    // Opens the tool window from its menu command and really shows it at `size` (the test desktop only
+    // records modal showings).
+    QDialog* openTool(WindowId id, QSize size = {1366, 700}) {
+        QDialog* window = m_driver->openTool(id);
         window->setWindowState(Qt::WindowNoState);
-        window->resize(size);
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window))
-            return nullptr;
+        m_driver->show(window, size);
         return window;
     }
     // The part of the picture the main view shows, in viewport pixels.
@@ -71,20 +62,16 @@ private:
 private slots:
     void init() {
         m_driver = std::make_unique<Driver>();
-        m_desktop = &m_driver->desktop();
-        m_windows = &m_driver->windows();
         main().setWindowState(Qt::WindowNoState);
-        main().resize(1400, 800);
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+        m_driver->show(&main(), {1400, 800});
     }
     void cleanup() { m_driver.reset(); }
 
     // A picture smaller than the view stays whole in sight at every zoom step and after "Restore".
     void zoomNeverScrollsASmallPictureAway() {
-        takePicture(gradientPicture(400, 300));
+        m_driver->takePicture(gradientPicture(400, 300));
         for (int step = 0; step < 3; ++step) {
-            main().menuItem("ZoomInItem")->trigger();
+            m_driver->run(ui::menu.zoomIn);
             QVERIFY2(wholePictureShown(), qPrintable(QStringLiteral("zoom %1: (%2, %3, %4 x %5) in %6 x %7")
                                                          .arg(document().zoom())
                                                          .arg(shownPicture().x())
@@ -95,12 +82,12 @@ private slots:
                                                          .arg(mainView()->viewport()->height())));
         }
         QVERIFY(document().zoom() > 1.9);
-        controlOfWindow<QPushButton>(&main(), "CornerButton1")->click(); // the zoom's "Restore"
+        m_driver->click(ui::mainWindow.restoreZoom);
         QCOMPARE(document().zoom(), 1.0);
         QVERIFY(wholePictureShown());
         // A tool handing its zoom back on "Ok" is a change of the document's zoom too.
-        main().menuItem("ZoomInItem")->trigger();
-        main().menuItem("ZoomInItem")->trigger();
+        m_driver->run(ui::menu.zoomIn);
+        m_driver->run(ui::menu.zoomIn);
         document().change("Tool", DocumentChange::picture(document().image()).withZoom(1));
         QVERIFY(wholePictureShown());
     }
@@ -109,14 +96,14 @@ private slots:
     // and the view never rests beyond the picture's far edges.
     void zoomByKeysKeepsTheMiddleInsideThePicture() {
         main().resize(900, 600);
-        takePicture(gradientPicture(3000, 2000));
+        m_driver->takePicture(gradientPicture(3000, 2000));
         QScrollBar* horizontal = mainView()->horizontalScrollBar();
         QScrollBar* vertical = mainView()->verticalScrollBar();
         horizontal->setValue(900);
         vertical->setValue(700);
         const QPointF middle = QRectF(mainView()->viewport()->rect()).center();
         const QPointF before = (middle + QPointF(horizontal->value(), vertical->value())) / document().zoom();
-        main().menuItem("ZoomInItem")->trigger();
+        m_driver->run(ui::menu.zoomIn);
         const QPointF after = (middle + QPointF(horizontal->value(), vertical->value())) / document().zoom();
         QVERIFY2((after - before).manhattanLength() <= 2 / document().zoom(),
                  qPrintable(QStringLiteral("(%1, %2) moved to (%3, %4)")
@@ -128,7 +115,7 @@ private slots:
         document().setZoom(2);
         horizontal->setValue(horizontal->maximum());
         vertical->setValue(vertical->maximum());
-        main().menuItem("ZoomOutItem")->trigger();
+        m_driver->run(ui::menu.zoomOut);
         const QRectF shown = shownPicture();
         const QRectF view(mainView()->viewport()->rect());
         QVERIFY(shown.right() >= view.right() - 1 && shown.bottom() >= view.bottom() - 1);
@@ -137,13 +124,11 @@ private slots:
     // A wheel over a list or slider that does not have the keyboard focus scrolls the side panel and changes
     // nothing; once the user has clicked into the list, the wheel is the list's again.
     void wheelOverAnUnfocusedControlScrollsThePanel() {
-        takePicture(gradientPicture(300, 200));
-        QDialog* tool = openTool("MenuItem18", WindowId::Rectangle);
-        QVERIFY(tool);
-        auto* panel = controlOfWindow<QScrollArea>(tool, "ScrollBox2");
-        auto* dash = controlOfWindow<QComboBox>(tool, "ComboBox3");
-        auto* rotation = controlOfWindow<TrackBar>(tool, "TrackBar2");
-        QVERIFY(panel && dash && rotation);
+        m_driver->takePicture(gradientPicture(300, 200));
+        openTool(WindowId::Rectangle);
+        auto* panel = m_driver->control<QScrollArea>(WindowId::Rectangle, "ScrollBox2");
+        QComboBox* dash = m_driver->control(ui::rectangle.dashList);
+        TrackBar* rotation = m_driver->control(ui::rectangle.rotationBar);
         const int dashBefore = dash->currentIndex();
         const int scrolledBefore = panel->verticalScrollBar()->value();
         wheel(dash, -120);
@@ -159,28 +144,24 @@ private slots:
 
     // Return presses "Ok" wherever no control takes it; Enter in a number box only confirms the number.
     void returnPressesOk_data() {
-        QTest::addColumn<QString>("command");
         QTest::addColumn<int>("window");
         QTest::addColumn<QString>("step");
-        QTest::newRow("2D text") << "MenuItem4" << int(WindowId::Text2D) << "Add 2D text";
-        QTest::newRow("3D text") << "MenuItem5" << int(WindowId::Text3D) << "Add 3D text";
-        QTest::newRow("line") << "MenuItem17" << int(WindowId::Line) << "Add line";
-        QTest::newRow("rectangle") << "MenuItem18" << int(WindowId::Rectangle) << "Add rectangle";
-        QTest::newRow("circle") << "MenuItem20" << int(WindowId::Circle) << "Add circle";
-        QTest::newRow("colour filters") << "MenuItem22" << int(WindowId::ColourFilters) << "Add color filter";
-        QTest::newRow("magnifying glass")
-            << "MenuItem21" << int(WindowId::Magnifier) << "Add magnifying glass";
-        QTest::newRow("crop") << "MenuItem25" << int(WindowId::Crop) << "Crop image";
-        QTest::newRow("filter gallery") << "MenuItem13" << int(WindowId::FilterGallery) << "Water filter";
-        QTest::newRow("background") << "MenuItem19" << int(WindowId::Background) << "Create background";
+        QTest::newRow("2D text") << int(WindowId::Text2D) << "Add 2D text";
+        QTest::newRow("3D text") << int(WindowId::Text3D) << "Add 3D text";
+        QTest::newRow("line") << int(WindowId::Line) << "Add line";
+        QTest::newRow("rectangle") << int(WindowId::Rectangle) << "Add rectangle";
+        QTest::newRow("circle") << int(WindowId::Circle) << "Add circle";
+        QTest::newRow("colour filters") << int(WindowId::ColourFilters) << "Add color filter";
+        QTest::newRow("magnifying glass") << int(WindowId::Magnifier) << "Add magnifying glass";
+        QTest::newRow("crop") << int(WindowId::Crop) << "Crop image";
+        QTest::newRow("filter gallery") << int(WindowId::FilterGallery) << "Water filter";
+        QTest::newRow("background") << int(WindowId::Background) << "Create background";
     }
     void returnPressesOk() {
-        QFETCH(QString, command);
         QFETCH(int, window);
         QFETCH(QString, step);
-        takePicture(gradientPicture(300, 200));
-        QDialog* tool = openTool(qPrintable(command), WindowId(window));
-        QVERIFY(tool);
+        m_driver->takePicture(gradientPicture(300, 200));
+        QDialog* tool = openTool(WindowId(window));
         // A number box keeps its Enter.
         if (auto* box = tool->findChild<NumberEdit*>()) {
             typeAndConfirm(box, box->text());
@@ -189,7 +170,7 @@ private slots:
         tool->activateWindow();
         tool->setFocus();
         QTest::keyClick(tool, Qt::Key_Return);
-        QCOMPARE(m_desktop->messages, QStringList());
+        QCOMPARE(desktop().messages, QStringList());
         QCOMPARE(document().undoStepName(), step);
         QVERIFY(!tool->isVisible());
     }
@@ -197,89 +178,81 @@ private slots:
     // On a small screen the side panel scrolls, and "Ok" and "Cancel" stay in sight under it; on a tall one
     // they are back in their places in the panel.
     void okAndCancelStayInSight() {
-        takePicture(gradientPicture(300, 200));
-        QDialog* tool = openTool("MenuItem18", WindowId::Rectangle, {1366, 700});
-        QVERIFY(tool);
-        auto* panel = controlOfWindow<QScrollArea>(tool, "ScrollBox2");
-        for (const char* name : {"CornerButton10", "CornerButton9"}) {
-            auto* button = controlOfWindow<QPushButton>(tool, name);
-            QVERIFY(button && button->isVisible());
+        m_driver->takePicture(gradientPicture(300, 200));
+        QDialog* tool = openTool(WindowId::Rectangle, {1366, 700});
+        auto* panel = m_driver->control<QScrollArea>(WindowId::Rectangle, "ScrollBox2");
+        for (const Control<QPushButton>& control : {ui::rectangle.ok, ui::rectangle.cancel}) {
+            QPushButton* button = m_driver->control(control);
+            QVERIFY(button->isVisible());
             const QRect place(button->mapTo(tool, QPoint(0, 0)), button->size());
-            QVERIFY2(tool->rect().contains(place), name);
+            QVERIFY2(tool->rect().contains(place), control.name);
             QVERIFY(!panel->widget()->isAncestorOf(button));
         }
         tool->resize(1366, 1600);
         QTest::qWait(1);
-        QVERIFY(panel->widget()->isAncestorOf(controlOfWindow<QPushButton>(tool, "CornerButton10")));
+        QVERIFY(panel->widget()->isAncestorOf(m_driver->control(ui::rectangle.ok)));
     }
 
     // The crop window refuses a side under one pixel, or a picture larger than a picture can be, with its
     // message; the frame keeps its size and "Ok" still crops.
     void cropRefusesSizesThatMakeNoPicture_data() {
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("width"); // typed into the width box, else the height box
         QTest::addColumn<QString>("typed");
-        QTest::newRow("no width") << "Edit2"
-                                  << "0";
-        QTest::newRow("no height") << "Edit1"
-                                   << "0";
-        QTest::newRow("negative") << "Edit2"
-                                  << "-5";
-        QTest::newRow("too wide") << "Edit2"
-                                  << "30001";
+        QTest::newRow("no width") << true << "0";
+        QTest::newRow("no height") << false << "0";
+        QTest::newRow("negative") << true << "-5";
+        QTest::newRow("too wide") << true << "30001";
     }
     void cropRefusesSizesThatMakeNoPicture() {
-        QFETCH(QString, box);
+        QFETCH(bool, width);
         QFETCH(QString, typed);
-        takePicture(gradientPicture(100, 40));
-        QDialog* crop = openTool("MenuItem25", WindowId::Crop);
-        QVERIFY(crop);
-        SelectionFrame* frame = m_windows->cropWindow().preview()->frame();
+        m_driver->takePicture(gradientPicture(100, 40));
+        openTool(WindowId::Crop);
+        SelectionFrame* frame = m_driver->windows().cropWindow().preview()->frame();
         const QSizeF before = frame->size();
-        typeAndConfirm(controlOfWindow<NumberEdit>(crop, box), typed);
-        QCOMPARE(m_desktop->messages.size(), 1);
-        QVERIFY2(m_desktop->messages[0].startsWith("A crop of "), qPrintable(m_desktop->messages[0]));
+        m_driver->type(width ? ui::crop.widthBox : ui::crop.heightBox, typed);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages[0].startsWith("A crop of "), qPrintable(desktop().messages[0]));
         QCOMPARE(frame->size(), before);
-        controlOfWindow<QPushButton>(crop, "CornerButton3")->click();
+        m_driver->click(ui::crop.ok);
         QCOMPARE(document().image().size(), before.toSize());
     }
 
     // x, y, width and height typed in picture pixels place the element exactly, the boxes follow the frame,
     // and "Fit to picture" covers the whole picture.
     void placesTypedInPixels_data() {
-        QTest::addColumn<QString>("command");
         QTest::addColumn<int>("window");
-        QTest::newRow("rectangle") << "MenuItem18" << int(WindowId::Rectangle);
-        QTest::newRow("2D text") << "MenuItem4" << int(WindowId::Text2D);
-        QTest::newRow("magnifying glass") << "MenuItem21" << int(WindowId::Magnifier);
+        QTest::newRow("rectangle") << int(WindowId::Rectangle);
+        QTest::newRow("2D text") << int(WindowId::Text2D);
+        QTest::newRow("magnifying glass") << int(WindowId::Magnifier);
     }
     void placesTypedInPixels() {
-        QFETCH(QString, command);
         QFETCH(int, window);
+        const WindowId id = WindowId(window);
+        const auto box = [&](const char* name) { return Control<NumberEdit>{id, name}; };
         const DefaultLocale pinned(QLocale::c());
-        takePicture(gradientPicture(640, 480));
-        QDialog* tool = openTool(qPrintable(command), WindowId(window));
-        QVERIFY(tool);
+        m_driver->takePicture(gradientPicture(640, 480));
+        QDialog* tool = openTool(id);
         PlacementPreview* preview = tool->findChild<PlacementPreview*>();
-        if (auto* loupeShape = controlOfWindow<QComboBox>(tool, "ComboBox1");
-            loupeShape && window == int(WindowId::Magnifier))
-            loupeShape->setCurrentIndex(1); // square: a round loupe keeps its own size
-        typeAndConfirm(controlOfWindow<NumberEdit>(tool, "PositionX"), "10");
-        typeAndConfirm(controlOfWindow<NumberEdit>(tool, "PositionY"), "20.5");
-        typeAndConfirm(controlOfWindow<NumberEdit>(tool, "PositionWidth"), "300");
-        typeAndConfirm(controlOfWindow<NumberEdit>(tool, "PositionHeight"), "120");
-        QCOMPARE(m_desktop->messages, QStringList());
+        if (id == WindowId::Magnifier)
+            m_driver->choose(ui::magnifier.shapeList, 1); // square: a round loupe keeps its own size
+        m_driver->type(box("PositionX"), "10");
+        m_driver->type(box("PositionY"), "20.5");
+        m_driver->type(box("PositionWidth"), "300");
+        m_driver->type(box("PositionHeight"), "120");
+        QCOMPARE(desktop().messages, QStringList());
         QCOMPARE(preview->element()->pos(), QPointF(10, 20.5));
         QCOMPARE(preview->element()->size(), QSizeF(300, 120));
 
         preview->frame()->setPos(preview->frame()->pos() + QPointF(7, 3));
-        QCOMPARE(controlOfWindow<NumberEdit>(tool, "PositionX")->text(), QString("17"));
-        QCOMPARE(controlOfWindow<NumberEdit>(tool, "PositionY")->text(), QString("23.50"));
+        QCOMPARE(m_driver->control(box("PositionX"))->text(), QString("17"));
+        QCOMPARE(m_driver->control(box("PositionY"))->text(), QString("23.50"));
 
-        typeAndConfirm(controlOfWindow<NumberEdit>(tool, "PositionWidth"), "0");
-        QCOMPARE(m_desktop->messages.size(), 1); // refused, and the box shows the frame's width again
-        QCOMPARE(controlOfWindow<NumberEdit>(tool, "PositionWidth")->text(), QString("300"));
+        m_driver->type(box("PositionWidth"), "0");
+        QCOMPARE(desktop().messages.size(), 1); // refused, and the box shows the frame's width again
+        QCOMPARE(m_driver->control(box("PositionWidth"))->text(), QString("300"));
 
-        controlOfWindow<QPushButton>(tool, "FitToPicture")->click();
+        m_driver->click(Control<QPushButton>{id, "FitToPicture"});
         QCOMPARE(preview->element()->pos(), QPointF(0, 0));
         QCOMPARE(preview->element()->size(), QSizeF(640, 480));
     }

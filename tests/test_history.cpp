@@ -5,6 +5,7 @@
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/SaveWindow.h"
+#include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "document/Document.h"
 #include "document/PictureDelta.h"
@@ -80,6 +81,33 @@ private:
         return names;
     }
     QStringList stepNames() const { return stepNames(m_driver->document()); }
+    // A rectangle of `thickness` through its window.
+    void addRectangle(const QString& thickness) {
+        m_driver->whileShown(WindowId::Rectangle, [this, thickness] {
+            m_driver->type(ui::rectangle.thicknessBox, thickness);
+            m_driver->click(ui::rectangle.ok);
+        });
+        m_driver->run(ui::menu.rectangle);
+    }
+    // A rectangle of `thickness` and then a line, each through its window.
+    void addRectangleAndLine(const QString& thickness) {
+        addRectangle(thickness);
+        m_driver->whileShown(WindowId::Line, [this] {
+            m_driver->type(ui::line.thicknessBox, "5");
+            m_driver->click(ui::line.ok);
+        });
+        m_driver->run(ui::menu.line);
+    }
+    // "Edit again" on history entry `entry`, a step of `window`, whose thickness becomes `thickness`.
+    void editThickness(int entry, WindowId window, const QString& thickness) {
+        const bool line = window == WindowId::Line;
+        m_driver->whileShown(window, [this, line, thickness] {
+            m_driver->type(line ? ui::line.thicknessBox : ui::rectangle.thicknessBox, thickness);
+            m_driver->click(line ? ui::line.ok : ui::rectangle.ok);
+        });
+        m_driver->windows().stepEditor().editAgain(entry);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+    }
 
 private slots:
     void init() {
@@ -495,6 +523,81 @@ private slots:
         m_driver->click(ui::mainWindow.flipHorizontal);
         m_driver->click(ui::mainWindow.restoreOriginal);
         QCOMPARE(document().image(), photo);
+    }
+
+    // The budget dropping the oldest step moves an edit's parting point with it: undoing the edit still
+    // puts the steps it replaced back, and the picture they made.
+    void anEditIsUndoneAfterTheBudgetDroppedAStep() {
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
+        addRectangle("2");
+        addRectangle("4");
+        m_driver->run(ui::menu.flipHorizontal);
+        const QImage beforeEdit = document().image();
+        editThickness(2, WindowId::Rectangle, "12");
+        const QImage edited = document().image();
+        QVERIFY(edited != beforeEdit);
+        QCOMPARE(stepNames(),
+                 QStringList({"Open image", "Add rectangle", "Add rectangle", "Flip horizontal"}));
+
+        document().setHistoryBudget(document().history().bytes() - 1); // room for all but the oldest
+        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add rectangle", "Flip horizontal"}));
+        QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Add rectangle");
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().image(), beforeEdit);
+        QCOMPARE(stepNames(), QStringList({"Add rectangle", "Add rectangle", "Flip horizontal"}));
+        m_driver->run(ui::menu.redo);
+        QCOMPARE(document().image(), edited);
+    }
+
+    // Editing a step at or before the saved point changes what was saved: closing asks. Undoing the edit
+    // brings the saved picture back, and with it the saved mark.
+    void editingASavedStepAgainIsAChange_data() {
+        QTest::addColumn<int>("savedAt"); // the history entry saved; the rectangle (entry 1) is edited
+        QTest::newRow("the edited step saved") << 1;
+        QTest::newRow("a later step saved") << 2;
+    }
+    void editingASavedStepAgainIsAChange() {
+        QFETCH(int, savedAt);
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
+        addRectangleAndLine("2");
+        if (savedAt == 1)
+            m_driver->run(ui::menu.undo);
+        desktop().saveAnswers << m_driver->filePath("saved.png");
+        QVERIFY(m_driver->windows().saveWindow().save());
+        QVERIFY(!document().isModified());
+
+        editThickness(1, WindowId::Rectangle, "12");
+        QVERIFY(document().isModified());
+        desktop().saveChoices << SaveChoice::Cancel;
+        QVERIFY(!main().close());
+        QCOMPARE(desktop().saveQuestions.size(), 1);
+
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(m_driver->control(ui::menu.redo)->text(), "Redo Edit again: Add rectangle");
+        QVERIFY(!document().isModified());
+        QVERIFY(main().close());
+        QCOMPARE(desktop().saveQuestions.size(), 1); // not asked again
+    }
+
+    // A new change after an edit was undone drops the edit from the redo steps, as it drops any undone step.
+    void aNewChangeAfterAnUndoneEditDropsTheEdit() {
+        open(m_driver->writePicture("photo.png", gradientPicture(320, 240)));
+        addRectangleAndLine("2");
+        const QImage beforeEdit = document().image();
+        editThickness(1, WindowId::Rectangle, "12");
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().image(), beforeEdit);
+
+        m_driver->run(ui::menu.flipHorizontal);
+        const QImage flipped = document().image();
+        QCOMPARE(flipped, beforeEdit.mirrored(true, false));
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().image(), beforeEdit);
+        QCOMPARE(m_driver->control(ui::menu.redo)->text(), "Redo Flip horizontal");
+        m_driver->run(ui::menu.redo);
+        QCOMPARE(document().image(), flipped);
+        QCOMPARE(stepNames(), QStringList({"Open image", "Add rectangle", "Add line", "Flip horizontal"}));
+        QVERIFY(!m_driver->control(ui::menu.redo)->isEnabled());
     }
 };
 

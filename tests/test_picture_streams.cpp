@@ -64,7 +64,7 @@ private slots:
         const QString source = photoFile(size, "in." + input);
         const QString whole = path("whole." + output), streamed = path("streamed." + output);
         QFile::remove(streamed);
-        savePicture(bakeEffect(effect, loadPicture(source)), whole);
+        saveOrFail(bakeEffect(effect, loadOrFail(source)), whole);
         const bool streams = effect.kind != EffectKind::Water && effect.kind != EffectKind::RadialBlur;
         QCOMPARE(streamPictureFile(source, streamed, rowFilterFor(effect), defaultJpegQuality, bandRows),
                  streams);
@@ -80,7 +80,7 @@ private slots:
         const QString full = photoFile(QSize(301, 217), "full.jpg");
         writeFile(path("cut.jpg"), contentsOf(full).left(contentsOf(full).size() * 3 / 5));
         const Effect invert = openingEffect(EffectKind::Invert);
-        savePicture(bakeEffect(invert, loadPicture(path("cut.jpg"))), path("whole.jpg"));
+        saveOrFail(bakeEffect(invert, loadOrFail(path("cut.jpg"))), path("whole.jpg"));
         QVERIFY(streamPictureFile(path("cut.jpg"), path("streamed.jpg"), rowFilterFor(invert)));
         QCOMPARE(contentsOf(path("streamed.jpg")), contentsOf(path("whole.jpg")));
     }
@@ -123,7 +123,7 @@ private slots:
             QString errors;
             QTextStream stream(&errors);
             QCOMPARE(runBatchFilter("invert", path("cli.tif"), {path(name)}, stream), 0);
-            savePicture(bakeEffect(invert, loadPicture(path(name))), path("whole.tif"));
+            saveOrFail(bakeEffect(invert, loadOrFail(path(name))), path("whole.tif"));
             QCOMPARE(contentsOf(path("cli.tif")), contentsOf(path("whole.tif")));
         }
     }

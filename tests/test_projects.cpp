@@ -15,13 +15,16 @@
 #include "support/WindowControls.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <zip.h>
 
@@ -55,8 +58,9 @@ Entries unzip(const QByteArray& bytes) {
     return entries;
 }
 
-// A zip archive of `entries`, every one stored as it is (so that its bytes can be found in the archive).
-QByteArray zipOf(const Entries& entries) {
+// A zip archive of `entries`, every one stored as it is (so that its bytes can be found in the archive)
+// except those named in `deflated`.
+QByteArray zipOf(const Entries& entries, const QStringList& deflated = {}) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -65,7 +69,8 @@ QByteArray zipOf(const Entries& entries) {
     for (const auto& [name, data] : entries) {
         zip_source_t* entry = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
         const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), entry, ZIP_FL_ENC_UTF_8);
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
+        zip_set_file_compression(archive, zip_uint64_t(index),
+                                 deflated.contains(name) ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
     }
     zip_close(archive);
     zip_source_open(source);
@@ -86,6 +91,47 @@ QByteArray recipeWith(const Entries& entries, const std::function<void(QJsonObje
             return QJsonDocument(recipe).toJson();
         }
     return {};
+}
+
+// Makes the archive's headers (the entry's own and the central directory's) say that entry `name` unpacks to
+// `size` bytes, whatever it really holds.
+void declareSize(QByteArray& zip, const QString& name, quint32 size) {
+    const QByteArray wanted = name.toUtf8();
+    int patched = 0;
+    for (const auto& [signature, sizeAt, nameAt] :
+         {std::tuple{QByteArray("PK\x03\x04"), 22, 30}, std::tuple{QByteArray("PK\x01\x02"), 24, 46}})
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 4)) {
+            if (zip.mid(at + nameAt, wanted.size()) != wanted)
+                continue;
+            qToLittleEndian<quint32>(size, zip.data() + at + sizeAt);
+            ++patched;
+        }
+    QCOMPARE(patched, 2);
+}
+
+// The folder's files but its lock, copied into `to` (made when missing): as a killed Lumora leaves it.
+void copyFolder(const QString& from, const QString& to) {
+    QVERIFY(QDir().mkpath(to));
+    QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        if (QFileInfo(file).fileName() == "lock")
+            continue;
+        const QString copy = to + file.mid(from.size());
+        QVERIFY(QDir().mkpath(QFileInfo(copy).path()));
+        QVERIFY(QFile::copy(file, copy));
+    }
+}
+
+// The names of the steps a recovery folder's recipe holds; none while it has no recipe.
+QStringList recoveredStepNames(const QString& folder) {
+    QFile file(folder + "/" + project_format::recipeEntry);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList names;
+    for (const QJsonValue& step : QJsonDocument::fromJson(file.readAll()).object()["steps"].toArray())
+        names << step.toObject()["name"].toString();
+    return names;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -141,6 +187,7 @@ private:
 private slots:
     void initTestCase() { initDecorationResources(); }
     void init() {
+        QVERIFY(!fileOrFail(photoPath).isEmpty()); // every test starts from the photo
         m_driver = std::make_unique<Driver>();
         m_driver->show(&m_driver->mainWindow());
     }
@@ -428,6 +475,177 @@ private slots:
             expectNoMessages();
             QVERIFY(aside.isEmpty());
         }
+    }
+    // What a file says is never taken for where to read or how much: a picture index past the step's
+    // pictures, a picture's name that climbs out of the project, a part that claims to unpack to far more
+    // (or less) than it holds. Each is refused with a message; nothing changes.
+    void aHostileProjectIsRefused_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("picture index one past the end") << "index"
+                                                        << "names a picture it does not have";
+        QTest::newRow("picture named through ../") << "climb"
+                                                   << "names a picture in a way Lumora does not write";
+        QTest::newRow("recipe claiming to unpack to 30 MB") << "bomb"
+                                                            << "claims to unpack to far more than it holds";
+        QTest::newRow("picture claiming half its size") << "short"
+                                                        << "is damaged or cut off";
+    }
+    void aHostileProjectIsRefused() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        makeSteps("4");
+        const Entries entries = unzip(readFile(saveProject("good.lumora")));
+        QString photoEntry;
+        for (const auto& entry : entries)
+            if (entry.first.endsWith(".jpg"))
+                photoEntry = entry.first;
+        QVERIFY(!photoEntry.isEmpty());
+        Entries changed = entries;
+        auto changeRecipe = [&](const std::function<void(QJsonObject&)>& change) {
+            for (auto& entry : changed)
+                if (entry.first == project_format::recipeEntry)
+                    entry.second = recipeWith(entries, change);
+        };
+        QByteArray bytes;
+        if (damage == "index") {
+            changeRecipe([](QJsonObject& recipe) {
+                QJsonArray steps = recipe["steps"].toArray();
+                QJsonObject opening = steps[0].toObject();
+                QJsonObject settings = opening["settings"].toObject();
+                settings["picture"] = int(opening["resources"].toArray().size());
+                opening["settings"] = settings;
+                steps[0] = opening;
+                recipe["steps"] = steps;
+            });
+            bytes = zipOf(changed);
+        } else if (damage == "climb") {
+            // The photo is there under that name too: only the name keeps it from being read.
+            const QString climbing = "pictures/../" + photoEntry;
+            changeRecipe([&](QJsonObject& recipe) {
+                QJsonArray steps = recipe["steps"].toArray();
+                QJsonObject opening = steps[0].toObject();
+                opening["resources"] = QJsonArray{climbing};
+                steps[0] = opening;
+                recipe["steps"] = steps;
+            });
+            changed.append({climbing, readFile(photoPath)});
+            bytes = zipOf(changed);
+        } else if (damage == "bomb") {
+            bytes = zipOf(changed, {project_format::recipeEntry});
+            declareSize(bytes, project_format::recipeEntry, 30u << 20); // within the recipe's limit of 32 MB
+        } else {
+            bytes = zipOf(changed, {photoEntry});
+            declareSize(bytes, photoEntry, quint32(readFile(photoPath).size() / 2));
+        }
+        const QString path = m_driver->filePath("hostile.lumora");
+        writeFile(path, bytes);
+
+        const QImage before = document().image();
+        const QStringList names = stepNames(document());
+        openProject(path);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages[0].contains(path), qPrintable(desktop().messages[0]));
+        QVERIFY2(desktop().messages[0].contains(message), qPrintable(desktop().messages[0]));
+        QCOMPARE(document().image(), before);
+        QCOMPARE(stepNames(document()), names);
+    }
+
+    // Work left by a killed Lumora whose recipe names a picture outside its folder is not restored from
+    // there: it is set aside with the reason.
+    void leftWorkNamingAPictureOutsideItsFolderIsSetAside() {
+        QTemporaryDir state;
+        const QString left = state.filePath("recovery/left");
+        {
+            m_driver->openFile(photoPath);
+            CrashRecovery killed(document(), &m_driver->mainWindow(), state.path());
+            m_driver->run(ui::menu.flipHorizontal);
+            killed.waitForWrites();
+            copyFolder(killed.folder(), left);
+            copyFolder(killed.folder() + "/resources", state.filePath("outside/resources"));
+        }
+        const QString recipePath = left + "/" + project_format::recipeEntry;
+        QJsonObject recipe = QJsonDocument::fromJson(readFile(recipePath)).object();
+        QJsonArray steps = recipe["steps"].toArray();
+        QJsonObject opening = steps[0].toObject();
+        const QString photo = opening["resources"].toArray()[0].toString();
+        QVERIFY(photo.startsWith("resources/"));
+        opening["resources"] = QJsonArray{"../../outside/" + photo}; // there, and the same picture
+        steps[0] = opening;
+        recipe["steps"] = steps;
+        QVERIFY(QFile::remove(left + "/" + photo));
+        writeFile(recipePath, QJsonDocument(recipe).toJson());
+
+        m_driver->restart();
+        QStringList questions;
+        CrashRecovery next(document(), &m_driver->mainWindow(), state.path());
+        next.askToRestore = [&questions](const QString& question) {
+            questions << question;
+            return true;
+        };
+        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        QVERIFY(questions.isEmpty());
+        QVERIFY(document().image().isNull());
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages[0].contains("set aside") &&
+                     desktop().messages[0].contains("names a picture in a way Lumora does not write"),
+                 qPrintable(desktop().messages[0]));
+    }
+
+    // Of several folders left by earlier runs, the one changed last is offered.
+    void theNewestLeftWorkIsOffered() {
+        QTemporaryDir state;
+        const QDateTime now = QDateTime::currentDateTime();
+        // Written in this order, so named that the newest is neither first nor last by name.
+        const QList<QPair<QString, int>> left = {{"300-1", 1}, {"100-1", 2}, {"200-1", 3}}; // and its flips
+        {
+            m_driver->openFile(photoPath);
+            CrashRecovery killed(document(), &m_driver->mainWindow(), state.path());
+            for (int i = 0; i < left.size(); ++i) {
+                while (document().history().count() < 1 + left[i].second)
+                    m_driver->run(ui::menu.flipHorizontal);
+                QTRY_COMPARE(recoveredStepNames(killed.folder()).size(), 1 + left[i].second);
+                const QString folder = state.filePath("recovery/" + left[i].first);
+                copyFolder(killed.folder(), folder);
+                QFile recipe(folder + "/" + project_format::recipeEntry);
+                QVERIFY(recipe.open(QIODevice::ReadWrite));
+                QVERIFY(recipe.setFileTime(now.addSecs(3600 * (i - 3)), QFileDevice::FileModificationTime));
+            }
+        }
+        m_driver->restart();
+        QStringList questions;
+        CrashRecovery next(document(), &m_driver->mainWindow(), state.path());
+        next.askToRestore = [&questions](const QString& question) {
+            questions << question;
+            return true;
+        };
+        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        expectNoMessages();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].contains("work of 4 steps"), qPrintable(questions[0]));
+        QCOMPARE(stepNames(document()),
+                 QStringList({"Open image", "Flip horizontal", "Flip horizontal", "Flip horizontal"}));
+        QVERIFY(!QFileInfo::exists(state.filePath("recovery/200-1")));
+    }
+
+    // A step made while the recovery is still writing the one before is written once that write ends.
+    void aStepMadeDuringARecoveryWriteIsKept() {
+        QTemporaryDir state;
+        m_driver->openFile(photoPath);
+        CrashRecovery recovery(document(), &m_driver->mainWindow(), state.path());
+        // A step kept as its picture: the write encodes it, which takes a while for a noisy picture.
+        QImage noise(2400, 1600, QImage::Format_ARGB32_Premultiplied);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y) {
+            auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
+            for (int x = 0; x < noise.width(); ++x)
+                line[x] = 0xff000000u | (random.generate() & 0xffffffu);
+        }
+        document().change("Noise", DocumentChange::picture(noise));
+        m_driver->run(ui::menu.flipHorizontal); // while that write runs
+        const QStringList names = {"Open image", "Noise", "Flip horizontal"};
+        QCOMPARE(stepNames(document()), names);
+        QTRY_COMPARE_WITH_TIMEOUT(recoveredStepNames(recovery.folder()), names, 20000);
     }
 };
 

@@ -228,6 +228,87 @@ private slots:
         };
         QVERIFY(std::abs(lineGap(tall) / lineGap(normal) - 2) < 0.02);
     }
+    // However far the shadow is set off, in whichever direction, the text item holds all of it: nothing
+    // of it is cut off at the item's edges.
+    void theShadowIsNeverCutOff_data() {
+        QTest::addColumn<QPointF>("offset");
+        QTest::newRow("down") << QPointF(0, 30);
+        QTest::newRow("up") << QPointF(0, -30);
+        QTest::newRow("right") << QPointF(30, 0);
+        QTest::newRow("left") << QPointF(-30, 0);
+        QTest::newRow("down and right, soft") << QPointF(25, 40);
+    }
+    void theShadowIsNeverCutOff() {
+        QFETCH(QPointF, offset);
+        // The whole of what the item draws, letters transparent: only the shadow.
+        const auto shadowAlpha = [](const TextStyle& style) {
+            const std::unique_ptr<TextItem> item = makeItem("IoI", 90, style, {300, 110});
+            item->setColour(Qt::transparent);
+            const QRectF bounds = item->boundingRect();
+            QImage picture(bounds.size().toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::transparent);
+            QPainter painter(&picture);
+            painter.translate(-bounds.topLeft());
+            item->paint(&painter, nullptr, nullptr);
+            painter.end();
+            double total = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    total += qAlpha(picture.pixel(x, y));
+            return total;
+        };
+        TextStyle style;
+        style.shadow = true;
+        style.shadowColour = Qt::black;
+        style.shadowSoftness = offset.x() == 25 ? 5 : 0;
+        style.shadowOffset = QPointF(0, 0);
+        const double unmoved = shadowAlpha(style);
+        QVERIFY(unmoved > 0);
+        style.shadowOffset = offset;
+        const double moved = shadowAlpha(style);
+        QVERIFY2(std::abs(moved - unmoved) < unmoved * 0.01,
+                 qPrintable(QString("%1 of the shadow's %2").arg(moved).arg(unmoved)));
+    }
+
+    // Bent text of several lines: each line on a circle of its own about the same centre, one line apart.
+    // Bent up, later lines lie inside the earlier ones; bent down, outside them, so that they still read
+    // from the top down.
+    void anArcsLaterLinesLieOneLineFurtherIn_data() {
+        QTest::addColumn<int>("arc");
+        QTest::newRow("up") << 40;
+        QTest::newRow("down") << -40;
+    }
+    void anArcsLaterLinesLieOneLineFurtherIn() {
+        QFETCH(int, arc);
+        const QString text = "HHHHHHHHHHHH\nHHH\nHH"; // wide enough for a circle round all three lines
+        const StyledTextLayout straight =
+            layOutStyledText(text, testFont(40), Qt::AlignHCenter, {1200, 900}, TextStyle());
+        QCOMPARE(straight.glyphBaselines.size(), 17);
+        const double lineGap = straight.glyphBaselines.at(12).y() - straight.glyphBaselines.at(0).y();
+        QVERIFY(lineGap > 30);
+        TextStyle style;
+        style.arc = arc;
+        const StyledTextLayout bent =
+            layOutStyledText(text, testFont(40), Qt::AlignHCenter, {1200, 900}, style);
+        QCOMPARE(bent.glyphBaselines.size(), 17);
+        QVERIFY(bent.arcRadius > 3 * lineGap);
+        const int firstOfLine[] = {0, 12, 15, 17};
+        for (int line = 0; line < 3; ++line)
+            for (int glyph = firstOfLine[line]; glyph < firstOfLine[line + 1]; ++glyph) {
+                const QPointF foot = bent.glyphBaselines.at(glyph);
+                const double distance =
+                    std::hypot(foot.x() - bent.arcCentre.x(), foot.y() - bent.arcCentre.y());
+                const double expected = bent.arcRadius - (arc > 0 ? 1 : -1) * line * lineGap;
+                QVERIFY2(std::abs(distance - expected) < 0.01,
+                         qPrintable(QString("line %1: %2 from the centre, not %3")
+                                        .arg(line)
+                                        .arg(distance)
+                                        .arg(expected)));
+            }
+        // Every line reads below the one before.
+        QVERIFY(bent.glyphBaselines.at(13).y() > bent.glyphBaselines.at(5).y());
+        QVERIFY(bent.glyphBaselines.at(16).y() > bent.glyphBaselines.at(13).y());
+    }
 };
 
 QTEST_MAIN(TextStyleTest)

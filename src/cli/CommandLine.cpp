@@ -217,7 +217,7 @@ QString commandLineHelp() {
                "  --quality Q               JPEG and WebP quality, 1 to 100 (default 92).\n"
                "  --name PATTERN            Output names: {name} the photo's, {n} its number, {date} its\n"
                "                            file's date (default {name}-lumora).\n"
-               "  --jobs N                  Photos made at once (default: one a core).\n"
+               "  --jobs N                  Photos made at once, 1 to 256 (default: one a core).\n"
                "  --overwrite               Replace outputs that exist; photos themselves never are.\n"
                "  A photo that fails is named with its reason on standard error and the others go on;\n"
                "  the exit status is 1 when any failed.\n"

@@ -7,12 +7,14 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QLocale>
 #include <QTest>
 
 #include <functional>
+#include <source_location>
 
 // A picture whose every pixel differs: red follows x, green follows y, blue both, alpha as given.
 inline QImage gradientPicture(int width, int height, int alpha = 255) {
@@ -49,21 +51,35 @@ inline QString errorOf(const std::function<void()>& action) {
     return {};
 }
 
-// loadPicture() and savePicture() for tests: a UserError fails the running test with its message (and gives
-// a null picture) instead of leaving the test function, which would end the whole test program.
-inline QImage loadOrFail(const QString& path) {
+// loadPicture() and savePicture() for tests, for every file a test expects to be there: a missing or
+// unreadable file (a UserError) fails the running test with its message, at the line that asked, and gives a
+// null picture, instead of leaving the test function, which would end the whole test program.
+inline QImage loadOrFail(const QString& path, std::source_location at = std::source_location::current()) {
     try {
         return loadPicture(path);
     } catch (const UserError& error) {
-        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(error.message()), at.file_name(), int(at.line()));
         return {};
     }
 }
-inline void saveOrFail(const QImage& image, const QString& path) {
+// The bytes of a file a test expects to be there; a missing or unreadable one fails the running test, at the
+// line that asked, and gives no bytes. In a _data function the rows are still added, so that each of them
+// fails on its own instead of the test program ending for want of data.
+inline QByteArray fileOrFail(const QString& path, std::source_location at = std::source_location::current()) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString())),
+                     at.file_name(), int(at.line()));
+        return {};
+    }
+    return file.readAll();
+}
+inline void saveOrFail(const QImage& image, const QString& path,
+                       std::source_location at = std::source_location::current()) {
     try {
         savePicture(image, path);
     } catch (const UserError& error) {
-        QTest::qFail(qPrintable(error.message()), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(error.message()), at.file_name(), int(at.line()));
     }
 }
 

@@ -961,7 +961,7 @@ private slots:
         QList<QRect> regions;
         driver.desktop().whileShown = [&](QDialog* shown) {
             for (const char* aspect : {"Original", "Original turned"}) {
-                window.aspectList()->setCurrentIndex(CropRegionWindow::aspectNames().indexOf(aspect));
+                window.aspectList()->setCurrentIndex(CropRegionStep::aspectNames().indexOf(aspect));
                 regions << window.frame()->region();
             }
             child<QAbstractButton>(shown, "CropRegionOk")->click();

@@ -106,14 +106,10 @@ int main(int argc, char* argv[]) {
     } else if (args[1] == "about") {
         window = &windows.aboutWindow();
     } else {
-        for (ImageTool tool : {ImageTool::Resize, ImageTool::CanvasSize, ImageTool::CropRegion})
-            if (windows.imageTool(tool)->objectName() == args[1]) {
-                window = windows.imageTool(tool);
-                dynamic_cast<DocumentTool&>(*window).openOnDocument();
-            }
-        for (const WindowDescription& description : windowTable)
-            if (description.id != WindowId::Main && layoutName(description.id) == args[1]) {
-                window = windows.window(description.id);
+        // Any window the window set holds, by its object name ("Form6", "ResizeWindow").
+        for (int id = int(WindowId::Main) + 1; id <= int(windowCount); ++id)
+            if (layoutName(WindowId(id)) == args[1] && windows.window(WindowId(id))) {
+                window = windows.window(WindowId(id));
                 if (auto* tool = dynamic_cast<DocumentTool*>(window))
                     tool->openOnDocument();
             }

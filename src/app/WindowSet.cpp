@@ -136,9 +136,11 @@ void WindowSet::openOnDocument(WindowId id) {
     case WindowId::Montages: {
         // The gallery's pick opens the overlay editor, which merges into the document.
         using Step = OverlayEditor::DocumentStep;
-        m_overlayEditor->openOnDocument(id == WindowId::Borders   ? Step::Border
-                                        : id == WindowId::Effects ? Step::Effect
-                                                                  : Step::Montage);
+        m_overlayEditor->open({.target = OverlayEditor::MergeTarget::DocumentImage,
+                               .step = id == WindowId::Borders   ? Step::Border
+                                       : id == WindowId::Effects ? Step::Effect
+                                                                 : Step::Montage,
+                               .activation = OverlayEditor::Activation::Empty});
         showModal(window(id));
         return;
     }
@@ -168,7 +170,9 @@ bool WindowSet::openForEdit(const StepRecipe& recipe) {
         filterDocument(readStep<FilterStep>(recipe).effect);
         break;
     case WindowId::OverlayEditor:
-        m_overlayEditor->openOnDocument(*OverlayStep::kindOf(recipe.tool));
+        m_overlayEditor->open({.target = OverlayEditor::MergeTarget::DocumentImage,
+                               .step = *OverlayStep::kindOf(recipe.tool),
+                               .activation = OverlayEditor::Activation::Empty});
         m_overlayEditor->applyRecipe(recipe);
         showModal(m_overlayEditor);
         break;
@@ -213,23 +217,32 @@ void WindowSet::placeImageAboveDocument() {
     placeImageAboveDocument(overlay, PictureOrigin::fromResource(file));
 }
 
+OverlayEditor::Request::Background WindowSet::documentAsBackground(bool tracked) const {
+    return {m_document->image(), m_document->controlSize(), m_document->zoom(),
+            tracked ? std::optional(PictureOrigin::document()) : std::nullopt};
+}
+
 void WindowSet::placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin) {
-    m_overlayEditor->openOnDocument(OverlayEditor::DocumentStep::ImageAbove);
-    m_overlayEditor->placeOverDocument(overlay, origin);
+    m_overlayEditor->open({.target = OverlayEditor::MergeTarget::DocumentImage,
+                           .step = OverlayEditor::DocumentStep::ImageAbove,
+                           .activation = OverlayEditor::Activation::Empty,
+                           .background = documentAsBackground(true),
+                           .overlay = {{overlay, origin}}});
     showModal(m_overlayEditor);
 }
 
 void WindowSet::placeDecoration(const DecorationEntry& entry, const QImage& decoration) {
     OverlayEditor& editor = *m_overlayEditor;
+    const PictureOrigin origin = PictureOrigin::decoration(entry);
     if (editor.okBinding() != OverlayEditor::MergeTarget::DocumentImage) {
         // For the 3D text picture, which the editor swaps in as its background whenever it becomes active.
-        editor.preview()->showPicture(m_document->image(), m_document->controlSize(), m_document->zoom());
-        editor.overlay()->setPicture(decoration);
+        editor.open({.background = documentAsBackground(false), .overlay = {{decoration, std::nullopt}}});
     } else if (entry.set == DecorationSet::Montages) {
         // The template is the background and sets the result's size; the photo goes over it.
-        editor.placeDocumentOver(decoration, PictureOrigin::decoration(entry));
+        editor.open({.background = {{decoration, QSizeF(decoration.size()), std::nullopt, origin}},
+                     .overlay = {{m_document->image(), PictureOrigin::document()}}});
     } else {
-        editor.placeOverDocument(decoration, PictureOrigin::decoration(entry));
+        editor.open({.background = documentAsBackground(true), .overlay = {{decoration, origin}}});
     }
     showModal(&editor);
 }
@@ -262,12 +275,12 @@ void WindowSet::placeOver(SharedPicture picture, const QImage& overlay) {
         return;
     }
     // The 3D text picture at its own size, shown at the main window's zoom.
-    OverlayEditor& editor = *m_overlayEditor;
-    editor.bindOk(OverlayEditor::MergeTarget::TextImage3D);
     const QImage& textImage = m_textImage3D->image();
-    editor.preview()->showPicture(textImage, QSizeF(textImage.size()), m_document->zoom());
-    editor.overlay()->setPicture(overlay); // the overlay keeps its box
-    showModal(&editor);
+    m_overlayEditor->open(
+        {.target = OverlayEditor::MergeTarget::TextImage3D,
+         .background = {{textImage, QSizeF(textImage.size()), m_document->zoom(), std::nullopt}},
+         .overlay = {{overlay, std::nullopt}}});
+    showModal(m_overlayEditor);
 }
 
 void WindowSet::addEffectTo(SharedPicture picture) {
@@ -277,7 +290,7 @@ void WindowSet::addEffectTo(SharedPicture picture) {
     }
     // Whatever background a pick hands over, the editor swaps in the 3D text picture whenever it becomes
     // active, and merges into that picture.
-    m_overlayEditor->setActivation(OverlayEditor::Activation::TextImage3DAsBackground);
-    m_overlayEditor->bindOk(OverlayEditor::MergeTarget::TextImage3D);
+    m_overlayEditor->open({.target = OverlayEditor::MergeTarget::TextImage3D,
+                           .activation = OverlayEditor::Activation::TextImage3DAsBackground});
     showModal(m_effects);
 }

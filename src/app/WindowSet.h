@@ -6,6 +6,7 @@
 
 #include "app/WindowTable.h"
 #include "effects/Effect.h"
+#include "overlay/OverlayEditor.h"
 #include "toolkit/ToolRequests.h"
 
 #include <array>
@@ -23,8 +24,6 @@ class Document;
 class FilterGallery;
 class MagnifierWindow;
 class MainWindow;
-class OverlayEditor;
-struct PictureOrigin;
 class QDialog;
 class ResizeWindow;
 class ResultsWindow;
@@ -101,6 +100,8 @@ private:
     void placeImageAboveDocument();
     // The overlay editor on the document, with `overlay` (which came from `origin`) to place over it.
     void placeImageAboveDocument(const QImage& overlay, const PictureOrigin& origin);
+    // The document's picture as the overlay editor's background; tracked: as the step's own picture.
+    OverlayEditor::Request::Background documentAsBackground(bool tracked) const;
     // The filter gallery on the document picture, showing `shown` (else as it opens); its "Ok" is a step.
     void filterDocument(const std::optional<Effect>& shown);
 

@@ -163,20 +163,27 @@ void OverlayEditor::setBackgroundPicture(const QImage& picture, QSizeF size, Tra
     m_backgroundTracked = std::move(tracked);
 }
 
-void OverlayEditor::openOnDocument(DocumentStep step) {
-    bindOk(MergeTarget::DocumentImage, step);
-    setActivation(Activation::Empty);
-}
-
-void OverlayEditor::placeOverDocument(const QImage& overlay, const PictureOrigin& origin) {
-    m_preview->showPicture(m_document.image(), m_document.controlSize(), m_document.zoom());
-    m_backgroundTracked = {PictureOrigin::document(), {}, background()->picture().cacheKey()};
-    setOverlayPicture(overlay, {origin, {}, 0});
-}
-
-void OverlayEditor::placeDocumentOver(const QImage& backgroundPicture, const PictureOrigin& origin) {
-    setBackgroundPicture(backgroundPicture, QSizeF(backgroundPicture.size()), {origin, {}, 0});
-    setOverlayPicture(m_document.image(), {PictureOrigin::document(), {}, 0});
+void OverlayEditor::open(const Request& request) {
+    if (request.target)
+        bindOk(*request.target, request.step);
+    if (request.activation)
+        m_activation = *request.activation;
+    if (const std::optional<Request::Background>& shown = request.background) {
+        if (shown->zoom) {
+            m_preview->showPicture(shown->picture, shown->size, *shown->zoom);
+        } else {
+            background()->setPicture(shown->picture);
+            background()->setSize(shown->size);
+        }
+        if (shown->origin)
+            m_backgroundTracked = {*shown->origin, {}, background()->picture().cacheKey()};
+    }
+    if (const std::optional<Request::Overlay>& shown = request.overlay) {
+        if (shown->origin)
+            setOverlayPicture(shown->picture, {*shown->origin, {}, 0});
+        else
+            m_overlay->setPicture(shown->picture);
+    }
 }
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QJsonArray>
+#include <QSizeF>
 
 #include <optional>
 
@@ -36,13 +37,27 @@ public:
         m_mergeTarget = target;
         m_documentStep = step;
     }
-    // Readies the window for the step `step` on the document: "Ok" merges into it, and no picture is
-    // swapped in when the window becomes active.
-    void openOnDocument(DocumentStep step);
-    // The pictures of a new step: `overlay` over the document's picture ("Image above", borders, effects)...
-    void placeOverDocument(const QImage& overlay, const PictureOrigin& origin);
-    // ...or the document's picture over `background`, which gives the result its size (montages).
-    void placeDocumentOver(const QImage& background, const PictureOrigin& origin);
+    // What an opener hands the editor before it is shown: where "Ok" merges, what happens when the window
+    // becomes active, and the pictures it shows. What a request leaves unset stays as it was: a binding until
+    // the next opener replaces it, the pictures until a gallery's pick brings its own.
+    struct Request {
+        std::optional<MergeTarget> target;
+        DocumentStep step = DocumentStep::Edit; // the step a merge into the document makes
+        std::optional<Activation> activation;
+        struct Background {
+            QImage picture;
+            QSizeF size;                         // its control's size
+            std::optional<double> zoom;          // shown at this zoom (unset: the view stays as it is)
+            std::optional<PictureOrigin> origin; // where it came from, for the step's recipe
+        };
+        std::optional<Background> background;
+        struct Overlay {
+            QImage picture; // the overlay keeps its box
+            std::optional<PictureOrigin> origin;
+        };
+        std::optional<Overlay> overlay;
+    };
+    void open(const Request& request);
     // What the filter gallery made of one of the pictures with `effect`.
     void takeFiltered(FilterSource source, const QImage& filtered, const Effect& effect);
 
@@ -52,7 +67,6 @@ public:
     // "Edit again": after openOnDocument(), the pictures, placement and settings the step had.
     void applyRecipe(const StepRecipe& recipe);
     MergeTarget okBinding() const { return m_mergeTarget; }
-    void setActivation(Activation activation) { m_activation = activation; }
     Activation activation() const { return m_activation; }
 
     PlacementPreview* preview() const { return m_preview; }

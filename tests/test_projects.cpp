@@ -191,6 +191,7 @@ private slots:
         makeSteps("3");
         const QString path = saveProject("trip.lumora");
         m_driver->restart();
+        m_driver->show(&m_driver->mainWindow());
         openProject(path);
         expectNoMessages();
         QCOMPARE(readProjectFile(path).steps.size(), 4);

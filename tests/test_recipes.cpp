@@ -821,8 +821,9 @@ private slots:
         // Asked from the History window all the same, it is said as information: nothing went wrong.
         m_driver->run(ui::menu.history);
         QListWidget* list = m_driver->mainWindow().historyWindow()->list();
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                           list->visualItemRect(list->item(0)).center());
+        const QPoint openingRow = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, openingRow);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, openingRow);
         QTRY_COMPARE(desktop().notes.size(), 1);
         QVERIFY2(desktop().notes[0].contains("where the history starts"), qPrintable(desktop().notes[0]));
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));

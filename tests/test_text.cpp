@@ -241,7 +241,7 @@ private slots:
         auto* scroll = m_driver->control(Control<QScrollArea>{WindowId::Text2D, "ScrollBox2"});
         for (QWidget* box :
              {static_cast<QWidget*>(m_driver->control(ui::text2D.lineSpacing)), static_cast<QWidget*>(arc)}) {
-            scroll->ensureWidgetVisible(box, 0, 0);
+            scroll->ensureWidgetVisible(box);
             QCOMPARE(box->visibleRegion().boundingRect(), box->rect());
         }
 

@@ -116,7 +116,7 @@ void Document::open(const QString& path) {
                                              .withControlSize(QSizeF(picture.size()))
                                              .withZoom(1.0)
                                              .withSizeText(sizeTextOf(picture.size()))
-                                             .readFrom(path)
+                                             .readFrom(QFileInfo(path).absoluteFilePath())
                                              .enablingEditing()
                                              .withRecipe(openingRecipe(path)));
 }

@@ -350,6 +350,20 @@ private slots:
         const auto* failures = window.findChild<QListWidget*>("FailureList");
         QCOMPARE(failures->count(), 1);
         QVERIFY2(failures->item(0)->text().startsWith("broken.jpg: "), qPrintable(failures->item(0)->text()));
+        // The reason is shown whole: wrapped within the list, and in the tooltip with the photo's path.
+        const QString reason = failures->item(0)->text().mid(QString("broken.jpg: ").size());
+        QVERIFY(failures->item(0)->toolTip().contains(photos + "/broken.jpg"));
+        QVERIFY(failures->item(0)->toolTip().contains(reason));
+        window.resize(900, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect shownReason = failures->visualItemRect(failures->item(0));
+        const int textWidth = failures->fontMetrics().horizontalAdvance(failures->item(0)->text());
+        QVERIFY2(textWidth > failures->viewport()->width(), "the reason is longer than the list is wide");
+        QVERIFY(shownReason.width() <= failures->viewport()->width());
+        QVERIFY2(shownReason.height() >= 2 * failures->fontMetrics().lineSpacing(),
+                 qPrintable(QString::number(shownReason.height())));
+        window.hide();
         QVERIFY(!QFileInfo::exists(out + "/2-broken-card.jpg"));
         for (auto input = inputs.cbegin(); input != inputs.cend(); ++input)
             QCOMPARE(digest(photos + "/" + input.key()), input.value());

@@ -69,7 +69,7 @@ private slots:
             << QStringList{"--filter"} << 2 << "lumora: Missing value after '--filter'." + hint << "";
         QTest::newRow("bad number") << QStringList{"--filter", "blur:softness=soft", "--output", "o.png",
                                                    "photo.png"}
-                                    << 2 << "lumora: blur: softness must be a number, not \"soft\"\n"
+                                    << 2 << "lumora: blur: softness must be a number, not \"soft\"." + hint
                                     << "";
         QTest::newRow("output without a filter")
             << QStringList{"--output", "o.png", "photo.png"} << 2
@@ -103,13 +103,14 @@ private slots:
             << QStringList{"--long-edge", "20", "--resize", "20x10", "--output", "o.png", "photo.png"} << 2
             << "lumora: --long-edge and --resize cannot be used together; choose one." + hint << "";
         QTest::newRow("long edge without output") << QStringList{"--long-edge", "20", "photo.png"} << 2
-                                                  << "lumora: --long-edge needs --output OUT\n"
-                                                  << "";
+                                                  << "lumora: --long-edge needs --output OUT." + hint << "";
+        QTest::newRow("filter on two pictures")
+            << QStringList{"--filter", "invert", "--output", "o.png", "photo.png", "photo.png"} << 2
+            << "lumora: --filter needs exactly one input picture." + hint << "";
         QTest::newRow("resize before a bad filter")
             << QStringList{"--resize", "20x10", "--filter", "blur:softness=soft",
                            "--output", "o.png", "photo.png"}
-            << 2 << "lumora: blur: softness must be a number, not \"soft\"\n"
-            << "";
+            << 2 << "lumora: blur: softness must be a number, not \"soft\"." + hint << "";
         const QString noDisplay =
             QStringLiteral("lumora: no display to open a window on; use --help for the command-line jobs\n");
         QTest::newRow("window") << QStringList{} << 1 << noDisplay << "";

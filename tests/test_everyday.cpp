@@ -20,6 +20,7 @@
 #include "support/WindowControls.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -140,6 +141,28 @@ private slots:
         dash->setFocus();
         wheel(dash, 120);
         QCOMPARE(dash->currentIndex(), dashBefore - 1);
+    }
+
+    // The same for a list in a side panel: the wheel over the 2D text tool's font list scrolls the panel
+    // until the user clicks into the list.
+    void wheelOverAnUnfocusedListScrollsThePanel() {
+        takePicture(gradientPicture(300, 200));
+        QDialog* tool = openTool("MenuItem4", WindowId::Text2D);
+        QVERIFY(tool);
+        auto* panel = controlOfWindow<QScrollArea>(tool, "ScrollBox2");
+        auto* fonts = controlOfWindow<QListWidget>(tool, "ListBox1");
+        QVERIFY(panel && fonts);
+        const int scrolledBefore = panel->verticalScrollBar()->value();
+        const int listBefore = fonts->verticalScrollBar()->value();
+        wheel(fonts->viewport(), -120);
+        QCOMPARE(fonts->verticalScrollBar()->value(), listBefore);
+        QVERIFY(panel->verticalScrollBar()->value() > scrolledBefore);
+
+        fonts->setFocus();
+        const int scrolled = panel->verticalScrollBar()->value();
+        wheel(fonts->viewport(), -120);
+        QVERIFY(fonts->verticalScrollBar()->value() > listBefore);
+        QCOMPARE(panel->verticalScrollBar()->value(), scrolled);
     }
 
     // Return presses "Ok" wherever no control takes it; Enter in a number box only confirms the number.

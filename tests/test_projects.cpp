@@ -13,10 +13,13 @@
 #include "support/Driver.h"
 #include "support/Fixtures.h"
 #include "support/WindowControls.h"
+#include "widgets/Services.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <QTimer>
 
 #include <zip.h>
 
@@ -261,6 +265,78 @@ private slots:
         QCOMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Canvas size");
         QCOMPARE(maxChannelDifference(document().image(), shown.convertToFormat(document().image().format())),
                  0);
+    // Steps that came from a project are saved to it: by Ctrl+S and by "Save" in the question before they
+    // are set aside, without asking where; "Save image" still exports a picture, and a picture opened
+    // afterwards is saved as a picture again.
+    void aProjectsStepsAreSavedToTheProjectTheyCameFrom() {
+        makeSteps("3");
+        const QString path = saveProject("trip.lumora");
+        m_driver->restart();
+        m_driver->show(&m_driver->mainWindow());
+        openProject(path);
+        expectNoMessages();
+        QCOMPARE(readProjectFile(path).steps.size(), 4);
+        desktop().clear(); // what the steps' windows and the first save left on record
+
+        m_driver->run(ui::menu.flipVertical);
+        m_driver->pressShortcut(QKeySequence("Ctrl+S"));
+        expectNoMessages();
+        QVERIFY(desktop().saveStartPaths.isEmpty()); // nothing asked
+        QVERIFY(desktop().shown.isEmpty());          // no Save window either
+        QVERIFY(!document().isModified());
+        QCOMPARE(readProjectFile(path).steps.size(), 5);
+
+        m_driver->run(ui::menu.flipHorizontal);
+        desktop().saveChoices << SaveChoice::Save;
+        desktop().openAnswers << photoPath;
+        m_driver->run(ui::menu.openImage);
+        expectNoMessages();
+        QCOMPARE(desktop().saveQuestions.size(), 1);
+        QVERIFY(desktop().saveStartPaths.isEmpty());
+        QCOMPARE(readProjectFile(path).steps.size(), 6);
+        QCOMPARE(document().file(), photoPath);
+
+        // A photo now: Ctrl+S opens the Save window, which "Save image" always does.
+        QWidget* saveWindow = m_driver->window(WindowId::Save);
+        m_driver->pressShortcut(QKeySequence("Ctrl+S"));
+        QCOMPARE(desktop().shown.size(), 1);
+        QVERIFY(desktop().shown.first().data() == saveWindow);
+        openProject(path);
+        m_driver->run(ui::menu.save);
+        QCOMPARE(desktop().shown.size(), 2);
+        QVERIFY(desktop().shown.last().data() == saveWindow);
+    }
+
+    // "Save project" for a photo opened by a relative path proposes the photo's folder in full, and the
+    // dialog offers Lumora projects.
+    void saveProjectProposesAnAbsolutePathAndTheProjectType() {
+        const QString folder = m_driver->folder();
+        QVERIFY(QFile::copy(photoPath, folder + "/beach.jpg"));
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder);
+        m_driver->openFile("beach.jpg");
+        QDir::setCurrent(before);
+        expectNoMessages();
+        m_driver->run(ui::menu.saveProject); // the dialog cancelled
+        QCOMPARE(desktop().saveStartPaths, QStringList{QDir(folder).absoluteFilePath("beach.lumora")});
+
+        // The desktop's own dialog, for once: the types it offers.
+        Services real = desktopServices();
+        std::swap(services().files, real.files);
+        QStringList filters;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&filters] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                filters = dialog->nameFilters();
+                dialog->reject();
+            }
+        });
+        watch.start(20);
+        m_driver->run(ui::menu.saveProject);
+        watch.stop();
+        std::swap(services().files, real.files);
+        QVERIFY2(!filters.isEmpty() && filters.first() == "Lumora projects (*.lumora)",
+                 qPrintable(filters.join(", ")));
     }
 
     void aStepWithoutRecipeIsKeptAsItsPicture() {
@@ -383,12 +459,9 @@ private slots:
         QCOMPARE(document().history().position(), position);
     }
 
-    // A Lumora killed with SIGKILL leaves its work; the next start offers it and restores the same steps.
-    void workOfAKilledLumoraIsRestoredAtTheNextStart() {
-        makeSteps("6");
-        const QString project = saveProject("before-kill.lumora");
-        const QImage picture = document().image();
-        const QStringList names = stepNames(document());
+    // A Lumora killed with SIGKILL after only opening a photo lost no work: the next start offers nothing,
+    // and the killed one's folder goes.
+    void aKilledLumoraThatOnlyOpenedAPhotoLeavesNothingToRestore() {
         QTemporaryDir state;
         QProcess lumora;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -396,16 +469,20 @@ private slots:
         environment.insert("XDG_STATE_HOME", state.path());
         environment.insert("XDG_CONFIG_HOME", state.filePath("config"));
         lumora.setProcessEnvironment(environment);
-        lumora.start(LUMORA_PROGRAM, {project});
+        lumora.start(LUMORA_PROGRAM, {photoPath});
         QVERIFY2(lumora.waitForStarted(), qPrintable(lumora.errorString()));
-        const QDir recovery(state.filePath("lumora/recovery"));
-        auto written = [&] {
-            for (const QString& folder : recovery.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                if (QFile::exists(recovery.filePath(folder + "/recipe.json")))
-                    return true;
-            return false;
+        // The photo is among the recent pictures once it is open; the recovery folder is told of it before.
+        const auto opened = [&] {
+            QFile settings(state.filePath("config/lumora/lumora.conf"));
+            return settings.open(QIODevice::ReadOnly) && settings.readAll().contains("photo.jpg");
         };
-        QTRY_VERIFY_WITH_TIMEOUT(written(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(opened(), 60000);
+        const QDir recovery(state.filePath("lumora/recovery"));
+        const QStringList killedFolders = recovery.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(killedFolders.size(), 1);
+        const QString recipe = recovery.filePath(killedFolders.first() + "/recipe.json");
+        QTest::qWait(500); // time for a write in the background to show, were there one
+        QVERIFY(!QFile::exists(recipe));
         lumora.kill(); // SIGKILL: nothing of a normal exit runs
         QVERIFY(lumora.waitForFinished());
         QCOMPARE(lumora.exitStatus(), QProcess::CrashExit);
@@ -419,30 +496,59 @@ private slots:
         };
         restart.offerLeftWork(m_driver->mainWindow().projectFiles());
         expectNoMessages();
-        QCOMPARE(questions.size(), 1);
-        QVERIFY2(questions[0].contains("last changed"), qPrintable(questions[0]));
-        QCOMPARE(stepNames(document()), names);
-        QCOMPARE(maxChannelDifference(document().image(), picture), 0);
-        QVERIFY(document().isModified()); // kept nowhere else: closing asks to save it
-        restart.waitForWrites();
-        // The restored work is this program's now: the left folder is gone, its own holds the steps.
+        QVERIFY2(questions.isEmpty(), qPrintable(questions.join('\n')));
+        QVERIFY(document().image().isNull());
         QCOMPARE(recovery.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList({QFileInfo(restart.folder()).fileName()}));
-        QCOMPARE(readRecoveryFolder(restart.folder()).steps.size(), names.size());
     }
 
-    void leftWorkIsDiscardedOrSetAside_data() {
-        QTest::addColumn<bool>("damaged");
-        QTest::newRow("discarded") << false;
-        QTest::newRow("damaged") << true;
+    // Only changes saved nowhere are kept for recovery: nothing for a photo just opened or a project as it
+    // was saved, the steps once something changed, nothing again once saved or undone to the saved point.
+    void onlyWorkSavedNowhereIsKeptForRecovery() {
+        QTemporaryDir state;
+        CrashRecovery recovery(document(), &m_driver->mainWindow(), state.path());
+        const QString recipe = QDir(recovery.folder()).filePath("recipe.json");
+        const auto kept = [&] {
+            recovery.waitForWrites();
+            return QFile::exists(recipe);
+        };
+        m_driver->openFile(photoPath);
+        QVERIFY(!kept());
+        m_driver->run(ui::menu.flipHorizontal);
+        QVERIFY(kept());
+        QCOMPARE(readRecoveryFolder(recovery.folder()).steps.size(), 2);
+        const QString project = saveProject("kept.lumora");
+        QVERIFY(!kept());
+        m_driver->run(ui::menu.flipVertical);
+        QVERIFY(kept());
+        m_driver->run(ui::menu.undo); // back where it was saved
+        QVERIFY(!kept());
+        m_driver->run(ui::menu.redo);
+        openProject(project); // the changes set aside, as the user answers
+        expectNoMessages();
+        QVERIFY(!document().isModified());
+        QVERIFY(!kept());
     }
-    void leftWorkIsDiscardedOrSetAside() {
+
+    // Work left by a killed Lumora (a copy of its folder under another name, with no live lock) is offered
+    // with the number of steps the user made, and restored, discarded or, damaged, set aside.
+    void leftWorkIsRestoredDiscardedOrSetAside_data() {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("restored") << false << true;
+        QTest::newRow("discarded") << false << false;
+        QTest::newRow("damaged") << true << false;
+    }
+    void leftWorkIsRestoredDiscardedOrSetAside() {
         QFETCH(bool, damaged);
+        QFETCH(bool, restored);
+        QImage picture;
         QTemporaryDir state;
         {
             m_driver->openFile(photoPath);
             CrashRecovery killed(document(), &m_driver->mainWindow(), state.path());
             m_driver->run(ui::menu.flipHorizontal);
+            picture = document().image();
             killed.waitForWrites();
             const QString folder = killed.folder();
             // As a kill leaves it: a copy of the folder under another name, with no live lock.
@@ -457,12 +563,23 @@ private slots:
         m_driver->restart();
         QStringList questions;
         CrashRecovery next(document(), &m_driver->mainWindow(), state.path());
-        next.askToRestore = [&questions](const QString& question) {
+        next.askToRestore = [&questions, restored](const QString& question) {
             questions << question;
-            return false; // "Discard"
+            return restored;
         };
         next.offerLeftWork(m_driver->mainWindow().projectFiles());
         QVERIFY(!QFileInfo::exists(state.filePath("recovery/left")));
+        if (restored) {
+            QCOMPARE(questions.size(), 1);
+            QVERIFY2(questions[0].contains("work of 1 step,"), qPrintable(questions[0]));
+            QVERIFY2(questions[0].contains("last changed"), qPrintable(questions[0]));
+            QCOMPARE(stepNames(document()), QStringList({"Open image", "Flip horizontal"}));
+            QCOMPARE(document().image(), picture);
+            QVERIFY(document().isModified()); // kept nowhere else: closing asks to save it
+            next.waitForWrites();             // this program keeps it now
+            QCOMPARE(readRecoveryFolder(next.folder()).steps.size(), 2);
+            return;
+        }
         QVERIFY(document().image().isNull());
         const QStringList aside = QDir(state.path()).entryList({"recovery-damaged-*"}, QDir::Dirs);
         if (damaged) {

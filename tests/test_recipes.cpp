@@ -36,6 +36,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -483,6 +484,36 @@ private slots:
         QCOMPARE(maxChannelDifference(document().image(), wanted), 0);
     }
 
+    // A step double-clicked in the History window (the click first takes the document to it) is edited
+    // again; undoing the edit gives back the picture as it was before: the later steps in sight, not the
+    // step that was clicked on the way.
+    void undoingAnEditStartedFromTheHistoryGivesBackThePictureBeforeIt() {
+        open(photoPath);
+        addRectangleAndLine("2");
+        const QImage before = document().image();
+        m_driver->run(ui::menu.history);
+        QListWidget* list = m_driver->mainWindow().historyWindow()->list();
+        const QPoint rectangleRow = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rectangleRow);
+        QCOMPARE(document().history().position(), 1);
+        m_driver->whileShown(WindowId::Rectangle, [this] {
+            m_driver->type(ui::rectangle.thicknessBox, "12");
+            m_driver->click(ui::rectangle.ok);
+        });
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rectangleRow);
+        QTRY_COMPARE(m_driver->control(ui::menu.undo)->text(), "Undo Edit again: Add rectangle");
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
+        const QImage edited = document().image();
+        QCOMPARE(document().history().position(), 2);
+
+        m_driver->run(ui::menu.undo);
+        QCOMPARE(document().history().position(), 2);
+        QCOMPARE(document().image(), before);
+        QCOMPARE(list->currentRow(), 2);
+        m_driver->run(ui::menu.redo);
+        QCOMPARE(document().image(), edited);
+    }
+
     void editingACropAgainMakesTheLaterStepsOnTheNewSize() {
         open(photoPath);
         cropTo(400, 300);
@@ -508,9 +539,15 @@ private slots:
         QCOMPARE(document().image().copy(shared), first.copy(shared));
         QCOMPARE(m_driver->mainWindow().statusMessage(),
                  "The later steps were made again on the new size, 500x290.");
+        // The size readout follows the new size, and the edit's undo and redo.
+        QLabel* readout = m_driver->control(ui::mainWindow.sizeReadout);
+        QCOMPARE(readout->text(), "500x290");
 
         m_driver->run(ui::menu.undo);
         QCOMPARE(document().image(), first);
+        QCOMPARE(readout->text(), "400x300");
+        m_driver->run(ui::menu.redo);
+        QCOMPARE(readout->text(), "500x290");
     }
 
     // The crop window's flips change the document at once; while a crop is edited again they belong to the
@@ -832,6 +869,15 @@ private slots:
     void stepsWithoutSettingsAreNotOfferedForEditing() {
         open(photoPath);
         QVERIFY(!m_driver->control(ui::menu.editAgain)->isEnabled()); // opening is where the history starts
+        // Asked from the History window all the same, it is said as information: nothing went wrong.
+        m_driver->run(ui::menu.history);
+        QListWidget* list = m_driver->mainWindow().historyWindow()->list();
+        const QPoint openingRow = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, openingRow);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, openingRow);
+        QTRY_COMPARE(desktop().notes.size(), 1);
+        QVERIFY2(desktop().notes[0].contains("where the history starts"), qPrintable(desktop().notes[0]));
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
         m_driver->run(ui::menu.flipHorizontal);
         QVERIFY(!m_driver->control(ui::menu.editAgain)->isEnabled());
         QVERIFY(!m_driver->windows().stepEditor().whyNotEditable(1).isEmpty());

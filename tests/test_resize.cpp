@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QColorSpace>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -565,6 +566,35 @@ private slots:
         QCOMPARE(replayStep({picture, QSizeF(picture.size())}, recipe).picture, result);
     }
 
+    // The readout says at once when a size is too large, and "Ok" cannot be pressed then; the window keeps
+    // its width whatever the readout says, so "Ok" stays under the pointer.
+    void resizeWindowSaysATooLargeSizeAtOnceAndStaysPut() {
+        Driver driver;
+        driver.openFile(photoPath);
+        auto& window = driver.windows().resizeWindow();
+        driver.desktop().whileShown = [&](QDialog* shown) {
+            driver.show(shown);
+            auto* ok = child<QAbstractButton>(shown, "ResizeOk");
+            const QPoint okAt = ok->mapToGlobal(QPoint(0, 0));
+            const int width = shown->width();
+            window.widthBox()->setValue(7); // a short readout first
+            window.widthBox()->setValue(25000);
+            QCoreApplication::processEvents();
+            QVERIFY2(window.resultReadout()->text().contains("too large", Qt::CaseInsensitive),
+                     qPrintable(window.resultReadout()->text()));
+            QVERIFY(!ok->isEnabled());
+            QCOMPARE(shown->width(), width);
+            QCOMPARE(ok->mapToGlobal(QPoint(0, 0)), okAt);
+            window.widthBox()->setValue(1000);
+            QCoreApplication::processEvents();
+            QVERIFY(ok->isEnabled());
+            QCOMPARE(ok->mapToGlobal(QPoint(0, 0)), okAt);
+            shown->reject();
+        };
+        driver.run(Control<QAction>{WindowId::Main, "ResizeImageItem"});
+        QVERIFY(driver.desktop().messages.isEmpty());
+    }
+
     void cropToRegionKeepsAnyRegion() {
         Driver driver;
         QVERIFY(!fileOrFail(photoPath).isEmpty()); // else the steps below have no picture to work on
@@ -581,7 +611,9 @@ private slots:
             window.xBox()->setValue(500);
             window.yBox()->setValue(100);
             QCOMPARE(window.frame()->region(), QRect(500, 100, 200, 200));
-            window.xBox()->setValue(600); // beyond the right edge: kept inside
+            window.xBox()->setValue(600); // the position kept, the square shrunk to fit from there
+            QCOMPARE(window.frame()->region(), QRect(600, 100, 120, 120));
+            window.widthBox()->setValue(200); // a size too wide from there moves the position back
             QCOMPARE(window.frame()->region(), QRect(520, 100, 200, 200));
             child<QAbstractButton>(shown, "CropRegionOk")->click();
         };
@@ -593,6 +625,55 @@ private slots:
         QImage small(100, 100, QImage::Format_ARGB32_Premultiplied);
         small.fill(Qt::white);
         QVERIFY_THROWS_EXCEPTION(UserError, replayStep({small, QSizeF(100, 100)}, recipe));
+    }
+
+    void cropToRegionKeepsTheTypedRegionInAnyOrder_data() {
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QRect>("expected");
+        const QRect typed(100, 50, 200, 120);
+        QTest::newRow("position first") << "xywh"
+                                        << "Free" << typed;
+        QTest::newRow("size first") << "whxy"
+                                    << "Free" << typed;
+        QTest::newRow("mixed") << "hywx"
+                               << "Free" << typed;
+        QTest::newRow("position first, square") << "xyw"
+                                                << "1:1" << QRect(100, 50, 200, 200);
+    }
+
+    void cropToRegionKeepsTheTypedRegionInAnyOrder() {
+        QFETCH(QString, order);
+        QFETCH(QString, shape);
+        QFETCH(QRect, expected);
+        Driver driver;
+        QImage picture(400, 300, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 100));
+        driver.takePicture(picture);
+        auto& window = driver.windows().cropRegionWindow();
+        const QRect typed(100, 50, 200, 120);
+        driver.desktop().whileShown = [&](QDialog* shown) {
+            window.aspectList()->setCurrentIndex(CropRegionWindow::aspectNames().indexOf(shape));
+            for (QChar box : order) {
+                if (box == 'x')
+                    window.xBox()->setValue(typed.x());
+                else if (box == 'y')
+                    window.yBox()->setValue(typed.y());
+                else if (box == 'w')
+                    window.widthBox()->setValue(typed.width());
+                else
+                    window.heightBox()->setValue(typed.height());
+            }
+            QCOMPARE(window.frame()->region(), expected);
+            QCOMPARE(QRect(window.xBox()->value(), window.yBox()->value(), window.widthBox()->value(),
+                           window.heightBox()->value()),
+                     expected);
+            child<QAbstractButton>(shown, "CropRegionOk")->click();
+        };
+        driver.run(Control<QAction>{WindowId::Main, "CropToRegionItem"});
+        QCOMPARE(driver.document().image(), picture.copy(expected));
     }
 
     void metadataChoicesReadBackFromTheWrittenFiles_data() {
@@ -698,6 +779,40 @@ private slots:
         QVERIFY(!QFileInfo::exists(driver.filePath("trip.jpg")));
     }
 
+    // Boxes larger than the photo, fitted inside: the photo keeps its size, and so does the file's name;
+    // two such boxes make one file.
+    void boxesLargerThanThePhotoNameTheSizeItKeeps() {
+        Driver driver;
+        driver.openFile(photoPath);
+        SaveWindow& window = driver.windows().saveWindow();
+        window.formatList()->setCurrentIndex(1);
+        window.severalSizesBox()->setChecked(true);
+        window.fitList()->setCurrentIndex(0);
+        for (const QString& item : {"1080 × 1080 square", "1080 × 1350 portrait"})
+            window.sizeChoices()->findItems(item, Qt::MatchExactly).first()->setCheckState(Qt::Checked);
+        driver.desktop().saveAnswers << driver.filePath("trip.jpg");
+        QVERIFY(window.save());
+        QCOMPARE(QDir(driver.folder()).entryList({"trip*"}), QStringList{"trip-720x477.jpg"});
+        QCOMPARE(loadPicture(driver.filePath("trip-720x477.jpg")).size(), QSize(720, 477));
+    }
+
+    // A name typed with another format's extension is written in that format, and the window then shows
+    // that format and the size of the file written.
+    void theTypedExtensionDecidesTheFormatShown() {
+        Driver driver;
+        driver.openFile(photoPath);
+        SaveWindow& window = driver.windows().saveWindow();
+        window.formatList()->setCurrentIndex(1); // JPEG
+        window.show();
+        const QString saved = driver.filePath("typed.png");
+        driver.desktop().saveAnswers << saved;
+        QVERIFY(window.save());
+        QCOMPARE(window.formatList()->currentIndex(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(window.estimatedFileSize() > 0, 20000);
+        QCOMPARE(QFileInfo(saved).size(), window.estimatedFileSize());
+        window.hide();
+    }
+
     void exportSizes_data() {
         QTest::addColumn<QSize>("picture");
         QTest::addColumn<int>("kind");
@@ -714,11 +829,16 @@ private slots:
         QTest::newRow("long edge, upright") << QSize(3000, 4000) << int(Kind::LongEdge) << 1080 << QSize()
                                             << false << QSize(810, 1080) << "-1080";
         QTest::newRow("long edge, never enlarged") << QSize(800, 600) << int(Kind::LongEdge) << 2048
-                                                   << QSize() << false << QSize(800, 600) << "-2048";
+                                                   << QSize() << false << QSize(800, 600) << "-800";
         QTest::newRow("box fitted") << QSize(6000, 4000) << int(Kind::Box) << 0 << QSize(1080, 1350) << false
                                     << QSize(1080, 720) << "-1080x1350";
         QTest::newRow("box filled") << QSize(6000, 4000) << int(Kind::Box) << 0 << QSize(1080, 1350) << true
                                     << QSize(1080, 1350) << "-1080x1350";
+        // Named after the size the picture keeps, not after a box it was never brought to.
+        QTest::newRow("box larger, fitted") << QSize(800, 600) << int(Kind::Box) << 0 << QSize(1080, 1350)
+                                            << false << QSize(800, 600) << "-800x600";
+        QTest::newRow("box larger, filled") << QSize(800, 600) << int(Kind::Box) << 0 << QSize(1080, 1350)
+                                            << true << QSize(1080, 1350) << "-1080x1350";
     }
     void exportSizes() {
         QFETCH(QSize, picture);
@@ -730,7 +850,7 @@ private slots:
         QFETCH(QString, suffix);
         const ExportSize size{ExportSize::Kind(kind), longEdge, box, fill};
         QCOMPARE(size.resultSize(picture), expected);
-        QCOMPARE(size.fileSuffix(), suffix);
+        QCOMPARE(size.fileSuffix(picture), suffix);
     }
 
     void aFilledBoxKeepsThePicturesMiddle() {

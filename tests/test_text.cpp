@@ -20,12 +20,14 @@
 #include "widgets/NumberEdit.h"
 #include "widgets/TrackBar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 
@@ -228,6 +230,90 @@ private slots:
         QCOMPARE(styles->findText("My badge"), -1);
     }
 
+    // The style group's boxes all lie within the scrolling panel, so the last of them can be scrolled to;
+    // "Plain" takes every effect off again (the way back from an arc), keeping the font, size and colour.
+    void everyStyleBoxCanBeReachedAndPlainUndoesAStyle() {
+        openToolOn(filled({60, 40}, Qt::white));
+        auto* arc = m_driver->control(ui::text2D.arc);
+        QWidget* panel = arc->parentWidget();
+        for (QWidget* control : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(panel->rect().contains(control->geometry()), qPrintable(control->objectName()));
+        auto* scroll = m_driver->control(Control<QScrollArea>{WindowId::Text2D, "ScrollBox2"});
+        for (QWidget* box :
+             {static_cast<QWidget*>(m_driver->control(ui::text2D.lineSpacing)), static_cast<QWidget*>(arc)}) {
+            scroll->ensureWidgetVisible(box);
+            QCOMPARE(box->visibleRegion().boundingRect(), box->rect());
+        }
+
+        // The built-in names are longer than the list is wide: its open list and their tooltips show them
+        // whole.
+        QComboBox* styles = m_driver->control(ui::text2D.styleList);
+        for (int row = 1; row < styles->count(); ++row) {
+            const QString name = styles->itemText(row);
+            QVERIFY2(styles->view()->minimumWidth() > styles->fontMetrics().horizontalAdvance(name),
+                     qPrintable(name));
+            if (row > 1)
+                QCOMPARE(styles->itemData(row, Qt::ToolTipRole).toString(), name);
+        }
+        const int stamp = styles->findText("Stamp on an arc");
+        styles->setCurrentIndex(stamp);
+        emit styles->activated(stamp);
+        QCOMPARE(text()->style().arc, 60);
+        const QColor stampColour = text()->colour();
+        const int plain = styles->findText("Plain");
+        QVERIFY(plain > 0 && plain < stamp);
+        styles->setCurrentIndex(plain);
+        emit styles->activated(plain);
+        QVERIFY(text()->style().isPlain());
+        QCOMPARE(arc->text(), "0");
+        QCOMPARE(text()->colour(), stampColour);
+        QCOMPARE(text()->fontSize(), 48);
+        QVERIFY(!m_driver->control(ui::text2D.deleteStyle)->isEnabled());
+    }
+
+    // A saved style's letter colour reaches the text whatever the colour panel showed before (it starts
+    // white over black letters), a style of the user's own after a restart too.
+    void savedStylesGiveTheirLetterColour_data() {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<bool>("ownAfterRestart");
+        QTest::newRow("caption") << "White caption, black outline" << false;
+        QTest::newRow("shadow") << "Soft shadow" << false;
+        QTest::newRow("neon") << "Neon glow" << false;
+        QTest::newRow("own, after a restart") << "Neon glow" << true;
+    }
+    void savedStylesGiveTheirLetterColour() {
+        QFETCH(QString, style);
+        QFETCH(bool, ownAfterRestart);
+        const auto choose = [this](const QString& name) {
+            QComboBox* styles = m_driver->control(ui::text2D.styleList);
+            const int row = styles->findText(name);
+            QVERIFY(row > 0);
+            styles->setCurrentIndex(row);
+            emit styles->activated(row);
+        };
+        openToolOn(filled({200, 100}, Qt::gray));
+        choose(style);
+        if (ownAfterRestart) {
+            desktop().textAnswers << "My white letters";
+            m_driver->click(ui::text2D.saveStyle);
+            m_driver->restart();
+            m_tool = &m_driver->windows().text2DTool();
+            openToolOn(filled({200, 100}, Qt::gray));
+            QCOMPARE(text()->colour(), QColor(Qt::black));
+            choose("My white letters");
+        }
+        QCOMPARE(text()->colour(), QColor(Qt::white));
+        m_driver->write(ui::text2D.text, "II");
+        m_driver->type(ui::text2D.sizeBox, "60");
+        placeFrame({20, 10, 160, 80});
+        const QImage merged = m_tool->mergedPicture();
+        int white = 0;
+        for (int y = 0; y < merged.height(); ++y)
+            for (int x = 0; x < merged.width(); ++x)
+                white += merged.pixel(x, y) == qRgb(255, 255, 255);
+        QVERIFY2(white > 100, qPrintable(QString::number(white)));
+    }
+
     // Turned a quarter, the text is drawn unturned at its size and then turned about the frame's centre:
     // a wide line of text becomes a tall one around the same centre.
     void turnedTextTurnsAboutTheFramesCentre() {
@@ -278,9 +364,13 @@ private slots:
         QFETCH(int, size);
         openToolOn(filled({20, 20}, Qt::white));
         auto* edit = m_driver->control(ui::text2D.sizeBox);
-        if (viaOk) {
-            edit->setText(typed); // typed, not confirmed
+        if (viaOk) { // typed as a user does, then the box's own "Ok", then the box left
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, typed);
             edit->okButton()->click();
+            m_driver->control(ui::text2D.text)->setFocus();
         } else {
             m_driver->type(ui::text2D.sizeBox, typed);
         }
@@ -297,8 +387,12 @@ private slots:
         openToolOn(filled({20, 20}, Qt::white));
         m_driver->type(ui::text2D.sizeBox, "9");
         m_driver->type(ui::text2D.sizeBox, "big");
-        m_driver->control(ui::text2D.sizeBox)->setText("x1");
-        m_driver->control(ui::text2D.sizeBox)->okButton()->click();
+        auto* edit = m_driver->control(ui::text2D.sizeBox);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "x1");
+        edit->okButton()->click();
+        m_driver->control(ui::text2D.text)->setFocus(); // leaving the box says nothing more
         QCOMPARE(desktop().messages,
                  QStringList({"'big' is not a valid integer value", "'x1' is not a valid integer value"}));
         QCOMPARE(text()->fontSize(), 9);

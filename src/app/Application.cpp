@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 void configureApplication(QApplication& app) {
@@ -78,6 +79,9 @@ int runLumora(int argc, char* argv[]) {
         return exitUsageError;
     }
     const CommandLine& line = *parsed.commandLine;
+    // A damaged JPEG is said so in one line of our own; the JPEG codec's own warnings about it (several
+    // lines each) say nothing more to the user. QT_LOGGING_RULES still shows them to whoever asks.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
     switch (line.job) {
     case CommandLineJob::Help:
         QTextStream(stdout) << commandLineHelp();

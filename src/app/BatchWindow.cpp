@@ -259,6 +259,11 @@ QWidget* BatchWindow::buildRunGroup() {
     m_failures = new QListWidget;
     m_failures->setObjectName("FailureList");
     m_failures->setMaximumHeight(120);
+    // A reason is read whole: wrapped to the list's width, never cut.
+    m_failures->setWordWrap(true);
+    m_failures->setTextElideMode(Qt::ElideNone);
+    m_failures->setResizeMode(QListView::Adjust);
+    m_failures->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_startButton = button("Start", "StartButton");
     m_startButton->setDefault(true);
     m_cancelButton = button("Close", "CancelButton");
@@ -463,7 +468,7 @@ void BatchWindow::photoFinished(int index, int status, const QString& reason) {
         auto* item = new QListWidgetItem(
             QStringLiteral("%1: %2").arg(QFileInfo(photo.input).fileName(), reason), m_failures);
         item->setData(Qt::UserRole, photo.input);
-        item->setToolTip(photo.input);
+        item->setToolTip(QStringLiteral("%1\n%2").arg(photo.input, reason));
     }
 }
 

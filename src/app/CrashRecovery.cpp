@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -71,11 +72,16 @@ CrashRecovery::~CrashRecovery() {
 }
 
 void CrashRecovery::record() {
-    if (!m_lock)
+    if (!m_lock || m_document.isEditing()) // while a step is edited, the last steps written still hold
         return;
-    QList<ProjectStep> steps = m_document.keptSteps();
-    if (steps.isEmpty()) // no picture yet, or a step being edited: the last steps written still hold
-        return;
+    // Only changes saved nowhere are work to restore: a picture just opened, or a document as it was last
+    // saved or opened, is not kept (an empty list takes away what was).
+    QList<ProjectStep> steps;
+    if (m_document.isModified()) {
+        steps = m_document.keptSteps();
+        if (steps.isEmpty()) // no picture yet
+            return;
+    }
     if (m_writer.isRunning())
         m_pending = std::move(steps);
     else
@@ -85,6 +91,12 @@ void CrashRecovery::record() {
 void CrashRecovery::startWrite(QList<ProjectStep> steps) {
     m_writer.setFuture(QtConcurrent::run([folder = m_folder, entries = m_entries, steps = std::move(steps)] {
         try {
+            if (steps.isEmpty()) {
+                const QString recipe = QDir(folder).filePath(project_format::recipeEntry);
+                if (QFileInfo::exists(recipe) && !QFile::remove(recipe))
+                    return QStringLiteral("Cannot remove \"%1\".").arg(recipe);
+                return QString();
+            }
             writeRecoveryFolder(folder, steps, *entries);
             return QString();
         } catch (const UserError& error) {
@@ -149,11 +161,14 @@ void CrashRecovery::offerLeftWork(ProjectFiles& projects) {
         project.changed.isValid()
             ? project.changed.toLocalTime()
             : QFileInfo(QDir(folder).filePath(project_format::recipeEntry)).lastModified();
-    const QString question =
-        QStringLiteral("Lumora did not close normally last time. Its work of %1 steps, last changed %2, "
-                       "was kept.\n\nRestore it, or discard it?")
-            .arg(project.steps.size())
-            .arg(QLocale().toString(changed, QLocale::LongFormat));
+    // The first step is where the history starts (the opening): the user's steps come after it.
+    const qsizetype made = std::max<qsizetype>(0, project.steps.size() - 1);
+    const QString work = made == 0   ? QStringLiteral("Its picture, saved nowhere")
+                         : made == 1 ? QStringLiteral("Its unsaved work of 1 step")
+                                     : QStringLiteral("Its unsaved work of %1 steps").arg(made);
+    const QString question = QStringLiteral("Lumora did not close normally last time. %1, last changed %2, "
+                                            "was kept.\n\nRestore it, or discard it?")
+                                 .arg(work, QLocale().toString(changed, QLocale::LongFormat));
     if (!askToRestore(question)) {
         QDir(folder).removeRecursively();
         return;

@@ -47,8 +47,13 @@ HistoryWindow::HistoryWindow(Document& document, StepEditor& editor, QWidget* pa
     column->addWidget(m_editAgain);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            m_document.goToEntry(row);
+        if (row < 0)
+            return;
+        if (!m_browsedFrom)
+            m_browsedFrom = m_document.history().position();
+        m_browsing = true;
+        m_document.goToEntry(row);
+        m_browsing = false;
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { editAgain(m_list->row(item)); });
@@ -58,6 +63,8 @@ HistoryWindow::HistoryWindow(Document& document, StepEditor& editor, QWidget* pa
 }
 
 void HistoryWindow::refresh() {
+    if (!m_browsing) // the history moved otherwise: the way through the list starts again
+        m_browsedFrom.reset();
     const QSignalBlocker quiet(m_list); // showing where the document is must not move it
     const DocumentHistory& history = m_document.history();
     // Rows whose step is still the same keep their icons; only the rest are made again.
@@ -92,5 +99,6 @@ void HistoryWindow::editAgain(int row) {
     if (row < 0)
         return;
     // After the double-click has been handled: the edit opens a modal window of its own.
-    QTimer::singleShot(0, this, [this, row] { m_editor.editAgain(row); });
+    const int undoTo = m_browsedFrom.value_or(m_document.history().position());
+    QTimer::singleShot(0, this, [this, row, undoTo] { m_editor.editAgain(row, undoTo); });
 }

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class Document;
 class QListWidget;
 class QPushButton;
@@ -28,4 +30,8 @@ private:
     StepEditor& m_editor;
     QListWidget* m_list;
     QPushButton* m_editAgain;
+    // Where the document stood before the user clicked through the list: an edit started from a row is
+    // undone back there, not to the row clicked on the way to it.
+    std::optional<int> m_browsedFrom;
+    bool m_browsing = false;
 };

@@ -130,6 +130,7 @@ MainWindow::MainWindow(WindowSet& windows)
 
     buildMenus();
     connectToolbar();
+    m_projects->onCurrentChanged = [this] { updateSaveCommands(); };
     setAcceptDrops(true);
     m_scrollArea->viewport()->installEventFilter(this);
 
@@ -184,6 +185,8 @@ void MainWindow::buildMenus() {
     connect(addItem(file, "OpenProjectItem", "Open project", "Ctrl+Shift+O", false), &QAction::triggered,
             this, &MainWindow::openProject);
     connect(addItem(file, "SaveProjectItem", "Save project", "Ctrl+Shift+S", true), &QAction::triggered, this,
+            [this] { m_projects->saveCurrent(); });
+    connect(addItem(file, "SaveProjectAsItem", "Save project as…", "", true), &QAction::triggered, this,
             [this] { m_projects->saveAs(); });
     file->addSeparator();
     connect(addItem(file, "BatchDecorateItem", "Batch decorate…", "", false), &QAction::triggered, this,
@@ -396,7 +399,10 @@ bool MainWindow::maySetChangesAside(const QString& question) {
         return true;
     switch (services().savePrompt->askToSave(this, question)) {
     case SaveChoice::Save:
-        return m_windows.saveWindow().save(); // a failure is shown and keeps everything as it was
+        // A failure is shown and keeps everything as it was.
+        if (m_projects->holdsDocument())
+            return m_projects->saveCurrent();
+        return m_windows.saveWindow().save();
     case SaveChoice::Discard:
         return true;
     case SaveChoice::Cancel:
@@ -449,6 +455,7 @@ bool MainWindow::openFile(const QString& path) {
         m_opacityBar->setValue(1);
     });
     if (opened) {
+        m_projects->forget(); // a picture now, saved as one
         m_recentPictures.add(path);
         showStatusMessage(QString()); // notes about the previous picture are over
     }
@@ -501,13 +508,31 @@ void MainWindow::connectToolbar() {
         QAction* action = menuItem(QString::fromLatin1(toolbar[i].menuItem));
         QToolButton* picture = m_toolbarButtons[i];
         connect(picture, &QToolButton::clicked, action, &QAction::trigger);
+    }
+    updateToolbarTips();
+}
+
+void MainWindow::updateToolbarTips() {
+    for (qsizetype i = 0; i < m_toolbarButtons.size(); ++i) {
+        const QAction* action = menuItem(QString::fromLatin1(toolbar[i].menuItem));
         // A shortcut shared with an earlier item runs that one, so it is named only on its first carrier.
         const QKeySequence shortcut = m_shortcuts->shortcutWhenAllEnabled(action);
-        picture->setToolTip(
+        m_toolbarButtons[i]->setToolTip(
             shortcut.isEmpty()
                 ? action->text()
                 : QStringLiteral("%1 (%2)").arg(action->text(), shortcut.toString(QKeySequence::NativeText)));
     }
+}
+
+void MainWindow::updateSaveCommands() {
+    // Steps that came from a project (or restored work) are saved as one with Ctrl+S, to the project they
+    // came from; "Save image" still exports a picture of them.
+    const bool project = m_projects->holdsDocument();
+    m_shortcuts->setShortcut(menuItem("MenuItem7"), project ? QKeySequence() : QKeySequence("Ctrl+S"));
+    m_shortcuts->setShortcut(menuItem("SaveProjectItem"), QKeySequence(project ? "Ctrl+S" : "Ctrl+Shift+S"));
+    m_shortcuts->setShortcut(menuItem("SaveProjectAsItem"),
+                             project ? QKeySequence("Ctrl+Shift+S") : QKeySequence());
+    updateToolbarTips();
 }
 
 void MainWindow::fillRecentMenu() {
@@ -602,6 +627,7 @@ void MainWindow::adoptPicture(const QImage& picture, const QString& stepName) {
                                         .enablingEditing()
                                         .withRecipe(pictureRecipe(picture, stepName)));
         m_opacityBar->setValue(1);
+        m_projects->forget();
     });
 }
 

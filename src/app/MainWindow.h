@@ -97,6 +97,9 @@ private:
     void openRecent(const QString& path);
     // Each toolbar button runs its menu command; its tip names the command and its shortcut.
     void connectToolbar();
+    void updateToolbarTips();
+    // Ctrl+S and the close question's "Save" save a project when the document is one, else a picture.
+    void updateSaveCommands();
     // A picture that is not a file of its own (pasted, dropped from another program) becomes the document.
     void adoptPicture(const QImage& picture, const QString& stepName);
     static QStringList readableFiles(const QMimeData* data);

@@ -8,6 +8,7 @@
 #include "document/StepReplay.h"
 #include "widgets/Services.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -26,11 +27,14 @@ bool ProjectFiles::saveAs() {
                                                  "create a background first."));
         return false;
     }
-    const QString start = m_document.file().isEmpty()
-                              ? QString()
-                              : QFileInfo(m_document.file()).path() + '/' +
-                                    QFileInfo(m_document.file()).completeBaseName() + '.' + suffix;
-    QString path = services().files->saveFileName(m_parent, suffix, start);
+    // The project it came from, else one named after the picture's file, in that file's folder (named in
+    // full: a picture opened by a relative path would otherwise propose "./photo.lumora").
+    QString start = currentFile();
+    if (start.isEmpty() && !m_document.file().isEmpty()) {
+        const QFileInfo picture(m_document.file());
+        start = picture.absoluteDir().filePath(picture.completeBaseName() + '.' + suffix);
+    }
+    QString path = services().files->saveProjectName(m_parent, start);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
@@ -38,8 +42,25 @@ bool ProjectFiles::saveAs() {
     return save(path);
 }
 
+bool ProjectFiles::saveCurrent() {
+    const QString file = currentFile();
+    return file.isEmpty() ? saveAs() : save(file);
+}
+
+void ProjectFiles::forget() {
+    setCurrent(std::nullopt);
+}
+
+void ProjectFiles::setCurrent(std::optional<QString> file) {
+    if (file == m_current)
+        return;
+    m_current = std::move(file);
+    if (onCurrentChanged)
+        onCurrentChanged();
+}
+
 bool ProjectFiles::save(const QString& path) {
-    return guarded(m_parent, [&] {
+    const bool written = guarded(m_parent, [&] {
         const BusyCursor busy;
         const QList<ProjectStep> steps = m_document.keptSteps();
         if (steps.isEmpty())
@@ -56,6 +77,9 @@ bool ProjectFiles::save(const QString& path) {
             throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
         m_document.markSaved();
     });
+    if (written)
+        setCurrent(QFileInfo(path).absoluteFilePath());
+    return written;
 }
 
 bool ProjectFiles::open(const QString& path) {
@@ -68,6 +92,8 @@ bool ProjectFiles::open(const QString& path) {
         }
         opened = load(project, path, true);
     });
+    if (opened)
+        setCurrent(QFileInfo(path).absoluteFilePath());
     return opened;
 }
 
@@ -96,6 +122,7 @@ bool ProjectFiles::load(const Project& project, const QString& source, bool save
     for (int i = 0; i < project.steps.size(); ++i)
         loaded.append({project.steps[i].name, project.steps[i].recipe, states->at(i)});
     m_document.loadSteps(loaded, saved);
+    setCurrent(saved ? QFileInfo(source).absoluteFilePath() : QString());
     if (!warnings.isEmpty())
         services().errors->report(m_parent,
                                   QStringLiteral("Some steps of \"%1\" could not be made exactly as "

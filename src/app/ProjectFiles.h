@@ -8,6 +8,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class Document;
 class QWidget;
 
@@ -20,6 +23,17 @@ public:
 
     // Asks where to save, then saves. True when the project was written.
     bool saveAs();
+    // The document's steps came from a project or from restored work (not from a picture): "Save" keeps
+    // them as a project. currentFile() is the project they were last opened from or saved to; empty for
+    // restored work not saved since.
+    bool holdsDocument() const { return m_current.has_value(); }
+    QString currentFile() const { return m_current.value_or(QString()); }
+    // Saves to the current project, asking where only when there is none. True when it was written.
+    bool saveCurrent();
+    // The document became a picture of its own (a picture opened, pasted or dropped).
+    void forget();
+    // Told whenever holdsDocument() or currentFile() changes.
+    std::function<void()> onCurrentChanged;
     // Writes the document's steps to `path` in one piece (an existing file stays as it was unless the new
     // one is complete); the document then counts as saved. Problems are shown; false then.
     bool save(const QString& path);
@@ -32,6 +46,9 @@ public:
     bool load(const Project& project, const QString& source, bool saved);
 
 private:
+    void setCurrent(std::optional<QString> file);
+
     Document& m_document;
     QWidget* m_parent;
+    std::optional<QString> m_current;
 };

@@ -72,6 +72,13 @@ ExportSize sizeOf(const SizeChoice& choice, int typedLongEdge, bool fill) {
     return ExportSize::ofBox({choice.width, choice.height}, fill);
 }
 
+// Whether a file of extension `suffix` is written in format `index` of the list.
+bool formatMatches(int index, const QString& suffix) {
+    const QString extension = suffix.toLower();
+    const QString proposed = QString::fromLatin1(formats[index].proposedExtension);
+    return extension == proposed || (proposed == QLatin1String("jpg") && extension == QLatin1String("jpeg"));
+}
+
 QString bytesText(qint64 bytes) {
     const QLocale locale;
     return QStringLiteral("%1 bytes (%2)").arg(locale.toString(bytes), locale.formattedDataSize(bytes));
@@ -238,10 +245,10 @@ MetadataChoice SaveWindow::metadataChoice() const {
     }
 }
 
-QString SaveWindow::pathForSize(const QString& path, const ExportSize& size) {
+QString SaveWindow::pathForSize(const QString& path, const ExportSize& size, QSize picture) {
     const QFileInfo info(path);
     const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
-    return info.dir().filePath(info.completeBaseName() + size.fileSuffix() + suffix);
+    return info.dir().filePath(info.completeBaseName() + size.fileSuffix(picture) + suffix);
 }
 
 EncodeOptions SaveWindow::encodeOptions() const {
@@ -324,9 +331,20 @@ bool SaveWindow::save() {
             services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()), startPath());
         if (path.isEmpty())
             return;
+        // The typed extension decides the format: the window shows that format (and its file size) from now.
+        for (int index = 0; index < int(std::size(formats)); ++index)
+            if (formatMatches(index, QFileInfo(path).suffix()))
+                m_formats->setCurrentIndex(index);
         QList<std::pair<ExportSize, QString>> files;
-        for (const ExportSize& size : chosenSizes())
-            files.append({size, m_several->isChecked() ? pathForSize(path, size) : path});
+        QStringList paths;
+        for (const ExportSize& size : chosenSizes()) {
+            const QString file =
+                m_several->isChecked() ? pathForSize(path, size, m_document.image().size()) : path;
+            if (!paths.contains(file)) { // two sizes that leave the picture alike make one file
+                paths << file;
+                files.append({size, file});
+            }
+        }
         if (files.isEmpty())
             throw UserError(QStringLiteral("Tick at least one size to export."));
         if (!canWriteExtension(QFileInfo(path).suffix())) {

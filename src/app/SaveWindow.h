@@ -44,7 +44,7 @@ public:
     QList<ExportSize> chosenSizes() const;
     MetadataChoice metadataChoice() const;
     // The file `path` (as the dialog gave it) for one of several sizes: "photo.jpg" → "photo-2048.jpg".
-    static QString pathForSize(const QString& path, const ExportSize& size);
+    static QString pathForSize(const QString& path, const ExportSize& size, QSize picture);
     // The dialog's default extension for each list entry, in list order.
     static QString defaultSuffix(int index);
 

@@ -35,15 +35,17 @@ void StepEditor::editLastStep() {
     editAgain(m_windows.document().history().position());
 }
 
-void StepEditor::editAgain(int entry) {
+void StepEditor::editAgain(int entry, std::optional<int> undoTo) {
     Document& document = m_windows.document();
     QWidget* parent = &m_windows.mainWindow();
+    if (const QString problem = whyNotEditable(entry); !problem.isEmpty()) {
+        services().errors->inform(parent, problem); // nothing went wrong: the step is not one to edit
+        return;
+    }
     guarded(parent, [&] {
-        if (const QString problem = whyNotEditable(entry); !problem.isEmpty())
-            throw UserError(problem);
         const StepRecipe recipe = document.history().entry(entry).recipe;
         const QSize oldSize = document.image().size();
-        document.beginEdit(entry);
+        document.beginEdit(entry, undoTo);
         try {
             // "Cancel" leaves the step as it was, also after the window changed the document on its own
             // (the crop window's flips).

@@ -21,8 +21,9 @@ public:
 
     // Why history entry `entry` cannot be edited again, or empty when it can.
     QString whyNotEditable(int entry) const;
-    // Edits the step at history entry `entry` again; problems are reported to the user.
-    void editAgain(int entry);
+    // Edits the step at history entry `entry` again; problems are reported to the user. Undoing the edit
+    // goes back to entry `undoTo` (by default where the document stands).
+    void editAgain(int entry, std::optional<int> undoTo = std::nullopt);
     // The step the document stands at.
     void editLastStep();
 

@@ -2,6 +2,7 @@
 #include "cli/BatchFilter.h"
 
 #include "base/UserError.h"
+#include "cli/CommandLine.h"
 #include "effects/EffectCatalog.h"
 #include "effects/EffectStream.h"
 #include "pictures/PictureStream.h"
@@ -65,23 +66,22 @@ RowFilterMaker rowFilterFor(const Effect& effect) {
 
 int runBatchFilter(const QString& filter, const QString& output, const QStringList& inputs,
                    QTextStream& errors, int longEdge, QSize size) {
-    // Messages name the option the job was asked with.
-    const char* option = !filter.isEmpty() ? "--filter" : longEdge > 0 ? "--long-edge" : "--resize";
-    if (output.isEmpty()) {
-        errors << "lumora: " << option << " needs --output OUT\n";
-        return 2;
-    }
-    if (inputs.size() != 1) {
-        errors << "lumora: " << option << " needs exactly one input picture\n";
-        return 2;
-    }
+    // Messages name the option the job was asked with; a mistake in the command carries the hint to the
+    // help, as every other one does.
+    const QString option = !filter.isEmpty() ? "--filter" : longEdge > 0 ? "--long-edge" : "--resize";
+    const auto usageError = [&errors](const QString& message) {
+        errors << usageErrorLine(message.endsWith('.') ? message : message + '.') << '\n';
+        return int(exitUsageError);
+    };
+    if (output.isEmpty())
+        return usageError(option + " needs --output OUT");
+    if (inputs.size() != 1)
+        return usageError(option + " needs exactly one input picture");
     std::optional<Effect> effect;
     if (!filter.isEmpty() || (longEdge <= 0 && !size.isValid())) {
         const EffectParseResult parsed = parseEffect(filter);
-        if (!parsed) {
-            errors << "lumora: " << parsed.error << "\n";
-            return 2;
-        }
+        if (!parsed)
+            return usageError(parsed.error);
         effect = *parsed.effect;
     }
     try {

@@ -108,7 +108,7 @@ void Document::open(const QString& path) {
                                              .withControlSize(QSizeF(picture.size()))
                                              .withZoom(1.0)
                                              .withSizeText(sizeTextOf(picture.size()))
-                                             .readFrom(path)
+                                             .readFrom(QFileInfo(path).absoluteFilePath())
                                              .enablingEditing()
                                              .withRecipe(openingRecipe(path, file)));
 }
@@ -248,12 +248,13 @@ QList<StepRecipe> Document::laterRecipes(int entry) const {
     return recipes;
 }
 
-void Document::beginEdit(int entry) {
+void Document::beginEdit(int entry, std::optional<int> undoTo) {
     if (const QString problem = whyNotEditable(entry); !problem.isEmpty())
         throw UserError(problem);
     const int returnTo = m_history.position();
     goToEntry(entry - 1);
-    m_edit = EditSession{entry, returnTo, m_image, m_settings, {}};
+    m_edit = EditSession{entry,   returnTo,   std::clamp(undoTo.value_or(returnTo), 0, m_history.count() - 1),
+                         m_image, m_settings, {}};
     emit historyChanged();
 }
 
@@ -298,13 +299,20 @@ void Document::finishEdit(const QList<PictureState>& replayedLater) {
         DocumentSettings settings = old.after;
         settings.controlSize = replayedLater[i].controlSize;
         settings.zoom = previousSettings.zoom;
-        if (replayedLater[i].picture.size() != previous.size() || settings.sizeText.isEmpty())
+        // A step that left the readout alone carries on the one before it, which the edit may have changed;
+        // a step that set its own keeps it only where it left the same size as when it was made.
+        const bool ownReadout = old.after.sizeText != old.before.sizeText;
+        const bool resized = replayedLater[i].picture.size() != previous.size();
+        if (!ownReadout)
+            settings.sizeText = previousSettings.sizeText;
+        if (settings.sizeText.isEmpty() ||
+            (resized && (!ownReadout || old.after.controlSize != replayedLater[i].controlSize)))
             settings.sizeText = sizeTextOf(replayedLater[i].picture.size());
         add(old.name, old.recipe, replayedLater[i].picture, settings);
     }
     DocumentSettings shown = previousSettings;
     shown.zoom = m_settings.zoom;
-    m_history.replaceFrom(edit.entry, std::move(steps), edit.returnTo,
+    m_history.replaceFrom(edit.entry, std::move(steps), edit.undoTo,
                           QStringLiteral("Edit again: %1").arg(m_history.entry(edit.entry).name));
     present(previous, shown);
     announceHistory(wasModified);

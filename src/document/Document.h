@@ -86,9 +86,10 @@ public:
     // tools change until the edit ends is kept aside as the step's new version (editedSteps()), shown but not
     // recorded. finishEdit() replaces the step with that version and every later step of the history (undone
     // ones too) with `replayedLater`, and goes to the last; undo puts the replaced steps back, and the
-    // document where it stood, as one step. cancelEdit() puts everything back.
+    // document where it stood, as one step (or at entry `undoTo`, where it stood before the user went to
+    // the step to edit it). cancelEdit() puts everything back.
     // Throws UserError, changing nothing, when the step or a later one cannot be made again.
-    void beginEdit(int entry);
+    void beginEdit(int entry, std::optional<int> undoTo = std::nullopt);
     bool isEditing() const { return m_edit.has_value(); }
     int editedEntry() const { return m_edit ? m_edit->entry : -1; }
     const QList<EditedStep>& editedSteps() const { return m_edit->steps; }
@@ -144,6 +145,7 @@ private:
     struct EditSession {
         int entry = 0;
         int returnTo = 0;
+        int undoTo = 0;
         QImage before;
         DocumentSettings beforeSettings;
         QList<EditedStep> steps;

@@ -15,16 +15,18 @@
 
 #include <cmath>
 
-QString ExportSize::fileSuffix() const {
+QString ExportSize::fileSuffix(QSize picture) const {
+    const bool kept = !picture.isEmpty() && resultSize(picture) == picture;
     switch (kind) {
     case Kind::Original:
         return {};
     case Kind::LongEdge:
-        return QStringLiteral("-%1").arg(longEdge);
+        return QStringLiteral("-%1").arg(kept ? std::max(picture.width(), picture.height()) : longEdge);
     case Kind::Box:
         break;
     }
-    return QStringLiteral("-%1x%2").arg(box.width()).arg(box.height());
+    const QSize named = kept ? picture : box;
+    return QStringLiteral("-%1x%2").arg(named.width()).arg(named.height());
 }
 
 QSize ExportSize::resultSize(QSize picture) const {

@@ -22,8 +22,10 @@ struct ExportSize {
     static ExportSize ofLongEdge(int pixels) { return {Kind::LongEdge, pixels, {}, false}; }
     static ExportSize ofBox(QSize box, bool fill) { return {Kind::Box, 0, box, fill}; }
 
-    // What a file of this size adds to its name when several sizes are written: "-2048", "-1080x1350".
-    QString fileSuffix() const;
+    // What a file of this size adds to its name when several sizes are written: "-2048", "-1080x1350". For
+    // a picture of `picture` that this size leaves as it is (a long edge or a fitted box larger than it),
+    // the size it keeps: "-800", "-800x600".
+    QString fileSuffix(QSize picture = QSize()) const;
     // The saved picture's size for a picture of `picture`: reductions only, except a filled box, which is
     // always its own size.
     QSize resultSize(QSize picture) const;

@@ -88,10 +88,21 @@ void CropRegionWindow::showRegion(const QRect& region) {
 void CropRegionWindow::regionTyped(QSpinBox* box) {
     QRect region(m_x->value(), m_y->value(), m_width->value(), m_height->value());
     const double aspect = m_frame->aspect();
-    if (aspect > 0) { // the typed side decides the other
+    // A typed position stays where it was typed: the size shrinks to fit from there (a typed size moves the
+    // position back instead), so the four boxes can be typed in any order.
+    const QSize picture = m_document.image().size();
+    if (box == m_x)
+        region.setWidth(std::max(1, std::min(region.width(), picture.width() - region.x())));
+    else if (box == m_y)
+        region.setHeight(std::max(1, std::min(region.height(), picture.height() - region.y())));
+    if (aspect > 0) { // the typed side decides the other; a shrunk side shortens the other to the shape
         if (box == m_width)
             region.setHeight(std::max(1, int(std::lround(region.width() / aspect))));
         else if (box == m_height)
+            region.setWidth(std::max(1, int(std::lround(region.height() * aspect))));
+        else if (region.width() < region.height() * aspect)
+            region.setHeight(std::max(1, int(std::lround(region.width() / aspect))));
+        else
             region.setWidth(std::max(1, int(std::lround(region.height() * aspect))));
     }
     m_frame->setRegion(region);

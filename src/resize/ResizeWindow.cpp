@@ -13,12 +13,30 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include <cmath>
+
+namespace {
+
+// The new size, and on a second line why a size too large cannot be made.
+QString sizeReadout(QSize size) {
+    QString text = QStringLiteral("%1 × %2 pixels, %3 megapixels")
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(double(size.width()) * size.height() / 1e6, 0, 'f', 1);
+    if (!isMakeablePictureSize(size))
+        text += QStringLiteral("\nToo large: at most %1 pixels a side and %2 megapixels.")
+                    .arg(largestPictureSide)
+                    .arg(largestPictureArea / 1'000'000);
+    return text;
+}
+
+} // namespace
 
 ResizeWindow::ResizeWindow(Document& document, QWidget* parent)
     : QDialog(parent)
@@ -33,6 +51,16 @@ ResizeWindow::ResizeWindow(Document& document, QWidget* parent)
     m_keep->setChecked(true);
     m_readout = new QLabel(this);
     m_readout->setObjectName("ResizeResult");
+    // Room for the longest readout from the start: the window never widens or grows under the pointer
+    // as the readout changes.
+    const QFontMetrics metrics(m_readout->font());
+    int widest = 0;
+    for (const QString& line : sizeReadout({largestPictureSide, largestPictureSide}).split('\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    m_readout->setMinimumWidth(widest);
+    m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_readout->setFixedHeight(2 * metrics.lineSpacing());
+    m_readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* form = new QFormLayout(this);
     form->addRow("Width:", m_width);
@@ -40,7 +68,9 @@ ResizeWindow::ResizeWindow(Document& document, QWidget* parent)
     form->addRow("In:", m_units);
     form->addRow(m_keep);
     form->addRow("New size:", m_readout);
-    form->addRow(okCancelButtons(this, "ResizeOk", [this] { resizePicture(); }));
+    QDialogButtonBox* buttons = okCancelButtons(this, "ResizeOk", [this] { resizePicture(); });
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    form->addRow(buttons);
 
     connect(m_width, &QDoubleSpinBox::valueChanged, this, [this] { sideTyped(Qt::Horizontal); });
     connect(m_height, &QDoubleSpinBox::valueChanged, this, [this] { sideTyped(Qt::Vertical); });
@@ -102,10 +132,8 @@ void ResizeWindow::showSize() {
         m_width->setValue(m_size.width());
         m_height->setValue(m_size.height());
     }
-    m_readout->setText(QStringLiteral("%1 × %2 pixels, %3 megapixels")
-                           .arg(m_size.width())
-                           .arg(m_size.height())
-                           .arg(double(m_size.width()) * m_size.height() / 1e6, 0, 'f', 1));
+    m_readout->setText(sizeReadout(m_size));
+    m_ok->setEnabled(isMakeablePictureSize(m_size)); // a size no picture can have is refused at once
 }
 
 void ResizeWindow::resizePicture() {

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 
 class ResizeWindow : public QDialog, public DocumentTool {
     Q_OBJECT
@@ -50,4 +51,5 @@ private:
     QComboBox* m_units;
     QCheckBox* m_keep;
     QLabel* m_readout;
+    QPushButton* m_ok;
 };

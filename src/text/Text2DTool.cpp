@@ -173,6 +173,9 @@ void Text2DTool::buildPanel(QWidget* panel) {
         if (!chosen.isEmpty())
             m_text->setFamily(chosen.first()->text());
     });
+    // The size box's "Ok" has a rule of its own (confirmSizeButton): the typed text is not confirmed by the
+    // box's rule first, which would refuse an empty one before the button's rule makes it "1".
+    m_sizeEdit->setButtonConfirmsTypedText(false);
     connect(m_sizeEdit, &NumberEdit::changeConfirmed, this, &Text2DTool::confirmSizeChange);
     connect(m_sizeEdit->okButton(), &QToolButton::clicked, this, &Text2DTool::confirmSizeButton);
     connect(colours, &ColourPanel::colourChanged, this,
@@ -184,10 +187,14 @@ void Text2DTool::buildPanel(QWidget* panel) {
     connect(m_styleGroup, &TextStyleGroup::changed, this,
             [this](const TextStyle& style) { m_text->setStyle(style); });
     connect(m_styleGroup, &TextStyleGroup::savedStyleChosen, this, [this](const SavedTextStyle& saved) {
-        // The look a saved style carries, through the controls that set it.
+        // The look a saved style carries, through the controls that set it, and given to the text itself:
+        // a control that already shows the value (the colour panel starts white over black letters) says
+        // nothing of it.
         showFamily(saved.family);
         m_sizeEdit->setValueText(QString::number(saved.size));
         m_colours->setColour(saved.colour);
+        m_text->setFontSize(saved.size);
+        m_text->setColour(saved.colour);
     });
     addPositionSizeStrip(m_preview, panel);
     keepInSightWhileScrolling(panel, {ok, cancel});

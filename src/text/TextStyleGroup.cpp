@@ -8,16 +8,21 @@
 #include "widgets/Panel.h"
 #include "widgets/Services.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 
 namespace {
 
 constexpr int rowHeight = 22;
 constexpr int width = 140;
+// The style list's rows: a prompt, "Plain" (every effect off), then the saved styles.
+constexpr int plainRow = 1;
+constexpr int firstSavedRow = 2;
 
 QString numberText(double value) {
     return QLocale().toString(value, 'g', 6);
@@ -76,6 +81,7 @@ TextStyleGroup::TextStyleGroup(Panel& p, int top, QWidget* window,
     m_lineSpacing =
         numberBox("LineSpacingLabel", "Line spacing (×):", "LineSpacing", "LineSpacingButton", numberText(1));
     m_arc = numberBox("ArcLabel", "Arc (−100 to 100):", "Arc", "ArcButton", "0");
+    Q_ASSERT(y - top <= height); // every box can be scrolled to
 
     connect(m_outlineColour, &ColourComboBox::colourChanged, this,
             [this](const QColor& colour) { update([&](TextStyle& s) { s.outlineColour = colour; }); });
@@ -104,6 +110,7 @@ TextStyleGroup::TextStyleGroup(Panel& p, int top, QWidget* window,
 
     fillSavedList();
     connect(m_savedList, &QComboBox::activated, this, &TextStyleGroup::chooseSaved);
+    connect(m_savedList, &QComboBox::currentTextChanged, m_savedList, &QWidget::setToolTip);
     connect(save, &QPushButton::clicked, this, &TextStyleGroup::saveCurrent);
     connect(m_deleteButton, &QPushButton::clicked, this, &TextStyleGroup::deleteChosen);
 }
@@ -160,15 +167,30 @@ void TextStyleGroup::fillSavedList() {
     m_saved = savedTextStyles();
     m_savedList->clear();
     m_savedList->addItem(QStringLiteral("(choose a saved style)"));
+    m_savedList->addItem(QStringLiteral("Plain"));
+    m_savedList->setItemData(plainRow, QStringLiteral("No outline, shadow, glow or arc"), Qt::ToolTipRole);
     for (const SavedTextStyle& style : m_saved)
         m_savedList->addItem(style.name);
+    // The names are longer than the narrow panel's list: its open list is as wide as they are, and each
+    // says its whole name when pointed at.
+    int widest = 0;
+    for (int row = 0; row < m_savedList->count(); ++row) {
+        if (!m_savedList->itemData(row, Qt::ToolTipRole).isValid())
+            m_savedList->setItemData(row, m_savedList->itemText(row), Qt::ToolTipRole);
+        widest = std::max(widest, m_savedList->fontMetrics().horizontalAdvance(m_savedList->itemText(row)));
+    }
+    m_savedList->view()->setMinimumWidth(widest +
+                                         2 * m_savedList->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_savedList->setCurrentIndex(0);
+    m_savedList->setToolTip(m_savedList->currentText());
     m_deleteButton->setEnabled(false);
 }
 
 void TextStyleGroup::chooseSaved(int index) {
-    const int saved = index - 1;
+    const int saved = index - firstSavedRow;
     m_deleteButton->setEnabled(saved >= 0 && !m_saved.at(saved).builtIn);
+    if (index == plainRow)
+        setStyle(TextStyle()); // the way back from a style: the font, size and colour stay
     if (saved < 0)
         return;
     setStyle(m_saved.at(saved).style);
@@ -199,7 +221,7 @@ void TextStyleGroup::saveCurrent() {
 }
 
 void TextStyleGroup::deleteChosen() {
-    const int saved = m_savedList->currentIndex() - 1;
+    const int saved = m_savedList->currentIndex() - firstSavedRow;
     if (saved < 0 || m_saved.at(saved).builtIn)
         return;
     deleteTextStyle(m_saved.at(saved).name);

@@ -30,7 +30,7 @@ public:
     // Shows `style` in every control (a saved style chosen, a step edited again).
     void setStyle(const TextStyle& style);
     // The panel height the group takes.
-    static constexpr int height = 560;
+    static constexpr int height = 640;
 
 signals:
     void changed(const TextStyle& style);

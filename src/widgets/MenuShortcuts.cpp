@@ -9,6 +9,16 @@ void MenuShortcuts::add(QAction* action, const QKeySequence& shortcut) {
     reassign();
 }
 
+void MenuShortcuts::setShortcut(QAction* action, const QKeySequence& shortcut) {
+    for (Carrier& carrier : m_carriers)
+        if (carrier.action == action && carrier.shortcut != shortcut) {
+            if (shortcut.isEmpty())
+                action->setShortcut({});
+            carrier.shortcut = shortcut;
+        }
+    reassign();
+}
+
 QKeySequence MenuShortcuts::shortcutOf(const QAction* action) const {
     for (const Carrier& carrier : m_carriers)
         if (carrier.action == action)

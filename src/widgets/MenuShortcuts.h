@@ -18,6 +18,8 @@ public:
 
     // Actions must be added in menu order.
     void add(QAction* action, const QKeySequence& shortcut);
+    // The shortcut `action` carries from now on (empty: none).
+    void setShortcut(QAction* action, const QKeySequence& shortcut);
     // The shortcut an action carries in the menu, whether or not it currently owns it.
     QKeySequence shortcutOf(const QAction* action) const;
     // The shortcut that runs this action once every item is enabled: its own, unless an item before it

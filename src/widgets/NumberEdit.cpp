@@ -15,8 +15,12 @@ NumberEdit::NumberEdit(const QString& text, QWidget* parent)
     // The button confirms a typed text as Enter does, and confirms the box again on every click. A text is
     // confirmed once: leaving the box afterwards (to a message about the number, say) does not repeat it.
     connect(m_okButton, &QToolButton::clicked, this, [this] {
-        if (!confirmTypedText())
+        if (!m_buttonConfirmsTypedText) {
+            setModified(false); // the button's own rule takes the text: leaving the box does not repeat it
             emit confirmed();
+        } else if (!confirmTypedText()) {
+            emit confirmed();
+        }
     });
     // editingFinished fires on Enter and on focus loss.
     connect(this, &QLineEdit::editingFinished, this, &NumberEdit::confirmTypedText);

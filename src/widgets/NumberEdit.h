@@ -16,6 +16,9 @@ public:
     // Sets the text as a program would; a different text is confirmed at once.
     void setValueText(const QString& text);
     QToolButton* okButton() const { return m_okButton; }
+    // Off: the button has a rule of its own (a handler of okButton()'s clicks): it takes the typed text
+    // without confirming it as Enter does, and only confirmed() fires.
+    void setButtonConfirmsTypedText(bool on) { m_buttonConfirmsTypedText = on; }
 
 signals:
     void changeConfirmed();
@@ -29,4 +32,5 @@ private:
     // Confirms the text when the user changed it since it was last confirmed; whether it did.
     bool confirmTypedText();
     QToolButton* m_okButton;
+    bool m_buttonConfirmsTypedText = true;
 };

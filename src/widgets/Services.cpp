@@ -20,6 +20,9 @@ public:
     void report(QWidget* parent, const QString& message) override {
         QMessageBox::critical(parent, messageTitle, message);
     }
+    void inform(QWidget* parent, const QString& message) override {
+        QMessageBox::information(parent, messageTitle, message);
+    }
 };
 
 class MessageBoxSavePrompt : public SavePrompt {
@@ -79,10 +82,23 @@ public:
                                             QStringLiteral("Lumora projects (*.lumora)"));
     }
     QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) override {
+        return askForSaveName(parent, defaultSuffix, startPath, {});
+    }
+    QString saveProjectName(QWidget* parent, const QString& startPath) override {
+        return askForSaveName(
+            parent, QStringLiteral("lumora"), startPath,
+            {QStringLiteral("Lumora projects (*.lumora)"), QStringLiteral("All files (*)")});
+    }
+
+private:
+    static QString askForSaveName(QWidget* parent, const QString& defaultSuffix, const QString& startPath,
+                                  const QStringList& filters) {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(defaultSuffix);
+        if (!filters.isEmpty())
+            dialog.setNameFilters(filters);
         if (!startPath.isEmpty())
             dialog.selectFile(startPath);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

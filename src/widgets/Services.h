@@ -16,6 +16,9 @@ class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;
     virtual void report(QWidget* parent, const QString& message) = 0;
+    // Why something the user asked for is not done, where nothing went wrong (a step that cannot be edited
+    // again): said as information, not as an error.
+    virtual void inform(QWidget* parent, const QString& message) { report(parent, message); }
 };
 
 class Presenter {
@@ -56,6 +59,10 @@ public:
     }
     // `startPath` (may be empty): the folder the dialog starts in and the file name it proposes.
     virtual QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& startPath) = 0;
+    // The same for a project file (".lumora"), offering that type.
+    virtual QString saveProjectName(QWidget* parent, const QString& startPath) {
+        return saveFileName(parent, QStringLiteral("lumora"), startPath);
+    }
 };
 
 class TextPrompt {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/WheelGuard.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -28,6 +29,26 @@ bool WheelGuard::guards(const QObject* object) {
            (qobject_cast<const QAbstractSlider*>(object) && !qobject_cast<const QScrollBar*>(object));
 }
 
+namespace {
+
+// The list whose viewport `object` is (a wheel over a list arrives at its viewport), when the list lies in a
+// scrolling area of its own window (a tool's side panel); null otherwise.
+QAbstractItemView* listInAPanel(QObject* object) {
+    auto* viewport = qobject_cast<QWidget*>(object);
+    auto* list = viewport ? qobject_cast<QAbstractItemView*>(viewport->parentWidget()) : nullptr;
+    if (!list || list->viewport() != viewport)
+        return nullptr;
+    for (QWidget* outer = list->parentWidget(); outer; outer = outer->parentWidget()) {
+        if (qobject_cast<QAbstractScrollArea*>(outer))
+            return list;
+        if (outer->isWindow())
+            break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool WheelGuard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Polish && guards(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
@@ -35,10 +56,10 @@ bool WheelGuard::eventFilter(QObject* watched, QEvent* event) {
             widget->setFocusPolicy(Qt::StrongFocus);
         return false;
     }
-    if (event->type() != QEvent::Wheel || !guards(watched))
+    if (event->type() != QEvent::Wheel)
         return false;
-    auto* control = static_cast<QWidget*>(watched);
-    if (control->hasFocus())
+    QWidget* control = guards(watched) ? static_cast<QWidget*>(watched) : listInAPanel(watched);
+    if (!control || control->hasFocus())
         return false;
     // Handed to the nearest scrolling area around the control, as if the control were not there.
     for (QWidget* outer = control->parentWidget(); outer; outer = outer->parentWidget())

@@ -10,6 +10,7 @@ TestDesktop desktop;
 class RecordingErrors : public ErrorReporter {
 public:
     void report(QWidget*, const QString& message) override { desktop.messages << message; }
+    void inform(QWidget*, const QString& message) override { desktop.notes << message; }
 };
 
 class RecordingPresenter : public Presenter {
@@ -56,6 +57,7 @@ public:
 
 void TestDesktop::clear() {
     messages.clear();
+    notes.clear();
     shown.clear();
     openAnswers.clear();
     saveAnswers.clear();

@@ -12,6 +12,7 @@
 
 struct TestDesktop {
     QStringList messages;                     // every error shown to the user
+    QStringList notes;                        // every piece of information shown to the user
     QList<QPointer<QDialog>> shown;           // every window shown modally, in order
     QStringList openAnswers;                  // next answers of the open dialog ("" = cancel)
     QStringList saveAnswers;                  // next answers of the save dialog

@@ -146,11 +146,10 @@ private slots:
     // The same for a list in a side panel: the wheel over the 2D text tool's font list scrolls the panel
     // until the user clicks into the list.
     void wheelOverAnUnfocusedListScrollsThePanel() {
-        takePicture(gradientPicture(300, 200));
-        QDialog* tool = openTool("MenuItem4", WindowId::Text2D);
-        QVERIFY(tool);
-        auto* panel = controlOfWindow<QScrollArea>(tool, "ScrollBox2");
-        auto* fonts = controlOfWindow<QListWidget>(tool, "ListBox1");
+        m_driver->takePicture(gradientPicture(300, 200));
+        openTool(WindowId::Text2D);
+        auto* panel = m_driver->control<QScrollArea>(WindowId::Text2D, "ScrollBox2");
+        QListWidget* fonts = m_driver->control(ui::text2D.fonts);
         QVERIFY(panel && fonts);
         const int scrolledBefore = panel->verticalScrollBar()->value();
         const int listBefore = fonts->verticalScrollBar()->value();

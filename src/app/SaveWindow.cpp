@@ -72,13 +72,6 @@ ExportSize sizeOf(const SizeChoice& choice, int typedLongEdge, bool fill) {
     return ExportSize::ofBox({choice.width, choice.height}, fill);
 }
 
-// Whether a file of extension `suffix` is written in format `index` of the list.
-bool formatMatches(int index, const QString& suffix) {
-    const QString extension = suffix.toLower();
-    const QString proposed = QString::fromLatin1(formats[index].proposedExtension);
-    return extension == proposed || (proposed == QLatin1String("jpg") && extension == QLatin1String("jpeg"));
-}
-
 QString bytesText(qint64 bytes) {
     const QLocale locale;
     return QStringLiteral("%1 bytes (%2)").arg(locale.toString(bytes), locale.formattedDataSize(bytes));
@@ -331,10 +324,6 @@ bool SaveWindow::save() {
             services().files->saveFileName(this, defaultSuffix(m_formats->currentIndex()), startPath());
         if (path.isEmpty())
             return;
-        // The typed extension decides the format: the window shows that format (and its file size) from now.
-        for (int index = 0; index < int(std::size(formats)); ++index)
-            if (formatMatches(index, QFileInfo(path).suffix()))
-                m_formats->setCurrentIndex(index);
         QList<std::pair<ExportSize, QString>> files;
         QStringList paths;
         for (const ExportSize& size : chosenSizes()) {

@@ -4,7 +4,7 @@
 // of a Lumora that was killed is offered at the next start.
 #include "app/CrashRecovery.h"
 #include "app/MainWindow.h"
-#include "app/ProjectFiles.h"
+#include "app/ProjectCommands.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "decorations/DecorationResources.h"
@@ -496,7 +496,7 @@ private slots:
             questions << question;
             return true;
         };
-        restart.offerLeftWork(m_driver->mainWindow().projectFiles());
+        restart.offerLeftWork(m_driver->mainWindow().projectCommands());
         expectNoMessages();
         QVERIFY2(questions.isEmpty(), qPrintable(questions.join('\n')));
         QVERIFY(document().image().isNull());
@@ -569,7 +569,7 @@ private slots:
             questions << question;
             return restored;
         };
-        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        next.offerLeftWork(m_driver->mainWindow().projectCommands());
         QVERIFY(!QFileInfo::exists(state.filePath("recovery/left")));
         if (restored) {
             QCOMPARE(questions.size(), 1);
@@ -702,7 +702,7 @@ private slots:
             questions << question;
             return true;
         };
-        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        next.offerLeftWork(m_driver->mainWindow().projectCommands());
         QVERIFY(questions.isEmpty());
         QVERIFY(document().image().isNull());
         QCOMPARE(desktop().messages.size(), 1);
@@ -738,7 +738,7 @@ private slots:
             questions << question;
             return true;
         };
-        next.offerLeftWork(m_driver->mainWindow().projectFiles());
+        next.offerLeftWork(m_driver->mainWindow().projectCommands());
         expectNoMessages();
         QCOMPARE(questions.size(), 1);
         QVERIFY2(questions[0].contains("work of 3 steps"),

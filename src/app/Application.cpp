@@ -112,7 +112,7 @@ int runLumora(int argc, char* argv[]) {
     window.show();
     // Work left by a Lumora that was killed is offered before anything else is opened.
     CrashRecovery recovery(windows.document(), &window);
-    recovery.offerLeftWork(window.projectFiles());
+    recovery.offerLeftWork(window.projectCommands());
     const QStringList files = line.files;
     window.openFiles(files); // the status bar says which were ignored
     if (files.size() > 1)    // a file manager may hand over several

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/CrashRecovery.h"
 
-#include "app/ProjectFiles.h"
+#include "app/ProjectCommands.h"
 #include "base/UserError.h"
 #include "document/Document.h"
 #include "widgets/Services.h"
@@ -126,7 +126,7 @@ void CrashRecovery::waitForWrites() {
     }
 }
 
-void CrashRecovery::offerLeftWork(ProjectFiles& projects) {
+void CrashRecovery::offerLeftWork(ProjectCommands& projects) {
     const QDir recovery(QDir(m_stateFolder).filePath(QStringLiteral("recovery")));
     QFileInfoList left;
     for (const QFileInfo& info : recovery.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {

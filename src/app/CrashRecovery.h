@@ -17,7 +17,7 @@
 #include <optional>
 
 class Document;
-class ProjectFiles;
+class ProjectCommands;
 class QWidget;
 
 class CrashRecovery : public QObject {
@@ -35,7 +35,7 @@ public:
     QString folder() const { return m_folder; }
     // Offers the newest work left by a Lumora that did not exit: "Restore" gives the document its steps,
     // "Discard" deletes it. A folder that cannot be read is set aside (renamed) and the user told so.
-    void offerLeftWork(ProjectFiles& projects);
+    void offerLeftWork(ProjectCommands& projects);
     // Asked before restoring, with what happened and when the work was last changed; true: restore.
     // A message box with "Restore" and "Discard" unless replaced (tests script it).
     std::function<bool(const QString& question)> askToRestore;

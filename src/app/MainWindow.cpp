@@ -4,7 +4,7 @@
 #include "app/BatchWindow.h"
 #include "app/DocumentCanvas.h"
 #include "app/HistoryWindow.h"
-#include "app/ProjectFiles.h"
+#include "app/ProjectCommands.h"
 #include "app/SaveWindow.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
@@ -104,7 +104,7 @@ QLabel* statusPicture(const char* name, const char* icon, int x, int width, int 
 MainWindow::MainWindow(WindowSet& windows)
     : m_windows(windows)
     , m_document(windows.document())
-    , m_projects(std::make_unique<ProjectFiles>(windows.document(), this)) {
+    , m_projects(std::make_unique<ProjectCommands>(windows.document(), this)) {
     applyWindowDescription(this, WindowId::Main);
 
     m_canvas = new DocumentCanvas;
@@ -441,7 +441,7 @@ void MainWindow::openProject() {
 }
 
 bool MainWindow::openFile(const QString& path) {
-    if (ProjectFiles::isProjectFile(path)) {
+    if (ProjectCommands::isProjectFile(path)) {
         const bool opened = m_projects->open(path);
         if (opened) {
             m_opacityBar->setValue(1);
@@ -586,7 +586,7 @@ QStringList MainWindow::readableFiles(const QMimeData* data) {
         return paths;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile() && (canReadExtension(QFileInfo(url.toLocalFile()).suffix()) ||
-                                  ProjectFiles::isProjectFile(url.toLocalFile())))
+                                  ProjectCommands::isProjectFile(url.toLocalFile())))
             paths << url.toLocalFile();
     return paths;
 }

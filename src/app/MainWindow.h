@@ -16,7 +16,7 @@ class Document;
 class DocumentCanvas;
 class HistoryWindow;
 class MenuShortcuts;
-class ProjectFiles;
+class ProjectCommands;
 class QAction;
 class QLabel;
 class QMenu;
@@ -48,7 +48,7 @@ public:
     void openProject();
     // "Batch decorate…": the document's steps made again on other photos.
     void batchDecorate();
-    ProjectFiles& projectFiles() { return *m_projects; }
+    ProjectCommands& projectCommands() { return *m_projects; }
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);
     // Opens the first of several files (a drop, the command line), after asking about unsaved changes, and
@@ -123,7 +123,7 @@ private:
     QAction* m_editAgainItem = nullptr;
     QAction* m_redoItem = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
-    std::unique_ptr<ProjectFiles> m_projects;
+    std::unique_ptr<ProjectCommands> m_projects;
     QList<QWidget*> m_editingControls;
     QList<QToolButton*> m_toolbarButtons; // in the toolbar table's order
     QList<QAction*> m_editingItems;

@@ -14,12 +14,12 @@
 class Document;
 class QWidget;
 
-class ProjectFiles {
+class ProjectCommands {
 public:
     static inline const QString suffix = QStringLiteral("lumora");
     static bool isProjectFile(const QString& path);
 
-    ProjectFiles(Document& document, QWidget* parent);
+    ProjectCommands(Document& document, QWidget* parent);
 
     // Asks where to save, then saves. True when the project was written.
     bool saveAs();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/ProjectFiles.h"
+#include "app/ProjectCommands.h"
 
 #include "app/StepEditor.h"
 #include "base/BusyCursor.h"
@@ -12,15 +12,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool ProjectFiles::isProjectFile(const QString& path) {
+bool ProjectCommands::isProjectFile(const QString& path) {
     return QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) == 0;
 }
 
-ProjectFiles::ProjectFiles(Document& document, QWidget* parent)
+ProjectCommands::ProjectCommands(Document& document, QWidget* parent)
     : m_document(document)
     , m_parent(parent) {}
 
-bool ProjectFiles::saveAs() {
+bool ProjectCommands::saveAs() {
     if (m_document.image().isNull()) {
         services().errors->report(m_parent,
                                   QStringLiteral("There is no picture to save yet. Open an image or "
@@ -42,16 +42,16 @@ bool ProjectFiles::saveAs() {
     return save(path);
 }
 
-bool ProjectFiles::saveCurrent() {
+bool ProjectCommands::saveCurrent() {
     const QString file = currentFile();
     return file.isEmpty() ? saveAs() : save(file);
 }
 
-void ProjectFiles::forget() {
+void ProjectCommands::forget() {
     setCurrent(std::nullopt);
 }
 
-void ProjectFiles::setCurrent(std::optional<QString> file) {
+void ProjectCommands::setCurrent(std::optional<QString> file) {
     if (file == m_current)
         return;
     m_current = std::move(file);
@@ -59,7 +59,7 @@ void ProjectFiles::setCurrent(std::optional<QString> file) {
         onCurrentChanged();
 }
 
-bool ProjectFiles::save(const QString& path) {
+bool ProjectCommands::save(const QString& path) {
     const bool written = guarded(m_parent, [&] {
         const BusyCursor busy;
         const QList<ProjectStep> steps = m_document.keptSteps();
@@ -82,7 +82,7 @@ bool ProjectFiles::save(const QString& path) {
     return written;
 }
 
-bool ProjectFiles::open(const QString& path) {
+bool ProjectCommands::open(const QString& path) {
     bool opened = false;
     guarded(m_parent, [&] {
         Project project;
@@ -97,7 +97,7 @@ bool ProjectFiles::open(const QString& path) {
     return opened;
 }
 
-bool ProjectFiles::load(const Project& project, const QString& source, bool saved) {
+bool ProjectCommands::load(const Project& project, const QString& source, bool saved) {
     QList<StepRecipe> recipes;
     QStringList warnings;
     for (const ProjectStep& step : project.steps) {

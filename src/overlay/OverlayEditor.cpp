@@ -2,7 +2,6 @@
 #include "overlay/OverlayEditor.h"
 
 #include "base/BusyCursor.h"
-#include "base/Geometry.h"
 #include "base/UserError.h"
 #include "document/Document.h"
 #include "document/TextImage3D.h"
@@ -220,12 +219,7 @@ void OverlayEditor::applyRecipe(const StepRecipe& recipe) {
     const BusyCursor busy; // the pictures are read and filtered again
     const OverlaySettings settings = readStep<OverlayStep>(recipe);
     const QImage backgroundPicture = settings.background.made(m_document.image());
-    // The background's box: the document's control for the document's picture, else the recorded size (the
-    // picture's own when the recorded one could not be a picture).
-    const QSizeF size =
-        settings.background.origin.kind == PictureOrigin::Kind::Document ? m_document.controlSize()
-        : isMakeablePictureSize(pictureSizeFor(settings.backgroundSize)) ? settings.backgroundSize
-                                                                         : QSizeF(backgroundPicture.size());
+    const QSizeF size = OverlayStep::backgroundBox(settings, m_document.controlSize(), backgroundPicture);
     setBackgroundPicture(backgroundPicture, size,
                          {settings.background.origin, settings.background.changes, 0});
     setOverlayPicture(settings.overlay.made(m_document.image()),

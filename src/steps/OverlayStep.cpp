@@ -195,12 +195,7 @@ PictureState OverlayStep::replay(PictureState before, const Settings& settings) 
     // The background last, handed the document's picture: where the overlay does not use it too, the
     // background then holds the only reference to it.
     QImage backgroundPicture = settings.background.made(std::move(before.picture));
-    // Its box: the document's control for the document's picture, else the recorded size (the picture's own
-    // when the recorded one could not be a picture).
-    const QSizeF size = settings.background.origin.kind == PictureOrigin::Kind::Document ? before.controlSize
-                        : isMakeablePictureSize(pictureSizeFor(settings.backgroundSize))
-                            ? settings.backgroundSize
-                            : QSizeF(backgroundPicture.size());
+    const QSizeF size = backgroundBox(settings, before.controlSize, backgroundPicture);
     PictureItem background;
     background.setSize(size);
     background.setPicture(std::move(backgroundPicture));
@@ -214,6 +209,14 @@ void OverlayStep::fit(Settings& settings, const StepFit& fit) {
     // Only a picture placed over the document moves; over a montage's template nothing changes.
     if (settings.background.origin.kind == PictureOrigin::Kind::Document)
         fitPlacement(settings.placement, fit);
+}
+
+QSizeF OverlayStep::backgroundBox(const Settings& settings, const QSizeF& documentSize,
+                                  const QImage& picture) {
+    if (settings.background.origin.kind == PictureOrigin::Kind::Document)
+        return documentSize;
+    return isMakeablePictureSize(pictureSizeFor(settings.backgroundSize)) ? settings.backgroundSize
+                                                                          : QSizeF(picture.size());
 }
 
 QSizeF OverlayStep::sizeAfter(const Settings& settings, const QSizeF& before) {

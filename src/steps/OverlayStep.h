@@ -78,4 +78,7 @@ struct OverlayStep {
     static PictureState replay(PictureState before, const Settings& settings);
     static void fit(Settings& settings, const StepFit& fit);
     static QSizeF sizeAfter(const Settings& settings, const QSizeF& before);
+    // The background's box: the document's control (`documentSize`) for the document's picture, else the
+    // recorded size, or the picture's own where the recorded one could not be a picture.
+    static QSizeF backgroundBox(const Settings& settings, const QSizeF& documentSize, const QImage& picture);
 };

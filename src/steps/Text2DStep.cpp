@@ -48,18 +48,6 @@ QImage drawTextOver(PictureItem& background, TextItem& text, const QRectF& box) 
     return renderOverPicture(background);
 }
 
-QJsonValue colourValue(const QColor& colour) {
-    return recipe_values::fromColour(colour);
-}
-
-QColor colourOf(const QJsonValue& value, const QColor& fallback) {
-    return recipe_values::toColour(value, fallback);
-}
-
-double numberOf(const QJsonValue& value, double fallback) {
-    return recipe_values::toNumber(value, fallback);
-}
-
 } // namespace
 
 void Text2DSettings::applyTo(TextItem& item) const {
@@ -166,15 +154,15 @@ QStringList Text2DStep::warnings(const Settings& settings) {
 }
 
 QJsonObject styleToJson(const TextStyle& style) {
-    return {{"outlineColour", colourValue(style.outlineColour)},
+    return {{"outlineColour", recipe_values::fromColour(style.outlineColour)},
             {"outlineWidth", style.outlineWidth},
             {"shadow", style.shadow},
-            {"shadowColour", colourValue(style.shadowColour)},
+            {"shadowColour", recipe_values::fromColour(style.shadowColour)},
             {"shadowOffsetX", style.shadowOffset.x()},
             {"shadowOffsetY", style.shadowOffset.y()},
             {"shadowSoftness", style.shadowSoftness},
             {"shadowSpread", style.shadowSpread},
-            {"glowColour", colourValue(style.glowColour)},
+            {"glowColour", recipe_values::fromColour(style.glowColour)},
             {"glowRadius", style.glowRadius},
             {"letterSpacing", style.letterSpacing},
             {"lineSpacing", style.lineSpacing},
@@ -183,18 +171,19 @@ QJsonObject styleToJson(const TextStyle& style) {
 
 TextStyle styleFromJson(const QJsonObject& object) {
     TextStyle style;
-    style.outlineColour = colourOf(object["outlineColour"], style.outlineColour);
-    style.outlineWidth = std::clamp(numberOf(object["outlineWidth"], 0), 0.0, 500.0);
+    style.outlineColour = recipe_values::toColour(object["outlineColour"], style.outlineColour);
+    style.outlineWidth = std::clamp(recipe_values::toNumber(object["outlineWidth"], 0), 0.0, 500.0);
     style.shadow = object["shadow"].toBool(false);
-    style.shadowColour = colourOf(object["shadowColour"], style.shadowColour);
-    style.shadowOffset = QPointF(std::clamp(numberOf(object["shadowOffsetX"], 4), -5000.0, 5000.0),
-                                 std::clamp(numberOf(object["shadowOffsetY"], 4), -5000.0, 5000.0));
-    style.shadowSoftness = std::clamp(numberOf(object["shadowSoftness"], 4), 0.0, 500.0);
-    style.shadowSpread = std::clamp(numberOf(object["shadowSpread"], 0), 0.0, 500.0);
-    style.glowColour = colourOf(object["glowColour"], style.glowColour);
-    style.glowRadius = std::clamp(numberOf(object["glowRadius"], 0), 0.0, 500.0);
-    style.letterSpacing = std::clamp(numberOf(object["letterSpacing"], 100), 0.0, 1000.0);
-    style.lineSpacing = std::clamp(numberOf(object["lineSpacing"], 1), 0.1, 10.0);
-    style.arc = int(std::clamp(numberOf(object["arc"], 0), -100.0, 100.0));
+    style.shadowColour = recipe_values::toColour(object["shadowColour"], style.shadowColour);
+    style.shadowOffset =
+        QPointF(std::clamp(recipe_values::toNumber(object["shadowOffsetX"], 4), -5000.0, 5000.0),
+                std::clamp(recipe_values::toNumber(object["shadowOffsetY"], 4), -5000.0, 5000.0));
+    style.shadowSoftness = std::clamp(recipe_values::toNumber(object["shadowSoftness"], 4), 0.0, 500.0);
+    style.shadowSpread = std::clamp(recipe_values::toNumber(object["shadowSpread"], 0), 0.0, 500.0);
+    style.glowColour = recipe_values::toColour(object["glowColour"], style.glowColour);
+    style.glowRadius = std::clamp(recipe_values::toNumber(object["glowRadius"], 0), 0.0, 500.0);
+    style.letterSpacing = std::clamp(recipe_values::toNumber(object["letterSpacing"], 100), 0.0, 1000.0);
+    style.lineSpacing = std::clamp(recipe_values::toNumber(object["lineSpacing"], 1), 0.1, 10.0);
+    style.arc = int(std::clamp(recipe_values::toNumber(object["arc"], 0), -100.0, 100.0));
     return style;
 }

@@ -39,24 +39,87 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <variant>
 
 namespace {
 
-// The menu items that open a window, and the window each opens.
-struct WindowCommand {
-    const char* item;
-    WindowId window;
+// Who enables a menu item.
+enum class Enabled {
+    Always,
+    WithPicture, // once a picture is open
+    ByCode,      // follows the history or the clipboard (undo, redo, edit again)
 };
 
-constexpr WindowCommand windowCommands[] = {
-    {"MenuItem19", WindowId::Background},    {"MenuItem7", WindowId::Save},
-    {"MenuItem11", WindowId::Borders},       {"MenuItem15", WindowId::OverlayEditor},
-    {"MenuItem21", WindowId::Magnifier},     {"MenuItem14", WindowId::Effects},
-    {"MenuItem4", WindowId::Text2D},         {"MenuItem5", WindowId::Text3D},
-    {"MenuItem17", WindowId::Line},          {"MenuItem18", WindowId::Rectangle},
-    {"MenuItem20", WindowId::Circle},        {"MenuItem24", WindowId::Montages},
-    {"MenuItem25", WindowId::Crop},          {"MenuItem13", WindowId::FilterGallery},
-    {"MenuItem22", WindowId::ColourFilters}, {"MenuItem2", WindowId::About},
+using Command = std::variant<WindowId, void (MainWindow::*)()>;
+
+// One row per menu item, in menu order. `menu` is the path of its menu ("Add/Shapes"), empty for an item on
+// the menu bar itself; a row without a name is a separator. Several shortcuts are separated by ';'; a single
+// one may be shared with another item, and then runs the first enabled carrier.
+struct MenuRow {
+    const char* menu;
+    const char* name = nullptr;
+    const char* text = "";
+    const char* keys = "";
+    Enabled enabled = Enabled::Always;
+    Command command = {};
+};
+
+const MenuRow menuRows[] = {
+    {"File", "MenuItem6", "Open image", "Ctrl+O", Enabled::Always, &MainWindow::openImage},
+    {"File", "MenuItem19", "Create background", "Ctrl+B", Enabled::Always, WindowId::Background},
+    {"File", "MenuItem7", "Save image", "Ctrl+S", Enabled::Always, WindowId::Save},
+    {"File"},
+    {"File", "OpenProjectItem", "Open project", "Ctrl+Shift+O", Enabled::Always, &MainWindow::openProject},
+    {"File", "SaveProjectItem", "Save project", "Ctrl+Shift+S", Enabled::WithPicture,
+     &MainWindow::saveProject},
+    {"File", "SaveProjectAsItem", "Save project as…", "", Enabled::WithPicture, &MainWindow::saveProjectAs},
+    {"File"},
+    {"File", "BatchDecorateItem", "Batch decorate…", "", Enabled::Always, &MainWindow::batchDecorate},
+
+    // Undo and redo name the step they go through ("Undo Add border").
+    {"Edit", "UndoItem", "Undo", "Ctrl+Z", Enabled::ByCode, &MainWindow::undo},
+    {"Edit", "RedoItem", "Redo", "Ctrl+Shift+Z;Ctrl+Y", Enabled::ByCode, &MainWindow::redo},
+    {"Edit"},
+    {"Edit", "EditAgainItem", "Edit last step again", "Ctrl+Shift+E", Enabled::ByCode,
+     &MainWindow::editLastStepAgain},
+    {"Edit", "HistoryItem", "History", "", Enabled::Always, &MainWindow::showHistory},
+    {"Edit"},
+    // The clipboard: Ctrl+C and Ctrl+V belong to "Circle" and "Flip vertical".
+    {"Edit", "CopyPictureItem", "Copy picture", "Ctrl+Shift+C", Enabled::WithPicture,
+     &MainWindow::copyPicture},
+    {"Edit", "PastePictureItem", "Paste as new picture", "Ctrl+Shift+V", Enabled::Always,
+     &MainWindow::pasteAsNewPicture},
+
+    // Ways of looking at the picture: they follow the zoom bar and are enabled with it.
+    {"View", "ZoomInItem", "Zoom in", "Ctrl++;Ctrl+=", Enabled::WithPicture, &MainWindow::zoomIn},
+    {"View", "ZoomOutItem", "Zoom out", "Ctrl+-", Enabled::WithPicture, &MainWindow::zoomOut},
+    {"View", "FitToWindowItem", "Fit to window", "Ctrl+0", Enabled::WithPicture, &MainWindow::fitToWindow},
+
+    {"Add", "MenuItem11", "Borders", "Ctrl+P", Enabled::WithPicture, WindowId::Borders},
+    {"Add", "MenuItem15", "Image above", "Ctrl+A", Enabled::WithPicture, WindowId::OverlayEditor},
+    {"Add", "MenuItem21", "Magnifying glass", "Ctrl+L", Enabled::WithPicture, WindowId::Magnifier},
+    {"Add", "MenuItem14", "Special effects", "Ctrl+E", Enabled::WithPicture, WindowId::Effects},
+    {"Add", "MenuItem4", "2D Text", "Ctrl+T", Enabled::WithPicture, WindowId::Text2D},
+    {"Add", "MenuItem5", "3D text", "Ctrl+Alt+T", Enabled::WithPicture, WindowId::Text3D},
+    {"Add/Shapes", "MenuItem17", "Line", "Ctrl+L", Enabled::WithPicture, WindowId::Line},
+    {"Add/Shapes", "MenuItem18", "Rectangle", "Ctrl+R", Enabled::WithPicture, WindowId::Rectangle},
+    {"Add/Shapes", "MenuItem20", "Circle", "Ctrl+C", Enabled::WithPicture, WindowId::Circle},
+
+    {"Create", "MenuItem24", "Montage", "Ctrl+M", Enabled::WithPicture, WindowId::Montages},
+
+    {"Image", "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", Enabled::WithPicture, WindowId::Crop},
+    {"Image", "ResizeImageItem", "Resize image…", "Ctrl+Alt+I", Enabled::WithPicture, WindowId::Resize},
+    {"Image", "CanvasSizeItem", "Canvas size…", "Ctrl+Alt+K", Enabled::WithPicture, WindowId::CanvasSize},
+    {"Image", "CropToRegionItem", "Crop to region…", "Ctrl+Shift+X", Enabled::WithPicture,
+     WindowId::CropRegion},
+    {"Image", "MenuItem9", "Flip horizontal", "Ctrl+H", Enabled::WithPicture, &MainWindow::flipHorizontal},
+    {"Image", "MenuItem10", "Flip vertical", "Ctrl+V", Enabled::WithPicture, &MainWindow::flipVertical},
+
+    {"Filter", "MenuItem13", "Filter gallery", "Ctrl+F", Enabled::WithPicture, WindowId::FilterGallery},
+    {"Filter", "MenuItem22", "Colored filters", "Ctrl+Alt+F", Enabled::WithPicture, WindowId::ColourFilters},
+
+    // On the menu bar itself; an action there keeps its shortcut working.
+    {"", "MenuItem2", "About", "Ctrl+A", Enabled::Always, WindowId::About},
 };
 
 struct ToolbarButton {
@@ -154,145 +217,92 @@ MainWindow::MainWindow(WindowSet& windows)
 
 MainWindow::~MainWindow() = default;
 
-QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
-                             bool needsDocument) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    action->setEnabled(!needsDocument);
-    m_menuItems.insert(name, action);
-    if (needsDocument)
-        m_editingItems << action;
-    m_shortcuts->add(action, QKeySequence(QString::fromLatin1(shortcut)));
-    return action;
+QMenu* MainWindow::menuAt(const QString& path) {
+    if (QMenu* menu = m_menus.value(path))
+        return menu;
+    const qsizetype slash = path.lastIndexOf('/');
+    QMenu* menu =
+        slash < 0 ? menuBar()->addMenu(path) : menuAt(path.left(slash))->addMenu(path.mid(slash + 1));
+    m_menus.insert(path, menu);
+    return menu;
 }
 
 void MainWindow::buildMenus() {
     m_shortcuts = new MenuShortcuts(this);
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("MenuBar1");
+    menuBar()->setObjectName("MenuBar1");
+    for (const MenuRow& row : menuRows) {
+        const QString menuPath = QString::fromLatin1(row.menu);
+        if (!row.name) {
+            menuAt(menuPath)->addSeparator();
+            continue;
+        }
+        QAction* item = nullptr;
+        if (menuPath.isEmpty()) {
+            item = new QAction(QString::fromUtf8(row.text), this);
+            menuBar()->addAction(item);
+        } else {
+            item = menuAt(menuPath)->addAction(QString::fromUtf8(row.text));
+        }
+        item->setObjectName(row.name);
+        m_menuItems.insert(item->objectName(), item);
+        if (row.enabled == Enabled::WithPicture) {
+            item->setEnabled(false);
+            m_editingItems << item;
+        }
+        const QStringList keys = QString::fromLatin1(row.keys).split(';', Qt::SkipEmptyParts);
+        if (keys.size() == 1)
+            m_shortcuts->add(item, QKeySequence(keys.first()));
+        else
+            for (const QString& key : keys)
+                item->setShortcuts(item->shortcuts() << QKeySequence(key));
+        std::visit(
+            [&](auto command) {
+                if constexpr (std::is_same_v<decltype(command), WindowId>)
+                    connect(item, &QAction::triggered, this, [this, command] { openWindow(command); });
+                else
+                    connect(item, &QAction::triggered, this, command);
+            },
+            row.command);
+    }
+    m_undoItem = menuItem("UndoItem");
+    m_redoItem = menuItem("RedoItem");
+    m_editAgainItem = menuItem("EditAgainItem");
+    updateEditMenu();
 
-    QMenu* file = bar->addMenu("File");
-    connect(addItem(file, "MenuItem6", "Open image", "Ctrl+O", false), &QAction::triggered, this,
-            &MainWindow::openImage);
-    m_recentMenu = file->addMenu("Recent pictures");
+    // Filled each time it opens, from the pictures opened last.
+    m_recentMenu = new QMenu("Recent pictures", this);
     m_recentMenu->setObjectName("RecentPicturesMenu");
+    menuAt("File")->insertMenu(menuItem("MenuItem19"), m_recentMenu);
     connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
     fillRecentMenu();
-    addItem(file, "MenuItem19", "Create background", "Ctrl+B", false);
-    addItem(file, "MenuItem7", "Save image", "Ctrl+S", false);
-    // The steps themselves, each editable again after opening.
-    file->addSeparator();
-    connect(addItem(file, "OpenProjectItem", "Open project", "Ctrl+Shift+O", false), &QAction::triggered,
-            this, &MainWindow::openProject);
-    connect(addItem(file, "SaveProjectItem", "Save project", "Ctrl+Shift+S", true), &QAction::triggered, this,
-            [this] { m_projects->saveCurrent(); });
-    connect(addItem(file, "SaveProjectAsItem", "Save project as…", "", true), &QAction::triggered, this,
-            [this] { m_projects->saveAs(); });
-    file->addSeparator();
-    connect(addItem(file, "BatchDecorateItem", "Batch decorate…", "", false), &QAction::triggered, this,
-            &MainWindow::batchDecorate);
+}
 
-    // Undo and redo name the step they go through ("Undo Add border"); their shortcuts are theirs alone.
-    QMenu* edit = bar->addMenu("Edit");
-    m_undoItem = edit->addAction("Undo");
-    m_undoItem->setObjectName("UndoItem");
-    m_undoItem->setShortcut(QKeySequence("Ctrl+Z"));
-    m_redoItem = edit->addAction("Redo");
-    m_redoItem->setObjectName("RedoItem");
-    m_redoItem->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    edit->addSeparator();
-    m_editAgainItem = edit->addAction("Edit last step again");
-    m_editAgainItem->setObjectName("EditAgainItem");
-    m_editAgainItem->setShortcut(QKeySequence("Ctrl+Shift+E"));
-    connect(m_editAgainItem, &QAction::triggered, this, [this] { m_windows.stepEditor().editLastStep(); });
-    QAction* history = edit->addAction("History");
-    history->setObjectName("HistoryItem");
-    for (QAction* item : {m_undoItem, m_redoItem, m_editAgainItem, history})
-        m_menuItems.insert(item->objectName(), item);
-    connect(m_undoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.undo(); }); });
-    connect(m_redoItem, &QAction::triggered, this, [this] { guarded(this, [this] { m_document.redo(); }); });
-    connect(history, &QAction::triggered, this, &MainWindow::showHistory);
-    updateEditMenu();
-    // The clipboard: Ctrl+C and Ctrl+V belong to "Circle" and "Flip vertical".
-    edit->addSeparator();
-    QAction* copy = edit->addAction("Copy picture");
-    copy->setObjectName("CopyPictureItem");
-    copy->setShortcut(QKeySequence("Ctrl+Shift+C"));
-    copy->setEnabled(false);
-    m_editingItems << copy;
-    QAction* paste = edit->addAction("Paste as new picture");
-    paste->setObjectName("PastePictureItem");
-    paste->setShortcut(QKeySequence("Ctrl+Shift+V"));
-    for (QAction* item : {copy, paste})
-        m_menuItems.insert(item->objectName(), item);
-    connect(copy, &QAction::triggered, this, &MainWindow::copyPicture);
-    connect(paste, &QAction::triggered, this, &MainWindow::pasteAsNewPicture);
+void MainWindow::saveProject() {
+    m_projects->saveCurrent();
+}
 
-    // Ways of looking at the picture: they follow the zoom bar and are enabled with it.
-    QMenu* view = bar->addMenu("View");
-    QAction* zoomInItem = view->addAction("Zoom in");
-    zoomInItem->setObjectName("ZoomInItem");
-    zoomInItem->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
-    QAction* zoomOutItem = view->addAction("Zoom out");
-    zoomOutItem->setObjectName("ZoomOutItem");
-    zoomOutItem->setShortcut(QKeySequence("Ctrl+-"));
-    QAction* fitItem = view->addAction("Fit to window");
-    fitItem->setObjectName("FitToWindowItem");
-    fitItem->setShortcut(QKeySequence("Ctrl+0"));
-    for (QAction* item : {zoomInItem, zoomOutItem, fitItem}) {
-        item->setEnabled(false);
-        m_editingItems << item;
-        m_menuItems.insert(item->objectName(), item);
-    }
-    connect(zoomInItem, &QAction::triggered, this, &MainWindow::zoomIn);
-    connect(zoomOutItem, &QAction::triggered, this, &MainWindow::zoomOut);
-    connect(fitItem, &QAction::triggered, this, &MainWindow::fitToWindow);
+void MainWindow::saveProjectAs() {
+    m_projects->saveAs();
+}
 
-    QMenu* add = bar->addMenu("Add");
-    addItem(add, "MenuItem11", "Borders", "Ctrl+P", true);
-    addItem(add, "MenuItem15", "Image above", "Ctrl+A", true);
-    addItem(add, "MenuItem21", "Magnifying glass", "Ctrl+L", true);
-    addItem(add, "MenuItem14", "Special effects", "Ctrl+E", true);
-    addItem(add, "MenuItem4", "2D Text", "Ctrl+T", true);
-    addItem(add, "MenuItem5", "3D text", "Ctrl+Alt+T", true);
-    QMenu* shapes = add->addMenu("Shapes");
-    addItem(shapes, "MenuItem17", "Line", "Ctrl+L", true);
-    addItem(shapes, "MenuItem18", "Rectangle", "Ctrl+R", true);
-    addItem(shapes, "MenuItem20", "Circle", "Ctrl+C", true);
+void MainWindow::undo() {
+    guarded(this, [this] { m_document.undo(); });
+}
 
-    QMenu* create = bar->addMenu("Create");
-    addItem(create, "MenuItem24", "Montage", "Ctrl+M", true);
+void MainWindow::redo() {
+    guarded(this, [this] { m_document.redo(); });
+}
 
-    QMenu* image = bar->addMenu("Image");
-    addItem(image, "MenuItem25", "Cut/Clone", "Ctrl+Alt+C", true);
-    // The picture's size; these windows sit beside the table's.
-    const auto imageTool = [this](QAction* item, WindowId tool) {
-        connect(item, &QAction::triggered, this, [this, tool] { m_windows.openOnDocument(tool); });
-    };
-    imageTool(addItem(image, "ResizeImageItem", "Resize image…", "Ctrl+Alt+I", true), WindowId::Resize);
-    imageTool(addItem(image, "CanvasSizeItem", "Canvas size…", "Ctrl+Alt+K", true), WindowId::CanvasSize);
-    imageTool(addItem(image, "CropToRegionItem", "Crop to region…", "Ctrl+Shift+X", true),
-              WindowId::CropRegion);
-    connect(addItem(image, "MenuItem9", "Flip horizontal", "Ctrl+H", true), &QAction::triggered, this,
-            [this] { flip(Qt::Horizontal); });
-    connect(addItem(image, "MenuItem10", "Flip vertical", "Ctrl+V", true), &QAction::triggered, this,
-            [this] { flip(Qt::Vertical); });
+void MainWindow::editLastStepAgain() {
+    m_windows.stepEditor().editLastStep();
+}
 
-    QMenu* filter = bar->addMenu("Filter");
-    addItem(filter, "MenuItem13", "Filter gallery", "Ctrl+F", true);
-    addItem(filter, "MenuItem22", "Colored filters", "Ctrl+Alt+F", true);
+void MainWindow::flipHorizontal() {
+    flip(Qt::Horizontal);
+}
 
-    // "About" sits on the menu bar itself; an action there keeps its shortcut working.
-    QAction* about = new QAction("About", this);
-    about->setObjectName("MenuItem2");
-    bar->addAction(about);
-    m_menuItems.insert("MenuItem2", about);
-    m_shortcuts->add(about, QKeySequence("Ctrl+A"));
-
-    // Every command that opens a window.
-    for (const WindowCommand& command : windowCommands)
-        connect(m_menuItems.value(QString::fromLatin1(command.item)), &QAction::triggered, this,
-                [this, id = command.window] { openWindow(id); });
+void MainWindow::flipVertical() {
+    flip(Qt::Vertical);
 }
 
 void MainWindow::buildRightPanel(QWidget* panel) {

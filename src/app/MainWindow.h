@@ -74,6 +74,14 @@ public:
     QString statusMessage() const;
     RecentPictures& recentPictures() { return m_recentPictures; }
     void restoreOriginal();
+    // Menu commands without a window of their own.
+    void saveProject();
+    void saveProjectAs();
+    void undo();
+    void redo();
+    void editLastStepAgain();
+    void flipHorizontal();
+    void flipVertical();
     // Runs a command that opens a window: "Create background" asks about unsaved changes first.
     void openWindow(WindowId id);
     // "Edit" › "History": the window of steps, shown beside the main window.
@@ -103,8 +111,8 @@ private:
     // A picture that is not a file of its own (pasted, dropped from another program) becomes the document.
     void adoptPicture(const QImage& picture, const QString& stepName);
     static QStringList readableFiles(const QMimeData* data);
-    QAction* addItem(QMenu* menu, const char* name, const QString& text, const char* shortcut,
-                     bool needsDocument);
+    // The menu at a path of the menu table ("Add/Shapes"), made on first use.
+    QMenu* menuAt(const QString& path);
 
     WindowSet& m_windows;
     Document& m_document;
@@ -119,6 +127,7 @@ private:
     RecentPictures m_recentPictures;
     MenuShortcuts* m_shortcuts = nullptr;
     QMap<QString, QAction*> m_menuItems;
+    QMap<QString, QMenu*> m_menus; // by path
     QAction* m_undoItem = nullptr;
     QAction* m_editAgainItem = nullptr;
     QAction* m_redoItem = nullptr;

@@ -21,6 +21,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QLocale>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
@@ -434,6 +436,9 @@ private slots:
         QCOMPARE(reader.size(), QSize(16, 12));
         QVERIFY(m_driver->windows().saveWindow().formatList()->currentIndex() ==
                 format); // window stays as it was
+        // The size the window showed was for its own format: the status bar gives the file's real one.
+        const QString size = QLocale().formattedDataSize(QFileInfo(m_driver->filePath(written)).size());
+        QVERIFY2(main().statusMessage().endsWith(" (" + size + ")"), qPrintable(main().statusMessage()));
     }
 
     // The file is written off this thread: timers and repaints go on, but what the user does meanwhile (a

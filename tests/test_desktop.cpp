@@ -20,6 +20,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -219,7 +221,10 @@ private slots:
         QVERIFY(opened);
         QVERIFY(saved);
         QCOMPARE(desktop().saveStartPaths, QStringList{m_driver->filePath("holiday.photo.jpg")});
-        QCOMPARE(main().statusMessage(), "Saved to " + m_driver->filePath("out.jpg"));
+        QCOMPARE(main().statusMessage(),
+                 QStringLiteral("Saved to %1 (%2)")
+                     .arg(m_driver->filePath("out.jpg"),
+                          QLocale().formattedDataSize(QFileInfo(m_driver->filePath("out.jpg")).size())));
 
         // Cancelled: no note of a save.
         main().showStatusMessage(QString());

@@ -38,6 +38,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 template <class Window, class... Arguments>
 void WindowSet::make(WindowId id, Window*& member, Arguments&&... arguments) {
@@ -101,10 +102,14 @@ WindowSet::WindowSet()
         m_mainWindow->showStatusMessage(message);
     };
 
-    // After a save the status bar says where the picture went, and it joins the recent pictures.
+    // After a save the status bar says where the picture went and how large the file is: the size the
+    // window showed was for its format, and a typed extension may have chosen another. The file joins the
+    // recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
-        m_mainWindow->showStatusMessage(
-            QStringLiteral("Saved to %1").arg(QDir::cleanPath(QFileInfo(path).absoluteFilePath())));
+        const QFileInfo file(path);
+        m_mainWindow->showStatusMessage(QStringLiteral("Saved to %1 (%2)")
+                                            .arg(QDir::cleanPath(file.absoluteFilePath()),
+                                                 QLocale().formattedDataSize(file.size())));
         m_mainWindow->recentPictures().add(path);
     });
 }

@@ -2,6 +2,7 @@
 // The command line as scripts meet it on a machine without a display: every option is read before anything
 // needs one, and the exit code says what happened (0 done, 1 a job failed, 2 a usage error) with one line
 // that names the problem.
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -202,6 +203,39 @@ private slots:
             QVERIFY(!QFileInfo::exists(m_folder.filePath("out")) &&
                     !QFileInfo::exists(m_folder.filePath("out.png")));
         }
+    }
+
+    // A damaged photo is one line of ours on the terminal, whatever codec read it: the codecs' own messages
+    // (Qt's JPEG reader, libtiff's handlers) would add several lines a photo.
+    void aDamagedPhotoIsOneLine_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<double>("kept"); // the part of the file left, after garbling its middle
+        QTest::newRow("jpeg garbled") << "garbled.jpg" << QByteArray("jpeg") << 1.0;
+        QTest::newRow("tiff cut") << "cut-short.tif" << QByteArray("tiff") << 0.6;
+    }
+    void aDamagedPhotoIsOneLine() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QFETCH(double, kept);
+        QByteArray bytes;
+        {
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            QVERIFY(gradientPicture(200, 150).save(&buffer, format.constData()));
+        }
+        for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 300 && i < bytes.size(); ++i)
+            bytes[i] = char(i * 91);
+        QFile damaged(m_folder.filePath(name));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(bytes.left(qsizetype(bytes.size() * kept)));
+        damaged.close();
+
+        const Run run = runWithoutDisplay(
+            {"--recipe", "flip.lumora", "--output-dir", "out-" + name, name, "photo.png"}, m_folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.startsWith("lumora: not written: " + name + ": "), qPrintable(run.errors));
+        QCOMPARE(run.errors.count('\n'), 1);
     }
 
     // A picture whose data ends half-way is not streamed into a short file: the job fails, says why, and

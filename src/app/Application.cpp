@@ -7,10 +7,10 @@
 #include "base/Fonts.h"
 #include "cli/CommandLineJobs.h"
 #include "decorations/DecorationResources.h"
+#include "pictures/Pictures.h"
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QTextStream>
 
 void configureApplication(QApplication& app) {
@@ -79,9 +79,7 @@ int runLumora(int argc, char* argv[]) {
         return exitUsageError;
     }
     const CommandLine& line = *parsed.commandLine;
-    // A damaged JPEG is said so in one line of our own; the JPEG codec's own warnings about it (several
-    // lines each) say nothing more to the user. QT_LOGGING_RULES still shows them to whoever asks.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
+    quietenCodecMessages();
     switch (line.job) {
     case CommandLineJob::Help:
         QTextStream(stdout) << commandLineHelp();

@@ -21,11 +21,14 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QtEndian>
+
+#include <tiffio.h>
 
 #include <algorithm>
 #include <climits>
@@ -485,4 +488,11 @@ void savePicture(const QImage& image, const QString& path, const SaveProgress& p
     if (!file.commit())
         throw UserError(QStringLiteral("Cannot save \"%1\": %2").arg(path, file.errorString()));
     report(1);
+}
+
+void quietenCodecMessages() {
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
+    // Our own TIFF reader hands its files their own handlers; these are the ones Qt's TIFF reader meets.
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
 }

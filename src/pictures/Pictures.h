@@ -51,3 +51,8 @@ QStringList readableExtensions();
 QStringList writableExtensions();
 // The open dialog's filters: "All pictures" with every extension that can be read here, then all files.
 QString pictureFileFilter();
+
+// A damaged file is said so in one line of ours. The codecs' own console messages about it (several lines a
+// file from Qt's readers and from libtiff's process-wide handlers) say nothing more, so they are switched
+// off; QT_LOGGING_RULES still shows Qt's to whoever asks.
+void quietenCodecMessages();

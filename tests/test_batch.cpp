@@ -616,6 +616,51 @@ private slots:
     }
 
     // The window's long edge reduces the photos only while "Long edge" is checked.
+    // However small the window is made (a laptop's screen), the preview keeps to its place: it never lies
+    // under the progress bar, the status line or the list of photos not written.
+    void thePreviewNeverCoversTheRun() {
+        QTemporaryDir folder;
+        writePhoto(folder.filePath("tall.png"), {200, 600});
+        QFile broken(folder.filePath("broken.jpg"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a picture at all");
+        broken.close();
+        Document document;
+        openWithRectangle(document, folder.filePath("tall.png"));
+        BatchWindow window(document);
+        window.addPaths({folder.filePath("tall.png"), folder.filePath("broken.jpg")});
+        window.findChild<QLineEdit*>("OutputFolderEdit")->setText(folder.filePath("out"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy finished(&window, &BatchWindow::runFinished);
+        window.findChild<QPushButton*>("StartButton")->click();
+        QVERIFY(finished.wait(30000));
+        auto* photos = window.findChild<QListWidget*>("PhotoList");
+        photos->setCurrentItem(photos->findItems("tall.png", Qt::MatchEndsWith).value(0));
+        QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QWidget*>("PreviewView")->isVisible(), 10000);
+
+        for (const QSize size : {window.size(), QSize(800, 500), QSize(600, 300)}) {
+            window.resize(size);
+            QTest::qWait(50); // the window system's resize reaches the layout
+            const auto place = [&](const char* name) {
+                const auto* widget = window.findChild<QWidget*>(name);
+                return QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+            };
+            const QRect shown = place("PreviewView");
+            for (const char* below : {"BatchProgress", "BatchStatusLabel", "FailureList", "StartButton"})
+                QVERIFY2(!shown.intersects(place(below)),
+                         qPrintable(QStringLiteral("%1 at %2x%3: preview %4,%5 %6x%7 over %8")
+                                        .arg(below)
+                                        .arg(window.width())
+                                        .arg(window.height())
+                                        .arg(shown.x())
+                                        .arg(shown.y())
+                                        .arg(shown.width())
+                                        .arg(shown.height())
+                                        .arg(place(below).y())));
+        }
+    }
+
     void theWindowsLongEdgeAppliesOnlyWhenChecked_data() {
         QTest::addColumn<bool>("checked");
         QTest::addColumn<QSize>("size");

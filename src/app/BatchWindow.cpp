@@ -34,6 +34,7 @@
 namespace {
 
 constexpr int previewLongEdge = 480;
+constexpr int openingHeight = 640;
 
 // A worker of its own for the preview, waited for when the window goes.
 QThreadPool& previewPool(QObject* owner) {
@@ -104,11 +105,17 @@ void BatchWindow::build() {
     m_previewPlace = new QStackedWidget;
     m_previewPlace->addWidget(m_preview);
     m_previewPlace->addWidget(m_previewView);
-    m_previewPlace->setMinimumSize(previewLongEdge * 3 / 4, previewLongEdge * 3 / 4);
+    // Wide enough to judge a photo; short enough that the run's controls below always keep their place
+    // (the window's smallest height does not count wrapped lines, so a tall minimum here would be drawn
+    // over them on a laptop's screen). It grows with the window.
+    m_previewPlace->setMinimumSize(previewLongEdge * 3 / 4, previewLongEdge / 3);
+    m_previewPlace->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     right->addWidget(m_previewPlace, 1);
     right->addWidget(buildRunGroup());
     columns->addLayout(right, 1);
     setLayout(columns);
+    // Opens tall enough for the preview to show a photo well; a small screen may make it shorter.
+    resize(sizeHint().expandedTo(QSize(0, openingHeight)));
 }
 
 QWidget* BatchWindow::buildRecipeGroup() {

@@ -129,24 +129,34 @@ private slots:
     }
 
     void resizesAloneOrBeforeTheFilter_data() {
+        QTest::addColumn<QString>("input");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("inverted");
-        QTest::newRow("long edge") << QStringList{"--long-edge", "20"} << QSize(20, 15) << false;
+        QTest::newRow("long edge") << "photo.png" << QStringList{"--long-edge", "20"} << QSize(20, 15)
+                                   << false;
         QTest::newRow("long edge beyond the picture")
-            << QStringList{"--long-edge", "400"} << QSize(40, 30) << false;
-        QTest::newRow("resize") << QStringList{"--resize", "16x8"} << QSize(16, 8) << false;
+            << "photo.png" << QStringList{"--long-edge", "400"} << QSize(40, 30) << false;
+        QTest::newRow("resize") << "photo.png" << QStringList{"--resize", "16x8"} << QSize(16, 8) << false;
         QTest::newRow("resize, then a filter")
-            << QStringList{"--resize", "16x8", "--filter", "invert"} << QSize(16, 8) << true;
+            << "photo.png" << QStringList{"--resize", "16x8", "--filter", "invert"} << QSize(16, 8) << true;
+        // A JPEG is reduced as it decodes.
+        QTest::newRow("long edge of a jpeg")
+            << "large.jpg" << QStringList{"--long-edge", "100"} << QSize(100, 75) << false;
+        QTest::newRow("long edge of a jpeg, then a filter")
+            << "large.jpg" << QStringList{"--long-edge", "100", "--filter", "invert"} << QSize(100, 75)
+            << true;
     }
     void resizesAloneOrBeforeTheFilter() {
+        QFETCH(QString, input);
         QFETCH(QStringList, arguments);
         QFETCH(QSize, size);
         QFETCH(bool, inverted);
+        saveOrFail(gradientPicture(800, 600), m_folder.filePath("large.jpg"));
         const QString output = m_folder.filePath("resized.png");
         QFile::remove(output);
         const Run run =
-            runWithoutDisplay(arguments + QStringList{"--output", output, "photo.png"}, m_folder.path());
+            runWithoutDisplay(arguments + QStringList{"--output", output, input}, m_folder.path());
         QCOMPARE(run.errors, QString());
         QCOMPARE(run.exitCode, 0);
         const QImage written(output);

@@ -8,7 +8,6 @@
 #include "pictures/PictureStream.h"
 #include "pictures/Pictures.h"
 #include "pictures/Resampler.h"
-#include "pictures/WebExport.h"
 #include "steps/EffectBaking.h"
 
 #include <QTextStream>
@@ -85,15 +84,16 @@ int runBatchFilter(const QString& filter, const QString& output, const QStringLi
         effect = *parsed.effect;
     }
     try {
-        // A filter alone on a JPEG or TIFF streams in bands of rows through the filters that allow it; a
-        // resize, and the rest, take the whole picture, each picture let go as soon as the next is made.
+        // A filter alone on a JPEG or TIFF streams in bands of rows through the filters that allow it. A long
+        // edge reads the picture reduced as it decodes (a JPEG's full size is never in memory), as the batch
+        // does; a resize to a size, and the rest, take the whole picture, each picture let go as soon as the
+        // next is made.
         if (longEdge <= 0 && !size.isValid() && effect &&
             streamPictureFile(inputs.first(), output, rowFilterFor(*effect)))
             return 0;
-        QImage picture = loadPicture(inputs.first());
-        if (longEdge > 0)
-            picture = sizedForExport(picture, ExportSize::ofLongEdge(longEdge));
-        else if (size.isValid())
+        QImage picture =
+            longEdge > 0 ? loadPictureForLongEdge(inputs.first(), longEdge) : loadPicture(inputs.first());
+        if (size.isValid())
             picture = resampledPicture(picture, size);
         if (picture.isNull())
             throw UserError(

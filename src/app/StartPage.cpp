@@ -19,17 +19,19 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+
 namespace {
 
-// Recent files shown: one row of five on a small screen, two on most.
-constexpr int recentColumns = 5;
 const QSize recentPictureBox(150, 110);
 constexpr int cardMargin = 10;
+constexpr int recentSpacing = 10;
 
 QLabel* heading(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -163,15 +165,15 @@ StartPage::StartPage(RecentPictures& recent, const ThumbnailCache& cache, QWidge
     m_recentArea->setBackgroundRole(QPalette::Base);
     m_recentGrid = new QGridLayout(m_recentArea);
     m_recentGrid->setContentsMargins(0, 0, 0, 0);
-    m_recentGrid->setSpacing(10);
-    m_recentGrid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* recentScroll = new QScrollArea;
-    recentScroll->setObjectName("RecentFiles");
-    recentScroll->setWidget(m_recentArea);
-    recentScroll->setWidgetResizable(true);
-    recentScroll->setFrameShape(QFrame::NoFrame);
-    recentScroll->setBackgroundRole(QPalette::Base);
-    recentScroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tasks to the recent files themselves
+    m_recentGrid->setSpacing(recentSpacing);
+    m_recentScroll = new QScrollArea;
+    m_recentScroll->setObjectName("RecentFiles");
+    m_recentScroll->setWidget(m_recentArea);
+    m_recentScroll->setWidgetResizable(true);
+    m_recentScroll->setFrameShape(QFrame::NoFrame);
+    m_recentScroll->setBackgroundRole(QPalette::Base);
+    m_recentScroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tasks to the recent files themselves
+    m_recentScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // as many columns as fit
     m_noRecent = new QLabel("Pictures and projects you open are shown here.", this);
     m_noRecent->setEnabled(false);
 
@@ -179,7 +181,7 @@ StartPage::StartPage(RecentPictures& recent, const ThumbnailCache& cache, QWidge
     recentColumn->setSpacing(8);
     recentColumn->addWidget(heading("Recent pictures and projects", this));
     recentColumn->addWidget(m_noRecent);
-    recentColumn->addWidget(recentScroll, 1);
+    recentColumn->addWidget(m_recentScroll, 1);
 
     auto* columns = new QHBoxLayout;
     columns->setSpacing(32);
@@ -275,10 +277,11 @@ void StartPage::refresh() {
         }
         column->addStretch(1);
         connect(button, &QPushButton::clicked, this, [this, path] { emit fileChosen(path); });
-        m_recentGrid->addWidget(cell, i / recentColumns, i % recentColumns);
         m_recentCells << cell;
         m_recentButtons << button;
     }
+    m_recentColumns = 0;
+    arrangeRecent();
     // Tab goes through the tasks, then the recent files in their order.
     QWidget* previous = m_tasks.value(Task::NewBackground);
     for (QWidget* cell : std::as_const(m_recentCells))
@@ -286,6 +289,34 @@ void StartPage::refresh() {
             setTabOrder(previous, button);
             previous = button;
         }
+}
+
+void StartPage::arrangeRecent() {
+    const int cellWidth = recentPictureBox.width() + 2 * cardMargin;
+    // From the scroll area's own width (its viewport follows it only once shown), keeping room for a
+    // vertical scroll bar.
+    const int room = m_recentScroll->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int columns = std::max(1, (room + recentSpacing) / (cellWidth + recentSpacing));
+    if (columns == m_recentColumns)
+        return;
+    m_recentColumns = columns;
+    for (QWidget* cell : std::as_const(m_recentCells))
+        m_recentGrid->removeWidget(cell);
+    for (int row = 0; row < m_recentGrid->rowCount(); ++row)
+        m_recentGrid->setRowStretch(row, 0);
+    for (int column = 0; column < m_recentGrid->columnCount(); ++column)
+        m_recentGrid->setColumnStretch(column, 0);
+    for (int i = 0; i < m_recentCells.size(); ++i)
+        m_recentGrid->addWidget(m_recentCells[i], i / columns, i % columns, Qt::AlignLeft | Qt::AlignTop);
+    // The room left over goes below and right of the cells, not between them.
+    const int rows = (int(m_recentCells.size()) + columns - 1) / columns;
+    m_recentGrid->setRowStretch(rows, 1);
+    m_recentGrid->setColumnStretch(columns, 1);
+}
+
+void StartPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    arrangeRecent();
 }
 
 void StartPage::requestThumbnail(const QString& path, const QString& key) {

@@ -16,6 +16,7 @@
 class QGridLayout;
 class QLabel;
 class QMimeData;
+class QScrollArea;
 class RecentPictures;
 
 // A large button: a title, a line saying what it does, and above them a picture when it has one.
@@ -78,8 +79,11 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Puts the recent files' cells in as many columns as the width holds.
+    void arrangeRecent();
     void addTask(Task task, const char* name, const QString& title, const QString& line, QLayout* column);
     void updatePaste();
     void requestThumbnail(const QString& path, const QString& key);
@@ -88,7 +92,9 @@ private:
     RecentPictures& m_recent;
     ThumbnailCache m_cache;
     QMap<Task, CardButton*> m_tasks;
+    QScrollArea* m_recentScroll = nullptr;
     QWidget* m_recentArea = nullptr;
+    int m_recentColumns = 0;
     QGridLayout* m_recentGrid = nullptr;
     QLabel* m_noRecent = nullptr;
     QList<CardButton*> m_recentButtons;

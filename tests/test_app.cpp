@@ -195,6 +195,52 @@ private slots:
         QCOMPARE(m_driver->control(panel.opacityBar)->value(), 1.0);
         QCOMPARE(document().controlSize(), QSizeF(1024, 768));
         QCOMPARE(document().image().size(), QSize(1024, 768));
+
+        // "Close" leaves the window as at start: every picture-needing control disabled again, the readouts
+        // and the history empty.
+        m_driver->control(panel.zoomBar)->setValue(2);
+        m_driver->run(ui::menu.closePicture);
+        QVERIFY(!editingState().contains(true));
+        QVERIFY(!m_driver->control(ui::menu.closePicture)->isEnabled());
+        QVERIFY(!m_driver->control(panel.pointerReadout)->isVisibleTo(&main()));
+        QCOMPARE(m_driver->control(panel.sizeReadout)->text(), QString());
+        QVERIFY(document().image().isNull());
+        QCOMPARE(document().history().count(), 0);
+        QVERIFY(!m_driver->control(ui::menu.undo)->isEnabled());
+        QCOMPARE(m_driver->control(panel.zoomBar)->value(), 1.0);
+        QVERIFY(desktop().saveQuestions.isEmpty()); // nothing unsaved: nothing asked
+        // And a picture opened after it is a new start.
+        m_driver->openPicture(gradientPicture(20, 10));
+        QVERIFY(!editingState().contains(false));
+        QCOMPARE(document().history().count(), 1);
+    }
+
+    // "Close" and "Quit" ask about unsaved work as closing the window does; "Cancel" keeps everything.
+    void closeAndQuitAskAboutUnsavedWork_data() {
+        QTest::addColumn<bool>("quitting");
+        QTest::newRow("close") << false;
+        QTest::newRow("quit") << true;
+    }
+    void closeAndQuitAskAboutUnsavedWork() {
+        QFETCH(bool, quitting);
+        const Control<QAction>& command = quitting ? ui::menu.quit : ui::menu.closePicture;
+        m_driver->openPicture(gradientPicture(12, 8));
+        document().flip(Qt::Horizontal);
+        const QImage flipped = document().image();
+
+        desktop().saveChoices << SaveChoice::Cancel;
+        m_driver->pressShortcut(QKeySequence(quitting ? "Ctrl+Q" : "Ctrl+W"));
+        QCOMPARE(desktop().saveQuestions.size(), 1);
+        QVERIFY(main().isVisible());
+        QCOMPARE(document().image(), flipped);
+        QVERIFY(document().isModified());
+        QCOMPARE(document().history().count(), 2);
+
+        desktop().saveChoices << SaveChoice::Discard;
+        m_driver->run(command);
+        QCOMPARE(desktop().saveQuestions.size(), 2);
+        QCOMPARE(main().isVisible(), !quitting);
+        QCOMPARE(document().image().isNull(), !quitting);
     }
 
     void pointerReadoutShowsBitmapPixelsAtAnyZoom() {

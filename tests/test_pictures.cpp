@@ -8,11 +8,14 @@
 #include "pictures/JpegReader.h"
 #include "pictures/PicturePyramid.h"
 #include "pictures/Pictures.h"
+#include "pictures/ThumbnailCache.h"
 #include "support/FileFixtures.h"
 #include "support/Fixtures.h"
 
 #include <QBuffer>
 #include <QColorSpace>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -21,6 +24,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QtEndian>
 
 #include <gif_lib.h>
@@ -1148,6 +1152,74 @@ private slots:
         QCOMPARE(fittedCopy(gradientPicture(400, 100), QSize(100, 100)).size(), QSize(100, 25));
         QCOMPARE(fittedCopy(gradientPicture(40, 10), QSize(100, 100)).size(),
                  QSize(40, 10)); // never enlarged
+    }
+
+    // The shared thumbnail cache: a thumbnail counts only for the file and the version it was made from,
+    // and one that does not count (or is damaged) is made again and replaces it, readable by its owner only.
+    void thumbnailCacheTakesOnlyValidThumbnails_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("valid") << "";
+        QTest::newRow("of another file") << "uri";
+        QTest::newRow("of an older version") << "mtime";
+        QTest::newRow("damaged") << "damaged";
+        QTest::newRow("cut off") << "cut";
+        QTest::newRow("larger than the standard's size") << "large";
+    }
+    void thumbnailCacheTakesOnlyValidThumbnails() {
+        QFETCH(QString, fault);
+        QTemporaryDir folder;
+        const QString photo = folder.filePath("a photo.png");
+        saveOrFail(gradientPicture(600, 300), photo);
+        const ThumbnailCache cache(folder.filePath("thumbnails"));
+        const QString path = cache.thumbnailPath(photo);
+        // Named by the MD5 of the URI, spaces escaped as the standard's example does.
+        QCOMPARE(ThumbnailCache::uriOf(photo), QUrl::fromLocalFile(photo).toEncoded());
+        QVERIFY(ThumbnailCache::uriOf(photo).endsWith("/a%20photo.png"));
+        QCOMPARE(QFileInfo(path).fileName(),
+                 QCryptographicHash::hash(ThumbnailCache::uriOf(photo), QCryptographicHash::Md5).toHex() +
+                     ".png");
+
+        QImage left(fault == "large" ? QSize(300, 20) : QSize(16, 8), QImage::Format_ARGB32);
+        left.fill(Qt::red);
+        left.setText("Thumb::URI",
+                     fault == "uri" ? "file:///elsewhere.png" : QString(ThumbnailCache::uriOf(photo)));
+        const qint64 mtime = QFileInfo(photo).lastModified().toSecsSinceEpoch();
+        left.setText("Thumb::MTime", QString::number(fault == "mtime" ? mtime - 60 : mtime));
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(left.save(path, "png"));
+        if (fault == "damaged" || fault == "cut") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QByteArray bytes = file.readAll();
+            if (fault == "cut")
+                bytes.chop(bytes.size() / 3);
+            else
+                bytes.replace(bytes.size() - 40, 20, QByteArray(20, 'x'));
+            QVERIFY(file.resize(0));
+            file.write(bytes);
+        }
+
+        const bool valid = fault.isEmpty();
+        QCOMPARE(cache.cached(photo).isNull(), !valid);
+        const QImage thumbnail = cache.thumbnail(photo);
+        QCOMPARE(thumbnail.size(), valid ? QSize(16, 8) : QSize(256, 128));
+        QCOMPARE(QColor(thumbnail.pixel(0, 0)) == QColor(Qt::red), valid);
+        if (!valid) {
+            // Made from the photo, written in place of the one that did not count, and taken next time.
+            QCOMPARE(cache.cached(photo).size(), QSize(256, 128));
+            QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                     QFileDevice::Permissions());
+            QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files),
+                     QStringList({QFileInfo(path).fileName()}));
+        }
+        // A file that is not there, or not a picture, has none (and nothing is written for it).
+        QVERIFY(cache.thumbnail(folder.filePath("missing.png")).isNull());
+        QFile notes(folder.filePath("notes.png"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("no picture");
+        notes.close();
+        QVERIFY(cache.thumbnail(notes.fileName()).isNull());
+        QVERIFY(!QFileInfo::exists(cache.thumbnailPath(notes.fileName())));
     }
 };
 

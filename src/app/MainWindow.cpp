@@ -6,10 +6,12 @@
 #include "app/HistoryWindow.h"
 #include "app/ProjectCommands.h"
 #include "app/SaveWindow.h"
+#include "app/StartPage.h"
 #include "app/StepEditor.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
 #include "base/BusyCursor.h"
+#include "base/UserSettings.h"
 #include "document/BuiltInSteps.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
@@ -33,6 +35,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -62,6 +65,7 @@ struct MenuRow {
     const char* keys = "";
     Enabled enabled = Enabled::Always;
     Command command = {};
+    bool checkable = false; // a setting that is on or off
 };
 
 const MenuRow menuRows[] = {
@@ -75,6 +79,9 @@ const MenuRow menuRows[] = {
     {"File", "SaveProjectAsItem", "Save project as…", "", Enabled::WithPicture, &MainWindow::saveProjectAs},
     {"File"},
     {"File", "BatchDecorateItem", "Batch decorate…", "", Enabled::Always, &MainWindow::batchDecorate},
+    {"File"},
+    {"File", "CloseItem", "Close", "Ctrl+W", Enabled::WithPicture, &MainWindow::closePicture},
+    {"File", "QuitItem", "Quit", "Ctrl+Q", Enabled::Always, &MainWindow::quit},
 
     // Undo and redo name the step they go through ("Undo Add border").
     {"Edit", "UndoItem", "Undo", "Ctrl+Z", Enabled::ByCode, &MainWindow::undo},
@@ -94,6 +101,8 @@ const MenuRow menuRows[] = {
     {"View", "ZoomInItem", "Zoom in", "Ctrl++;Ctrl+=", Enabled::WithPicture, &MainWindow::zoomIn},
     {"View", "ZoomOutItem", "Zoom out", "Ctrl+-", Enabled::WithPicture, &MainWindow::zoomOut},
     {"View", "FitToWindowItem", "Fit to window", "Ctrl+0", Enabled::WithPicture, &MainWindow::fitToWindow},
+    {"View"},
+    {"View", "StartPageItem", "Start page", "", Enabled::Always, &MainWindow::applyStartPageSetting, true},
 
     {"Add", "MenuItem11", "Borders", "Ctrl+P", Enabled::WithPicture, WindowId::Borders},
     {"Add", "MenuItem15", "Image above", "Ctrl+A", Enabled::WithPicture, WindowId::OverlayEditor},
@@ -151,6 +160,9 @@ constexpr double zoomLadder[] = {0.1, 0.125, 0.25, 1.0 / 3, 0.5, 2.0 / 3, 1, 1.2
 // One notch of the wheel with Ctrl held multiplies the zoom by this.
 constexpr double wheelZoomFactor = 1.25;
 
+// The user's setting of View › "Start page".
+const QString startPageKey = QStringLiteral("showStartPage");
+
 constexpr int toolbarColumnX[] = {0, 35, 70, 105};
 constexpr int toolbarRowY[] = {163, 195, 227, 259};
 
@@ -182,22 +194,37 @@ MainWindow::MainWindow(WindowSet& windows)
     panel->setFixedWidth(140);
     buildRightPanel(panel);
 
+    // The picture area shows the start page while there is no picture.
+    m_startPage = new StartPage(m_recentPictures, ThumbnailCache(), this);
+    m_pictureArea = new QStackedWidget;
+    m_pictureArea->addWidget(m_scrollArea);
+    m_pictureArea->addWidget(m_startPage);
+
     auto* central = new QWidget;
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
-    grid->addWidget(m_scrollArea, 0, 0);
+    grid->addWidget(m_pictureArea, 0, 0);
     grid->addWidget(panel, 0, 1);
     grid->addWidget(buildStatusBar(), 1, 0, 1, 2);
     setCentralWidget(central);
 
     buildMenus();
     connectToolbar();
-    m_projects->onCurrentChanged = [this] { updateSaveCommands(); };
+    m_projects->onCurrentChanged = [this] {
+        updateSaveCommands();
+        // A project opened or saved under a new name is recent work too.
+        if (!m_projects->currentFile().isEmpty())
+            m_recentPictures.add(m_projects->currentFile());
+    };
     setAcceptDrops(true);
     m_scrollArea->viewport()->installEventFilter(this);
 
-    connect(&m_document, &Document::imageChanged, this, [this] { m_canvas->setImage(m_document.image()); });
+    connect(&m_document, &Document::imageChanged, this, [this] {
+        m_canvas->setImage(m_document.image());
+        updateStartPage();
+    });
+    connectStartPage();
     connect(&m_document, &Document::controlSizeChanged, m_canvas, &DocumentCanvas::setControlSize);
     connect(&m_document, &Document::zoomChanged, this, [this](double zoom) {
         m_zoomBar->setValue(zoom);
@@ -213,6 +240,56 @@ MainWindow::MainWindow(WindowSet& windows)
     });
     m_canvas->setControlSize(m_document.controlSize());
     m_canvas->setZoom(m_document.zoom());
+    updateStartPage();
+}
+
+void MainWindow::connectStartPage() {
+    connect(m_startPage, &StartPage::taskChosen, this, [this](StartPage::Task task) {
+        switch (task) {
+        case StartPage::Task::OpenPhoto:
+            openImage();
+            break;
+        case StartPage::Task::Paste:
+            pasteAsNewPicture();
+            break;
+        case StartPage::Task::DecorateFolder:
+            batchDecorate();
+            break;
+        case StartPage::Task::NewBackground:
+            openWindow(WindowId::Background);
+            break;
+        }
+    });
+    connect(m_startPage, &StartPage::fileChosen, this, &MainWindow::openRecent);
+    connect(m_startPage, &StartPage::openDropped, this, [this](const QString& path) { openFiles({path}); });
+    connect(m_startPage, &StartPage::severalDropped, this, [this](const QStringList& paths) {
+        showStatusMessage(QString());
+        decoratePhotos(paths);
+    });
+    connect(m_startPage, &StartPage::unreadableDropped, this, [this](const QStringList& names) {
+        showStatusMessage(
+            QStringLiteral("Not a picture or a project Lumora opens: %1").arg(names.join(", ")));
+    });
+    connect(m_startPage, &StartPage::pictureDropped, this,
+            [this](const QImage& picture) { adoptPicture(picture, QStringLiteral("Drop picture")); });
+}
+
+bool MainWindow::startPageShown() const {
+    return m_pictureArea->currentWidget() == m_startPage;
+}
+
+void MainWindow::updateStartPage() {
+    const bool shown = m_document.image().isNull() && menuItem("StartPageItem")->isChecked();
+    if (shown && !startPageShown())
+        m_startPage->refresh(); // the list may have changed while a picture was open
+    m_pictureArea->setCurrentWidget(shown ? static_cast<QWidget*>(m_startPage) : m_scrollArea);
+}
+
+void MainWindow::applyStartPageSetting() {
+    UserSettings settings;
+    settings.setValue(startPageKey, menuItem("StartPageItem")->isChecked());
+    settings.sync();
+    updateStartPage();
 }
 
 MainWindow::~MainWindow() = default;
@@ -244,6 +321,7 @@ void MainWindow::buildMenus() {
             item = menuAt(menuPath)->addAction(QString::fromUtf8(row.text));
         }
         item->setObjectName(row.name);
+        item->setCheckable(row.checkable);
         m_menuItems.insert(item->objectName(), item);
         if (row.enabled == Enabled::WithPicture) {
             item->setEnabled(false);
@@ -264,6 +342,7 @@ void MainWindow::buildMenus() {
             },
             row.command);
     }
+    menuItem("StartPageItem")->setChecked(UserSettings().value(startPageKey, true).toBool());
     m_undoItem = menuItem("UndoItem");
     m_redoItem = menuItem("RedoItem");
     m_editAgainItem = menuItem("EditAgainItem");
@@ -273,8 +352,8 @@ void MainWindow::buildMenus() {
     m_recentMenu = new QMenu("Recent pictures", this);
     m_recentMenu->setObjectName("RecentPicturesMenu");
     menuAt("File")->insertMenu(menuItem("MenuItem19"), m_recentMenu);
+    // Files gone since are dropped (with a note) when it opens; until then the start page shows them greyed.
     connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
-    fillRecentMenu();
 }
 
 void MainWindow::saveProject() {
@@ -367,12 +446,14 @@ QWidget* MainWindow::buildStatusBar() {
     return bar;
 }
 
-void MainWindow::enableEditing() {
+void MainWindow::enableEditing(bool enabled) {
     for (QWidget* control : m_editingControls)
-        control->setEnabled(true);
+        control->setEnabled(enabled);
     for (QAction* item : m_editingItems)
-        item->setEnabled(true);
-    m_pointerReadout->setVisible(true);
+        item->setEnabled(enabled);
+    m_pointerReadout->setVisible(enabled);
+    if (!enabled)
+        m_pointerReadout->clear(); // no picture under the pointer any more
 }
 
 void MainWindow::flip(Qt::Orientation orientation) {
@@ -380,7 +461,12 @@ void MainWindow::flip(Qt::Orientation orientation) {
 }
 
 void MainWindow::batchDecorate() {
+    decoratePhotos({});
+}
+
+void MainWindow::decoratePhotos(const QStringList& photos) {
     BatchWindow window(m_document, this);
+    window.addPaths(photos);
     services().presenter->showModal(&window);
 }
 
@@ -429,6 +515,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_historyWindow)
         m_historyWindow->close();
     event->accept();
+}
+
+void MainWindow::closePicture() {
+    if (m_document.image().isNull() || m_document.isEditing())
+        return;
+    if (!maySetChangesAside(QStringLiteral("Save them before closing the picture?")))
+        return;
+    m_document.close();
+    m_projects->forget();
+    m_opacityBar->setValue(1);
+    showStatusMessage(QString());
+}
+
+void MainWindow::quit() {
+    // Closing the main window asks about unsaved work (closeEvent) and ends the program with it.
+    close();
 }
 
 void MainWindow::openImage() {
@@ -553,6 +655,7 @@ void MainWindow::fillRecentMenu() {
             names << QFileInfo(path).fileName();
         showStatusMessage(
             QStringLiteral("No longer there, so dropped from Recent pictures: %1").arg(names.join(", ")));
+        m_startPage->refresh();
     }
     m_recentMenu->clear();
     const QStringList paths = m_recentPictures.paths();
@@ -575,12 +678,16 @@ void MainWindow::fillRecentMenu() {
     m_recentMenu->addSeparator();
     QAction* clear = m_recentMenu->addAction("Clear list");
     clear->setObjectName("ClearRecentPictures");
-    connect(clear, &QAction::triggered, this, [this] { m_recentPictures.clear(); });
+    connect(clear, &QAction::triggered, this, [this] {
+        m_recentPictures.clear();
+        m_startPage->refresh();
+    });
 }
 
 void MainWindow::openRecent(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         m_recentPictures.remove(path);
+        m_startPage->refresh();
         services().errors->report(this,
                                   QStringLiteral("\"%1\" is no longer there (moved or deleted), so it was "
                                                  "dropped from Recent pictures.")

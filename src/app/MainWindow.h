@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The main editor window: shows the document image with zoom and opacity, flips and reloads it, and
-// offers every tool through its menus and toolbar.
+// The main editor window: shows the document image with zoom and opacity (or the start page while there is
+// none), flips and reloads it, and offers every tool through its menus and toolbar.
 #pragma once
 
 #include <QMainWindow>
@@ -23,6 +23,8 @@ class QMenu;
 class QMimeData;
 class QPushButton;
 class QScrollArea;
+class QStackedWidget;
+class StartPage;
 class QToolButton;
 class TrackBar;
 class WindowSet;
@@ -38,16 +40,27 @@ public:
     QAction* menuItem(const QString& name) const { return m_menuItems.value(name); }
     DocumentCanvas* canvas() const { return m_canvas; }
     QScrollArea* scrollArea() const { return m_scrollArea; }
+    StartPage* startPage() const { return m_startPage; }
+    // Whether the picture area shows the start page (no picture, and the View setting on).
+    bool startPageShown() const;
 
     // Unsaved changes are about to be set aside: asks first whether to save them. False when the user
     // cancelled, or chose to save and the picture was not written; `question` names what follows.
     bool maySetChangesAside(const QString& question);
 
     void openImage();
+    // "Close": the picture goes (after asking about unsaved work) and the window is as at start.
+    void closePicture();
+    // "Quit": the main window closes, asking about unsaved work as closing it does.
+    void quit();
     // "Open project" and "Save project": the document's steps in a ".lumora" file.
     void openProject();
     // "Batch decorate…": the document's steps made again on other photos.
     void batchDecorate();
+    // The batch window with `photos` (pictures and folders) listed.
+    void decoratePhotos(const QStringList& photos);
+    // View › "Start page" was switched: kept in the user's settings, and the picture area follows.
+    void applyStartPageSetting();
     ProjectCommands& projectCommands() { return *m_projects; }
     // Opens a file as "Open image" does after its dialog; a failure is shown to the user.
     bool openFile(const QString& path);
@@ -100,7 +113,9 @@ private:
     void buildMenus();
     void buildRightPanel(QWidget* panel);
     QWidget* buildStatusBar();
-    void enableEditing();
+    void enableEditing(bool enabled);
+    void connectStartPage();
+    void updateStartPage();
     void fillRecentMenu();
     void openRecent(const QString& path);
     // Each toolbar button runs its menu command; its tip names the command and its shortcut.
@@ -118,6 +133,8 @@ private:
     Document& m_document;
     DocumentCanvas* m_canvas = nullptr;
     QScrollArea* m_scrollArea = nullptr;
+    QStackedWidget* m_pictureArea = nullptr; // the picture's scroll area, or the start page
+    StartPage* m_startPage = nullptr;
     TrackBar* m_zoomBar = nullptr;
     TrackBar* m_opacityBar = nullptr;
     QLabel* m_sizeReadout = nullptr;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The pictures opened or saved last, newest first, kept in the user's settings between runs.
+// The pictures and projects opened or saved last, newest first, kept in the user's settings between runs:
+// the File menu's "Recent pictures" and the start page show this one list.
 #pragma once
 
 #include <QString>

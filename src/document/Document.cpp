@@ -126,6 +126,19 @@ void Document::flip(Qt::Orientations orientation) {
            DocumentChange::mirror(orientation).withRecipe(flipRecipe(orientation)));
 }
 
+void Document::close() {
+    if (m_edit || (m_image.isNull() && m_history.count() == 0))
+        return;
+    const bool wasModified = isModified();
+    m_history.clear();
+    present(QImage(), emptySettings());
+    if (m_editingEnabled) {
+        m_editingEnabled = false;
+        emit editingEnabledChanged(false);
+    }
+    announceHistory(wasModified);
+}
+
 QString sizeTextOf(QSize size) {
     return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }

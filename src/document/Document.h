@@ -71,6 +71,9 @@ public:
     // Reloads the pixels of the document's own file; does nothing when it has none.
     void restoreOriginal();
     void flip(Qt::Orientations orientation);
+    // "Close": no picture any more, as at start (no history, editing disabled, the readout empty). The file
+    // last chosen in the open dialog stays. Nothing happens while a step is edited again.
+    void close();
 
     // The history: undo and redo one step, or go to any entry (0 is where the history starts).
     const DocumentHistory& history() const { return m_history; }
@@ -136,8 +139,11 @@ private:
     void announceHistory(bool wasModified);
     void swapVersions(bool undo);
 
+    // What the document shows before a picture (and after "Close").
+    static DocumentSettings emptySettings() { return {QSizeF(300, 300), 1.0, QString(), QString()}; }
+
     QImage m_image;
-    DocumentSettings m_settings{QSizeF(300, 300), 1.0, QString(), QString()};
+    DocumentSettings m_settings = emptySettings();
     bool m_editingEnabled = false;
     QString m_chosenFile;
     DocumentHistory m_history;

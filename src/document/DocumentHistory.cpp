@@ -88,6 +88,15 @@ void DocumentHistory::restart(const QString& name, const QImage& thumbnail, cons
     m_bytes = m_entries.front().bytes();
 }
 
+void DocumentHistory::clear() {
+    m_entries.clear();
+    m_droppedRecipes.clear();
+    m_droppedNames.clear();
+    m_position = 0;
+    m_saved.reset();
+    m_bytes = 0;
+}
+
 void DocumentHistory::record(HistoryStep step) {
     while (m_position + 1 < count())
         dropNewest();

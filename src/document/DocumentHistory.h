@@ -61,6 +61,8 @@ public:
     // Starts over from a picture that cannot be undone (the first one the document gets).
     void restart(const QString& name, const QImage& thumbnail, const DocumentSettings& settings, bool saved,
                  StepRecipe recipe = {});
+    // No picture any more: no entries, nothing to undo or redo.
+    void clear();
     // Adds a step after the present: the undone steps go, then the oldest ones while over the budget (the
     // newest step always stays).
     void record(HistoryStep step);

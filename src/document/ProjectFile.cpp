@@ -107,8 +107,23 @@ public:
         : m_bytes(bytes) {
         zip_error_t error;
         zip_error_init(&error);
-        zip_source_t* source =
-            zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+        open(zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error), error);
+    }
+    // Straight from the file: only the entries read are read from the disk.
+    explicit ZipEntries(const QString& path) {
+        zip_error_t error;
+        zip_error_init(&error);
+        open(zip_source_file_create(QFile::encodeName(path).constData(), 0, -1, &error), error);
+    }
+    ~ZipEntries() override {
+        if (m_archive)
+            zip_discard(m_archive);
+    }
+    ZipEntries(const ZipEntries&) = delete;
+    ZipEntries& operator=(const ZipEntries&) = delete;
+
+private:
+    void open(zip_source_t* source, zip_error_t& error) {
         if (source)
             m_archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
         if (!m_archive) {
@@ -130,13 +145,8 @@ public:
                                 .arg(count)
                                 .arg(project_format::maximumEntries));
     }
-    ~ZipEntries() override {
-        if (m_archive)
-            zip_discard(m_archive);
-    }
-    ZipEntries(const ZipEntries&) = delete;
-    ZipEntries& operator=(const ZipEntries&) = delete;
 
+public:
     bool contains(const QString& name) const override {
         return zip_name_locate(m_archive, name.toUtf8().constData(), 0) >= 0;
     }
@@ -465,6 +475,21 @@ Project readProjectFile(const QString& path) {
     if (bytes.size() != file.size())
         throw UserError(QStringLiteral("Cannot open the project \"%1\": %2").arg(path, file.errorString()));
     return readProjectArchive(bytes, path);
+}
+
+QImage readProjectThumbnail(const QString& path) {
+    constexpr qint64 maximumThumbnailBytes = qint64(4) << 20; // a 256-pixel PNG is far smaller
+    try {
+        const ZipEntries source(path);
+        const QByteArray bytes = source.read(project_format::thumbnailEntry, maximumThumbnailBytes);
+        QImage thumbnail;
+        if (!thumbnail.loadFromData(bytes, "PNG") || thumbnail.width() > project_format::thumbnailSide ||
+            thumbnail.height() > project_format::thumbnailSide)
+            return {};
+        return thumbnail;
+    } catch (const UserError&) {
+        return {};
+    }
 }
 
 void writeRecoveryFolder(const QString& folder, const QList<ProjectStep>& steps, ResourceEntries& entries) {

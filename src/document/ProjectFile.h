@@ -71,6 +71,9 @@ QByteArray writeProjectArchive(const QList<ProjectStep>& steps, const QImage& pi
 Project readProjectArchive(const QByteArray& bytes, const QString& fileName);
 // Reads the project file at `path`. Throws UserError naming the file.
 Project readProjectFile(const QString& path);
+// The thumbnail a project file keeps (at most thumbnailSide a side), read without the rest of the project;
+// null when the file is no project or its thumbnail is missing or damaged.
+QImage readProjectThumbnail(const QString& path);
 
 // Writes `steps` into `folder` as a recovery copy: resources not already there first, then recipe.json in
 // one atomic replace. `entries` remembers what was written before. Throws UserError.

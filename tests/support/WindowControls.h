@@ -72,6 +72,8 @@ struct MenuCommands : ControlMap {
     Control<QAction> save = named("MenuItem7");
     Control<QAction> openProject = named("OpenProjectItem");
     Control<QAction> saveProject = named("SaveProjectItem");
+    Control<QAction> closePicture = named("CloseItem");
+    Control<QAction> quit = named("QuitItem");
     Control<QAction> undo = named("UndoItem");
     Control<QAction> redo = named("RedoItem");
     Control<QAction> history = named("HistoryItem");

@@ -152,6 +152,7 @@ WatermarkSettings WatermarkStep::read(const StepRecipe& recipe) {
     settings.mark = json["mark"].toString() == u"logo" ? Mark::Logo : Mark::Text;
     settings.text = json["text"].toString(plain.text);
     settings.font = toFont(json["font"], plain.font);
+    settings.face = json["face"].toString(settings.font.family());
     settings.colour = toColour(json["colour"], plain.colour);
     settings.style = styleFromJson(json["style"].toObject());
     if (const int index = json["logo"].toInt(-1); index >= 0) {
@@ -219,12 +220,14 @@ void WatermarkStep::fillFields(Settings& settings, const PhotoFields& photo) {
 QStringList WatermarkStep::warnings(const Settings& settings) {
     if (settings.mark != Mark::Text)
         return {};
-    const QString family = settings.font.family();
-    const QString here = Text2DStep::faceFor(family);
-    if (family.isEmpty() || here.compare(family, Qt::CaseInsensitive) == 0 || here.isEmpty())
+    // As for 2D text: the face it was drawn with where it was made, against the one this computer uses.
+    const QString& recorded = settings.face;
+    const QString here = Text2DStep::faceFor(settings.font.family());
+    if (settings.font.family().isEmpty() || recorded.isEmpty() ||
+        here.compare(recorded, Qt::CaseInsensitive) == 0)
         return {};
-    return {
-        QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.").arg(family, here)};
+    return {QStringLiteral("The font \"%1\" is not on this computer; \"%2\" is used instead.")
+                .arg(recorded, here)};
 }
 
 PictureState WatermarkStep::replay(PictureState before, const Settings& settings) {

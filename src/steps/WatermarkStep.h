@@ -24,6 +24,7 @@ struct WatermarkSettings {
     Mark mark = Mark::Text;
     QString text = QStringLiteral("© {year} {exif:Artist}"); // may hold fields (base/TextFields.h)
     QFont font;                                              // family, bold, italic; the size is `size`
+    QString face; // the font the family was drawn with where the step was made
     QColor colour = Qt::white;
     TextStyle style; // its lengths for a text 100 pixels tall: they grow with the text
     ResourcePointer logo;

@@ -73,6 +73,9 @@ WatermarkWindow::WatermarkWindow(Document& document, QWidget* parent)
                                       .frame = PlacementPreview::FrameLook::None},
                                      this))
     , m_marks(new PictureItem) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    resize(1100, 760);
     m_preview->setObjectName("WatermarkPreview");
     m_marks->setWrap(PictureItem::Wrap::Stretch);
     m_preview->setElement(m_marks);

@@ -97,23 +97,42 @@ QImage logoMark(const WatermarkSettings& settings, double shortSide) {
     return logo.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// The mark at its opacity, turned.
-QImage finishedMark(QImage mark, const WatermarkSettings& settings) {
-    if (mark.isNull())
-        return mark;
+// The part of `mark` that shows anything: the gaps between marks are then the spacing, not the spacing and
+// the room a style keeps round its letters or a logo's clear border.
+QImage trimmed(const QImage& mark) {
+    int top = mark.height(), bottom = -1, left = mark.width(), right = -1;
+    for (int y = 0; y < mark.height(); ++y) {
+        const auto* line = reinterpret_cast<const quint32*>(mark.constScanLine(y));
+        for (int x = 0; x < mark.width(); ++x)
+            if (line[x] >> 24) {
+                top = std::min(top, y), bottom = y;
+                left = std::min(left, x), right = std::max(right, x);
+            }
+    }
+    if (bottom < 0)
+        return {};
+    return mark.copy(left, top, right - left + 1, bottom - top + 1);
+}
+
+// The mark at `opacity` (premultiplied: every channel scaled).
+QImage withOpacity(QImage mark, double opacity) {
     mark.convertTo(QImage::Format_ARGB32_Premultiplied);
-    const int opacity = std::clamp(int(std::lround(settings.opacity * 256)), 0, 256);
-    if (opacity < 256)
+    const int scale = std::clamp(int(std::lround(opacity * 256)), 0, 256);
+    if (scale < 256)
         for (int y = 0; y < mark.height(); ++y) {
             auto* line = reinterpret_cast<quint32*>(mark.scanLine(y));
             for (int x = 0; x < mark.width(); ++x) {
                 const quint32 pixel = line[x];
-                line[x] = (((pixel & 0x00ff00ff) * opacity >> 8) & 0x00ff00ff) |
-                          (((pixel >> 8 & 0x00ff00ff) * opacity) & 0xff00ff00);
+                line[x] = (((pixel & 0x00ff00ff) * scale >> 8) & 0x00ff00ff) |
+                          (((pixel >> 8 & 0x00ff00ff) * scale) & 0xff00ff00);
             }
         }
-    if (settings.angle != 0)
-        mark = mark.transformed(QTransform().rotate(-settings.angle), Qt::SmoothTransformation);
+    return mark;
+}
+
+QImage turned(QImage mark, double angle) {
+    if (angle != 0)
+        mark = mark.transformed(QTransform().rotate(-angle), Qt::SmoothTransformation);
     if (mark.isNull())
         throw std::bad_alloc();
     return mark.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -249,8 +268,11 @@ WatermarkPattern WatermarkPattern::of(const WatermarkSettings& settings, QSize p
         settings.mark == Mark::Text ? textMark(settings, shortSide) : logoMark(settings, shortSide);
     if (unturned.isNull())
         return pattern;
-    const QSizeF markSize(unturned.size());
-    pattern.mark = finishedMark(unturned, settings);
+    QImage mark = trimmed(withOpacity(unturned, settings.opacity));
+    if (mark.isNull())
+        return pattern;
+    const QSizeF markSize(mark.size());
+    pattern.mark = turned(std::move(mark), settings.angle);
     const QSizeF turnedSize(pattern.mark.size());
     const QPointF half(turnedSize.width() / 2, turnedSize.height() / 2);
     const auto cornerFor = [&](QPointF centre) {
@@ -297,7 +319,13 @@ WatermarkPattern WatermarkPattern::of(const WatermarkSettings& settings, QSize p
         const double shift = settings.shiftRows && (row & 1) ? 0.5 : 0;
         for (int column = int(std::floor(lowColumn)) - columnPad;
              column <= int(std::ceil(highColumn)) + columnPad; ++column) {
-            const QPoint corner = cornerFor(centre + across * (column + shift) + down * row);
+            // Rounded as an offset from the picture's middle pixel, so that the same mark falls on the same
+            // pixels whatever the picture's size (a picture's long side does not change where marks lie).
+            const QPointF offset = across * (column + shift) + down * row - half;
+            const QPoint corner(pictureSize.width() / 2 +
+                                    int(std::floor(offset.x() + 0.5 * (1 + pictureSize.width() % 2))),
+                                pictureSize.height() / 2 +
+                                    int(std::floor(offset.y() + 0.5 * (1 + pictureSize.height() % 2))));
             if (QRect(corner, pattern.mark.size()).intersects(picture))
                 pattern.corners << corner;
         }

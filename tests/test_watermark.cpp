@@ -438,6 +438,29 @@ private slots:
         QCOMPARE(driver.control(ui::watermark.presetList)->count(), 1); // the prompt alone
     }
 
+    void theSaveWindowAddsASavedWatermarkToTheFileOnly() {
+        WatermarkSettings settings = solidLogo({20, 10});
+        settings.size = 0.2;
+        watermark_presets::save("corner", settings);
+        Driver driver;
+        driver.openPicture(plainPicture({200, 100}));
+        const QImage before = driver.document().image();
+        const QString path = driver.filePath("marked.png");
+        driver.desktop().saveAnswers << path;
+        driver.whileShown(WindowId::Save, [&] {
+            QComboBox* list = driver.control(ui::save.watermarkList);
+            driver.choose(ui::save.watermarkList, list->findText("corner"));
+            driver.click(ui::save.save);
+        });
+        driver.run(ui::menu.save);
+        QVERIFY2(driver.desktop().messages.isEmpty(), qPrintable(driver.desktop().messages.join('\n')));
+        // 20 × 10 at the bottom right, 3 % of the short side (3 pixels) from the edges; the document
+        // unmarked.
+        QCOMPARE(changedBox(loadOrFail(path)), QRect(177, 87, 20, 10));
+        QCOMPARE(maxChannelDifference(driver.document().image(), before), 0);
+        watermark_presets::remove("corner");
+    }
+
     void aSavedWatermarkMarksPhotosFromTheCommandLine() {
         WatermarkSettings settings;
         settings.text = QStringLiteral("{exif:Artist}");

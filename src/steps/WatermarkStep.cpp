@@ -9,11 +9,14 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QJsonDocument>
 #include <QTransform>
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -34,9 +37,12 @@ TextStyle scaledStyle(TextStyle style, double pixelSize) {
 QImage textMark(const WatermarkSettings& settings, double shortSide) {
     const QString text = WatermarkStep::filledText(settings);
     const int pixelSize = std::max(1, int(std::lround(settings.size * shortSide)));
-    QFont font = settings.font;
-    font.setFamily(Text2DStep::faceFor(settings.font.family()));
+    // A font made of what the step keeps, nothing else: the font the window held and the one read from the
+    // recipe then draw the very same outlines.
+    QFont font(Text2DStep::faceFor(settings.font.family()));
     font.setPixelSize(pixelSize);
+    font.setWeight(settings.font.weight());
+    font.setItalic(settings.font.italic());
     const TextStyle style = scaledStyle(settings.style, pixelSize);
     // Lines are never wrapped: the box is wider than any mark.
     const StyledTextLayout layout = layOutStyledText(text, font, Qt::AlignHCenter, QSizeF(1e6, 0), style);
@@ -136,6 +142,67 @@ QImage turned(QImage mark, double angle) {
     if (mark.isNull())
         throw std::bad_alloc();
     return mark.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// A mark drawn, turned, and its size before it was turned.
+struct DrawnMark {
+    QImage mark;
+    QSizeF unturnedSize;
+};
+
+// The marks drawn lately, by what they were drawn from. The same settings on pictures of the same short side
+// then give the very same pixels (Qt may shape the same text a fraction of a pixel apart from one drawing to
+// the next, after other text was drawn), and a batch of photos of one size draws its mark once.
+class DrawnMarks {
+public:
+    std::optional<DrawnMark> find(const QByteArray& key) {
+        const std::lock_guard lock(m_mutex);
+        for (qsizetype i = 0; i < m_marks.size(); ++i)
+            if (m_marks[i].first == key) {
+                m_marks.move(i, 0);
+                return m_marks.first().second;
+            }
+        return std::nullopt;
+    }
+    void add(const QByteArray& key, const DrawnMark& drawn) {
+        const std::lock_guard lock(m_mutex);
+        m_marks.prepend({key, drawn});
+        m_bytes += drawn.mark.sizeInBytes();
+        while (m_marks.size() > 1 && m_bytes > limit) {
+            m_bytes -= m_marks.constLast().second.mark.sizeInBytes();
+            m_marks.removeLast();
+        }
+    }
+
+private:
+    static constexpr qint64 limit = 48 << 20;
+    std::mutex m_mutex;
+    QList<std::pair<QByteArray, DrawnMark>> m_marks;
+    qint64 m_bytes = 0;
+};
+
+DrawnMarks& drawnMarks() {
+    static DrawnMarks marks;
+    return marks;
+}
+
+// Everything a mark is drawn from: its settings as the recipe keeps them (the text with its fields filled,
+// the logo by its content), and the picture's short side.
+QByteArray markKey(const WatermarkSettings& settings, double shortSide) {
+    WatermarkSettings drawn = settings;
+    drawn.text = WatermarkStep::filledText(settings);
+    drawn.fields.clear();
+    drawn.view = {};
+    drawn.logo.reset();
+    QByteArray key = QJsonDocument(WatermarkStep::write(drawn).settings).toJson(QJsonDocument::Compact);
+    key += ' ' + QByteArray::number(shortSide);
+    if (settings.mark == WatermarkSettings::Mark::Logo && settings.logo) {
+        const QByteArray& bytes = settings.logo->fileBytes();
+        key += bytes.isEmpty()
+                   ? " picture " + QByteArray::number(settings.logo->picture().cacheKey())
+                   : " file " + QByteArray::number(qHash(bytes)) + ' ' + QByteArray::number(bytes.size());
+    }
+    return key;
 }
 
 // `pixel` times `alpha` / 255 on all four channels at once, rounded (premultiplied pixels).
@@ -264,15 +331,20 @@ WatermarkPattern WatermarkPattern::of(const WatermarkSettings& settings, QSize p
     if (pictureSize.isEmpty() || settings.opacity <= 0)
         return pattern;
     const double shortSide = std::min(pictureSize.width(), pictureSize.height());
-    const QImage unturned =
-        settings.mark == Mark::Text ? textMark(settings, shortSide) : logoMark(settings, shortSide);
-    if (unturned.isNull())
+    const QByteArray key = markKey(settings, shortSide);
+    std::optional<DrawnMark> drawn = drawnMarks().find(key);
+    if (!drawn) {
+        const QImage unturned =
+            settings.mark == Mark::Text ? textMark(settings, shortSide) : logoMark(settings, shortSide);
+        QImage mark = unturned.isNull() ? QImage() : trimmed(withOpacity(unturned, settings.opacity));
+        const QSizeF unturnedSize(mark.size());
+        drawn = DrawnMark{mark.isNull() ? QImage() : turned(std::move(mark), settings.angle), unturnedSize};
+        drawnMarks().add(key, *drawn);
+    }
+    if (drawn->mark.isNull())
         return pattern;
-    QImage mark = trimmed(withOpacity(unturned, settings.opacity));
-    if (mark.isNull())
-        return pattern;
-    const QSizeF markSize(mark.size());
-    pattern.mark = turned(std::move(mark), settings.angle);
+    const QSizeF markSize = drawn->unturnedSize;
+    pattern.mark = drawn->mark;
     const QSizeF turnedSize(pattern.mark.size());
     const QPointF half(turnedSize.width() / 2, turnedSize.height() / 2);
     const auto cornerFor = [&](QPointF centre) {

@@ -496,6 +496,7 @@ struct SaveControls : ControlMap {
         : ControlMap(WindowId::Save) {}
     Control<QComboBox> formatList = named("ComboBox1");
     Control<QSpinBox> jpegQuality = named("JpegQuality");
+    Control<QComboBox> watermarkList = named("ExportWatermark");
     Control<QPushButton> save = named("CornerButton1");
 };
 extern const SaveControls save;

@@ -154,11 +154,12 @@ int main(int argc, char* argv[]) {
     const QString logoFile = folder.filePath("logo.png");
     savePicture(logoPicture(), logoFile);
     const WatermarkSettings watermark = tiledLogo(logoFile);
+    const QList<ProjectStep> markedSteps{{"Open image", openingRecipe(first)},
+                                         {"Add watermark", WatermarkStep::write(watermark)}};
     QFile marked(folder.filePath("watermark.lumora"));
     if (!marked.open(QIODevice::WriteOnly) ||
-        !marked.write(writeProjectArchive(
-            {{"Open image", openingRecipe(first)}, {"Add watermark", WatermarkStep::write(watermark)}},
-            QImage(64, 48, QImage::Format_ARGB32_Premultiplied)))) {
+        !marked.write(
+            writeProjectArchive(markedSteps, QImage(64, 48, QImage::Format_ARGB32_Premultiplied)))) {
         errors << "cannot write " << marked.fileName() << '\n';
         return 1;
     }

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Makes what bench/batch-vs-peers compares on: 12-megapixel JPEG photos (a real photo scaled up with grain,
 // quality 92), a frame picture with a transparent middle, and a project whose steps after the opening are a
-// border, a caption and a sepia filter, recorded on a 4000 × 3000 photo.
+// border, a caption and a sepia filter, recorded on a 4000 × 3000 photo; and for bench/watermark-vs-peers a
+// logo, a project whose one step is that logo tiled at an angle, and the tile ImageMagick repeats.
 //   batch_bench_setup FOLDER COUNT
 #include "BenchmarkPhoto.h"
 
 #include "document/BuiltInSteps.h"
 #include "document/ProjectFile.h"
 #include "pictures/Pictures.h"
+#include "steps/WatermarkStep.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,6 +77,37 @@ StepRecipe captionRecipe() {
     return recipe;
 }
 
+// A logo: white letters with a dark outline on a transparent ground.
+QImage logoPicture() {
+    QImage logo(QSize(600, 200), QImage::Format_ARGB32_Premultiplied);
+    logo.fill(Qt::transparent);
+    QPainter painter(&logo);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(150);
+    font.setBold(true);
+    QPainterPath letters;
+    letters.addText(20, 160, font, QStringLiteral("© LUMORA"));
+    painter.setPen(QPen(QColor(20, 20, 20), 8));
+    painter.setBrush(Qt::white);
+    painter.drawPath(letters);
+    return logo;
+}
+
+// The logo tiled at −30°, half see-through, its size and gaps fractions of the short side.
+WatermarkSettings tiledLogo(const QString& logoFile) {
+    WatermarkSettings settings;
+    settings.mark = WatermarkSettings::Mark::Logo;
+    settings.logo = StepResource::fromFile(logoFile);
+    settings.layout = WatermarkSettings::Layout::Tiled;
+    settings.size = 0.15;
+    settings.spacingAcross = 0.08;
+    settings.spacingDown = 0.08;
+    settings.angle = -30;
+    settings.opacity = 0.35;
+    return settings;
+}
+
 StepRecipe sepiaRecipe() {
     StepRecipe recipe;
     recipe.tool = "filter";
@@ -117,5 +150,26 @@ int main(int argc, char* argv[]) {
         errors << "cannot write " << project.fileName() << '\n';
         return 1;
     }
+
+    const QString logoFile = folder.filePath("logo.png");
+    savePicture(logoPicture(), logoFile);
+    const WatermarkSettings watermark = tiledLogo(logoFile);
+    const QList<ProjectStep> markedSteps{{"Open image", openingRecipe(first)},
+                                         {"Add watermark", WatermarkStep::write(watermark)}};
+    QFile marked(folder.filePath("watermark.lumora"));
+    if (!marked.open(QIODevice::WriteOnly) ||
+        !marked.write(
+            writeProjectArchive(markedSteps, QImage(64, 48, QImage::Format_ARGB32_Premultiplied)))) {
+        errors << "cannot write " << marked.fileName() << '\n';
+        return 1;
+    }
+    // ImageMagick's tile at the output's size (2048 × 1536): the same turned mark with the gaps round it,
+    // repeated on a straight grid.
+    const QImage mark = WatermarkPattern::of(watermark, QSize(2048, 1536)).mark;
+    const int gap = int(watermark.spacingAcross * 1536);
+    QImage tile(mark.width() + gap, mark.height() + gap, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    QPainter(&tile).drawImage(gap / 2, gap / 2, mark);
+    savePicture(tile, folder.filePath("tile.png"));
     return 0;
 }

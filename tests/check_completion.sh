@@ -72,6 +72,7 @@ expect() {
 
 expect "--filter --fonts --format " "--f"
 expect "--recipe project.lumora" "--recipe "
+expect "--watermark --watermarks " "--waterm"
 expect "black-and-white blur box-blur brightness-contrast " "--filter b"
 expect "--filter blur:softness=" "--filter blur:"
 expect "--filter emboss:amount=" "--filter emboss:a"

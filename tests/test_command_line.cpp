@@ -89,6 +89,13 @@ private slots:
                                  << "lumora 2.0.4";
         QTest::newRow("fonts") << QStringList{"--fonts"} << 0 << ""
                                << "Impact\t";
+        QTest::newRow("saved watermarks") << QStringList{"--watermarks"} << 0 << "" << "";
+        QTest::newRow("watermark without an output folder")
+            << QStringList{"--watermark", "studio", "photo.png"} << 2
+            << "lumora: --watermark needs --output-dir DIR, the folder the photos go to." + hint << "";
+        QTest::newRow("watermark on a single picture's job")
+            << QStringList{"--watermark", "studio", "--output", "o.png", "photo.png"} << 2
+            << "lumora: --output is for a single picture, not for --watermark." + hint << "";
         QTest::newRow("long edge not a number")
             << QStringList{"--long-edge", "big", "--output", "o.png", "photo.png"} << 2
             << "lumora: --long-edge needs a whole number of pixels from 1 to 30000, not \"big\"." + hint

@@ -172,6 +172,14 @@ private:
             m_driver->choose(ui::cropRegion.aspectList, int(CropRegionStep::aspectNames().indexOf("4:3")));
             m_driver->control(ui::cropRegion.xBox)->setValue(30);
             break;
+        case WindowId::Watermark:
+            m_driver->write(ui::watermark.text, "{name} · {exif:Model}");
+            m_driver->choose(ui::watermark.layoutList, 1); // tiled
+            m_driver->control(ui::watermark.angleBox)->setValue(-30);
+            m_driver->control(ui::watermark.sizeBox)->setValue(7.5);
+            m_driver->type(ui::watermark.outlineWidth, "6");
+            m_driver->control(ui::watermark.opacityBar)->setValue(0.7);
+            break;
         default:
             break;
         }
@@ -221,6 +229,13 @@ private:
         case WindowId::CropRegion:
             m_driver->choose(ui::cropRegion.aspectList, 0);
             m_driver->control(ui::cropRegion.yBox)->setValue(5);
+            break;
+        case WindowId::Watermark:
+            m_driver->write(ui::watermark.text, "Something else");
+            m_driver->choose(ui::watermark.layoutList, 0);
+            m_driver->control(ui::watermark.angleBox)->setValue(12);
+            m_driver->click(ui::watermark.anchorTopLeft);
+            m_driver->type(ui::watermark.outlineWidth, "0");
             break;
         default:
             break;

@@ -88,6 +88,7 @@ int runLumora(int argc, char* argv[]) {
         QTextStream(stdout) << "lumora " << LUMORA_VERSION << '\n';
         return exitDone;
     case CommandLineJob::Fonts:
+    case CommandLineJob::Watermarks:
     case CommandLineJob::Filter:
     case CommandLineJob::Decorate:
         loadFontSubstitutes(); // before any application object: Qt reads the font configuration when it

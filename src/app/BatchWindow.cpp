@@ -6,6 +6,7 @@
 #include "batch/BatchRun.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
+#include "steps/WatermarkPresets.h"
 #include "widgets/PictureView.h"
 #include "widgets/Services.h"
 
@@ -133,14 +134,24 @@ QWidget* BatchWindow::buildRecipeGroup() {
     projectRow->addWidget(m_fromProject);
     projectRow->addWidget(m_projectEdit, 1);
     projectRow->addWidget(chooseProject);
+    // A saved watermark made after the recipe's steps (or alone).
+    m_watermarkList = new QComboBox;
+    m_watermarkList->setObjectName("WatermarkPresetList");
+    m_watermarkList->addItem("None");
+    m_watermarkList->addItems(watermark_presets::names());
+    auto* watermarkRow = new QHBoxLayout;
+    watermarkRow->addWidget(new QLabel("Then the watermark:"));
+    watermarkRow->addWidget(m_watermarkList, 1);
     m_recipeLabel = new QLabel;
     m_recipeLabel->setObjectName("RecipeLabel");
     m_recipeLabel->setWordWrap(true);
     layout->addWidget(m_fromDocument);
     layout->addLayout(projectRow);
+    layout->addLayout(watermarkRow);
     layout->addWidget(m_recipeLabel);
 
     connect(m_fromDocument, &QRadioButton::toggled, this, [this] { refreshRecipe(); });
+    connect(m_watermarkList, &QComboBox::currentIndexChanged, this, [this] { refreshRecipe(); });
     connect(m_projectEdit, &QLineEdit::editingFinished, this, [this] {
         if (m_fromProject->isChecked())
             refreshRecipe();
@@ -296,6 +307,8 @@ QWidget* BatchWindow::buildRunGroup() {
 void BatchWindow::refreshRecipe() {
     m_recipe = {};
     m_recipeProblem.clear();
+    const QString watermark =
+        m_watermarkList->currentIndex() > 0 ? m_watermarkList->currentText() : QString();
     try {
         if (m_fromProject->isChecked()) {
             if (m_projectEdit->text().isEmpty())
@@ -303,9 +316,17 @@ void BatchWindow::refreshRecipe() {
             m_recipe = BatchRecipe::fromProjectFile(m_projectEdit->text());
         } else {
             const QList<ProjectStep> steps = m_document.keptSteps();
-            if (steps.isEmpty())
-                throw UserError("Open a picture and decorate it, or choose a project file.");
-            m_recipe = BatchRecipe::fromSteps(steps);
+            if (steps.size() >= 2 || watermark.isEmpty()) { // else the watermark alone is the recipe
+                if (steps.isEmpty())
+                    throw UserError("Open a picture and decorate it, or choose a project file.");
+                m_recipe = BatchRecipe::fromSteps(steps);
+            }
+        }
+        if (!watermark.isEmpty()) {
+            const std::optional<WatermarkSettings> preset = watermark_presets::find(watermark);
+            if (!preset)
+                throw UserError(QStringLiteral("The watermark \"%1\" cannot be read.").arg(watermark));
+            m_recipe.append({QStringLiteral("Add watermark"), WatermarkStep::write(*preset)});
         }
         QStringList names;
         for (const ProjectStep& step : m_recipe.steps())
@@ -369,14 +390,16 @@ void BatchWindow::updatePreview() {
     }
     showPreviewMessage("Making the preview…");
     const QString path = item->data(Qt::UserRole).toString();
+    const int number = m_photoList->row(item) + 1, count = m_photoList->count();
     QThreadPool& pool = previewPool(this);
     pool.clear(); // an older photo's preview not yet begun is of no use
-    pool.start([this, generation, path, recipe = m_recipe] {
+    pool.start([this, generation, path, number, count, recipe = m_recipe] {
         const std::atomic<bool> never{false};
         QImage picture;
         QString problem;
         try {
-            picture = batch::decoratedFile(recipe, path, previewLongEdge, never);
+            const PhotoFields fields(path, number, count); // a watermark's {name}, {n}, {exif:…} as written
+            picture = batch::decoratedFile(recipe, path, previewLongEdge, never, &fields);
         } catch (const UserError& error) {
             problem = error.message();
         } catch (const std::exception&) {
@@ -470,6 +493,13 @@ void BatchWindow::photoFinished(int index, int status, const QString& reason) {
     m_progress->setValue(m_done);
     if (Status(status) == Status::Written) {
         ++m_written;
+        if (!reason.isEmpty()) { // written, with a text's field the photo lacked left empty
+            auto* item = new QListWidgetItem(
+                QStringLiteral("%1 (written): %2").arg(QFileInfo(photo.input).fileName(), reason),
+                m_failures);
+            item->setData(Qt::UserRole, photo.input);
+            item->setToolTip(QStringLiteral("%1\n%2").arg(photo.input, reason));
+        }
     } else {
         ++m_failed;
         auto* item = new QListWidgetItem(

@@ -78,6 +78,7 @@ private:
     QRadioButton* m_fromDocument = nullptr;
     QRadioButton* m_fromProject = nullptr;
     QLineEdit* m_projectEdit = nullptr;
+    QComboBox* m_watermarkList = nullptr;
     QLabel* m_recipeLabel = nullptr;
     QList<QWidget*> m_settingGroups; // recipe, photos, output
     QListWidget* m_photoList = nullptr;

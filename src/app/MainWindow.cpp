@@ -110,6 +110,7 @@ const MenuRow menuRows[] = {
     {"Add", "MenuItem14", "Special effects", "Ctrl+E", Enabled::WithPicture, WindowId::Effects},
     {"Add", "MenuItem4", "2D Text", "Ctrl+T", Enabled::WithPicture, WindowId::Text2D},
     {"Add", "MenuItem5", "3D text", "Ctrl+Alt+T", Enabled::WithPicture, WindowId::Text3D},
+    {"Add", "WatermarkItem", "Add watermark…", "", Enabled::WithPicture, WindowId::Watermark},
     {"Add/Shapes", "MenuItem17", "Line", "Ctrl+L", Enabled::WithPicture, WindowId::Line},
     {"Add/Shapes", "MenuItem18", "Rectangle", "Ctrl+R", Enabled::WithPicture, WindowId::Rectangle},
     {"Add/Shapes", "MenuItem20", "Circle", "Ctrl+C", Enabled::WithPicture, WindowId::Circle},

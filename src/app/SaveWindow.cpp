@@ -5,7 +5,9 @@
 #include "base/UserSettings.h"
 #include "document/Document.h"
 #include "pictures/ExifData.h"
+#include "pictures/PhotoFields.h"
 #include "pictures/Pictures.h"
+#include "steps/WatermarkPresets.h"
 #include "widgets/BackgroundSave.h"
 #include "widgets/Panel.h"
 #include "widgets/Services.h"
@@ -19,6 +21,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -161,6 +164,10 @@ QWidget* SaveWindow::buildExportOptions() {
     for (const char* choice : metadataChoices)
         m_metadata->addItem(QString::fromLatin1(choice));
     m_metadata->setToolTip("What the file keeps of the photo's own information (EXIF)");
+    m_watermark = new QComboBox(options);
+    m_watermark->setObjectName("ExportWatermark");
+    m_watermark->setToolTip("Add my watermark: a watermark saved in \"Add watermark…\", on the files only");
+    fillWatermarkList();
     m_srgb = new QCheckBox("Embed the sRGB profile", options);
     m_srgb->setObjectName("ExportSrgb");
     m_srgb->setChecked(true);
@@ -186,6 +193,7 @@ QWidget* SaveWindow::buildExportOptions() {
     form->addRow("Long edge:", m_longEdge);
     form->addRow("Shape:", m_fit);
     form->addRow("Metadata:", m_metadata);
+    form->addRow("Watermark:", m_watermark);
     form->addRow(m_srgb);
     form->addRow(m_several);
     form->addRow(m_sizeChoices);
@@ -193,7 +201,7 @@ QWidget* SaveWindow::buildExportOptions() {
 
     connect(m_sizes, &QComboBox::currentIndexChanged, this, &SaveWindow::showOptionsForSize);
     connect(m_several, &QCheckBox::toggled, this, &SaveWindow::showOptionsForSize);
-    for (QComboBox* list : {m_sizes, m_fit, m_metadata})
+    for (QComboBox* list : {m_sizes, m_fit, m_metadata, m_watermark})
         connect(list, &QComboBox::currentIndexChanged, this, &SaveWindow::estimateLater);
     connect(m_longEdge, &QSpinBox::valueChanged, this, &SaveWindow::estimateLater);
     connect(m_srgb, &QCheckBox::toggled, this, &SaveWindow::estimateLater);
@@ -258,7 +266,29 @@ QString SaveWindow::chosenSuffix() const {
         formats[std::clamp(m_formats->currentIndex(), 0, int(std::size(formats)) - 1)].proposedExtension);
 }
 
+void SaveWindow::fillWatermarkList() {
+    // The chosen one stays chosen while it is saved.
+    const QString chosen = m_watermark->currentIndex() > 0 ? m_watermark->currentText() : QString();
+    const QSignalBlocker blocker(m_watermark);
+    m_watermark->clear();
+    m_watermark->addItem(QStringLiteral("None"));
+    m_watermark->addItems(watermark_presets::names());
+    m_watermark->setCurrentIndex(std::max(0, m_watermark->findText(chosen)));
+}
+
+std::optional<WatermarkSettings> SaveWindow::chosenWatermark() const {
+    if (m_watermark->currentIndex() <= 0)
+        return std::nullopt;
+    std::optional<WatermarkSettings> watermark = watermark_presets::find(m_watermark->currentText());
+    if (!watermark)
+        throw UserError(
+            QStringLiteral("The watermark \"%1\" cannot be read.").arg(m_watermark->currentText()));
+    WatermarkStep::fillFields(*watermark, PhotoFields(m_document.file(), 1, 1));
+    return watermark;
+}
+
 void SaveWindow::showEvent(QShowEvent* event) {
+    fillWatermarkList(); // saved in the watermark window since the last time
     QDialog::showEvent(event);
     estimateLater();
 }
@@ -278,21 +308,30 @@ void SaveWindow::estimate() {
         m_estimateDelay.start();
         return;
     }
-    const QImage picture = m_document.image();
+    QImage picture = m_document.image();
     const QList<ExportSize> sizes = chosenSizes();
     const QString suffix = chosenSuffix();
     const EncodeOptions options = encodeOptions();
+    std::optional<WatermarkSettings> watermark;
+    try {
+        watermark = chosenWatermark();
+    } catch (const UserError&) {
+        watermark.reset(); // said when saving
+    }
     m_estimating.setProperty("round", m_estimateRound);
-    m_estimating.setFuture(QtConcurrent::run([picture, sizes, suffix, options]() -> qint64 {
-        try {
-            qint64 total = 0;
-            for (const ExportSize& size : sizes)
-                total += encodedPicture(sizedForExport(picture, size), suffix, options).size();
-            return sizes.isEmpty() ? -1 : total;
-        } catch (...) {
-            return -1;
-        }
-    }));
+    m_estimating.setFuture(
+        QtConcurrent::run([picture, sizes, suffix, options, watermark]() mutable -> qint64 {
+            try {
+                if (watermark)
+                    picture = WatermarkStep::replay({std::move(picture), {}}, *watermark).picture;
+                qint64 total = 0;
+                for (const ExportSize& size : sizes)
+                    total += encodedPicture(sizedForExport(picture, size), suffix, options).size();
+                return sizes.isEmpty() ? -1 : total;
+            } catch (...) {
+                return -1;
+            }
+        }));
 }
 
 void SaveWindow::writeFiles(const QImage& picture, const QList<std::pair<ExportSize, QString>>& files,
@@ -340,9 +379,12 @@ bool SaveWindow::save() {
             savePicture(m_document.image(), path); // says which types can be written
             return;
         }
-        const QImage picture = m_document.image();
+        QImage picture = m_document.image();
         const EncodeOptions options = encodeOptions();
+        const std::optional<WatermarkSettings> watermark = chosenWatermark();
         runSaveResponsively(this, path, [&](const std::function<void(double)>& progress) {
+            if (watermark) // on the files only: the document keeps its own picture
+                picture = WatermarkStep::replay({std::move(picture), {}}, *watermark).picture;
             writeFiles(picture, files, options, progress);
         });
         written = true;

@@ -2,15 +2,18 @@
 // "Save": writes the document image in the format its file name's extension names. Below the format and
 // quality, options for the web: the saved size (the original, a long edge or a social network's box, fitted
 // inside or filled with a centred crop), which metadata of the photo the file keeps, the sRGB profile, and
-// several sizes at once, one file each. The file size of JPEG, WebP and PNG files is worked out in the
-// background and shown as the file will be written.
+// several sizes at once, one file each, and a saved watermark on the files. The file size of JPEG, WebP and
+// PNG files is worked out in the background and shown as the file will be written.
 #pragma once
 
 #include "pictures/WebExport.h"
+#include "steps/WatermarkStep.h"
 
 #include <QDialog>
 #include <QFutureWatcher>
 #include <QTimer>
+
+#include <optional>
 
 class Document;
 class QCheckBox;
@@ -31,6 +34,8 @@ public:
     QSpinBox* longEdgeBox() const { return m_longEdge; }
     QComboBox* fitList() const { return m_fit; }
     QComboBox* metadataList() const { return m_metadata; }
+    // "Watermark:": none, or a saved watermark the files written get (the document keeps its picture).
+    QComboBox* watermarkList() const { return m_watermark; }
     QCheckBox* srgbBox() const { return m_srgb; }
     QCheckBox* severalSizesBox() const { return m_several; }
     QListWidget* sizeChoices() const { return m_sizeChoices; }
@@ -71,6 +76,9 @@ private:
     void estimateLater();
     void estimate();
     EncodeOptions encodeOptions() const;
+    // The saved watermark chosen, its fields filled from the document's photo; none when none is chosen.
+    std::optional<WatermarkSettings> chosenWatermark() const;
+    void fillWatermarkList();
     QString chosenSuffix() const;
     // Writes the picture at each size to its file; runs on the saving thread.
     void writeFiles(const QImage& picture, const QList<std::pair<ExportSize, QString>>& files,
@@ -85,6 +93,7 @@ private:
     QSpinBox* m_longEdge;
     QComboBox* m_fit;
     QComboBox* m_metadata;
+    QComboBox* m_watermark;
     QCheckBox* m_srgb;
     QCheckBox* m_several;
     QListWidget* m_sizeChoices;

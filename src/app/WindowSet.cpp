@@ -32,6 +32,7 @@
 #include "text3d/Text3DTool.h"
 #include "toolkit/DocumentTool.h"
 #include "toolkit/PlacementPreview.h"
+#include "watermark/WatermarkWindow.h"
 #include "widgets/Services.h"
 #include "widgets/WheelGuard.h"
 
@@ -80,6 +81,7 @@ WindowSet::WindowSet()
     make(WindowId::Resize, m_resize, document);
     make(WindowId::CanvasSize, m_canvasSize, document);
     make(WindowId::CropRegion, m_cropRegion, document);
+    make(WindowId::Watermark, m_watermark, document);
 
     // A decoration picked in a gallery goes into the overlay editor.
     for (DecorationGallery* gallery : {m_borders, m_effects, m_montages})

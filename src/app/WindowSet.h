@@ -26,6 +26,7 @@ class MagnifierWindow;
 class MainWindow;
 class QDialog;
 class ResizeWindow;
+class WatermarkWindow;
 class ResultsWindow;
 class SaveWindow;
 class ShapeTool;
@@ -71,6 +72,7 @@ public:
     ResizeWindow& resizeWindow() const { return *m_resize; }
     CanvasSizeWindow& canvasSizeWindow() const { return *m_canvasSize; }
     CropRegionWindow& cropRegionWindow() const { return *m_cropRegion; }
+    WatermarkWindow& watermarkWindow() const { return *m_watermark; }
 
     // Readies a tool window on the document and shows it modally: every menu command that opens a window
     // comes here. "Image above" asks for the picture first; the galleries prepare the overlay editor that
@@ -125,6 +127,7 @@ private:
     ResizeWindow* m_resize = nullptr;
     CanvasSizeWindow* m_canvasSize = nullptr;
     CropRegionWindow* m_cropRegion = nullptr;
+    WatermarkWindow* m_watermark = nullptr;
     ShapeTool* m_line = nullptr;
     ShapeTool* m_rectangle = nullptr;
     BackgroundCreator* m_background = nullptr;

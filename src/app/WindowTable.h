@@ -57,10 +57,11 @@ struct LaterWindow {
     const char* caption;
 };
 
-inline constexpr std::array<LaterWindow, 5> laterWindows{{
+inline constexpr std::array<LaterWindow, 6> laterWindows{{
     {WindowId::Resize, "ResizeWindow", "Resize image"},
     {WindowId::CanvasSize, "CanvasSizeWindow", "Canvas size"},
     {WindowId::CropRegion, "CropRegionWindow", "Crop to region"},
+    {WindowId::Watermark, "WatermarkWindow", "Add watermark"},
     {WindowId::History, "HistoryWindow", "History"},
     {WindowId::Batch, "BatchWindow", "Batch decorate"},
 }};

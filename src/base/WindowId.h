@@ -27,6 +27,7 @@ enum class WindowId {
     Resize,
     CanvasSize,
     CropRegion,
+    Watermark,
     History,
     Batch,
 };

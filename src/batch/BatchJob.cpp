@@ -3,6 +3,7 @@
 
 #include "base/UserError.h"
 #include "document/BuiltInSteps.h"
+#include "pictures/PhotoFields.h"
 #include "pictures/Pictures.h"
 #include "pictures/Resampler.h"
 #include "steps/StepKind.h"
@@ -54,10 +55,6 @@ void flattenOntoWhite(QImage& picture) {
     picture.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
-QString dateOf(const QString& photo) {
-    return QFileInfo(photo).lastModified().date().toString(Qt::ISODate);
-}
-
 QString canonical(const QString& path) {
     const QFileInfo info(path);
     const QString resolved = info.canonicalFilePath();
@@ -106,9 +103,19 @@ BatchRecipe BatchRecipe::fromProjectFile(const QString& path) {
     return fromSteps(readProjectFile(path).steps);
 }
 
+void BatchRecipe::append(const ProjectStep& step) {
+    QSizeF size = m_openingSize;
+    if (!m_steps.isEmpty())
+        size = step_catalog::find(m_steps.constLast().recipe.tool)
+                   ->sizeAfter(m_steps.constLast().recipe, m_recordedSizes.constLast(), m_openingSize);
+    m_steps.append(step);
+    m_recordedSizes.append(size); // empty without earlier steps: the step is made as recorded
+}
+
 namespace batch {
 
-QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled) {
+QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled,
+                 const PhotoFields* fields) {
     const QSizeF photoSize(photo.size());
     // The photo is kept beside the steps' pictures only when a step restores it.
     const bool restores =
@@ -125,20 +132,20 @@ QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const st
         }
         // Fitted to this photo's size; handed over, the picture is unshared during the step, which can then
         // draw on it in place.
-        const StepFit fit{recipe.recordedSizes()[i], state.controlSize};
+        const StepFit fit{recipe.recordedSizes()[i], state.controlSize, fields};
         state = step_catalog::replayFitted(std::move(state), step, fit);
     }
     return reducedToLongEdge(std::exchange(state.picture, QImage()), longEdge, 1); // one photo a worker
 }
 
 QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,
-                     const std::atomic<bool>& cancelled) {
+                     const std::atomic<bool>& cancelled, const PhotoFields* fields) {
     if (longEdge > 0 && recipe.keepsSize()) {
         // The steps keep the size: they are made on the picture already reduced, which is what the result
         // shows and far less work; a JPEG is reduced as it decodes, never held at its full size.
-        return decorated(recipe, loadPictureForLongEdge(path, longEdge, 1), 0, cancelled);
+        return decorated(recipe, loadPictureForLongEdge(path, longEdge, 1), 0, cancelled, fields);
     }
-    return decorated(recipe, loadPicture(path), longEdge, cancelled);
+    return decorated(recipe, loadPicture(path), longEdge, cancelled, fields);
 }
 
 QString outputExtension(const QString& photo, const QString& format) {
@@ -150,11 +157,7 @@ QString outputExtension(const QString& photo, const QString& format) {
 
 QString outputName(const QString& photo, const QString& pattern, int number, int count,
                    const QString& extension) {
-    const int digits = int(QString::number(std::max(count, 1)).size());
-    QString name = pattern;
-    name.replace("{name}", QFileInfo(photo).completeBaseName())
-        .replace("{n}", QStringLiteral("%1").arg(number, digits, 10, QLatin1Char('0')))
-        .replace("{date}", dateOf(photo));
+    QString name = PhotoFields(photo, number, count).filled(pattern);
     name.replace('/', '_');
     return name + '.' + extension;
 }
@@ -167,7 +170,7 @@ QList<PlannedPhoto> plan(const QStringList& photos, const BatchOutput& output) {
     QList<PlannedPhoto> planned;
     const QDir folder(output.folder);
     for (int i = 0; i < photos.size(); ++i) {
-        PlannedPhoto photo{photos[i], {}, {}};
+        PlannedPhoto photo{photos[i], {}, {}, i + 1, int(photos.size())};
         const QString extension = outputExtension(photo.input, output.format);
         photo.output = folder.absoluteFilePath(
             outputName(photo.input, output.namePattern, i + 1, int(photos.size()), extension));
@@ -195,7 +198,8 @@ PhotoResult run(const BatchRecipe& recipe, const PlannedPhoto& photo, const Batc
     if (!photo.problem.isEmpty())
         return {Status::Failed, photo.problem};
     try {
-        QImage picture = decoratedFile(recipe, photo.input, output.longEdge, cancelled);
+        const PhotoFields fields(photo.input, photo.number, photo.count);
+        QImage picture = decoratedFile(recipe, photo.input, output.longEdge, cancelled, &fields);
         if (cancelled)
             return {Status::Cancelled, {}};
         const QString extension = QFileInfo(photo.output).suffix().toLower();
@@ -205,7 +209,12 @@ PhotoResult run(const BatchRecipe& recipe, const PlannedPhoto& photo, const Batc
         if (!output.overwrite && QFileInfo::exists(photo.output))
             return {Status::Failed, QStringLiteral("\"%1\" already exists.").arg(photo.output)};
         savePicture(picture, photo.output, {}, output.quality, output.quality);
-        return {Status::Written, {}};
+        // A text asked for what this photo does not have: it was left empty, and the summary says so.
+        QStringList lacking;
+        for (const QString& field : fields.missing())
+            lacking << '{' + field + '}';
+        return {Status::Written,
+                lacking.isEmpty() ? QString() : QStringLiteral("no %1: left empty").arg(lacking.join(", "))};
     } catch (const UserError& error) {
         return {Status::Failed, error.message()};
     } catch (const std::bad_alloc&) {

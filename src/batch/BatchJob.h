@@ -6,6 +6,7 @@
 
 #include "document/ProjectFile.h"
 #include "document/StepRecipe.h"
+#include "pictures/PhotoFields.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -24,6 +25,9 @@ public:
     // UserError when there are no later steps or one cannot be made on another photo.
     static BatchRecipe fromSteps(const QList<ProjectStep>& steps);
     static BatchRecipe fromProjectFile(const QString& path);
+    // One more step after the others, made at the size they leave (a watermark chosen by name). The step
+    // must keep the picture's size.
+    void append(const ProjectStep& step);
 
     bool isEmpty() const { return m_steps.isEmpty(); }
     const QList<ProjectStep>& steps() const { return m_steps; }
@@ -42,7 +46,7 @@ private:
 
 struct BatchOutput {
     QString folder;
-    QString namePattern = QStringLiteral("{name}-lumora"); // {name}, {n}, {date}
+    QString namePattern = QStringLiteral("{name}-lumora"); // the fields of pictures/PhotoFields.h
     QString format;                                        // an extension to write; empty keeps the photo's
     int quality = 92;                                      // JPEG and WebP
     int longEdge = 0;                                      // 0 keeps the size
@@ -51,12 +55,14 @@ struct BatchOutput {
 
 namespace batch {
 
-// `recipe` made on the picture `photo`, reduced to `longEdge` (0 keeps the size). `cancelled` is checked
+// `recipe` made on the picture `photo`, reduced to `longEdge` (0 keeps the size); the fields of its texts
+// filled from `fields` (none: as recorded), which notes the ones the photo lacks. `cancelled` is checked
 // between steps; returns a null picture when it was set. Throws UserError, std::bad_alloc.
-QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled);
+QImage decorated(const BatchRecipe& recipe, QImage photo, int longEdge, const std::atomic<bool>& cancelled,
+                 const PhotoFields* fields = nullptr);
 // The same from a file, read at the size it is needed.
 QImage decoratedFile(const BatchRecipe& recipe, const QString& path, int longEdge,
-                     const std::atomic<bool>& cancelled);
+                     const std::atomic<bool>& cancelled, const PhotoFields* fields = nullptr);
 
 // The extension a photo is written with: the chosen format, else the photo's own when it can be written,
 // else "jpg".
@@ -70,13 +76,15 @@ struct PlannedPhoto {
     QString input;
     QString output;
     QString problem; // set: the photo is not made, for this reason
+    int number = 1;  // in the list, from 1, for {n}
+    int count = 1;
 };
 QList<PlannedPhoto> plan(const QStringList& photos, const BatchOutput& output);
 
 struct PhotoResult {
     enum class Status { Written, Failed, Cancelled };
     Status status = Status::Written;
-    QString reason; // why it failed
+    QString reason; // why it failed; for a photo written, what it lacked that a text asked for (or empty)
 };
 // Decorates one planned photo and writes it: the file appears complete or not at all, and an existing one is
 // replaced only when `output` allows it. Never throws.

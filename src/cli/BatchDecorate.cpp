@@ -5,6 +5,7 @@
 #include "batch/BatchRun.h"
 #include "pictures/Pictures.h"
 #include "steps/StepKind.h"
+#include "steps/WatermarkPresets.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,7 +36,21 @@ int runBatchDecorate(const CommandLine::Decoration& decoration, const QStringLis
     step_catalog::registerKinds();
     BatchRecipe recipe;
     try {
-        recipe = BatchRecipe::fromProjectFile(decoration.recipe);
+        if (!decoration.recipe.isEmpty())
+            recipe = BatchRecipe::fromProjectFile(decoration.recipe);
+        if (!decoration.watermark.isEmpty()) {
+            const std::optional<WatermarkSettings> watermark = watermark_presets::find(decoration.watermark);
+            if (!watermark) {
+                const QStringList saved = watermark_presets::names();
+                throw UserError(
+                    QStringLiteral("there is no saved watermark \"%1\" (%2).")
+                        .arg(decoration.watermark,
+                             saved.isEmpty()
+                                 ? QStringLiteral("none is saved: save one in the watermark window")
+                                 : "saved: " + saved.join(", ")));
+            }
+            recipe.append({QStringLiteral("Add watermark"), WatermarkStep::write(*watermark)});
+        }
     } catch (const UserError& error) {
         errors << "lumora: " << error.message() << '\n';
         return exitJobFailed;
@@ -61,6 +76,7 @@ int runBatchDecorate(const CommandLine::Decoration& decoration, const QStringLis
     QElapsedTimer clock;
     clock.start();
     QStringList failures;
+    QStringList notes; // photos written with a text's field they lack left empty
     QEventLoop loop;
     QObject::connect(
         &run, &BatchRun::photoFinished, &loop, [&](int index, int status, const QString& reason) {
@@ -68,6 +84,8 @@ int runBatchDecorate(const CommandLine::Decoration& decoration, const QStringLis
             if (batch::PhotoResult::Status(status) != batch::PhotoResult::Status::Written) {
                 ++failed;
                 failures << QStringLiteral("%1: %2").arg(run.photos()[index].input, reason);
+            } else if (!reason.isEmpty()) {
+                notes << QStringLiteral("%1: %2").arg(run.photos()[index].input, reason);
             }
             if (progressOnTerminal) {
                 const qint64 left = clock.elapsed() * (count - done) / done;
@@ -85,15 +103,20 @@ int runBatchDecorate(const CommandLine::Decoration& decoration, const QStringLis
     run.wait();
     if (progressOnTerminal)
         errors << "\r\x1b[K";
+    for (const QString& note : notes)
+        errors << "lumora: note: " << note << '\n';
     for (const QString& failure : failures)
         errors << "lumora: not written: " << failure << '\n';
     const double seconds = std::max(clock.elapsed(), qint64(1)) / 1000.0;
-    out << QStringLiteral("%1 of %2 photos decorated into %3 in %4 (%5 photos/s, %6 at once); %7 failed.\n")
+    out << QStringLiteral("%1 of %2 photos decorated into %3 in %4 (%5 photos/s, %6 at once); %7 failed")
                .arg(done - failed)
                .arg(count)
                .arg(QDir(decoration.outputFolder).absolutePath(), duration(clock.elapsed()))
                .arg((done - failed) / seconds, 0, 'f', 2)
                .arg(run.workers())
                .arg(failed);
+    if (!notes.isEmpty())
+        out << QStringLiteral("; %1 with a text field left empty (see above)").arg(notes.size());
+    out << ".\n";
     return failed > 0 ? exitJobFailed : exitDone;
 }

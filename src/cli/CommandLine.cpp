@@ -14,11 +14,13 @@ struct Options {
     QCommandLineOption help{{"h", "help"}, "Print this help and exit."};
     QCommandLineOption version{{"v", "version"}, "Print the version and exit."};
     QCommandLineOption fonts{"fonts", "List the text tools' fonts."};
+    QCommandLineOption watermarks{"watermarks", "List the saved watermarks."};
     QCommandLineOption filter{"filter", "Bake a filter into a picture.", "NAME[:PARAM=VALUE,...]"};
     QCommandLineOption output{"output", "Where --filter writes its result.", "OUT"};
     QCommandLineOption longEdge{"long-edge", "Reduce the picture to N pixels on its longer side.", "N"};
     QCommandLineOption resize{"resize", "Resample the picture to W x H pixels.", "WxH"};
     QCommandLineOption recipe{"recipe", "Decorate photos with a project's steps.", "FILE"};
+    QCommandLineOption watermark{"watermark", "Mark photos with a saved watermark.", "NAME"};
     QCommandLineOption outputDir{"output-dir", "Where --recipe writes the photos.", "DIR"};
     QCommandLineOption format{"format", "The decorated photos' format.", "EXT"};
     QCommandLineOption quality{"quality", "JPEG and WebP quality.", "Q"};
@@ -28,8 +30,8 @@ struct Options {
 
     void addTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&help, &version, &fonts, &filter, &output, &longEdge, &resize, &recipe, &outputDir, &format,
-              &quality, &name, &jobs, &overwrite})
+             {&help, &version, &fonts, &watermarks, &filter, &output, &longEdge, &resize, &recipe, &watermark,
+              &outputDir, &format, &quality, &name, &jobs, &overwrite})
             parser.addOption(*option);
     }
     // The options that only batch decoration takes (--long-edge serves both it and a single picture).
@@ -66,11 +68,16 @@ std::optional<int> numberOf(const QCommandLineParser& parser, const QCommandLine
 QString readDecoration(const QCommandLineParser& parser, const Options& options, CommandLine& line) {
     CommandLine::Decoration& decoration = line.decoration;
     decoration.recipe = parser.value(options.recipe);
+    decoration.watermark = parser.value(options.watermark);
+    const QString job =
+        parser.isSet(options.recipe) ? QStringLiteral("--recipe") : QStringLiteral("--watermark");
+    if (parser.isSet(options.watermark) && decoration.watermark.trimmed().isEmpty())
+        return QStringLiteral("--watermark needs the name of a saved watermark.");
     decoration.outputFolder = parser.value(options.outputDir);
     if (decoration.outputFolder.isEmpty())
-        return QStringLiteral("--recipe needs --output-dir DIR, the folder the photos go to.");
+        return job + QStringLiteral(" needs --output-dir DIR, the folder the photos go to.");
     if (line.files.isEmpty())
-        return QStringLiteral("--recipe needs the photos to decorate.");
+        return job + QStringLiteral(" needs the photos to decorate.");
     QString error;
     const auto number = [&](const QCommandLineOption& option, int low, int high, int& into) {
         if (!error.isEmpty() || !parser.isSet(option))
@@ -145,7 +152,9 @@ CommandLineParse parseCommandLine(const QStringList& arguments) {
         line.job = CommandLineJob::Version;
     else if (parser.isSet(options.fonts))
         line.job = CommandLineJob::Fonts;
-    else if (parser.isSet(options.recipe))
+    else if (parser.isSet(options.watermarks))
+        line.job = CommandLineJob::Watermarks;
+    else if (parser.isSet(options.recipe) || parser.isSet(options.watermark))
         line.job = CommandLineJob::Decorate;
     else if (parser.isSet(options.filter) || line.longEdge > 0 || line.size.isValid())
         line.job = CommandLineJob::Filter; // resizing alone, or before the filter
@@ -154,8 +163,9 @@ CommandLineParse parseCommandLine(const QStringList& arguments) {
     if (line.job == CommandLineJob::Decorate) {
         for (const QCommandLineOption* option : options.singlePictureOnly())
             if (parser.isSet(*option))
-                return {std::nullopt, QStringLiteral("--%1 is for a single picture, not for --recipe.")
-                                          .arg(option->names().constLast())};
+                return {std::nullopt, QStringLiteral("--%1 is for a single picture, not for %2.")
+                                          .arg(option->names().constLast(),
+                                               parser.isSet(options.recipe) ? "--recipe" : "--watermark")};
         if (const QString error = readDecoration(parser, options, line); !error.isEmpty())
             return {std::nullopt, error};
     } else if (line.job != CommandLineJob::Help && line.job != CommandLineJob::Version) {
@@ -185,7 +195,8 @@ QString commandLineHelp() {
                "  lumora --filter NAME[:PARAM=VALUE,...] --output OUT IN\n"
                "  lumora (--long-edge N | --resize WxH) [--filter ...] --output OUT IN\n"
                "  lumora --recipe FILE.lumora --output-dir DIR [OPTIONS] PHOTO...\n"
-               "  lumora --fonts\n"
+               "  lumora --watermark NAME --output-dir DIR [OPTIONS] PHOTO...\n"
+               "  lumora --fonts | --watermarks\n"
                "  lumora --help | --version\n"
                "\n"
                "Opening the window:\n"
@@ -215,18 +226,25 @@ QString commandLineHelp() {
                "  --format EXT              Write EXT (jpg, png, webp, tif, bmp, gif); each\n"
                "                            photo's own by default.\n"
                "  --quality Q               JPEG and WebP quality, 1 to 100 (default 92).\n"
+               "  --watermark NAME          Then mark each photo with the watermark saved under NAME in the\n"
+               "                            watermark window (also without --recipe).\n"
                "  --name PATTERN            Output names: {name} the photo's, {n} its number, {date} its\n"
-               "                            file's date (default {name}-lumora).\n"
+               "                            file's date, {year}, {exif:Artist} and the other EXIF fields of\n"
+               "                            watermarks (default {name}-lumora).\n"
                "  --jobs N                  Photos made at once, 1 to 256 (default: one a core).\n"
                "  --overwrite               Replace outputs that exist; photos themselves never are.\n"
                "  A photo that fails is named with its reason on standard error and the others go on;\n"
                "  the exit status is 1 when any failed.\n"
                "  Example: lumora --recipe card.lumora --output-dir out --long-edge 2048 photos/*.jpg\n"
+               "  Example: lumora --watermark studio --output-dir out --long-edge 2048 photos/*.jpg\n"
                "\n"
                "Listing the fonts (no display needed):\n"
                "  --fonts                   Each font of the text tools with the installed family and font\n"
                "                            file it gets, tab-separated.\n"
                "  Example: lumora --fonts | grep Impact\n"
+               "\n"
+               "Listing the saved watermarks (no display needed):\n"
+               "  --watermarks              The names --watermark takes, one a line.\n"
                "\n"
                "Other options:\n"
                "  -h, --help                Print this help and exit.\n"

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-enum class CommandLineJob { Window, Help, Version, Fonts, Filter, Decorate };
+enum class CommandLineJob { Window, Help, Version, Fonts, Watermarks, Filter, Decorate };
 
 struct CommandLine {
     CommandLineJob job = CommandLineJob::Window;
@@ -22,6 +22,7 @@ struct CommandLine {
     // Batch decoration: --recipe FILE.lumora --output-dir DIR and the photos in `files`.
     struct Decoration {
         QString recipe;
+        QString watermark; // --watermark NAME: a saved watermark, after the recipe's steps or alone
         QString outputFolder;
         QString namePattern = QStringLiteral("{name}-lumora");
         QString format; // empty keeps each photo's

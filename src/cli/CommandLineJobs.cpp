@@ -4,6 +4,7 @@
 #include "base/Fonts.h"
 #include "cli/BatchDecorate.h"
 #include "cli/BatchFilter.h"
+#include "steps/WatermarkPresets.h"
 
 #include <QTextStream>
 
@@ -24,6 +25,10 @@ int runCommandLineJob(const CommandLine& line) {
             const FontResolution font = resolveFont(name);
             out << font.listedName << '\t' << font.family << '\t' << font.file << '\n';
         }
+        return exitDone;
+    case CommandLineJob::Watermarks:
+        for (const QString& name : watermark_presets::names())
+            out << name << '\n';
         return exitDone;
     case CommandLineJob::Filter:
         return runBatchFilter(line.filter, line.output, line.files, errors, line.longEdge, line.size);

@@ -16,6 +16,7 @@
 #include "steps/StepUnit.h"
 #include "steps/Text2DStep.h"
 #include "steps/Text3DStep.h"
+#include "steps/WatermarkStep.h"
 
 #include <mutex>
 
@@ -83,6 +84,7 @@ const QList<StepKind>& kinds() {
         stepKind<OverlayStep>(OverlayStep::tool(OverlaySettings::Kind::Border), OverlayEditor),
         stepKind<OverlayStep>(OverlayStep::tool(OverlaySettings::Kind::Effect), OverlayEditor),
         stepKind<OverlayStep>(OverlayStep::tool(OverlaySettings::Kind::Montage), OverlayEditor),
+        stepKind<WatermarkStep>(WatermarkStep::tool(), Watermark),
     };
     return table;
 }

@@ -14,10 +14,15 @@
 
 #include <optional>
 
+class PhotoFields;
+
 // The sizes between which a recorded step is fitted when it is made on another photo.
 struct StepFit {
     QSizeF recorded; // the picture's size before the step when it was made
     QSizeF target;   // the size of the picture it is made on now
+    // The photo it is made on, for the fields of a text ({name}, {exif:Artist}); none keeps the recorded
+    // values. It notes the fields the photo lacks.
+    const PhotoFields* photo = nullptr;
 };
 
 struct StepKind {

@@ -10,6 +10,7 @@
 //   static void fit(Settings&, const StepFit&);                    made to fit a photo of another size
 //   static QSizeF sizeAfter(const Settings&, const QSizeF& before); a size other than the one before
 //   static QStringList warnings(const Settings&);
+//   static void fillFields(Settings&, const PhotoFields&);        a text's fields filled from a photo
 // A window's "Ok" makes its step with madeStep() from the settings its controls show, and "Edit again"
 // shows readStep()'s settings: "Ok" and the replay of the recipe are the same function.
 #pragma once
@@ -64,12 +65,20 @@ template <class Kind> StepKind stepKind(const QString& tool, std::optional<Windo
             if (fit && fit->recorded != fit->target && !fit->recorded.isEmpty() && !fit->target.isEmpty())
                 Kind::fit(settings, *fit);
         }
+        if constexpr (requires(const PhotoFields& photo) { Kind::fillFields(settings, photo); }) {
+            if (fit && fit->photo)
+                Kind::fillFields(settings, *fit->photo);
+        }
         return Kind::replay(std::move(before), settings);
     };
     kind.fitted = [](const StepRecipe& recipe, const StepFit& fit) {
         typename Kind::Settings settings = readStep<Kind>(recipe);
         if constexpr (requires { Kind::fit(settings, fit); })
             Kind::fit(settings, fit);
+        if constexpr (requires(const PhotoFields& photo) { Kind::fillFields(settings, photo); }) {
+            if (fit.photo)
+                Kind::fillFields(settings, *fit.photo);
+        }
         return Kind::write(settings);
     };
     kind.sizeAfter = [](const StepRecipe& recipe, const QSizeF& before, const QSizeF&) {

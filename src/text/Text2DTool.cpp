@@ -10,7 +10,7 @@
 #include "scene/SelectionFrame.h"
 #include "scene/TextItem.h"
 #include "steps/StepUnit.h"
-#include "text/TextStyleGroup.h"
+#include "toolkit/TextStyleGroup.h"
 #include "toolkit/PlacementPreview.h"
 #include "toolkit/PositionSizeGroup.h"
 #include "toolkit/ToolPanel.h"

@@ -85,6 +85,7 @@ inline const QList<ToolWindowRoute>& toolWindowRoutes() {
          ui::cropRegion.ok,
          "Crop to region",
          false},
+        {"watermark", ui::menu.watermark, {}, "", Watermark, ui::watermark.ok, "Add watermark", true},
     };
     return routes;
 }

@@ -22,6 +22,7 @@ const MagnifierControls magnifier;
 const ColourFiltersControls colourFilters;
 const CropControls crop;
 const ResizeControls resize;
+const WatermarkControls watermark;
 const CanvasSizeControls canvasSize;
 const CropRegionControls cropRegion;
 const SaveControls save;

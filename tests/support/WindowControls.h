@@ -95,6 +95,7 @@ struct MenuCommands : ControlMap {
     Control<QAction> montage = named("MenuItem24");
     Control<QAction> crop = named("MenuItem25");
     Control<QAction> resize = named("ResizeImageItem");
+    Control<QAction> watermark = named("WatermarkItem");
     Control<QAction> canvasSize = named("CanvasSizeItem");
     Control<QAction> cropToRegion = named("CropToRegionItem");
     Control<QAction> flipHorizontal = named("MenuItem9");
@@ -463,11 +464,41 @@ struct CropRegionControls : ControlMap {
 };
 extern const CropRegionControls cropRegion;
 
+struct WatermarkControls : ControlMap {
+    WatermarkControls()
+        : ControlMap(WindowId::Watermark) {}
+    Control<QComboBox> presetList = named("PresetList");
+    Control<QPushButton> savePreset = named("SavePresetButton");
+    Control<QPushButton> deletePreset = named("DeletePresetButton");
+    Control<QComboBox> markList = named("MarkList");
+    Control<QPlainTextEdit> text = named("WatermarkText");
+    Control<QLabel> fieldsNote = named("FieldsNote");
+    Control<QComboBox> fontList = named("FontList");
+    Control<ColourComboBox> colour = named("TextColour");
+    Control<QPushButton> chooseLogo = named("ChooseLogoButton");
+    Control<QCheckBox> whiteTransparent = named("WhiteTransparentBox");
+    Control<QComboBox> layoutList = named("LayoutList");
+    Control<QToolButton> anchorTopLeft = named("AnchorTopLeft");
+    Control<QToolButton> anchorBottomRight = named("AnchorBottomRight");
+    Control<QDoubleSpinBox> marginBox = named("MarginBox");
+    Control<QDoubleSpinBox> sizeBox = named("SizeBox");
+    Control<QDoubleSpinBox> spacingAcrossBox = named("SpacingAcrossBox");
+    Control<QDoubleSpinBox> spacingDownBox = named("SpacingDownBox");
+    Control<QDoubleSpinBox> angleBox = named("AngleBox");
+    Control<QCheckBox> shiftRows = named("ShiftRowsBox");
+    Control<TrackBar> opacityBar = named("OpacityBar");
+    Control<NumberEdit> outlineWidth = named("OutlineWidth");
+    Control<QPushButton> ok = named("WatermarkOk");
+    Control<QPushButton> cancel = named("WatermarkCancel");
+};
+extern const WatermarkControls watermark;
+
 struct SaveControls : ControlMap {
     SaveControls()
         : ControlMap(WindowId::Save) {}
     Control<QComboBox> formatList = named("ComboBox1");
     Control<QSpinBox> jpegQuality = named("JpegQuality");
+    Control<QComboBox> watermarkList = named("ExportWatermark");
     Control<QPushButton> save = named("CornerButton1");
 };
 extern const SaveControls save;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text/TextStyleGroup.h"
+#include "toolkit/TextStyleGroup.h"
 
 #include "base/Numbers.h"
 #include "base/UserError.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text/SavedTextStyles.h"
+#include "toolkit/SavedTextStyles.h"
 
 #include "base/UserSettings.h"
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The "Style" group of the 2D text tool's side panel: outline, shadow, glow, letter and line spacing, arc,
-// and the saved styles with "Save style…" and "Delete style". Every number box follows the program's number
-// rules: text that is not a number, or a number out of the box's range, is said so and changes nothing.
+// The "Style" group of the text tools' side panels (2D text, watermark): outline, shadow, glow, letter and
+// line spacing, arc, and the saved styles with "Save style…" and "Delete style". Every number box follows the
+// program's number rules: text that is not a number, or a number out of the box's range, is said so and
+// changes nothing.
 #pragma once
 
 #include "scene/TextStyle.h"
-#include "text/SavedTextStyles.h"
+#include "toolkit/SavedTextStyles.h"
 
 #include <QObject>
 

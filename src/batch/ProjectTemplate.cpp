@@ -38,7 +38,9 @@ QList<ProjectStep> filledWith(const QList<ProjectStep>& steps, const ResourcePoi
                 continue;
             settings.overlay = {PictureOrigin::fromResource(photo), {}, {}};
             settings.placement.box = coverBox(photoSize, *settings.placeholder);
-            settings.proportional = true;
+            // Stretched into a box of its own proportions: a small photo is enlarged to cover, not centred
+            // at its own size as a fitted picture would be.
+            settings.proportional = false;
             step.recipe = OverlayStep::write(settings);
         }
         return filled;

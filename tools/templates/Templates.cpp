@@ -15,14 +15,14 @@ namespace {
 
 // What stands in for the photo until one is chosen: a grey picture saying so.
 QImage placeholderPicture() {
-    QImage picture(1200, 900, QImage::Format_ARGB32_Premultiplied);
+    QImage picture(1000, 1000, QImage::Format_ARGB32_Premultiplied);
     picture.fill(QColor(200, 204, 210));
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(120, 126, 134), 8, Qt::DashLine));
     painter.drawRect(QRectF(picture.rect()).adjusted(20, 20, -20, -20));
     QFont font("Liberation Sans");
-    font.setPixelSize(110);
+    font.setPixelSize(90);
     painter.setFont(font);
     painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Your photo"));
     return picture;
@@ -50,8 +50,9 @@ public:
         settings.backgroundSize = m_state.controlSize;
         settings.overlay = {PictureOrigin::fromResource(placeholder), {}, {}};
         const QRectF area(QPointF(), m_state.controlSize);
-        settings.placement.box = project_template::coverBox(QSizeF(1200, 900), area);
+        settings.placement.box = project_template::coverBox(placeholder->picture().size(), area);
         settings.placeholder = area;
+        settings.proportional = false; // the box has the picture's proportions; fitting would not enlarge
         return add<OverlayStep>(OverlayStep::stepName(settings.kind), settings);
     }
 

@@ -168,8 +168,8 @@ private slots:
         // The same steps made again from their recipes give the same pixels.
         const QList<ProjectStep> steps = document().keptSteps();
         QCOMPARE(maxChannelDifference(replayed(steps), made), 0);
-        // Every step can be edited again.
-        for (int entry = 0; entry < document().history().count(); ++entry)
+        // Every step after the first (where the history starts) can be edited again.
+        for (int entry = 1; entry < document().history().count(); ++entry)
             QVERIFY2(m_driver->windows().stepEditor().whyNotEditable(entry).isEmpty(),
                      qPrintable(m_driver->windows().stepEditor().whyNotEditable(entry)));
     }

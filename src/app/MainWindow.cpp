@@ -83,7 +83,8 @@ const MenuRow menuRows[] = {
     {"File"},
     {"File", "StartFromTemplateItem", "Start from a template…", "", Enabled::Always,
      &MainWindow::startFromTemplate},
-    {"File", "SaveAsTemplateItem", "Save as template…", "", Enabled::WithPicture, &MainWindow::saveAsTemplate},
+    {"File", "SaveAsTemplateItem", "Save as template…", "", Enabled::WithPicture,
+     &MainWindow::saveAsTemplate},
     {"File"},
     {"File", "BatchDecorateItem", "Batch decorate…", "", Enabled::Always, &MainWindow::batchDecorate},
     {"File"},
@@ -579,7 +580,8 @@ void MainWindow::startFromTemplate() {
         Project filled;
         {
             const BusyCursor busy;
-            filled.steps = project_template::filledWith(chosen->project.steps, StepResource::fromFile(photo), photo);
+            filled.steps =
+                project_template::filledWith(chosen->project.steps, StepResource::fromFile(photo), photo);
         }
         // Work of its own, not saved anywhere yet: "Save" asks where.
         if (!m_projects->load(filled, chosen->name, false))
@@ -592,7 +594,7 @@ void MainWindow::startFromTemplate() {
 
 void MainWindow::saveAsTemplate() {
     const QString name = services().textPrompt->askForText(this, QStringLiteral("Save as template"),
-                                                          QStringLiteral("Name of the template:"));
+                                                           QStringLiteral("Name of the template:"));
     if (name.isEmpty())
         return;
     guarded(this, [&] {

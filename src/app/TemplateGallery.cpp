@@ -7,9 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -96,8 +96,9 @@ void TemplateGallery::reload() {
         addEntry(file.filePath(), false, skipped);
     for (const QFileInfo& file : QDir(userFolder()).entryInfoList(filter, QDir::Files, QDir::Name))
         addEntry(file.filePath(), true, skipped);
-    m_note->setText(skipped.isEmpty() ? QString()
-                                      : QStringLiteral("Left out, as they cannot be read:\n") + skipped.join('\n'));
+    m_note->setText(skipped.isEmpty()
+                        ? QString()
+                        : QStringLiteral("Left out, as they cannot be read:\n") + skipped.join('\n'));
     m_note->setVisible(!skipped.isEmpty());
 }
 

@@ -27,7 +27,8 @@ public:
     static QString userFolder();
     // Writes `steps` (which give `picture`) as the user's template `name`, replacing the file only once the
     // new one is complete. Returns its path. Throws UserError.
-    static QString saveUserTemplate(const QString& name, const QList<ProjectStep>& steps, const QImage& picture);
+    static QString saveUserTemplate(const QString& name, const QList<ProjectStep>& steps,
+                                    const QImage& picture);
 
     // Reads the templates again, the shipped ones first.
     void reload();

@@ -20,7 +20,8 @@ QRectF coverBox(const QSizeF& picture, const QRectF& area) {
 
 bool hasPlaceholder(const QList<ProjectStep>& steps) {
     for (const ProjectStep& step : steps)
-        if (OverlayStep::kindOf(step.recipe.tool) && step.recipe.settings["overlay"].toObject().contains("placeholder"))
+        if (OverlayStep::kindOf(step.recipe.tool) &&
+            step.recipe.settings["overlay"].toObject().contains("placeholder"))
             return true;
     return false;
 }

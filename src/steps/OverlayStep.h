@@ -66,7 +66,7 @@ struct OverlaySettings {
     bool front = true;        // the overlay over the background; else under it
     // In a template: the rectangle (background units) the chosen photo fills, taking the overlay's place.
     std::optional<QRectF> placeholder;
-    QJsonObject view;         // how the window showed the step: the window's own
+    QJsonObject view; // how the window showed the step: the window's own
 };
 
 struct OverlayStep {

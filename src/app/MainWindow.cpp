@@ -8,10 +8,13 @@
 #include "app/SaveWindow.h"
 #include "app/StartPage.h"
 #include "app/StepEditor.h"
+#include "app/TemplateGallery.h"
 #include "app/WindowSet.h"
 #include "app/WindowTable.h"
 #include "base/BusyCursor.h"
+#include "base/UserError.h"
 #include "base/UserSettings.h"
+#include "batch/ProjectTemplate.h"
 #include "document/BuiltInSteps.h"
 #include "document/Document.h"
 #include "pictures/Pictures.h"
@@ -77,6 +80,11 @@ const MenuRow menuRows[] = {
     {"File", "SaveProjectItem", "Save project", "Ctrl+Shift+S", Enabled::WithPicture,
      &MainWindow::saveProject},
     {"File", "SaveProjectAsItem", "Save project as…", "", Enabled::WithPicture, &MainWindow::saveProjectAs},
+    {"File"},
+    {"File", "StartFromTemplateItem", "Start from a template…", "", Enabled::Always,
+     &MainWindow::startFromTemplate},
+    {"File", "SaveAsTemplateItem", "Save as template…", "", Enabled::WithPicture,
+     &MainWindow::saveAsTemplate},
     {"File"},
     {"File", "BatchDecorateItem", "Batch decorate…", "", Enabled::Always, &MainWindow::batchDecorate},
     {"File"},
@@ -258,6 +266,9 @@ void MainWindow::connectStartPage() {
             break;
         case StartPage::Task::NewBackground:
             openWindow(WindowId::Background);
+            break;
+        case StartPage::Task::FromTemplate:
+            startFromTemplate();
             break;
         }
     });
@@ -551,6 +562,50 @@ void MainWindow::openProject() {
         m_opacityBar->setValue(1);
         showStatusMessage(QString());
     }
+}
+
+void MainWindow::startFromTemplate() {
+    if (!maySetChangesAside(QStringLiteral("Save them before starting from a template?")))
+        return;
+    if (!m_templates)
+        m_templates = new TemplateGallery(this);
+    m_templates->reload();
+    services().presenter->showModal(m_templates);
+    const TemplateEntry* chosen = m_templates->chosen();
+    if (!chosen)
+        return;
+    const QString photo = services().files->openFileName(this, m_document.chosenFile());
+    if (photo.isEmpty())
+        return;
+    guarded(this, [&] {
+        Project filled;
+        {
+            const BusyCursor busy;
+            filled.steps =
+                project_template::filledWith(chosen->project.steps, StepResource::fromFile(photo), photo);
+        }
+        // Work of its own, not saved anywhere yet: "Save" asks where.
+        if (!m_projects->load(filled, chosen->name, false))
+            return;
+        m_document.setChosenFile(photo);
+        m_opacityBar->setValue(1);
+        showStatusMessage(QString());
+    });
+}
+
+void MainWindow::saveAsTemplate() {
+    const QString name = services().textPrompt->askForText(this, QStringLiteral("Save as template"),
+                                                           QStringLiteral("Name of the template:"));
+    if (name.isEmpty())
+        return;
+    guarded(this, [&] {
+        const BusyCursor busy;
+        const QList<ProjectStep> steps = m_document.keptSteps();
+        if (steps.isEmpty())
+            throw UserError(QStringLiteral("There is no picture to keep as a template yet."));
+        const QString path = TemplateGallery::saveUserTemplate(name, steps, m_document.image());
+        showStatusMessage(QStringLiteral("Saved as the template \"%1\" (%2).").arg(name.simplified(), path));
+    });
 }
 
 bool MainWindow::openFile(const QString& path) {

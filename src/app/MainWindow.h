@@ -15,6 +15,7 @@
 class Document;
 class DocumentCanvas;
 class HistoryWindow;
+class TemplateGallery;
 class MenuShortcuts;
 class ProjectCommands;
 class QAction;
@@ -55,6 +56,10 @@ public:
     void quit();
     // "Open project" and "Save project": the document's steps in a ".lumora" file.
     void openProject();
+    // A template from the gallery filled with a photo the user chooses.
+    void startFromTemplate();
+    // The document's steps kept among the user's own templates.
+    void saveAsTemplate();
     // "Batch decorate…": the document's steps made again on other photos.
     void batchDecorate();
     // The batch window with `photos` (pictures and folders) listed.
@@ -149,6 +154,7 @@ private:
     QAction* m_editAgainItem = nullptr;
     QAction* m_redoItem = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
+    TemplateGallery* m_templates = nullptr; // made when first asked for
     std::unique_ptr<ProjectCommands> m_projects;
     QList<QWidget*> m_editingControls;
     QList<QToolButton*> m_toolbarButtons; // in the toolbar table's order

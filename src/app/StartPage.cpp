@@ -159,6 +159,8 @@ StartPage::StartPage(RecentPictures& recent, const ThumbnailCache& cache, QWidge
             "The same steps on many photos at once", tasks);
     addTask(Task::NewBackground, "NewBackgroundTask", "New background…",
             "A plain, gradient or patterned picture to start from", tasks);
+    addTask(Task::FromTemplate, "FromTemplateTask", "Start from a template…",
+            "A card, a post, a meme or a print, ready for your photo", tasks);
     tasks->addStretch(1);
 
     m_recentArea = new QWidget;
@@ -283,7 +285,7 @@ void StartPage::refresh() {
     m_recentColumns = 0;
     arrangeRecent();
     // Tab goes through the tasks, then the recent files in their order.
-    QWidget* previous = m_tasks.value(Task::NewBackground);
+    QWidget* previous = m_tasks.value(Task::FromTemplate);
     for (QWidget* cell : std::as_const(m_recentCells))
         for (QPushButton* button : cell->findChildren<QPushButton*>()) {
             setTabOrder(previous, button);

@@ -50,7 +50,7 @@ private:
 class StartPage : public QWidget {
     Q_OBJECT
 public:
-    enum class Task { OpenPhoto, Paste, DecorateFolder, NewBackground };
+    enum class Task { OpenPhoto, Paste, DecorateFolder, NewBackground, FromTemplate };
 
     StartPage(RecentPictures& recent, const ThumbnailCache& cache, QWidget* parent = nullptr);
     ~StartPage() override;

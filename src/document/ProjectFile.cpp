@@ -477,16 +477,31 @@ Project readProjectFile(const QString& path) {
     return readProjectArchive(bytes, path);
 }
 
-QImage readProjectThumbnail(const QString& path) {
+namespace {
+
+QImage thumbnailOf(const ZipEntries& source) {
     constexpr qint64 maximumThumbnailBytes = qint64(4) << 20; // a 256-pixel PNG is far smaller
+    const QByteArray bytes = source.read(project_format::thumbnailEntry, maximumThumbnailBytes);
+    QImage thumbnail;
+    if (!thumbnail.loadFromData(bytes, "PNG") || thumbnail.width() > project_format::thumbnailSide ||
+        thumbnail.height() > project_format::thumbnailSide)
+        return {};
+    return thumbnail;
+}
+
+} // namespace
+
+QImage readProjectThumbnail(const QString& path) {
     try {
-        const ZipEntries source(path);
-        const QByteArray bytes = source.read(project_format::thumbnailEntry, maximumThumbnailBytes);
-        QImage thumbnail;
-        if (!thumbnail.loadFromData(bytes, "PNG") || thumbnail.width() > project_format::thumbnailSide ||
-            thumbnail.height() > project_format::thumbnailSide)
-            return {};
-        return thumbnail;
+        return thumbnailOf(ZipEntries(path));
+    } catch (const UserError&) {
+        return {};
+    }
+}
+
+QImage readArchiveThumbnail(const QByteArray& archive) {
+    try {
+        return thumbnailOf(ZipEntries(archive));
     } catch (const UserError&) {
         return {};
     }

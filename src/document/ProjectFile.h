@@ -74,6 +74,8 @@ Project readProjectFile(const QString& path);
 // The thumbnail a project file keeps (at most thumbnailSide a side), read without the rest of the project;
 // null when the file is no project or its thumbnail is missing or damaged.
 QImage readProjectThumbnail(const QString& path);
+// The same from a project archive's bytes.
+QImage readArchiveThumbnail(const QByteArray& archive);
 
 // Writes `steps` into `folder` as a recovery copy: resources not already there first, then recipe.json in
 // one atomic replace. `entries` remembers what was written before. Throws UserError.

@@ -151,6 +151,7 @@ void OverlayEditor::takeFiltered(FilterSource source, const QImage& filtered, co
 
 void OverlayEditor::setOverlayPicture(const QImage& picture, TrackedPicture tracked) {
     m_overlay->setPicture(picture); // the overlay keeps its box
+    m_overlayPlaceholder.reset();
     tracked.shown = m_overlay->picture().cacheKey();
     m_overlayTracked = std::move(tracked);
 }
@@ -182,6 +183,7 @@ void OverlayEditor::open(const Request& request) {
             setOverlayPicture(shown->picture, {*shown->origin, {}, 0});
         else
             m_overlay->setPicture(shown->picture);
+        m_overlayPlaceholder.reset();
     }
 }
 
@@ -211,6 +213,8 @@ OverlaySettings OverlayEditor::settings() const {
     settings.placement.box.translate(-m_preview->margins());
     settings.proportional = m_overlay->wrap() == PictureItem::Wrap::Fit;
     settings.front = m_overlayInFront;
+    if (m_overlayTracked.shown == m_overlay->picture().cacheKey())
+        settings.placeholder = m_overlayPlaceholder;
     settings.view = m_preview->viewSettings();
     return settings;
 }
@@ -224,6 +228,7 @@ void OverlayEditor::applyRecipe(const StepRecipe& recipe) {
                          {settings.background.origin, settings.background.changes, 0});
     setOverlayPicture(settings.overlay.made(m_document.image()),
                       {settings.overlay.origin, settings.overlay.changes, 0});
+    m_overlayPlaceholder = settings.placeholder;
     m_proportional->setChecked(settings.proportional);
     m_overlay->setWrap(settings.proportional ? PictureItem::Wrap::Fit : PictureItem::Wrap::Stretch);
     if (settings.front)

@@ -114,6 +114,8 @@ private:
     MergeTarget m_mergeTarget = MergeTarget::None;
     DocumentStep m_documentStep = DocumentStep::Edit;
     TrackedPicture m_overlayTracked;
+    // The template's photo rectangle of the step edited again; gone once another overlay is chosen.
+    std::optional<QRectF> m_overlayPlaceholder;
     TrackedPicture m_backgroundTracked;
     Activation m_activation = Activation::Empty;
     bool m_overlayInFront = true;

@@ -168,6 +168,8 @@ OverlaySettings OverlayStep::read(const StepRecipe& recipe) {
     settings.placement = recipe_values::toPlacement(overlayJson["placement"]);
     settings.proportional = overlayJson["proportional"].toBool(true);
     settings.front = overlayJson["front"].toBool(true);
+    if (const QRectF placeholder = recipe_values::toRect(overlayJson["placeholder"]); !placeholder.isEmpty())
+        settings.placeholder = placeholder;
     settings.view = recipe.settings["view"].toObject();
     return settings;
 }
@@ -181,6 +183,8 @@ StepRecipe OverlayStep::write(const Settings& settings) {
     overlay.insert("placement", recipe_values::fromPlacement(settings.placement));
     overlay.insert("proportional", settings.proportional);
     overlay.insert("front", settings.front);
+    if (settings.placeholder)
+        overlay.insert("placeholder", recipe_values::fromRect(*settings.placeholder));
     recipe.settings.insert("overlay", overlay);
     recipe.settings.insert("view", settings.view);
     return recipe;
@@ -207,8 +211,11 @@ PictureState OverlayStep::replay(PictureState before, const Settings& settings) 
 
 void OverlayStep::fit(Settings& settings, const StepFit& fit) {
     // Only a picture placed over the document moves; over a montage's template nothing changes.
-    if (settings.background.origin.kind == PictureOrigin::Kind::Document)
-        fitPlacement(settings.placement, fit);
+    if (settings.background.origin.kind != PictureOrigin::Kind::Document)
+        return;
+    if (settings.placeholder)
+        settings.placeholder = placedBox(*settings.placeholder, fit.recorded, fit.target).box;
+    fitPlacement(settings.placement, fit);
 }
 
 QSizeF OverlayStep::backgroundBox(const Settings& settings, const QSizeF& documentSize,

@@ -13,7 +13,10 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRectF>
 #include <QSizeF>
+
+#include <optional>
 
 // Where a picture of a step on the document came from, as the step's recipe names it.
 struct PictureOrigin {
@@ -61,7 +64,9 @@ struct OverlaySettings {
     Placement placement;      // the overlay's box in the background's units
     bool proportional = true; // the overlay fitted into its box keeping its proportions; else stretched
     bool front = true;        // the overlay over the background; else under it
-    QJsonObject view;         // how the window showed the step: the window's own
+    // In a template: the rectangle (background units) the chosen photo fills, taking the overlay's place.
+    std::optional<QRectF> placeholder;
+    QJsonObject view; // how the window showed the step: the window's own
 };
 
 struct OverlayStep {

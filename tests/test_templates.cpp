@@ -246,7 +246,18 @@ private slots:
         desktop().textAnswers << "My flipped photo";
         main().menuItem("SaveAsTemplateItem")->trigger();
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messages.join('\n')));
-        QVERIFY(QFile::exists(QDir(TemplateGallery::userFolder()).filePath("My flipped photo.lumora")));
+        const QString saved = QDir(TemplateGallery::userFolder()).filePath("My flipped photo.lumora");
+        QVERIFY(QFile::exists(saved));
+        // A second template of that name would replace the first: refused, with the first kept.
+        const QByteArray first = fileOrFail(saved);
+        document().flip(Qt::Vertical);
+        desktop().textAnswers << "My flipped photo";
+        main().menuItem("SaveAsTemplateItem")->trigger();
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY2(desktop().messages.first().contains("already a template"),
+                 qPrintable(desktop().messages.first()));
+        QCOMPARE(fileOrFail(saved), first);
+        desktop().messages.clear();
 
         m_driver->restart();
         const QImage other = quarterPhoto(200, 500);

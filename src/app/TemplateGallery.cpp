@@ -76,6 +76,10 @@ QString TemplateGallery::saveUserTemplate(const QString& name, const QList<Proje
     if (!folder.mkpath(QStringLiteral(".")))
         throw UserError(QStringLiteral("Cannot make the folder \"%1\".").arg(folder.path()));
     const QString path = folder.filePath(fileName + QStringLiteral(".lumora"));
+    // The user's earlier template of that name is theirs to remove, not ours to replace unasked.
+    if (QFileInfo::exists(path))
+        throw UserError(QStringLiteral("There is already a template called \"%1\"; choose another name.")
+                            .arg(name.simplified()));
     const QByteArray bytes = writeProjectArchive(steps, picture);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

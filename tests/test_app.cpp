@@ -22,9 +22,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QLocale>
 #include <QImageReader>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>

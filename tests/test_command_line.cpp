@@ -89,7 +89,8 @@ private slots:
                                  << "lumora 2.0.4";
         QTest::newRow("fonts") << QStringList{"--fonts"} << 0 << ""
                                << "Impact\t";
-        QTest::newRow("saved watermarks") << QStringList{"--watermarks"} << 0 << "" << "";
+        QTest::newRow("saved watermarks") << QStringList{"--watermarks"} << 0 << ""
+                                          << "";
         QTest::newRow("watermark without an output folder")
             << QStringList{"--watermark", "studio", "photo.png"} << 2
             << "lumora: --watermark needs --output-dir DIR, the folder the photos go to." + hint << "";

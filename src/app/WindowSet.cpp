@@ -109,9 +109,9 @@ WindowSet::WindowSet()
     // recent pictures.
     QObject::connect(m_save, &SaveWindow::saved, m_mainWindow.get(), [this](const QString& path) {
         const QFileInfo file(path);
-        m_mainWindow->showStatusMessage(QStringLiteral("Saved to %1 (%2)")
-                                            .arg(QDir::cleanPath(file.absoluteFilePath()),
-                                                 QLocale().formattedDataSize(file.size())));
+        m_mainWindow->showStatusMessage(
+            QStringLiteral("Saved to %1 (%2)")
+                .arg(QDir::cleanPath(file.absoluteFilePath()), QLocale().formattedDataSize(file.size())));
         m_mainWindow->recentPictures().add(path);
     });
 }

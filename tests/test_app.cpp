@@ -167,6 +167,11 @@ private slots:
                 states << m_driver->control<QWidget>(button.window, button.name)->isEnabled();
             for (const Control<QAction>& command : editingCommands)
                 states << m_driver->control(command)->isEnabled();
+            // The items added since, by their names in the menu table.
+            for (const char* name : {"ZoomInItem", "ZoomOutItem", "FitToWindowItem", "CopyPictureItem",
+                                     "SaveProjectItem", "SaveProjectAsItem", "CloseItem", "ResizeImageItem",
+                                     "CanvasSizeItem", "CropToRegionItem", "WatermarkItem"})
+                states << main().menuItem(QString::fromLatin1(name))->isEnabled();
             return states;
         };
         QVERIFY(!editingState().contains(true));

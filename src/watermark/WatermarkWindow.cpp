@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
 
@@ -75,7 +76,8 @@ WatermarkWindow::WatermarkWindow(Document& document, QWidget* parent)
     , m_marks(new PictureItem) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-    resize(1100, 760);
+    // Its opening size, within the screen's room (a 768-pixel-high laptop screen less the title bar).
+    resize(QSize(1100, 760).boundedTo(screen()->availableSize() - QSize(0, 40)));
     m_preview->setObjectName("WatermarkPreview");
     m_marks->setWrap(PictureItem::Wrap::Stretch);
     m_preview->setElement(m_marks);
